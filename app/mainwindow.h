@@ -65,7 +65,13 @@ private slots:
     void on_pushButton_35_clicked();
 
 private:
+    struct InformationResults {
+        int version = 0;
+        int resolution = 0;
+    };
+    InformationResults readVersionAndResolution(PrinterHandle *handle);
     void onListSelectionChanged();
+    void openSelectedPrinterOnly();
 
     Ui::MainWindow *form;
     QTimer *timer;

@@ -1,0 +1,181 @@
+#include "app/mainwindow.h"
+
+#include "app/applog.h"
+#include "app/messages.h"
+#include "app/modelgate.h"
+#include "app/printerlist.h"
+#include "app/selectedprinter.h"
+#include "protocol/printerstatus.h"
+#include "ui_mainwindow.h"
+#include "usb/deviceioopera.h"
+
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcApp, "labelsetup.app")
+
+namespace {
+
+constexpr int kSettingsTab = 0;
+constexpr int kFunctionsTab = 1;
+constexpr int kEthernetPage = 5;
+const char kComboStyle[] = "QComboBOX QAbstractItemView {background-color:white;}";
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), form(new Ui::MainWindow), timer(nullptr)
+{
+    form->setupUi(this);
+    timer = new QTimer(this);
+
+    // USB is the only connection the tool uses; the boxes only say so.
+    form->checkBox->setChecked(true);
+    for (QWidget *w : {form->checkBox, form->checkBox_2, form->checkBox_3})
+        w->setEnabled(false);
+
+    form->comboBox_23->setEnabled(true);
+    form->label_37->setEnabled(true);
+
+    // Display-only fields, and the print method that only some models offer.
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             form->lineEdit_7, form->lineEdit_31, form->lineEdit_32, form->lineEdit_49,
+             form->lineEdit, form->lineEdit_39, form->lineEdit_8, form->lineEdit_2,
+             form->comboBox_9, form->label_41})
+        w->setEnabled(false);
+
+    form->progressBar->setValue(0);
+
+    // A page is read from the printer before it can be written.
+    for (QWidget *w : {form->pushButton_18, form->pushButton_14, form->pushButton_24,
+                       form->pushButton_26, form->pushButton_30, form->pushButton_28})
+        w->setEnabled(false);
+
+    connect(form->tabWidget_2, &QTabWidget::currentChanged, this, &MainWindow::onTabChanged);
+    connect(
+        form->listWidget, &QListWidget::itemSelectionChanged, form->listWidget,
+        [this] { onListSelectionChanged(); }, Qt::DirectConnection);
+
+    for (QWidget *w : {form->comboBox, form->comboBox_2, form->comboBox_9, form->comboBox_3,
+                       form->comboBox_12, form->comboBox_20, form->comboBox_15, form->comboBox_23,
+                       form->comboBox_8, form->comboBox_14, form->comboBox_11, form->comboBox_24,
+                       form->comboBox_25, form->comboBox_26, form->comboBox_27})
+        w->setStyleSheet(QString::fromLatin1(kComboStyle));
+}
+
+MainWindow::~MainWindow()
+{
+    delete form;
+}
+
+void MainWindow::onTabChanged()
+{
+    const QWidget *current = form->tabWidget_2->currentWidget();
+    if (current == form->tab_7 || current == form->tab_8 || current == form->tab)
+        form->listWidget->setCurrentRow(-1);
+}
+
+void MainWindow::CloseMessage()
+{
+    qCDebug(lcApp, "timeout close message");
+    messageBox.hide();
+    timer->stop();
+}
+
+void MainWindow::onListSelectionChanged()
+{
+    const QListWidgetItem *item = form->listWidget->currentItem();
+    if (!item)
+        return;
+    const QString text = item->text();
+    const QString key = modelgate::modelKey(text);
+    if (!text.contains(QStringLiteral("USB")))
+        qCDebug(lcApp, "USB not found in the string.");
+    else
+        qCDebug(lcApp).noquote() << "Content before USB:" << key;
+
+    const bool locked = modelgate::isLocked(key);
+    form->tabWidget_2->setTabEnabled(kSettingsTab, !locked);
+    form->tabWidget_2->setTabEnabled(kFunctionsTab, !locked);
+    form->pushButton_35->setEnabled(!locked);
+
+    const bool extended = modelgate::isExtended(key);
+    form->toolBox->setItemEnabled(kEthernetPage, extended);
+    form->toolBox->setItemText(kEthernetPage,
+                               extended ? tr("网口设置") : tr("此机型不支持此功能"));
+
+    form->comboBox->clear();
+    for (QWidget *w : {form->pushButton_18, form->pushButton_14, form->pushButton_24,
+                       form->pushButton_26, form->pushButton_28, form->pushButton_32})
+        w->setEnabled(false);
+    form->comboBox_9->setEnabled(extended);
+    form->label_41->setEnabled(extended);
+
+    for (int speed = 0; speed < modelgate::speedCount(extended); ++speed)
+        form->comboBox->addItem(QString::number(speed));
+}
+
+void MainWindow::on_pushButton_6_clicked()
+{
+    form->listWidget->clear();
+    form->listWidget->addItems(GetPrinterList());
+}
+
+void MainWindow::on_pushButton_15_clicked()
+{
+    SelectedPrinter printer(this, form->listWidget);
+    if (!printer.isOpen())
+        return;
+    unsigned char reply[4] = {};
+    int length = sizeof reply;
+    qCDebug(lcApp, "in mesage :%02X,%02X,%02X,%02X,%02X", 0xFF, 0x00, 0x00, 0x04, 0x00);
+    if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) != 0) {
+        messages::connectionFailed(this);
+        return;
+    }
+    const unsigned int word = statusWordFromBytes(reply, length);
+    qCDebug(lcApp, "%02X", word);
+    const QString text = checkPrinterStatus(word);
+    messages::show(this, text.isEmpty() ? tr("空闲中") : text);
+}
+
+// Slots of pages that are not built yet find and open the printer, then close it again without
+// claiming to have done anything.
+void MainWindow::openSelectedPrinterOnly()
+{
+    SelectedPrinter printer(this, form->listWidget);
+    if (printer.isOpen())
+        qCDebug(lcApp, "this page does not talk to the printer yet");
+}
+
+void MainWindow::on_pushButton_27_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_25_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_23_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_17_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_13_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_14_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_18_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_24_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_26_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_28_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_5_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_4_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_2_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_8_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_7_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_10_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_9_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_3_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_11_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_12_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_29_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_21_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_20_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_19_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_16_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_22_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_31_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_30_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_33_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_32_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_34_clicked() { openSelectedPrinterOnly(); }
+void MainWindow::on_pushButton_35_clicked() { openSelectedPrinterOnly(); }

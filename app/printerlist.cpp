@@ -1,0 +1,81 @@
+#include "app/printerlist.h"
+
+#include "usb/deviceioopera.h"
+
+#include <libusb.h>
+
+#include <cstdio>
+#include <initializer_list>
+
+namespace {
+
+struct SupportedBrand {
+    const char *brand;
+    std::initializer_list<uint16_t> productIds;
+};
+
+// A product ID stands under one brand only; the order is the order rows are tried in.
+const SupportedBrand kSupportedPrinters[] = {
+    {"Vantrell", {0x0402, 0x0403, 0x0401}},
+    {"Zurod", {0x0411, 0x0412, 0x0413}},
+    {"Orbeck", {0x1401, 0x1420, 0x0604, 0x0605, 0x0606}},
+    {"DVN", {0x0502, 0x0630, 0x0631, 0x0503}},
+    {"H&J", {0x0601, 0x0602, 0x0603}},
+};
+
+constexpr int kProductStringSize = 256;
+
+bool lists(const SupportedBrand &entry, uint16_t productId)
+{
+    for (uint16_t id : entry.productIds)
+        if (id == productId)
+            return true;
+    return false;
+}
+
+QString productString(libusb_device_handle *device, uint8_t index)
+{
+    unsigned char text[kProductStringSize] = {};
+    const int length = libusb_get_string_descriptor_ascii(device, index, text, sizeof text);
+    if (length <= 0)
+        return {};
+    return QString::fromLatin1(reinterpret_cast<const char *>(text), length);
+}
+
+} // namespace
+
+QString printerRowText(const QString &brand, const QString &product, int port)
+{
+    return QStringLiteral("%1 %2 USB00%3").arg(brand, product, QString::number(port));
+}
+
+QStringList GetPrinterList()
+{
+    QStringList rows;
+    libusb_init(nullptr);
+    libusb_device **devices = nullptr;
+    const ssize_t count = libusb_get_device_list(nullptr, &devices);
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor;
+        if (libusb_get_device_descriptor(devices[i], &descriptor) != LIBUSB_SUCCESS)
+            continue;
+        for (const SupportedBrand &entry : kSupportedPrinters) {
+            if (!lists(entry, descriptor.idProduct) ||
+                descriptor.idVendor != CDeviceIOOpera::kPrinterVendorId)
+                continue;
+            libusb_device_handle *device = nullptr;
+            if (libusb_open(devices[i], &device) != LIBUSB_SUCCESS) {
+                fprintf(stderr, "Open Device Failed\n");
+                continue;
+            }
+            const QString product = productString(device, descriptor.iProduct);
+            rows << printerRowText(QString::fromLatin1(entry.brand), product,
+                                   libusb_get_port_number(devices[i]));
+            libusb_close(device);
+        }
+    }
+    if (devices)
+        libusb_free_device_list(devices, 1);
+    libusb_exit(nullptr);
+    return rows;
+}

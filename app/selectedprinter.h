@@ -1,0 +1,31 @@
+#pragma once
+
+#include "usb/printerhandle.h"
+
+#include <QString>
+#include <memory>
+
+class QListWidget;
+class QWidget;
+
+// The printer of the selected list row, found for the duration of one click. Construction runs
+// the checks every printer slot starts with and shows their boxes itself: no row selected, or no
+// printer at the row's port. The destructor closes the handle.
+class SelectedPrinter
+{
+public:
+    SelectedPrinter(QWidget *parent, const QListWidget *list);
+    ~SelectedPrinter();
+    SelectedPrinter(const SelectedPrinter &) = delete;
+    SelectedPrinter &operator=(const SelectedPrinter &) = delete;
+
+    bool isOpen() const { return open_; }
+    PrinterHandle *handle() const { return handle_.get(); }
+
+    // The port number from a row text's last three characters; 0 when they are not a number.
+    static int portFromRow(const QString &rowText);
+
+private:
+    std::unique_ptr<PrinterHandle> handle_;
+    bool open_ = false;
+};

@@ -1,0 +1,35 @@
+#include "protocol/frame.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace frame {
+
+QByteArray build(FrameClass frameClass, uint8_t code, const QByteArray &payload)
+{
+    if (std::size_t(payload.size()) > kMaxPayload)
+        return {};
+    QByteArray bytes;
+    bytes.reserve(int(kOverhead) + payload.size());
+    bytes.append(reinterpret_cast<const char *>(kHead), int(kHeadLength));
+    bytes.append(char(frameClass));
+    bytes.append(char(code));
+    bytes.append(char(uint8_t(payload.size())));
+    bytes.append(payload);
+    bytes.append(reinterpret_cast<const char *>(kTail), int(kTailLength));
+    return bytes;
+}
+
+std::size_t extractPayload(const unsigned char *reply, std::size_t replyLength,
+                           unsigned char *result)
+{
+    std::memset(result, 0, kResultBufferSize);
+    if (replyLength <= kPayloadLengthOffset)
+        return 0;
+    const std::size_t available = replyLength - kPayloadOffset;
+    const std::size_t n = std::min<std::size_t>(reply[kPayloadLengthOffset], available);
+    std::memcpy(result, reply + kPayloadOffset, n);
+    return n;
+}
+
+} // namespace frame

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "protocol/codes.h"
+
+struct PrinterHandle;
+
+// Each runs one exchange with a printer found by CDeviceIOOpera::GetPrinterHandle. The query
+// functions clear the whole 1024-byte result buffer, then on success copy the reply's payload to
+// its start. They return 0, or the exchange's result code (4 or 5).
+int GetPrinterInfo(PrinterHandle *handle, SetInfoType code, unsigned char *result);
+int GetPrinterStatusInfo(PrinterHandle *handle, POWER_InFo code, unsigned char *result);
+// Triggers one printer action; nothing is read back.
+int SetPrinterStatusButton(PrinterHandle *handle, POWER_InFo code);

@@ -1,0 +1,328 @@
+#include "usb/deviceioopera.h"
+
+#include "usb/usblog.h"
+
+#include <libusb.h>
+
+#include <QByteArray>
+#include <cstdio>
+#include <cstring>
+
+Q_LOGGING_CATEGORY(lcUsb, "labelsetup.usb")
+
+namespace {
+
+constexpr uint8_t kVendorRequestType = 0xC1; // device to host, vendor, recipient interface
+constexpr uint8_t kStatusRequest = 0xFF;
+constexpr uint16_t kStatusLength = 4;
+constexpr uint16_t kVendorReplyLength = 255;
+constexpr int kVendorRequestAttempts = 4;
+constexpr int kBulkTransfer = LIBUSB_TRANSFER_TYPE_BULK;
+
+QString hex(const unsigned char *data, int length)
+{
+    return QString::fromLatin1(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qMax(length, 0)).toHex(' '));
+}
+
+// An opened device with its claimed interface, released and closed on every way out.
+class ClaimedInterface
+{
+public:
+    enum class OnClaimFailure { DetachKernelDriver, JustClose };
+
+    ClaimedInterface(PrinterHandle *handle, OnClaimFailure onClaimFailure)
+    {
+        if (!handle || !handle->pHandle) {
+            qCDebug(lcUsb, "printer_handle == NULL or  printer_handle->pHandle == NULL");
+            result_ = CDeviceIOOpera::kTransferFailed;
+            return;
+        }
+        int interfaceNumber = 0;
+        if (CDeviceIOOpera::GetUSBDevEndPoint(handle->pHandle, 0, interfaceNumber, in_, out_) !=
+            0) {
+            qCDebug(lcUsb, "Get Printer EndPoint falied");
+            result_ = CDeviceIOOpera::kTransferFailed;
+            return;
+        }
+        const int opened = libusb_open(handle->pHandle, &device_);
+        if (opened != LIBUSB_SUCCESS) {
+            qCDebug(lcUsb, "libusb_open fail (code=%d)(msg=%s).", opened, libusb_error_name(opened));
+            device_ = nullptr;
+            result_ = CDeviceIOOpera::kOpenFailed;
+            return;
+        }
+        // Let libusb move the kernel's printer driver aside for the claim and give the interface
+        // back to it on release, so the printer stays usable for ordinary printing afterwards.
+        libusb_set_auto_detach_kernel_driver(device_, 1);
+        const int claimed = libusb_claim_interface(device_, interfaceNumber);
+        if (claimed != LIBUSB_SUCCESS) {
+            qCDebug(lcUsb, "libusb_claim_interface failed.\n");
+            qCDebug(lcUsb, "libusb_claim_interface err is : %s", libusb_error_name(claimed));
+            if (onClaimFailure == OnClaimFailure::DetachKernelDriver)
+                libusb_detach_kernel_driver(device_, interfaceNumber);
+            libusb_close(device_);
+            device_ = nullptr;
+            result_ = CDeviceIOOpera::kOpenFailed;
+            return;
+        }
+        interface_ = interfaceNumber;
+    }
+
+    ~ClaimedInterface()
+    {
+        if (!device_)
+            return;
+        libusb_release_interface(device_, interface_);
+        libusb_close(device_);
+    }
+
+    ClaimedInterface(const ClaimedInterface &) = delete;
+    ClaimedInterface &operator=(const ClaimedInterface &) = delete;
+
+    int result() const { return result_; }
+
+    // Writes the request to the bulk OUT endpoint; false on any libusb failure.
+    bool write(const unsigned char *request, int length, unsigned int timeoutMs)
+    {
+        int written = 0;
+        const int r = libusb_bulk_transfer(device_, out_, const_cast<unsigned char *>(request),
+                                           length, &written, timeoutMs);
+        qCDebug(lcUsb, "libusb_bulk_transfer write: %d %d\n", length, written);
+        qCDebug(lcUsb).noquote() << "out:" << hex(request, length);
+        if (r != LIBUSB_SUCCESS) {
+            qCDebug(lcUsb, "libusb_bulk_transfer write failed: %s\n", libusb_error_name(r));
+            return false;
+        }
+        return true;
+    }
+
+    // Reads up to `length` bytes from the bulk IN endpoint; false on any libusb failure.
+    bool read(unsigned char *buffer, int length, unsigned int timeoutMs)
+    {
+        int received = 0;
+        const int r = libusb_bulk_transfer(device_, in_, buffer, length, &received, timeoutMs);
+        if (r != LIBUSB_SUCCESS) {
+            qCDebug(lcUsb, "libusb_bulk_transfer read failed: %s\n", libusb_error_name(r));
+            return false;
+        }
+        qCDebug(lcUsb).noquote() << "in:" << hex(buffer, received);
+        return true;
+    }
+
+private:
+    libusb_device_handle *device_ = nullptr;
+    int interface_ = 0;
+    unsigned char in_ = 0;
+    unsigned char out_ = 0;
+    int result_ = CDeviceIOOpera::kOk;
+};
+
+// An opened device without any claim, for control requests.
+class OpenedDevice
+{
+public:
+    explicit OpenedDevice(libusb_device *device) : result_(libusb_open(device, &device_))
+    {
+        if (result_ != LIBUSB_SUCCESS)
+            device_ = nullptr;
+    }
+    ~OpenedDevice()
+    {
+        if (device_)
+            libusb_close(device_);
+    }
+    OpenedDevice(const OpenedDevice &) = delete;
+    OpenedDevice &operator=(const OpenedDevice &) = delete;
+
+    int result() const { return result_; }
+    libusb_device_handle *get() const { return device_; }
+
+private:
+    libusb_device_handle *device_ = nullptr;
+    int result_;
+};
+
+} // namespace
+
+int CDeviceIOOpera::GetPrinterHandle(int port, PrinterHandle *handle)
+{
+    if (!handle)
+        return -1;
+    const int initialised = libusb_init(&handle->context);
+    if (initialised != LIBUSB_SUCCESS) {
+        handle->context = nullptr;
+        return initialised;
+    }
+    libusb_device **devices = nullptr;
+    const ssize_t count = libusb_get_device_list(handle->context, &devices);
+    const int found = count > 0 ? FindPrinterDevOrder(port, handle, devices, int(count)) : -1;
+    if (devices)
+        libusb_free_device_list(devices, 1);
+    if (found != 0) {
+        libusb_exit(handle->context);
+        handle->context = nullptr;
+        return -1;
+    }
+    return 0;
+}
+
+int CDeviceIOOpera::FindPrinterDevOrder(int port, PrinterHandle *handle, libusb_device **devices,
+                                        int count)
+{
+    if (!handle || !devices || count <= 0)
+        return -1;
+    bool matched = false;
+    for (int i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor;
+        if (libusb_get_device_descriptor(devices[i], &descriptor) != LIBUSB_SUCCESS) {
+            fprintf(stderr, "Get Device Descriptor Failed");
+            continue;
+        }
+        if (descriptor.idVendor != kPrinterVendorId || libusb_get_port_number(devices[i]) != port)
+            continue;
+        // When several devices match (same port number on different hubs) the last one wins;
+        // drop the reference taken for an earlier match so it does not leak.
+        if (handle->pHandle)
+            libusb_unref_device(handle->pHandle);
+        handle->pHandle = libusb_ref_device(devices[i]);
+        handle->vendorId = descriptor.idVendor;
+        handle->productId = descriptor.idProduct;
+        matched = true;
+    }
+    return matched ? 0 : -1;
+}
+
+void CDeviceIOOpera::ClosePrinterHandle(PrinterHandle *handle)
+{
+    if (!handle)
+        return;
+    std::memset(handle->reserved, 0, sizeof handle->reserved - 1);
+    if (handle->pHandle) {
+        libusb_unref_device(handle->pHandle);
+        handle->pHandle = nullptr;
+    }
+    handle->state = 0;
+    if (handle->context) {
+        libusb_exit(handle->context);
+        handle->context = nullptr;
+    }
+}
+
+int CDeviceIOOpera::GetUSBDevEndPoint(libusb_device *device, int interfaceSelector,
+                                      int &interfaceNumber, unsigned char &inEndpoint,
+                                      unsigned char &outEndpoint)
+{
+    libusb_config_descriptor *config = nullptr;
+    const int r = libusb_get_config_descriptor(device, 0, &config);
+    if (r != LIBUSB_SUCCESS) {
+        fprintf(stderr, "libusb_get_config_descriptor failed: %s\n", libusb_error_name(r));
+        return r;
+    }
+    for (int i = 0; i < config->bNumInterfaces; ++i) {
+        const libusb_interface &interface = config->interface[i];
+        if (interface.num_altsetting < 1 || interface.altsetting[0].iInterface != interfaceSelector) {
+            fprintf(stderr, "interface %d: not the selected interface\n", i);
+            continue;
+        }
+        for (int a = 0; a < interface.num_altsetting; ++a) {
+            const libusb_interface_descriptor &setting = interface.altsetting[a];
+            if (setting.iInterface != interfaceSelector) {
+                fprintf(stderr, "interface %d setting %d: not the selected interface\n", i, a);
+                continue;
+            }
+            for (int e = 0; e < setting.bNumEndpoints; ++e) {
+                const libusb_endpoint_descriptor &endpoint = setting.endpoint[e];
+                interfaceNumber = setting.bInterfaceNumber;
+                if ((endpoint.bmAttributes & 3) != kBulkTransfer)
+                    continue;
+                if (endpoint.bEndpointAddress & LIBUSB_ENDPOINT_IN)
+                    inEndpoint = endpoint.bEndpointAddress;
+                else
+                    outEndpoint = endpoint.bEndpointAddress;
+            }
+        }
+    }
+    libusb_free_config_descriptor(config);
+    return 0;
+}
+
+int CDeviceIOOpera::PrinterDataIOSwap(PrinterHandle *handle, const unsigned char *request,
+                                      int requestLength, unsigned char *reply, int &replyLength)
+{
+    unsigned char local[kReplyLength] = {};
+    ClaimedInterface printer(handle, ClaimedInterface::OnClaimFailure::DetachKernelDriver);
+    if (printer.result() != kOk)
+        return printer.result();
+    if (!printer.write(request, requestLength, kQueryTimeoutMs))
+        return kTransferFailed;
+    if (!reply)
+        return kOk;
+    if (!printer.read(local, kReplyLength, kQueryTimeoutMs))
+        return kTransferFailed;
+    // The caller always gets 264 bytes: what arrived, then zeros.
+    std::memcpy(reply, local, kReplyLength);
+    replyLength = kReplyLength;
+    return kOk;
+}
+
+int CDeviceIOOpera::PrinterDataIOButton(PrinterHandle *handle, const unsigned char *request,
+                                        int requestLength, unsigned char *, int &)
+{
+    ClaimedInterface printer(handle, ClaimedInterface::OnClaimFailure::JustClose);
+    if (printer.result() != kOk)
+        return printer.result();
+    return printer.write(request, requestLength, kCommandTimeoutMs) ? kOk : kTransferFailed;
+}
+
+int CDeviceIOOpera::PrinterDeviceIOControl(PrinterHandle *handle, const char *requestDescriptor,
+                                           int, char *reply, int &replyLength)
+{
+    if (!handle || !handle->pHandle || !requestDescriptor || !reply)
+        return -1;
+    const auto byte = [requestDescriptor](int i) { return uint8_t(requestDescriptor[i]); };
+    const uint8_t request = byte(0);
+    const uint16_t value = uint16_t(byte(1) | byte(2) << 8);
+    const uint16_t index = uint16_t(byte(3) | byte(4) << 8);
+
+    OpenedDevice device(handle->pHandle);
+    if (device.result() != LIBUSB_SUCCESS)
+        return -1;
+    // The first attempt succeeds with any byte count; a retry needs bytes, except the last one.
+    for (int attempt = 0; attempt < kVendorRequestAttempts; ++attempt) {
+        const int r = libusb_control_transfer(device.get(), kVendorRequestType, request, value,
+                                              index, reinterpret_cast<unsigned char *>(reply),
+                                              kVendorReplyLength, kVendorRequestTimeoutMs);
+        const bool first = attempt == 0;
+        const bool last = attempt == kVendorRequestAttempts - 1;
+        if (r > 0 || (r == 0 && (first || last))) {
+            replyLength = r;
+            return 0;
+        }
+    }
+    return -1;
+}
+
+int CDeviceIOOpera::ReadFromControlEndpoint(PrinterHandle *handle, unsigned char *reply,
+                                            int &replyLength)
+{
+    if (!handle || !handle->pHandle || !reply) {
+        fprintf(stderr, "Invalid printer handle\n");
+        return -1;
+    }
+    OpenedDevice device(handle->pHandle);
+    if (device.result() != LIBUSB_SUCCESS) {
+        fprintf(stderr, "libusb_open fail (code=%d)(msg=%s)\n", device.result(),
+                libusb_error_name(device.result()));
+        return device.result();
+    }
+    const int r = libusb_control_transfer(device.get(), kVendorRequestType, kStatusRequest, 0, 0,
+                                          reply, kStatusLength, kStatusTimeoutMs);
+    if (r < 0) {
+        fprintf(stderr, "Control transfer failed: %s\n", libusb_error_name(r));
+        return r;
+    }
+    replyLength = r;
+    qCDebug(lcUsb).noquote() << "status:" << hex(reply, r);
+    return 0;
+}

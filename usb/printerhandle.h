@@ -1,0 +1,16 @@
+#pragma once
+
+struct libusb_context;
+struct libusb_device;
+
+// The open-printer record of one click. The caller allocates it; CDeviceIOOpera::GetPrinterHandle
+// fills it and CDeviceIOOpera::ClosePrinterHandle releases what it holds.
+struct PrinterHandle {
+    unsigned char reserved[256] = {}; // only cleared on close
+    libusb_device *pHandle = nullptr; // the matched printer, holding one device reference
+    void *reservedFields[2] = {};     // unused
+    int state = 0;                    // set to 0 on close
+    libusb_context *context = nullptr;
+    int vendorId = 0;
+    int productId = 0;
+};
