@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the tool and starts it with two virtual printers attached (Zurod RM-310 on port 1,
+# Orbeck VS-608K on port 3). Pass --real to start it against the real USB printers instead.
+# Without a display it runs on a virtual X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
+export TMPDIR=/tmp
+
+display=()
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: starting the tool on a virtual X server (xvfb-run)." >&2
+  display=(xvfb-run -a)
+fi
+if [ "${1:-}" = "--real" ]; then
+  exec "${display[@]}" build/label-printer-setup
+fi
+exec "${display[@]}" build/sim/virtual-printers --log -- build/label-printer-setup

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test twice: a normal build, then an ASan+UBSan build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+jobs=$(nproc)
+export TMPDIR=/tmp # the emulated USB devices use unix sockets, whose paths must stay short
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DLABELSETUP_SANITIZE=ON
+cmake --build build-sanitize -j"$jobs"
+ctest --test-dir build-sanitize --output-on-failure -j"$jobs"

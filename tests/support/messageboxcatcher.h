@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QTimer>
+
+// One message box as the user saw it.
+struct CaughtBox {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// Records and closes every modal message box that opens while it lives, the way a user would
+// press its Ok button. Slots that show a box block in its event loop; the catcher's timer runs
+// inside that loop.
+class MessageBoxCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    MessageBoxCatcher();
+    const QList<CaughtBox> &boxes() const { return boxes_; }
+    // The one box shown since the last take(); fails the current test when there was not exactly
+    // one.
+    CaughtBox takeOne();
+    void clear() { boxes_.clear(); }
+
+private:
+    void poll();
+    QTimer timer_;
+    QList<CaughtBox> boxes_;
+};
