@@ -1,0 +1,533 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>通讯介质</source>
+        <translation>Communication medium</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>WIFI</source>
+        <translation>WIFI</translation>
+    </message>
+    <message>
+        <source>蓝牙</source>
+        <translation>bluetooth</translation>
+    </message>
+    <message>
+        <source>打印机资讯</source>
+        <translation>Printer information</translation>
+    </message>
+    <message>
+        <source>打印机版本：</source>
+        <translation>Printer version:</translation>
+    </message>
+    <message>
+        <source>打印机型号 ：</source>
+        <translation>Printer model:</translation>
+    </message>
+    <message>
+        <source>分辩率：</source>
+        <translation>Resolution:</translation>
+    </message>
+    <message>
+        <source>最大纸张宽度：</source>
+        <translation>Maximum paper width:</translation>
+    </message>
+    <message>
+        <source>获取列表</source>
+        <translation>Get list</translation>
+    </message>
+    <message>
+        <source>读取打印机资讯</source>
+        <translation>Read information</translation>
+    </message>
+    <message>
+        <source>打印机设置</source>
+        <translation>Printer Setting</translation>
+    </message>
+    <message>
+        <source>功能设置</source>
+        <translation>Functional setting</translation>
+    </message>
+    <message>
+        <source>维护升级</source>
+        <translation>Maintenance upgrade</translation>
+    </message>
+    <message>
+        <source>下载固件</source>
+        <translation>Download Firmware</translation>
+    </message>
+    <message>
+        <source>下载字库</source>
+        <translation>Download font</translation>
+    </message>
+    <message>
+        <source>打印设置</source>
+        <translation>Print Setting</translation>
+    </message>
+    <message>
+        <source>距离设置</source>
+        <translation>Distance setting</translation>
+    </message>
+    <message>
+        <source>wifi设置</source>
+        <translation>Wifi Setting</translation>
+    </message>
+    <message>
+        <source>蓝牙设置</source>
+        <translation>Bluetooth Setting</translation>
+    </message>
+    <message>
+        <source>wifi_ip设置</source>
+        <translation>Wifi_ip Setting</translation>
+    </message>
+    <message>
+        <source>网口设置</source>
+        <translation>Mesh Setting</translation>
+    </message>
+    <message>
+        <source>串口设置</source>
+        <translation>Serial Setting</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>setting</translation>
+    </message>
+    <message>
+        <source>打印速度：</source>
+        <translation>Print speed:</translation>
+    </message>
+    <message>
+        <source>打印浓度：</source>
+        <translation>Print concentration:</translation>
+    </message>
+    <message>
+        <source>打印设置：</source>
+        <translation>printer setting ：</translation>
+    </message>
+    <message>
+        <source>热敏</source>
+        <translation>Thermal</translation>
+    </message>
+    <message>
+        <source>热转印</source>
+        <translation>Thermal transfer</translation>
+    </message>
+    <message>
+        <source>纸张类型：</source>
+        <translation>Paper type:</translation>
+    </message>
+    <message>
+        <source>标签纸</source>
+        <translation>Label paper</translation>
+    </message>
+    <message>
+        <source>黑标纸</source>
+        <translation>Black paper</translation>
+    </message>
+    <message>
+        <source>连续纸</source>
+        <translation>Continuous paper</translation>
+    </message>
+    <message>
+        <source>AUTO</source>
+        <translation>AUTO</translation>
+    </message>
+    <message>
+        <source>打印方式：</source>
+        <translation>Print mode:</translation>
+    </message>
+    <message>
+        <source>正常打印</source>
+        <translation>Normal print</translation>
+    </message>
+    <message>
+        <source>镜像打印</source>
+        <translation>Mirror print</translation>
+    </message>
+    <message>
+        <source>打印方向：</source>
+        <translation>Print direction:</translation>
+    </message>
+    <message>
+        <source>旋转0度</source>
+        <translation>Rotate 0 degrees</translation>
+    </message>
+    <message>
+        <source>旋转180度</source>
+        <translation>Rotate 180 degrees</translation>
+    </message>
+    <message>
+        <source>标签间隙(单位mm)：</source>
+        <translation>Label gap (mm) :</translation>
+    </message>
+    <message>
+        <source>黑标间隙(单位mm)：</source>
+        <translation>Black label gap (mm) :</translation>
+    </message>
+    <message>
+        <source>垂直偏移(单位mm)：</source>
+        <translation>Vertical migration (mm) :</translation>
+    </message>
+    <message>
+        <source>打印偏移(单位mm)：</source>
+        <translation>Printing migration (mm) :</translation>
+    </message>
+    <message>
+        <source>默认代码页：</source>
+        <translation>Default code page:</translation>
+    </message>
+    <message>
+        <source>指令集：</source>
+        <translation>Instruction:</translation>
+    </message>
+    <message>
+        <source>出纸口到打印头距离(单位mm)：</source>
+        <translation>Distance from paper outlet to print head (mm):</translation>
+    </message>
+    <message>
+        <source>缝到打印头距离(单位mm)：</source>
+        <translation>Distance from sewing to print head (mm):</translation>
+    </message>
+    <message>
+        <source>黑标到打印头距离(单位mm):</source>
+        <translation>Distance from black mark to print head (mm):</translation>
+    </message>
+    <message>
+        <source>打印头到撕纸位置距离(单位dot)：</source>
+        <translation>Distance from the head to the tear-off position (dot):</translation>
+    </message>
+    <message>
+        <source>注：1mm = 8dot</source>
+        <translation>Note：1mm = 8dot</translation>
+    </message>
+    <message>
+        <source>wifi模式：</source>
+        <translation>wifi mode:</translation>
+    </message>
+    <message>
+        <source>STA模式</source>
+        <translation>STA mode</translation>
+    </message>
+    <message>
+        <source>wifi名称：</source>
+        <translation>wifi Name:</translation>
+    </message>
+    <message>
+        <source>wifi密码：</source>
+        <translation>wifi Password:</translation>
+    </message>
+    <message>
+        <source>AP模式</source>
+        <translation>Ap mode</translation>
+    </message>
+    <message>
+        <source> AP_IP:</source>
+        <translation> AP_IP:</translation>
+    </message>
+    <message>
+        <source>MAC：</source>
+        <translation>MAC：</translation>
+    </message>
+    <message>
+        <source>TCP端口号：</source>
+        <translation>TCP port number:</translation>
+    </message>
+    <message>
+        <source>注：此项功能设置后需重启打印机</source>
+        <translation>Note: this function is set up and the printer needs to be restarted</translation>
+    </message>
+    <message>
+        <source>SPP连接模式：</source>
+        <translation>SPP mode:</translation>
+    </message>
+    <message>
+        <source>简易配对</source>
+        <translation>Simple pairing</translation>
+    </message>
+    <message>
+        <source>配对码配对</source>
+        <translation>Matching pairing</translation>
+    </message>
+    <message>
+        <source>SPP_PIN码：</source>
+        <translation>Spp_pin code:</translation>
+    </message>
+    <message>
+        <source>SPP名称:</source>
+        <translation>SPP name:</translation>
+    </message>
+    <message>
+        <source>BLE:</source>
+        <translation>BLE:</translation>
+    </message>
+    <message>
+        <source>MAC:</source>
+        <translation>MAC:</translation>
+    </message>
+    <message>
+        <source>IP设置</source>
+        <translation>IP Setting</translation>
+    </message>
+    <message>
+        <source>IP模式：</source>
+        <translation>IP mode:</translation>
+    </message>
+    <message>
+        <source>子网掩码：</source>
+        <translation>Subnet mask:</translation>
+    </message>
+    <message>
+        <source>DNS:</source>
+        <translation>DNS:</translation>
+    </message>
+    <message>
+        <source>IP:</source>
+        <translation>IP:</translation>
+    </message>
+    <message>
+        <source>网关地址：</source>
+        <translation>Gateway address:</translation>
+    </message>
+    <message>
+        <source>TCP端口：</source>
+        <translation>TCP port number：</translation>
+    </message>
+    <message>
+        <source>UDP端口：</source>
+        <translation>UDP port number:</translation>
+    </message>
+    <message>
+        <source>停止位：</source>
+        <translation>Stop bit:</translation>
+    </message>
+    <message>
+        <source>数据位：</source>
+        <translation>Data bits:</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Port rate:</translation>
+    </message>
+    <message>
+        <source>校验位：</source>
+        <translation>Check bits:</translation>
+    </message>
+    <message>
+        <source>USB打印机信息</source>
+        <translation>USB printer information</translation>
+    </message>
+    <message>
+        <source>设备SN号:</source>
+        <translation>Device sn:</translation>
+    </message>
+    <message>
+        <source>打印机设备信息</source>
+        <translation>Printer equipment information</translation>
+    </message>
+    <message>
+        <source>重启机器</source>
+        <translation>Restart the machine</translation>
+    </message>
+    <message>
+        <source>打印机初始化</source>
+        <translation>Printer initialization</translation>
+    </message>
+    <message>
+        <source>打印自检页</source>
+        <translation>Print the self-test page</translation>
+    </message>
+    <message>
+        <source>获取打印机状态</source>
+        <translation>Get printer status</translation>
+    </message>
+    <message>
+        <source>缺纸学习</source>
+        <translation>Paper empty learning</translation>
+    </message>
+    <message>
+        <source>出纸口纸边传感器自学习</source>
+        <translation>paper is taught by self-study</translation>
+    </message>
+    <message>
+        <source>DAC自学习</source>
+        <translation>DAC by self-study</translation>
+    </message>
+    <message>
+        <source>缝隙自学习</source>
+        <translation>Gap self-learning</translation>
+    </message>
+    <message>
+        <source>黑标自学习</source>
+        <translation>Black label self-learning</translation>
+    </message>
+    <message>
+        <source>切刀设置</source>
+        <translation>Cutter setting</translation>
+    </message>
+    <message>
+        <source>全切</source>
+        <translation>Full cut</translation>
+    </message>
+    <message>
+        <source>半切</source>
+        <translation>Half cut</translation>
+    </message>
+    <message>
+        <source>剥离模式</source>
+        <translation>Stripping mode</translation>
+    </message>
+    <message>
+        <source>撕离模式</source>
+        <translation>Tear mode</translation>
+    </message>
+    <message>
+        <source>按键设置开启</source>
+        <translation>Key set on</translation>
+    </message>
+    <message>
+        <source>按键设置关闭</source>
+        <translation>Key set off</translation>
+    </message>
+    <message>
+        <source>蜂鸣器开启</source>
+        <translation>Buzzer ON</translation>
+    </message>
+    <message>
+        <source>蜂鸣器关闭</source>
+        <translation>Buzzer OFF</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>下载成功</source>
+        <translation>Download Success</translation>
+    </message>
+    <message>
+        <source>等待打印机指示灯停止闪烁</source>
+        <translation>Wait for the printer lights to step flashing</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>标签机设置工具</source>
+        <translation>Label machine setup tool</translation>
+    </message>
+    <message>
+        <source>设置工具</source>
+        <translation>Setting tool</translation>
+    </message>
+    <message>
+        <source>请先选中打印列表中的打印机</source>
+        <translation>Please select the printer in the printed list first</translation>
+    </message>
+    <message>
+        <source>请确保打印机已通过usb进行连接</source>
+        <translation>Make sure the printer has been connected by usb</translation>
+    </message>
+    <message>
+        <source>请确保打印机已通过USB进行连接</source>
+        <translation>Make sure the printer has been connected by usb</translation>
+    </message>
+    <message>
+        <source>获取成功</source>
+        <translation>succeed</translation>
+    </message>
+    <message>
+        <source>设置成功</source>
+        <translation>Set success</translation>
+    </message>
+    <message>
+        <source>空闲中</source>
+        <translation>idle time</translation>
+    </message>
+    <message>
+        <source>打印中</source>
+        <translation>In print</translation>
+    </message>
+    <message>
+        <source>缺纸</source>
+        <translation>Paper empty</translation>
+    </message>
+    <message>
+        <source>纸将尽</source>
+        <translation>At the end of one's paper</translation>
+    </message>
+    <message>
+        <source>卡纸</source>
+        <translation>cardboard</translation>
+    </message>
+    <message>
+        <source>碳带将尽</source>
+        <translation>The carbon band will run out</translation>
+    </message>
+    <message>
+        <source>无碳带</source>
+        <translation>Carbon-free zone</translation>
+    </message>
+    <message>
+        <source>打印头过热</source>
+        <translation>Print head overheating</translation>
+    </message>
+    <message>
+        <source>开盖</source>
+        <translation>uncap</translation>
+    </message>
+    <message>
+        <source>定位异常（黑标或缝隙）</source>
+        <translation>Location anomaly (black or gap)</translation>
+    </message>
+    <message>
+        <source>切刀异常</source>
+        <translation>Cutter anomaly</translation>
+    </message>
+    <message>
+        <source>升级中</source>
+        <translation>upgrade</translation>
+    </message>
+    <message>
+        <source>升级异常</source>
+        <translation>Escalation anomaly</translation>
+    </message>
+    <message>
+        <source>指令错误</source>
+        <translation>Instruction error</translation>
+    </message>
+    <message>
+        <source>打印暂停</source>
+        <translation>Print pause</translation>
+    </message>
+    <message>
+        <source>打印删除</source>
+        <translation>Print delete</translation>
+    </message>
+    <message>
+        <source>网口设置</source>
+        <translation>Mesh Setting</translation>
+    </message>
+    <message>
+        <source>此机型不支持此功能</source>
+        <translation>This model does not support this feature</translation>
+    </message>
+</context>
+<context>
+    <name>WorkerThread</name>
+    <message>
+        <source>Failed to open file: %1</source>
+        <translation>打开文件失败：%1</translation>
+    </message>
+</context>
+</TS>
