@@ -1,6 +1,6 @@
 #include "tests/support/messageboxcatcher.h"
 
-#include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QTest>
 

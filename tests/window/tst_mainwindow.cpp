@@ -118,5 +118,5 @@ void TestMainWindow::printerSlotNeedsSelection()
     QCOMPARE(box.defaultButton, QMessageBox::Ok);
 }
 
-QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
+QObject *createTestMainWindow() { return new TestMainWindow; }

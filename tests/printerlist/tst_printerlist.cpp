@@ -1,0 +1,119 @@
+// The printer list: which devices become rows, and how the rows read.
+#include "app/printerlist.h"
+#include "app/selectedprinter.h"
+#include "tests/support/usbfixture.h"
+
+#include <QTest>
+#include <optional>
+
+using vprinter::VirtualUsb;
+
+class TestPrinterList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void listsSupportedPrinters_data();
+    void listsSupportedPrinters();
+    void listsEveryPrinterInDiscoveryOrder();
+    void portFromRow_data();
+    void portFromRow();
+
+private:
+    std::optional<VirtualUsb> usb;
+};
+
+void TestPrinterList::init()
+{
+    usb.emplace();
+}
+
+void TestPrinterList::cleanup()
+{
+    verifyNoViolations(*usb);
+    usb.reset();
+}
+
+void TestPrinterList::listsSupportedPrinters_data()
+{
+    QTest::addColumn<int>("vendor");
+    QTest::addColumn<int>("product");
+    QTest::addColumn<QString>("productString");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("sysfsName");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("Zurod on port 1") << 0x5C1E << 0x0411 << "RM-310" << true << "1-1"
+                                     << QStringList{"Zurod RM-310 USB001"};
+    QTest::newRow("Vantrell") << 0x5C1E << 0x0401 << "RM-320" << true << "1-2"
+                              << QStringList{"Vantrell RM-320 USB002"};
+    QTest::newRow("Orbeck 0x1420") << 0x5C1E << 0x1420 << "OB-K900" << true << "1-3"
+                                   << QStringList{"Orbeck OB-K900 USB003"};
+    QTest::newRow("DVN 0x0631") << 0x5C1E << 0x0631 << "DN816QX PRO" << true << "1-4"
+                                << QStringList{"DVN DN816QX PRO USB004"};
+    QTest::newRow("H&J 0x0603") << 0x5C1E << 0x0603 << "HJ-WK650" << true << "1-5"
+                                << QStringList{"H&J HJ-WK650 USB005"};
+    QTest::newRow("port 12") << 0x5C1E << 0x0411 << "RM-310" << true << "1-12"
+                             << QStringList{"Zurod RM-310 USB0012"};
+    QTest::newRow("behind a hub") << 0x5C1E << 0x0411 << "RM-310" << true << "1-2.7"
+                                  << QStringList{"Zurod RM-310 USB007"};
+    QTest::newRow("product string unreadable") << 0x5C1E << 0x0411 << "RM-310" << false << "1-1"
+                                               << QStringList{"Zurod  USB001"};
+    QTest::newRow("our vendor, unknown product") << 0x5C1E << 0x0999 << "X" << true << "1-1"
+                                                 << QStringList{};
+    QTest::newRow("known product, other vendor") << 0x04B8 << 0x0411 << "RM-310" << true << "1-1"
+                                                 << QStringList{};
+}
+
+void TestPrinterList::listsSupportedPrinters()
+{
+    QFETCH(int, vendor);
+    QFETCH(int, product);
+    QFETCH(QString, productString);
+    QFETCH(bool, readable);
+    QFETCH(QString, sysfsName);
+    QFETCH(QStringList, rows);
+    vprinter::PrinterConfig config;
+    config.sysfsName = sysfsName.toStdString();
+    config.identity.vendorId = uint16_t(vendor);
+    config.identity.productId = uint16_t(product);
+    config.identity.product = productString.toStdString();
+    config.identity.productReadable = readable;
+    usb->addPrinter(config);
+    QCOMPARE(GetPrinterList(), rows);
+}
+
+void TestPrinterList::listsEveryPrinterInDiscoveryOrder()
+{
+    QCOMPARE(GetPrinterList(), QStringList{});
+    usb->addPrinter(0x0411, "RM-310", 1);
+    usb->addPrinter(0x0411, "RM-310", 2);
+    usb->addDevice(0x046D, 0xC52B, "1-4", "Receiver");
+    usb->addPrinter(0x1401, "VS-608K", 3);
+    QStringList rows = GetPrinterList();
+    QCOMPARE(rows.size(), 3);
+    rows.sort();
+    QCOMPARE(rows, (QStringList{"Orbeck VS-608K USB003", "Zurod RM-310 USB001",
+                                "Zurod RM-310 USB002"}));
+}
+
+void TestPrinterList::portFromRow_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<int>("port");
+    QTest::newRow("port 1") << "Zurod RM-310 USB001" << 1;
+    QTest::newRow("port 12") << "Zurod RM-310 USB0012" << 12;
+    QTest::newRow("port 127") << "Zurod RM-310 USB00127" << 127;
+    QTest::newRow("not a number") << "Zurod RM-310 USBxyz" << 0;
+    QTest::newRow("row text round trip") << printerRowText("H&J", "HJ-WK650", 9) << 9;
+}
+
+void TestPrinterList::portFromRow()
+{
+    QFETCH(QString, row);
+    QFETCH(int, port);
+    QCOMPARE(SelectedPrinter::portFromRow(row), port);
+}
+
+QTEST_GUILESS_MAIN(TestPrinterList)
+#include "tst_printerlist.moc"

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "sim/virtualusb.h"
+#include "usb/deviceioopera.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTest>
+#include <memory>
+
+// A handle found by CDeviceIOOpera::GetPrinterHandle and closed when it goes out of scope.
+struct FoundPrinter {
+    FoundPrinter() = default;
+    explicit FoundPrinter(int port) { result = CDeviceIOOpera::GetPrinterHandle(port, &handle); }
+    ~FoundPrinter()
+    {
+        if (result == 0)
+            CDeviceIOOpera::ClosePrinterHandle(&handle);
+    }
+    FoundPrinter(const FoundPrinter &) = delete;
+    FoundPrinter &operator=(const FoundPrinter &) = delete;
+
+    PrinterHandle handle;
+    int result = -1;
+};
+
+inline QByteArray toQByteArray(const vprinter::Bytes &bytes)
+{
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
+}
+
+inline vprinter::Bytes toBytes(const QByteArray &bytes)
+{
+    return vprinter::Bytes(bytes.begin(), bytes.end());
+}
+
+// Every frame a printer received, as hex text, for readable comparisons.
+inline QStringList receivedFrames(const vprinter::VirtualPrinter &printer)
+{
+    QStringList frames;
+    for (const vprinter::Bytes &bytes : printer.bulkOutLog())
+        frames << QString::fromLatin1(toQByteArray(bytes).toHex(' ').toUpper());
+    return frames;
+}
+
+// Fails the current test when the printers saw the transport misuse the device: an interface
+// used without a claim, a claim or descriptor left behind, a kernel driver left detached.
+inline void verifyNoViolations(const vprinter::VirtualUsb &usb)
+{
+    QStringList problems;
+    for (const std::string &v : usb.violations())
+        problems << QString::fromStdString(v);
+    if (!problems.isEmpty())
+        QTest::qFail(qPrintable(problems.join("; ")), __FILE__, __LINE__);
+}

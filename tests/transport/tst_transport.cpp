@@ -1,0 +1,395 @@
+// The USB transport through the real libusb against virtual printers.
+#include "tests/support/usbfixture.h"
+
+#include <libusb.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <optional>
+
+using vprinter::Bytes;
+using vprinter::Faults;
+using vprinter::VirtualPrinter;
+using vprinter::VirtualUsb;
+
+namespace {
+
+const Bytes kQuery = {0x1B, 0xFF, 0xFE, 0x02, 0x00, 0x00, 0x1B, 0xFE, 0xFF};
+
+int swap(PrinterHandle *handle, const Bytes &request, unsigned char *reply, int &length)
+{
+    return CDeviceIOOpera::PrinterDataIOSwap(handle, request.data(), int(request.size()), reply,
+                                             length);
+}
+
+int button(PrinterHandle *handle, const Bytes &request)
+{
+    int unused = 0;
+    return CDeviceIOOpera::PrinterDataIOButton(handle, request.data(), int(request.size()),
+                                               nullptr, unused);
+}
+
+} // namespace
+
+class TestTransport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void findsPrinterByPort_data();
+    void findsPrinterByPort();
+    void samePortOnTwoHubsTakesTheLaterDevice();
+    void endpointsOfThePrinterInterface();
+
+    void queryExchangeReturnsPaddedReply_data();
+    void queryExchangeReturnsPaddedReply();
+    void nullReplyBufferOnlyWrites();
+    void commandExchangeWritesOnly();
+    void exchangeFailures_data();
+    void exchangeFailures();
+    void queryTimesOutAfterThreeSeconds();
+    void unpluggedMidTransferFails();
+    void kernelDriverGetsItsInterfaceBack();
+
+    void statusRequest_data();
+    void statusRequest();
+    void generalVendorRequest();
+
+private:
+    std::optional<VirtualUsb> usb;
+};
+
+void TestTransport::init()
+{
+    usb.emplace();
+}
+
+void TestTransport::cleanup()
+{
+    verifyNoViolations(*usb);
+    usb.reset();
+}
+
+void TestTransport::findsPrinterByPort_data()
+{
+    QTest::addColumn<int>("vendor");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("askedPort");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("printer at the port") << 0x5C1E << 1 << 1 << 0;
+    QTest::newRow("printer at port 12") << 0x5C1E << 12 << 12 << 0;
+    QTest::newRow("printer at another port") << 0x5C1E << 2 << 1 << -1;
+    QTest::newRow("another vendor at the port") << 0x1234 << 1 << 1 << -1;
+    QTest::newRow("no devices at all") << 0 << 0 << 1 << -1;
+}
+
+void TestTransport::findsPrinterByPort()
+{
+    QFETCH(int, vendor);
+    QFETCH(int, port);
+    QFETCH(int, askedPort);
+    QFETCH(int, expected);
+    if (vendor != 0)
+        usb->addDevice(uint16_t(vendor), 0x0411, "1-" + std::to_string(port), "RM-310");
+
+    PrinterHandle handle;
+    QCOMPARE(CDeviceIOOpera::GetPrinterHandle(askedPort, &handle), expected);
+    if (expected != 0) {
+        // A failed lookup leaves nothing behind to close.
+        QVERIFY(!handle.context);
+        QVERIFY(!handle.pHandle);
+        return;
+    }
+    QVERIFY(handle.context);
+    QVERIFY(handle.pHandle);
+    QCOMPARE(handle.vendorId, 0x5C1E);
+    QCOMPARE(handle.productId, 0x0411);
+    CDeviceIOOpera::ClosePrinterHandle(&handle);
+    QVERIFY(!handle.context);
+    QVERIFY(!handle.pHandle);
+    QCOMPARE(handle.state, 0);
+}
+
+void TestTransport::samePortOnTwoHubsTakesTheLaterDevice()
+{
+    vprinter::PrinterConfig first;
+    first.sysfsName = "1-2.4";
+    first.identity.product = "first";
+    vprinter::PrinterConfig second = first;
+    second.sysfsName = "1-3.4";
+    second.identity.product = "second";
+    VirtualPrinter &a = usb->addPrinter(first);
+    VirtualPrinter &b = usb->addPrinter(second);
+
+    // Which of the two libusb lists last decides which one the transport must take.
+    libusb_context *context = nullptr;
+    QCOMPARE(libusb_init(&context), 0);
+    libusb_device **devices = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &devices);
+    QCOMPARE(count, ssize_t(2));
+    libusb_device_descriptor last;
+    QCOMPARE(libusb_get_device_descriptor(devices[1], &last), 0);
+    const int lastAddress = libusb_get_device_address(devices[1]);
+    libusb_free_device_list(devices, 1);
+    libusb_exit(context);
+    VirtualPrinter &expected = a.deviceAddress() == lastAddress ? a : b;
+    VirtualPrinter &other = &expected == &a ? b : a;
+
+    FoundPrinter printer(4);
+    QCOMPARE(printer.result, 0);
+    unsigned char reply[CDeviceIOOpera::kReplyLength];
+    int length = 0;
+    QCOMPARE(swap(&printer.handle, kQuery, reply, length), 0);
+    QCOMPARE(expected.bulkOutLog().size(), std::size_t(1));
+    QVERIFY(other.bulkOutLog().empty());
+}
+
+void TestTransport::endpointsOfThePrinterInterface()
+{
+    usb->addPrinter(0x0411, "RM-310", 1);
+    FoundPrinter printer(1);
+    QCOMPARE(printer.result, 0);
+    int interfaceNumber = -1;
+    unsigned char in = 0;
+    unsigned char out = 0;
+    QCOMPARE(CDeviceIOOpera::GetUSBDevEndPoint(printer.handle.pHandle, 0, interfaceNumber, in, out),
+             0);
+    QCOMPARE(interfaceNumber, 0);
+    QVERIFY(in & LIBUSB_ENDPOINT_IN);
+    QVERIFY(!(out & LIBUSB_ENDPOINT_IN));
+    QVERIFY(out != 0);
+
+    // No interface has string index 5: the outputs keep what the caller put in.
+    interfaceNumber = -1;
+    in = out = 0x77;
+    QCOMPARE(CDeviceIOOpera::GetUSBDevEndPoint(printer.handle.pHandle, 5, interfaceNumber, in, out),
+             0);
+    QCOMPARE(interfaceNumber, -1);
+    QCOMPARE(in, 0x77);
+    QCOMPARE(out, 0x77);
+}
+
+void TestTransport::queryExchangeReturnsPaddedReply_data()
+{
+    QTest::addColumn<bool>("shortAnswer");
+    QTest::newRow("whole frame") << false;
+    QTest::newRow("4-byte answer") << true;
+}
+
+void TestTransport::queryExchangeReturnsPaddedReply()
+{
+    QFETCH(bool, shortAnswer);
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    vp.setSetting(0x00, {0x03});
+    Faults faults;
+    faults.shortAnswer = shortAnswer;
+    vp.setFaults(faults);
+
+    FoundPrinter printer(1);
+    QCOMPARE(printer.result, 0);
+    unsigned char reply[CDeviceIOOpera::kReplyLength];
+    memset(reply, 0xAA, sizeof reply);
+    int length = 0;
+    QCOMPARE(swap(&printer.handle, kQuery, reply, length), 0);
+    QCOMPARE(length, 264);
+
+    const Bytes frame = {0x1B, 0xFF, 0xFE, 0x02, 0x00, 0x01, 0x03, 0x1B, 0xFE, 0xFF};
+    const std::size_t received = shortAnswer ? 4 : frame.size();
+    QCOMPARE(QByteArray(reinterpret_cast<char *>(reply), int(received)),
+             toQByteArray(Bytes(frame.begin(), frame.begin() + long(received))));
+    for (std::size_t i = received; i < sizeof reply; ++i)
+        QCOMPARE(int(reply[i]), 0);
+    QCOMPARE(receivedFrames(vp), QStringList{"1B FF FE 02 00 00 1B FE FF"});
+}
+
+void TestTransport::nullReplyBufferOnlyWrites()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    FoundPrinter printer(1);
+    int length = -7;
+    QCOMPARE(swap(&printer.handle, kQuery, nullptr, length), 0);
+    QCOMPARE(length, -7);
+    QCOMPARE(vp.bulkOutLog().size(), std::size_t(1));
+    int bulkIns = 0;
+    for (const auto &record : vp.transferLog())
+        bulkIns += record.kind == vprinter::TransferRecord::Kind::BulkIn;
+    QCOMPARE(bulkIns, 0);
+}
+
+void TestTransport::commandExchangeWritesOnly()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    FoundPrinter printer(1);
+    const Bytes set = {0x1B, 0xFF, 0xFE, 0x01, 0x00, 0x01, 0x05, 0x1B, 0xFE, 0xFF};
+    QCOMPARE(button(&printer.handle, set), 0);
+    QCOMPARE(button(&printer.handle, {}), 0); // the download stream may end in an empty write
+    QCOMPARE(vp.bulkOutLog(), (std::vector<Bytes>{set, {}}));
+    QCOMPARE(vp.setting(0x00), Bytes{0x05});
+}
+
+void TestTransport::exchangeFailures_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("query");
+    QTest::addColumn<int>("expected");
+    for (bool query : {true, false}) {
+        const char *kind = query ? "query" : "command";
+        QTest::addRow("%s: open refused", kind) << "refuseOpen" << query << 5;
+        QTest::addRow("%s: claim refused", kind) << "refuseClaim" << query << 5;
+        QTest::addRow("%s: write fails", kind) << "failNextWrite" << query << 4;
+        QTest::addRow("%s: no record", kind) << "nullRecord" << query << 4;
+        QTest::addRow("%s: record without device", kind) << "nullDevice" << query << 4;
+    }
+}
+
+void TestTransport::exchangeFailures()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, query);
+    QFETCH(int, expected);
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    Faults faults;
+    faults.refuseOpen = fault == "refuseOpen";
+    faults.refuseClaim = fault == "refuseClaim";
+    faults.failNextWrite = fault == "failNextWrite";
+    vp.setFaults(faults);
+
+    FoundPrinter printer(1);
+    QCOMPARE(printer.result, 0);
+    PrinterHandle empty;
+    PrinterHandle *handle = &printer.handle;
+    if (fault == "nullRecord")
+        handle = nullptr;
+    else if (fault == "nullDevice")
+        handle = &empty;
+
+    unsigned char reply[CDeviceIOOpera::kReplyLength];
+    int length = 0;
+    const int result = query ? swap(handle, kQuery, reply, length) : button(handle, kQuery);
+    QCOMPARE(result, expected);
+    QVERIFY(vp.bulkOutLog().empty());
+
+    const vprinter::DeviceState state = vp.state();
+    QCOMPARE(state.openFds, 0);
+    if (fault == "refuseClaim") {
+        // Only the query exchange moves the kernel driver aside after a refused claim.
+        QCOMPARE(state.disconnects > 0, query);
+    }
+}
+
+void TestTransport::queryTimesOutAfterThreeSeconds()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    Faults faults;
+    faults.neverAnswer = true;
+    vp.setFaults(faults);
+    FoundPrinter printer(1);
+    unsigned char reply[CDeviceIOOpera::kReplyLength];
+    int length = 0;
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(swap(&printer.handle, kQuery, reply, length), 4);
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(elapsed >= 2900 && elapsed < 6000, qPrintable(QString::number(elapsed)));
+    QCOMPARE(vp.state().discardedUrbs, 1);
+}
+
+void TestTransport::unpluggedMidTransferFails()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    Faults faults;
+    faults.unplugAfterWrites = 1;
+    vp.setFaults(faults);
+    FoundPrinter printer(1);
+    unsigned char reply[CDeviceIOOpera::kReplyLength];
+    int length = 0;
+    QCOMPARE(swap(&printer.handle, kQuery, reply, length), 4);
+    // Nothing can be reached any more; the handle still closes cleanly.
+    QVERIFY(swap(&printer.handle, kQuery, reply, length) != 0);
+    QCOMPARE(FoundPrinter(1).result, -1);
+}
+
+void TestTransport::kernelDriverGetsItsInterfaceBack()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    QCOMPARE(vp.state().kernelDriver, std::string("usblp"));
+    FoundPrinter printer(1);
+    unsigned char reply[CDeviceIOOpera::kReplyLength];
+    int length = 0;
+    QCOMPARE(swap(&printer.handle, kQuery, reply, length), 0);
+    QCOMPARE(button(&printer.handle, kQuery), 0);
+    const vprinter::DeviceState state = vp.state();
+    QCOMPARE(state.kernelDriver, std::string("usblp"));
+    QCOMPARE(state.claims, 2);
+    QVERIFY(!state.claimed);
+}
+
+void TestTransport::statusRequest_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<int>("expectedLength");
+    QTest::addColumn<QByteArray>("expectedBytes");
+    QTest::newRow("four bytes") << "" << 0 << 4 << QByteArray::fromHex("02400100");
+    QTest::newRow("two bytes") << "shortStatus" << 0 << 2 << QByteArray::fromHex("02400000");
+    QTest::newRow("stalled") << "stallStatus" << int(LIBUSB_ERROR_PIPE) << -1
+                             << QByteArray::fromHex("00000000");
+    QTest::newRow("open refused") << "refuseOpen" << int(LIBUSB_ERROR_ACCESS) << -1
+                                  << QByteArray::fromHex("00000000");
+    QTest::newRow("no record") << "nullRecord" << -1 << -1 << QByteArray::fromHex("00000000");
+}
+
+void TestTransport::statusRequest()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, expected);
+    QFETCH(int, expectedLength);
+    QFETCH(QByteArray, expectedBytes);
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    vp.setStatusWord(0x00014002);
+    Faults faults;
+    faults.shortStatus = fault == "shortStatus";
+    faults.stallStatus = fault == "stallStatus";
+    faults.refuseOpen = fault == "refuseOpen";
+    vp.setFaults(faults);
+
+    FoundPrinter printer(1);
+    unsigned char reply[4] = {};
+    int length = -1;
+    const int result = CDeviceIOOpera::ReadFromControlEndpoint(
+        fault == "nullRecord" ? nullptr : &printer.handle, reply, length);
+    QCOMPARE(result, expected);
+    QCOMPARE(length, expectedLength);
+    QCOMPARE(QByteArray(reinterpret_cast<char *>(reply), 4), expectedBytes);
+    // The status request needs no interface: nothing is claimed and no frame is sent.
+    QCOMPARE(vp.state().claims, 0);
+    QVERIFY(vp.bulkOutLog().empty());
+}
+
+void TestTransport::generalVendorRequest()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    vp.setStatusWord(0x11223344);
+    FoundPrinter printer(1);
+    const char statusRequest[5] = {char(0xFF), 0, 0, 0, 0};
+    char reply[255] = {};
+    int length = 0;
+    QCOMPARE(CDeviceIOOpera::PrinterDeviceIOControl(&printer.handle, statusRequest, 0, reply,
+                                                    length),
+             0);
+    QCOMPARE(length, 4);
+    QCOMPARE(QByteArray(reply, 4), QByteArray::fromHex("44332211"));
+
+    Faults faults;
+    faults.stallStatus = true;
+    vp.setFaults(faults);
+    QCOMPARE(CDeviceIOOpera::PrinterDeviceIOControl(&printer.handle, statusRequest, 0, reply,
+                                                    length),
+             -1);
+    QCOMPARE(CDeviceIOOpera::PrinterDeviceIOControl(nullptr, statusRequest, 0, reply, length), -1);
+}
+
+QTEST_GUILESS_MAIN(TestTransport)
+#include "tst_transport.moc"

@@ -1,0 +1,18 @@
+// The window area's test executable: every test class of the window, one after the other.
+#include <QApplication>
+#include <QTest>
+
+QObject *createTestMainWindow();
+QObject *createTestPrinterWindow();
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int failures = 0;
+    for (auto create : {createTestMainWindow, createTestPrinterWindow}) {
+        QObject *test = create();
+        failures += QTest::qExec(test, argc, argv);
+        delete test;
+    }
+    return failures == 0 ? 0 : 1;
+}
