@@ -1,0 +1,109 @@
+// The emulated kernel side of one USB device node: answers the usbfs ioctls that libusb issues
+// (through a umockdev ioctl handler on umockdev's worker thread), keeps interface 0's claim and
+// driver binding, queues URBs, and records transport faults. Internal to the virtual printer.
+#pragma once
+
+#include "descriptors.h"
+#include "printermodel.h"
+#include "virtualprinter.h"
+
+#include <umockdev.h>
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vprinter
+{
+
+class UsbfsDevice : public std::enable_shared_from_this<UsbfsDevice>
+{
+public:
+    UsbfsDevice(UsbDescription description, Placement placement, std::string rootDir);
+    ~UsbfsDevice();
+
+    // Makes the node a FIFO that does not make libusb busy-poll and attaches the ioctl handler.
+    // Call after the device's sysfs record is in the testbed.
+    void attach(UMockdevTestbed *testbed);
+    // Stops answering: disconnects the ioctl handler (before the testbed goes away).
+    void detach();
+    void unplug();
+
+    const Placement &placement() const { return placement_; }
+    const UsbDescription &description() const { return description_; }
+
+    // Everything below takes the lock.
+    void withModel(const std::function<void(PrinterModel &)> &f);
+    DeviceState state(int waitMs);
+    std::vector<std::string> violations(int waitMs);
+
+private:
+    struct Urb {
+        UMockdevIoctlData *urb = nullptr;    // the resolved struct usbdevfs_urb
+        UMockdevIoctlData *buffer = nullptr; // its resolved buffer (null when empty)
+        unsigned long clientAddress = 0;
+        unsigned char type = 0;
+        unsigned char endpoint = 0;
+        int bufferLength = 0;
+        int status = 0;
+        int actualLength = 0;
+        bool done = false;
+    };
+    struct Client {
+        UMockdevIoctlClient *client = nullptr;
+        bool claimed = false;
+        std::deque<Urb> urbs; // in submission order; done ones can be reaped
+    };
+
+    static gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self);
+    static void onClientConnected(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self);
+    static void releaseRef(gpointer data, GClosure *);
+
+    void handleIoctl(UMockdevIoctlClient *client);
+    void clientConnected(UMockdevIoctlClient *client);
+    Client *findClient(UMockdevIoctlClient *client); // adds a client seen for the first time
+
+    void submitUrb(Client &client, UMockdevIoctlClient *ioctl);
+    void reapUrb(Client &client, UMockdevIoctlClient *ioctl);
+    void discardUrb(Client &client, UMockdevIoctlClient *ioctl);
+    void claimInterface(Client &client, UMockdevIoctlClient *ioctl);
+    void releaseInterface(Client &client, UMockdevIoctlClient *ioctl);
+    void disconnectClaim(Client &client, UMockdevIoctlClient *ioctl);
+    void driverIoctl(Client &client, UMockdevIoctlClient *ioctl);
+    void getDriver(UMockdevIoctlClient *ioctl);
+
+    void runControl(Urb &urb);
+    void runBulkOut(Urb &urb);
+    bool interfaceUsable(Client &client, const char *what);
+    void deliverReplies();
+    void unplugLocked();
+    void dropVanishedClients();
+    void waitForClosedClients(int waitMs);
+    void updateFifo();
+    void pointNode(const std::string &target);
+    std::string effectiveDriver() const;
+    int claimLocked(Client &client);
+    static void freeUrb(Urb &urb);
+
+    const UsbDescription description_;
+    const Placement placement_;
+    const std::string rootDir_;
+    const std::string fifoPath_;
+    const bool printerClass_;
+
+    std::mutex mutex_;
+    PrinterModel model_;
+    std::vector<std::unique_ptr<Client>> clients_;
+    std::string driver_; // kernel driver bound to interface 0
+    DeviceState counters_;
+    std::vector<std::string> violations_;
+    bool nodeRefused_ = false;
+    int fifoFd_ = -1;
+    bool fifoFull_ = false;
+    UMockdevIoctlBase *handler_ = nullptr;
+    gulong signalIds_[2] = {0, 0};
+};
+
+} // namespace vprinter

@@ -1,0 +1,83 @@
+// A virtual USB label printer as tests see it: thread-safe access to its printer model, its fault
+// switches, what it received, and the device-side state that the emulated kernel keeps.
+// The emulated device is driven from umockdev's worker thread; every call here takes the device's
+// lock, so tests may call them at any time.
+#pragma once
+
+#include "printermodel.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vprinter
+{
+
+class UsbfsDevice;
+
+// Device-side state of the emulated kernel for interface 0 and the device node.
+struct DeviceState {
+    std::string kernelDriver; // what GETDRIVER reports: "usblp", "usbfs" (claimed) or "" (none)
+    bool claimed = false;     // an open file descriptor holds interface 0
+    int openFds = 0;          // file descriptors open on the device node now
+    int opens = 0;            // successful opens since the device was added
+    int claims = 0;           // successful claims (CLAIMINTERFACE or DISCONNECT_CLAIM)
+    int releases = 0;         // successful RELEASEINTERFACE
+    int disconnects = 0;      // IOCTL DISCONNECT that unbound a driver (detach_kernel_driver)
+    int disconnectClaims = 0; // DISCONNECT_CLAIM requests (auto-detach claim)
+    int connects = 0;         // IOCTL CONNECT requests (attach_kernel_driver)
+    int statusRequests = 0;   // vendor status requests answered or stalled
+    int discardedUrbs = 0;    // URBs the host cancelled (a time-out)
+    bool unplugged = false;
+};
+
+class VirtualPrinter
+{
+public:
+    explicit VirtualPrinter(std::shared_ptr<UsbfsDevice> device);
+    ~VirtualPrinter();
+    VirtualPrinter(const VirtualPrinter &) = delete;
+    VirtualPrinter &operator=(const VirtualPrinter &) = delete;
+
+    // Placement: sysfs name ("1-3", "1-2.4"), the port libusb reports, bus and device address.
+    std::string sysfsName() const;
+    int port() const;
+    int busNumber() const;
+    int deviceAddress() const;
+    std::string devicePath() const; // /dev/bus/usb/BBB/DDD
+    Identity identity() const;
+
+    // Runs f on the printer model under the device's lock (for anything not wrapped below).
+    void withModel(const std::function<void(PrinterModel &)> &f);
+
+    Bytes setting(std::uint8_t code) const;
+    void setSetting(std::uint8_t code, Bytes payload);
+    void setStatusWord(std::uint32_t word);
+    void setVersion(const std::string &text);
+    void setResolution(std::uint16_t dotsPerInch, std::uint16_t maxWidthDots);
+
+    // Every bulk OUT transfer the printer accepted, in order, with its exact bytes.
+    std::vector<Bytes> bulkOutLog() const;
+    std::vector<TransferRecord> transferLog() const;
+    std::vector<std::uint8_t> buttonLog() const; // class 00 action codes, in order
+    void clearLogs();
+
+    Faults faults() const;
+    void setFaults(const Faults &faults);
+
+    // The device-side state. Waits (up to waitMs) for descriptors the host has just closed to
+    // be noticed, so openFds is settled.
+    DeviceState state(int waitMs = 500) const;
+    // Transport faults seen by the device (interface used without claiming it, claim not
+    // released when the descriptor closed, ...) and, at this moment, descriptors still open,
+    // interface still claimed, kernel driver left detached. Waits like state().
+    std::vector<std::string> violations(int waitMs = 1000) const;
+
+    UsbfsDevice &device() { return *device_; }
+
+private:
+    std::shared_ptr<UsbfsDevice> device_;
+};
+
+} // namespace vprinter

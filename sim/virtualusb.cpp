@@ -1,0 +1,131 @@
+#include "virtualusb.h"
+
+#include "descriptors.h"
+#include "usbfsdevice.h"
+
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <sys/un.h>
+
+namespace vprinter
+{
+
+struct VirtualUsb::Testbed {
+    UMockdevTestbed *testbed = nullptr;
+    std::string root;
+    mutable std::mutex mutex;
+    std::vector<std::unique_ptr<VirtualPrinter>> devices;
+    std::map<int, int> lastAddress; // per bus; the root hub has address 1
+};
+
+VirtualUsb::VirtualUsb() : testbed_(std::make_unique<Testbed>())
+{
+    testbed_->testbed = umockdev_testbed_new();
+    if (!testbed_->testbed)
+        throw std::runtime_error("cannot create the umockdev testbed");
+    gchar *root = umockdev_testbed_get_root_dir(testbed_->testbed);
+    testbed_->root = root;
+    g_free(root);
+    // The ioctl socket of a node lives at <root>/ioctl/dev/bus/usb/BBB/DDD.
+    const std::size_t socketPath =
+        testbed_->root.size() + std::string("/ioctl/dev/bus/usb/001/001").size();
+    if (socketPath >= sizeof(sockaddr_un::sun_path)) {
+        g_object_unref(testbed_->testbed);
+        throw std::runtime_error("TMPDIR is too long for the testbed's socket paths (" +
+                                 testbed_->root + "); use a shorter TMPDIR such as /tmp");
+    }
+}
+
+VirtualUsb::~VirtualUsb()
+{
+    for (auto &device : testbed_->devices)
+        device->device().detach();
+    g_object_unref(testbed_->testbed);
+}
+
+VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
+{
+    Placement placement;
+    if (!parsePlacement(config.sysfsName, placement))
+        throw std::invalid_argument("not a USB sysfs name: " + config.sysfsName);
+
+    std::lock_guard<std::mutex> lock(testbed_->mutex);
+    for (const auto &device : testbed_->devices) {
+        if (device->sysfsName() == config.sysfsName)
+            throw std::invalid_argument("two devices at " + config.sysfsName);
+    }
+    int &lastAddress = testbed_->lastAddress[placement.bus];
+    lastAddress = std::max(lastAddress, 1) + 1;
+    if (lastAddress > 127)
+        throw std::runtime_error("no free USB address on the bus");
+    placement.deviceAddress = lastAddress;
+
+    UsbDescription description{config.identity, config.interfaceClass};
+    if (description.identity.brand.empty())
+        description.identity.brand = PrinterModel::brandForProductId(config.identity.productId);
+    GError *error = nullptr;
+    const std::string record = sysfsRecord(description, placement);
+    if (!umockdev_testbed_add_from_string(testbed_->testbed, record.c_str(), &error)) {
+        std::string message = error ? error->message : "unknown error";
+        g_clear_error(&error);
+        throw std::runtime_error("cannot add " + config.sysfsName + ": " + message);
+    }
+    auto device = std::make_shared<UsbfsDevice>(description, placement, testbed_->root);
+    device->attach(testbed_->testbed);
+    testbed_->devices.push_back(std::make_unique<VirtualPrinter>(device));
+    return *testbed_->devices.back();
+}
+
+VirtualPrinter &VirtualUsb::addPrinter(std::uint16_t productId, const std::string &product,
+                                       int port)
+{
+    PrinterConfig config;
+    config.sysfsName = "1-" + std::to_string(port);
+    config.identity.productId = productId;
+    config.identity.product = product;
+    return addPrinter(config);
+}
+
+VirtualPrinter &VirtualUsb::addDevice(std::uint16_t vendorId, std::uint16_t productId,
+                                      const std::string &sysfsName, const std::string &product)
+{
+    PrinterConfig config;
+    config.sysfsName = sysfsName;
+    config.identity.vendorId = vendorId;
+    config.identity.productId = productId;
+    config.identity.product = product;
+    config.interfaceClass = kVendorSpecificClass;
+    return addPrinter(config);
+}
+
+void VirtualUsb::unplug(VirtualPrinter &printer)
+{
+    printer.device().unplug();
+}
+
+std::vector<VirtualPrinter *> VirtualUsb::devices() const
+{
+    std::lock_guard<std::mutex> lock(testbed_->mutex);
+    std::vector<VirtualPrinter *> out;
+    for (const auto &device : testbed_->devices)
+        out.push_back(device.get());
+    return out;
+}
+
+std::vector<std::string> VirtualUsb::violations(int waitMs) const
+{
+    std::vector<std::string> out;
+    for (VirtualPrinter *device : devices()) {
+        for (const std::string &violation : device->violations(waitMs))
+            out.push_back(device->sysfsName() + ": " + violation);
+    }
+    return out;
+}
+
+std::string VirtualUsb::rootDir() const
+{
+    return testbed_->root;
+}
+
+} // namespace vprinter

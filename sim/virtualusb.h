@@ -1,0 +1,63 @@
+// A umockdev testbed with virtual label printers (and other USB devices) on chosen ports.
+//
+// Create it before the code under test calls libusb_init; the process must run with umockdev's
+// preload library (tests link it, the launcher sets LD_PRELOAD for its child). The testbed
+// directory lives under $TMPDIR, which must be short (unix socket paths are limited to 108 bytes).
+//
+//     vprinter::VirtualUsb usb;
+//     auto &printer = usb.addPrinter(0x0411, "RM-310", 1);   // Zurod RM-310 on port 1
+//     ... run the code under test ...
+//     QVERIFY(usb.violations().empty());
+#pragma once
+
+#include "virtualprinter.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vprinter
+{
+
+struct PrinterConfig {
+    std::string sysfsName = "1-1"; // <bus>-<port>, or behind hubs <bus>-<port>.<port>...
+    Identity identity;             // vendor and product ID, strings
+    // 0x07: printer class, bound to the kernel's usblp driver until claimed. Any other class
+    // (0xFF for addDevice) has no kernel driver.
+    std::uint8_t interfaceClass = 0x07;
+};
+
+class VirtualUsb
+{
+public:
+    // Throws std::runtime_error when the testbed cannot be set up.
+    VirtualUsb();
+    ~VirtualUsb();
+    VirtualUsb(const VirtualUsb &) = delete;
+    VirtualUsb &operator=(const VirtualUsb &) = delete;
+
+    VirtualPrinter &addPrinter(const PrinterConfig &config);
+    // A printer of vendor 0x5C1E with the given product ID and iProduct string on port `port`
+    // of bus 1 (sysfs name 1-<port>).
+    VirtualPrinter &addPrinter(std::uint16_t productId, const std::string &product, int port);
+    // A device with a vendor-specific interface and no kernel driver; it still answers like a
+    // printer if spoken to.
+    VirtualPrinter &addDevice(std::uint16_t vendorId, std::uint16_t productId,
+                              const std::string &sysfsName, const std::string &product);
+
+    // Pulls the device out: transfers in flight end with -ESHUTDOWN, every later request on an
+    // open descriptor fails with ENODEV, opening fails, and the next libusb context no longer
+    // lists it.
+    void unplug(VirtualPrinter &printer);
+
+    std::vector<VirtualPrinter *> devices() const;
+    // The violations of every device, each prefixed with its sysfs name.
+    std::vector<std::string> violations(int waitMs = 1000) const;
+    std::string rootDir() const;
+
+private:
+    struct Testbed;
+    std::unique_ptr<Testbed> testbed_;
+};
+
+} // namespace vprinter
