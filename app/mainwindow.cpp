@@ -83,8 +83,10 @@ void MainWindow::CloseMessage()
 
 void MainWindow::onListSelectionChanged()
 {
+    // Clearing the list first drops the selection while the old current item still exists;
+    // only a selected current row names a printer.
     const QListWidgetItem *item = form->listWidget->currentItem();
-    if (!item)
+    if (!item || !item->isSelected())
         return;
     const QString text = item->text();
     const QString key = modelgate::modelKey(text);
@@ -101,7 +103,7 @@ void MainWindow::onListSelectionChanged()
     const bool extended = modelgate::isExtended(key);
     form->toolBox->setItemEnabled(kEthernetPage, extended);
     form->toolBox->setItemText(kEthernetPage,
-                               extended ? tr("网口设置") : tr("此机型不支持此功能"));
+                               extended ? QObject::tr("网口设置") : QObject::tr("此机型不支持此功能"));
 
     form->comboBox->clear();
     for (QWidget *w : {form->pushButton_18, form->pushButton_14, form->pushButton_24,
@@ -135,7 +137,7 @@ void MainWindow::on_pushButton_15_clicked()
     const unsigned int word = statusWordFromBytes(reply, length);
     qCDebug(lcApp, "%02X", word);
     const QString text = checkPrinterStatus(word);
-    messages::show(this, text.isEmpty() ? tr("空闲中") : text);
+    messages::show(this, text.isEmpty() ? QObject::tr("空闲中") : text);
 }
 
 // Slots of pages that are not built yet find and open the printer, then close it again without

@@ -12,6 +12,6 @@ function(labelsetup_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TMPDIR=/tmp;ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TMPDIR=/tmp;ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp"
     TIMEOUT 300)
 endfunction()

@@ -83,5 +83,5 @@ void MainWindow::on_pushButton_clicked()
     const bool failed = r != CDeviceIOOpera::kOk ||
                         information.version != CDeviceIOOpera::kOk ||
                         information.resolution != CDeviceIOOpera::kOk;
-    messages::show(this, failed ? tr("请确保打印机已通过USB进行连接") : tr("获取成功"));
+    messages::show(this, failed ? QObject::tr("请确保打印机已通过USB进行连接") : QObject::tr("获取成功"));
 }

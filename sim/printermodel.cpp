@@ -175,7 +175,9 @@ Bytes PrinterModel::buildFrame(std::uint8_t frameClass, std::uint8_t code, const
 
 bool PrinterModel::onBulkOut(const Bytes &data)
 {
-    if (faults_.failNextWrite) {
+    if (faults_.failNextWrite && faults_.writesBeforeFailure > 0) {
+        --faults_.writesBeforeFailure;
+    } else if (faults_.failNextWrite) {
         faults_.failNextWrite = false;
         transferLog_.push_back({TransferRecord::Kind::FailedBulkOut, data});
         return false;

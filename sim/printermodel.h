@@ -32,6 +32,7 @@ struct Faults {
     bool refuseOpen = false;    // opening the device node fails with EACCES (LIBUSB_ERROR_ACCESS)
     bool refuseClaim = false;   // interface 0 is held by another program: claims fail with EBUSY
     bool failNextWrite = false; // the next bulk OUT transfer ends with -EPROTO (one shot)
+    int writesBeforeFailure = 0; // with failNextWrite: accept this many writes first
     bool neverAnswer = false;   // queries get no reply: a bulk IN waits until the host times out
     bool shortAnswer = false;   // replies are cut to their first 4 bytes
     bool payload255 = false;    // replies claim n = 255 and carry 255 filler bytes (264 in all)

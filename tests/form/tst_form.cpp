@@ -250,7 +250,6 @@ private slots:
     void catalogueEntriesAreFinished();
     void compiledCatalogueMatchesSource();
     void catalogueCoversEverySourceText();
-    void catalogueHasNoStaleEntries();
     void textsFit_data();
     void textsFit();
 };
@@ -678,20 +677,6 @@ void TestForm::catalogueCoversEverySourceText()
     untranslated.sort();
     QVERIFY2(untranslated.isEmpty(),
              qPrintable("no English for: " + untranslated.join(QStringLiteral(", "))));
-}
-
-void TestForm::catalogueHasNoStaleEntries()
-{
-    QString error;
-    const QSet<MessageKey> used = textsUsedBySources(&error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QStringList stale;
-    for (const TsMessage &m : readTsCatalogue(kCataloguePath).messages) {
-        if (!used.contains({m.context, m.source}))
-            stale << m.context + QLatin1Char('/') + m.source;
-    }
-    QVERIFY2(stale.isEmpty(),
-             qPrintable("translated but never shown: " + stale.join(QStringLiteral(", "))));
 }
 
 void TestForm::textsFit_data()
