@@ -58,7 +58,10 @@ inline void setKey(const uint8_t *key)
     if (working.roundKeysValid && sameKey(key, working.expandedKey))
         return;
     memcpy(working.expandedKey, key, kBlockSize);
-    expandKey(working.expandedKey, working.roundKeys);
+    if (useHardware())
+        expandKeyAesNi(working.expandedKey, working.roundKeys);
+    else
+        expandKey(working.expandedKey, working.roundKeys);
     working.roundKeysValid = true;
     working.decryptionKeysValid = false;
 }
@@ -66,7 +69,10 @@ inline void setKey(const uint8_t *key)
 inline const uint8_t *currentDecryptionKeys()
 {
     if (!working.decryptionKeysValid) {
-        makeDecryptionKeys(working.roundKeys, working.decryptionKeys);
+        if (useHardware())
+            makeDecryptionKeysAesNi(working.roundKeys, working.decryptionKeys);
+        else
+            makeDecryptionKeys(working.roundKeys, working.decryptionKeys);
         working.decryptionKeysValid = true;
     }
     return working.decryptionKeys;

@@ -24,7 +24,11 @@ void encryptBlockPortable(const uint8_t roundKeys[kScheduleSize], uint8_t block[
 void decryptBlockPortable(const uint8_t decryptionKeys[kScheduleSize], uint8_t block[kBlockSize]);
 
 // Implementation with the processor's AES instructions; call only when aesInstructionsPresent().
+// Its key schedules are byte for byte those of expandKey and makeDecryptionKeys.
 bool aesInstructionsPresent();
+void expandKeyAesNi(const uint8_t key[kBlockSize], uint8_t roundKeys[kScheduleSize]);
+void makeDecryptionKeysAesNi(const uint8_t roundKeys[kScheduleSize],
+                             uint8_t decryptionKeys[kScheduleSize]);
 void encryptBlockAesNi(const uint8_t roundKeys[kScheduleSize], uint8_t block[kBlockSize]);
 void decryptBlockAesNi(const uint8_t decryptionKeys[kScheduleSize], uint8_t block[kBlockSize]);
 

@@ -35,33 +35,41 @@ inline uint8_t byteOf(uint32_t column, int index)
     return static_cast<uint8_t>(column >> (24 - 8 * index));
 }
 
-uint8_t roundConstant(int round)
+// Rcon of FIPS-197: successive powers of x in GF(2^8), for rounds 1 to 10.
+constexpr std::array<uint8_t, kRounds + 1> makeRoundConstants()
 {
-    uint8_t rcon = 1;
-    for (int i = 1; i < round; ++i)
-        rcon = xtime(rcon);
+    std::array<uint8_t, kRounds + 1> rcon{};
+    rcon[1] = 1;
+    for (int round = 2; round <= kRounds; ++round)
+        rcon[round] = xtime(rcon[round - 1]);
     return rcon;
+}
+constexpr std::array<uint8_t, kRounds + 1> kRoundConstants = makeRoundConstants();
+
+// InvMixColumns of one column through the decryption tables, whose inverse S-box the S-box undoes.
+inline uint32_t inverseMixColumn(uint32_t column)
+{
+    return kDecrypt0[kSbox[byteOf(column, 0)]] ^ kDecrypt1[kSbox[byteOf(column, 1)]] ^
+           kDecrypt2[kSbox[byteOf(column, 2)]] ^ kDecrypt3[kSbox[byteOf(column, 3)]];
 }
 
 } // namespace
 
 void expandKey(const uint8_t key[kBlockSize], uint8_t roundKeys[kScheduleSize])
 {
-    for (int i = 0; i < kBlockSize; ++i)
-        roundKeys[i] = key[i];
-    for (int i = 4; i < 4 * (kRounds + 1); ++i) {
-        const uint8_t *previous = roundKeys + 4 * (i - 1);
-        uint8_t temp[4] = {previous[0], previous[1], previous[2], previous[3]};
-        if (i % 4 == 0) { // RotWord, SubWord, Rcon
-            const uint8_t first = temp[0];
-            temp[0] = static_cast<uint8_t>(kSbox[temp[1]] ^ roundConstant(i / 4));
-            temp[1] = kSbox[temp[2]];
-            temp[2] = kSbox[temp[3]];
-            temp[3] = kSbox[first];
-        }
-        for (int b = 0; b < 4; ++b)
-            roundKeys[4 * i + b] = static_cast<uint8_t>(roundKeys[4 * (i - 4) + b] ^ temp[b]);
+    constexpr int kWords = 4 * (kRounds + 1);
+    uint32_t w[kWords];
+    for (int i = 0; i < 4; ++i)
+        w[i] = loadColumn(key + 4 * i);
+    for (int i = 4; i < kWords; ++i) {
+        uint32_t temp = w[i - 1];
+        if (i % 4 == 0) // SubWord(RotWord(temp)) ^ Rcon
+            temp = word(kSbox[byteOf(temp, 1)] ^ kRoundConstants[i / 4], kSbox[byteOf(temp, 2)],
+                        kSbox[byteOf(temp, 3)], kSbox[byteOf(temp, 0)]);
+        w[i] = w[i - 4] ^ temp;
     }
+    for (int i = 0; i < kWords; ++i)
+        storeColumn(roundKeys + 4 * i, w[i]);
 }
 
 void makeDecryptionKeys(const uint8_t roundKeys[kScheduleSize],
@@ -72,16 +80,8 @@ void makeDecryptionKeys(const uint8_t roundKeys[kScheduleSize],
         uint8_t *target = decryptionKeys + kBlockSize * round;
         const bool middleRound = round != 0 && round != kRounds;
         for (int c = 0; c < 4; ++c) {
-            const uint8_t *a = source + 4 * c;
-            if (!middleRound) {
-                for (int b = 0; b < 4; ++b)
-                    target[4 * c + b] = a[b];
-                continue;
-            }
-            for (int b = 0; b < 4; ++b) // InvMixColumns of one column
-                target[4 * c + b] = static_cast<uint8_t>(
-                    gfMultiply(a[b], 0x0e) ^ gfMultiply(a[(b + 1) % 4], 0x0b) ^
-                    gfMultiply(a[(b + 2) % 4], 0x0d) ^ gfMultiply(a[(b + 3) % 4], 0x09));
+            const uint32_t column = loadColumn(source + 4 * c);
+            storeColumn(target + 4 * c, middleRound ? inverseMixColumn(column) : column);
         }
     }
 }
