@@ -28,7 +28,8 @@ Bytes deviceDescriptor(const UsbDescription &description);
 // The whole first configuration: one interface (number 0, iInterface 0) with a bulk OUT and a
 // bulk IN endpoint.
 Bytes configurationDescriptor(const UsbDescription &description);
-// String descriptor `index` (0: the language table), UTF-16LE, truncated to maxLength.
+// A string descriptor of an ASCII text (UTF-16LE, at most 126 characters), truncated to
+// maxLength; string 0 is the language table (US English).
 Bytes stringDescriptor(const std::string &text, std::uint16_t maxLength);
 Bytes languageTable(std::uint16_t maxLength);
 

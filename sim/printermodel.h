@@ -29,15 +29,15 @@ struct Frame {
 
 // Fault switches a test turns on; each one makes the device misbehave in one specific way.
 struct Faults {
-    bool refuseOpen = false;    // opening the device node fails with EACCES (LIBUSB_ERROR_ACCESS)
-    bool refuseClaim = false;   // interface 0 is held by another program: claims fail with EBUSY
-    bool failNextWrite = false; // the next bulk OUT transfer ends with -EPROTO (one shot)
+    bool refuseOpen = false;     // opening the device node fails with EACCES (LIBUSB_ERROR_ACCESS)
+    bool refuseClaim = false;    // interface 0 is held by another program: claims fail with EBUSY
+    bool failNextWrite = false;  // the next bulk OUT transfer ends with -EPROTO (one shot)
     int writesBeforeFailure = 0; // with failNextWrite: accept this many writes first
-    bool neverAnswer = false;   // queries get no reply: a bulk IN waits until the host times out
-    bool shortAnswer = false;   // replies are cut to their first 4 bytes
-    bool payload255 = false;    // replies claim n = 255 and carry 255 filler bytes (264 in all)
-    bool stallStatus = false;   // the vendor status request stalls (-EPIPE)
-    bool shortStatus = false;   // the vendor status request answers only 2 bytes
+    bool neverAnswer = false;    // queries get no reply: a bulk IN waits until the host times out
+    bool shortAnswer = false;    // replies are cut to their first 4 bytes
+    bool payload255 = false;     // replies claim n = 255 and carry 255 filler bytes (264 in all)
+    bool stallStatus = false;    // the vendor status request stalls (-EPIPE)
+    bool shortStatus = false;    // the vendor status request answers only 2 bytes
     // >= 0: after this many more bulk OUT transfers the device is pulled out while the next
     // bulk transfer (either direction) is in flight; that transfer ends with -ESHUTDOWN.
     int unplugAfterWrites = -1;

@@ -159,12 +159,31 @@ UsbfsDevice::Client *UsbfsDevice::findClient(UMockdevIoctlClient *ioctl)
         if (client->client == ioctl)
             return client.get();
     }
-    // Each open of the node is one umockdev client.
+    // Each open of the node connects one umockdev client.
     auto client = std::make_unique<Client>();
     client->client = UMOCKDEV_IOCTL_CLIENT(g_object_ref(ioctl));
     clients_.push_back(std::move(client));
-    ++counters_.opens;
     return clients_.back().get();
+}
+
+int UsbfsDevice::activeClients() const
+{
+    return int(std::count_if(clients_.begin(), clients_.end(),
+                             [](const auto &client) { return client->active; }));
+}
+
+void UsbfsDevice::releaseFailedOpens()
+{
+    int failed = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        dropVanishedClients();
+        failed = int(clients_.size()) - activeClients();
+    }
+    // close(-1) removes one entry for descriptor -1 from the preload of this process and is a
+    // harmless EBADF otherwise (also when the failed open happened in another process).
+    for (; failed > 0; --failed)
+        close(-1);
 }
 
 void UsbfsDevice::handleIoctl(UMockdevIoctlClient *ioctl)
@@ -172,6 +191,12 @@ void UsbfsDevice::handleIoctl(UMockdevIoctlClient *ioctl)
     std::lock_guard<std::mutex> lock(mutex_);
     dropVanishedClients();
     Client &client = *findClient(ioctl);
+    if (!client.active) {
+        // A descriptor libusb opened always asks for the capabilities first; a connection that
+        // never asks anything comes from an open that failed (see releaseFailedOpens()).
+        client.active = true;
+        ++counters_.opens;
+    }
     const unsigned long request = umockdev_ioctl_client_get_request(ioctl);
     const bool reap = request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY;
     if (counters_.unplugged && !reap) {
@@ -678,12 +703,13 @@ void UsbfsDevice::dropVanishedClients()
 
 void UsbfsDevice::waitForClosedClients(int waitMs)
 {
+    releaseFailedOpens();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             dropVanishedClients();
-            if (clients_.empty())
+            if (activeClients() == 0)
                 return;
         }
         if (std::chrono::steady_clock::now() >= deadline)
@@ -741,7 +767,7 @@ DeviceState UsbfsDevice::state(int waitMs)
     dropVanishedClients();
     DeviceState state = counters_;
     state.kernelDriver = effectiveDriver();
-    state.openFds = int(clients_.size());
+    state.openFds = activeClients();
     state.claimed = std::any_of(clients_.begin(), clients_.end(),
                                 [](const auto &client) { return client->claimed; });
     return state;
@@ -753,8 +779,8 @@ std::vector<std::string> UsbfsDevice::violations(int waitMs)
     std::lock_guard<std::mutex> lock(mutex_);
     dropVanishedClients();
     std::vector<std::string> out = violations_;
-    if (!clients_.empty())
-        out.push_back(std::to_string(clients_.size()) + " file descriptor(s) still open on " +
+    if (const int open = activeClients())
+        out.push_back(std::to_string(open) + " file descriptor(s) still open on " +
                       placement_.devicePath());
     const bool claimed = std::any_of(clients_.begin(), clients_.end(),
                                      [](const auto &client) { return client->claimed; });

@@ -36,6 +36,10 @@ public:
 
     // Everything below takes the lock.
     void withModel(const std::function<void(PrinterModel &)> &f);
+    // Drops what opens that failed (refuseOpen) left behind: umockdev's preload connects its
+    // ioctl socket even when the open fails and keeps it, under descriptor -1, until close(-1).
+    // Its table has room for 50 descriptors; the 51st aborts the process.
+    void releaseFailedOpens();
     DeviceState state(int waitMs);
     std::vector<std::string> violations(int waitMs);
 
@@ -53,6 +57,7 @@ private:
     };
     struct Client {
         UMockdevIoctlClient *client = nullptr;
+        bool active = false; // has issued an ioctl: a descriptor that really opened
         bool claimed = false;
         std::deque<Urb> urbs; // in submission order; done ones can be reaped
     };
@@ -64,6 +69,7 @@ private:
     void handleIoctl(UMockdevIoctlClient *client);
     void clientConnected(UMockdevIoctlClient *client);
     Client *findClient(UMockdevIoctlClient *client); // adds a client seen for the first time
+    int activeClients() const;
 
     void submitUrb(Client &client, UMockdevIoctlClient *ioctl);
     void reapUrb(Client &client, UMockdevIoctlClient *ioctl);

@@ -39,8 +39,10 @@ VirtualUsb::VirtualUsb() : testbed_(std::make_unique<Testbed>())
 
 VirtualUsb::~VirtualUsb()
 {
-    for (auto &device : testbed_->devices)
+    for (auto &device : testbed_->devices) {
+        device->device().releaseFailedOpens();
         device->device().detach();
+    }
     g_object_unref(testbed_->testbed);
 }
 
