@@ -2,7 +2,9 @@
 // fault switches and the device-side checks. Uses bare libusb calls, not the program's transport.
 #include "sim/virtualusb.h"
 
+#include <QProcess>
 #include <QTest>
+#include <cstring>
 #include <libusb.h>
 #include <optional>
 #include <sys/resource.h>
@@ -121,6 +123,42 @@ Outcome exchange(int port, const Bytes &request, int readTimeoutMs)
     return outcome;
 }
 
+// Run by the launcher test as its command: lists the printers its libusb sees (vendor:product,
+// port, product string), asks each for its print speed and exits with 3.
+int listPrinters()
+{
+    libusb_context *context = nullptr;
+    if (libusb_init(&context) != 0)
+        return 1;
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor;
+        libusb_device_handle *handle = nullptr;
+        unsigned char text[256] = {};
+        if (libusb_get_device_descriptor(list[i], &descriptor) != 0 ||
+            libusb_open(list[i], &handle) != 0)
+            continue;
+        libusb_get_string_descriptor_ascii(handle, descriptor.iProduct, text, sizeof text);
+        libusb_set_auto_detach_kernel_driver(handle, 1);
+        if (libusb_claim_interface(handle, 0) == 0) {
+            Bytes query = frame(0x02, 0x00);
+            Bytes reply(264);
+            int done = 0;
+            libusb_bulk_transfer(handle, kOut, query.data(), int(query.size()), &done, 3000);
+            libusb_bulk_transfer(handle, kIn, reply.data(), int(reply.size()), &done, 3000);
+            libusb_release_interface(handle, 0);
+        }
+        libusb_close(handle);
+        std::printf("%04x:%04x %d %s\n", descriptor.idVendor, descriptor.idProduct,
+                    libusb_get_port_number(list[i]), reinterpret_cast<char *>(text));
+    }
+    libusb_free_device_list(list, 1);
+    libusb_exit(context);
+    std::fflush(stdout);
+    return 3;
+}
+
 void verifyNoViolations(const VirtualUsb &usb)
 {
     QStringList problems;
@@ -151,6 +189,8 @@ private slots:
     void deviceChecksCatchTransportMisuse();
     void autoDetachClaimReattachesUsblp();
     void waitingReadDoesNotSpin();
+    void launcherAttachesPrintersToTheCommand_data();
+    void launcherAttachesPrintersToTheCommand();
 
 private:
     std::optional<VirtualUsb> usb;
@@ -487,5 +527,57 @@ void TestVirtualPrinter::waitingReadDoesNotSpin()
     verifyNoViolations(*usb);
 }
 
-QTEST_GUILESS_MAIN(TestVirtualPrinter)
+void TestVirtualPrinter::launcherAttachesPrintersToTheCommand_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("listed"); // what the command's libusb saw
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("default printers")
+        << QStringList{"--log"} << QStringList{"5c1e:1401 3 VS-608K", "5c1e:0411 1 RM-310"} << 3;
+    QTest::newRow("printers from the command line")
+        << QStringList{"--printer", "0412:1-2.7:RM-320", "--printer=0601:12:HJ-WK650"}
+        << QStringList{"5c1e:0601 12 HJ-WK650", "5c1e:0412 7 RM-320"} << 3;
+    QTest::newRow("bad printer") << QStringList{"--printer", "0412:RM-320"} << QStringList{} << 2;
+}
+
+void TestVirtualPrinter::launcherAttachesPrintersToTheCommand()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, listed);
+    QFETCH(int, exitCode);
+
+    QProcess launcher;
+    launcher.start(
+        VIRTUAL_PRINTERS,
+        options + QStringList{"--", QCoreApplication::applicationFilePath(), "--list-printers"});
+    QVERIFY(launcher.waitForFinished(60000));
+    QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(launcher.exitCode(), exitCode);
+    const QStringList lines = QString::fromLatin1(launcher.readAllStandardOutput()).split('\n');
+    QStringList seen = lines.mid(0, listed.size());
+    seen.sort();
+    listed.sort(); // the listing order follows the directory order of the testbed's sysfs
+    QCOMPARE(seen, listed);
+    if (options.contains("--log")) {
+        // After the command: each printer's transfers, the query first.
+        const QString log = lines.join('\n');
+        QVERIFY2(log.contains("Zurod RM-310 (5C1E:0411) on port 1 (1-1): 2 transfers\n"
+                              "  OUT           9: 1B FF FE 02 00 00 1B FE FF\n"
+                              "  IN           10: 1B FF FE 02 00 01 02 1B FE FF"),
+                 qPrintable(log));
+        QVERIFY2(!log.contains("device check"), qPrintable(log));
+    }
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "--list-printers") == 0)
+        return listPrinters();
+    QCoreApplication app(argc, argv);
+    TestVirtualPrinter test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_virtualprinter.moc"
