@@ -1,6 +1,7 @@
 // The main window's own behaviour: its slot table, the tab switch and the selection check that
 // every printer slot starts with.
 #include "app/mainwindow.h"
+#include "app/startup.h"
 #include "tests/support/messageboxcatcher.h"
 
 #include <QListWidget>
@@ -18,6 +19,7 @@ private slots:
     void tabSwitchClearsSelection();
     void printerSlotNeedsSelection_data();
     void printerSlotNeedsSelection();
+    void applicationFontMatchesTheForm();
 };
 
 void TestMainWindow::slotOrder_data()
@@ -116,6 +118,13 @@ void TestMainWindow::printerSlotNeedsSelection()
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     // The call names no default button, so Qt makes the Ok button the default.
     QCOMPARE(box.defaultButton, QMessageBox::Ok);
+}
+
+void TestMainWindow::applicationFontMatchesTheForm()
+{
+    // main gives the application the form's size so that building the form changes no font.
+    MainWindow window;
+    QCOMPARE(window.font().pointSize(), startup::kFormPointSize);
 }
 
 #include "tst_mainwindow.moc"
