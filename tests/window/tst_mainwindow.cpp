@@ -1,6 +1,7 @@
 // The main window's own behaviour: its slot table, the tab switch and the selection check that
 // every printer slot starts with.
 #include "app/mainwindow.h"
+#include "app/messages.h"
 #include "app/startup.h"
 #include "tests/support/messageboxcatcher.h"
 
@@ -20,6 +21,8 @@ private slots:
     void printerSlotNeedsSelection_data();
     void printerSlotNeedsSelection();
     void applicationFontMatchesTheForm();
+    void resultBox_data();
+    void resultBox();
 };
 
 void TestMainWindow::slotOrder_data()
@@ -125,6 +128,36 @@ void TestMainWindow::applicationFontMatchesTheForm()
     // main gives the application the form's size so that building the form changes no font.
     MainWindow window;
     QCOMPARE(window.font().pointSize(), startup::kFormPointSize);
+}
+
+void TestMainWindow::resultBox_data()
+{
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("text");
+    const QString connect = QStringLiteral("请确保打印机已通过usb进行连接");
+    QTest::newRow("read succeeded") << true << 0 << "获取成功";
+    QTest::newRow("write succeeded") << false << 0 << "设置成功";
+    QTest::newRow("read, transfer failed") << true << 4 << connect;
+    QTest::newRow("write, transfer failed") << false << 4 << connect;
+    // A printer that could not be opened or claimed did not do what was asked either.
+    QTest::newRow("read, not opened") << true << 5 << connect;
+    QTest::newRow("write, not opened") << false << 5 << connect;
+    QTest::newRow("libusb error") << true << -4 << connect;
+}
+
+void TestMainWindow::resultBox()
+{
+    QFETCH(bool, read);
+    QFETCH(int, result);
+    QFETCH(QString, text);
+    MainWindow window;
+    MessageBoxCatcher catcher;
+    messages::showResult(&window, read ? messages::SlotKind::Read : messages::SlotKind::Write,
+                         result);
+    const CaughtBox box = catcher.takeOne();
+    QCOMPARE(box.title, QStringLiteral("设置工具"));
+    QCOMPARE(box.text, text);
 }
 
 #include "tst_mainwindow.moc"
