@@ -62,10 +62,7 @@ MainWindow::MainWindow(QWidget *parent)
         w->setStyleSheet(QString::fromLatin1(kComboStyle));
 }
 
-MainWindow::~MainWindow()
-{
-    delete form;
-}
+MainWindow::~MainWindow() { delete form; }
 
 void MainWindow::onTabChanged()
 {
@@ -102,8 +99,8 @@ void MainWindow::onListSelectionChanged()
 
     const bool extended = modelgate::isExtended(key);
     form->toolBox->setItemEnabled(kEthernetPage, extended);
-    form->toolBox->setItemText(kEthernetPage,
-                               extended ? QObject::tr("网口设置") : QObject::tr("此机型不支持此功能"));
+    form->toolBox->setItemText(kEthernetPage, extended ? QObject::tr("网口设置")
+                                                       : QObject::tr("此机型不支持此功能"));
 
     form->comboBox->clear();
     for (QWidget *w : {form->pushButton_18, form->pushButton_14, form->pushButton_24,

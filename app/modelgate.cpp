@@ -38,9 +38,6 @@ bool isExtended(const QString &modelKey)
     return kExtendedModels.contains(modelKey, Qt::CaseSensitive);
 }
 
-int speedCount(bool extended)
-{
-    return extended ? 8 : 4;
-}
+int speedCount(bool extended) { return extended ? 8 : 4; }
 
 } // namespace modelgate

@@ -5,8 +5,7 @@
 
 #include <string.h>
 
-namespace
-{
+namespace {
 
 using namespace aes128;
 
@@ -36,10 +35,7 @@ bool hardwarePresent()
     return present;
 }
 
-inline bool useHardware()
-{
-    return hardwareEnabled && hardwarePresent();
-}
+inline bool useHardware() { return hardwareEnabled && hardwarePresent(); }
 
 inline bool sameKey(const uint8_t *a, const uint8_t *b)
 {
@@ -179,22 +175,12 @@ void AES128_CBC_decrypt_buffer(uint8_t *output, const uint8_t *input, uint32_t l
 
 } // extern "C"
 
-namespace aes128
-{
+namespace aes128 {
 
-bool hardwareAvailable()
-{
-    return hardwarePresent();
-}
+bool hardwareAvailable() { return hardwarePresent(); }
 
-void setHardwareEnabled(bool enabled)
-{
-    hardwareEnabled = enabled;
-}
+void setHardwareEnabled(bool enabled) { hardwareEnabled = enabled; }
 
-bool hardwareInUse()
-{
-    return useHardware();
-}
+bool hardwareInUse() { return useHardware(); }
 
 } // namespace aes128

@@ -60,8 +60,7 @@ void AES128_CBC_decrypt_buffer(uint8_t *output, const uint8_t *input, uint32_t l
 }
 
 // Choice of block implementation, for tests and benchmarks: both must give the same results.
-namespace aes128
-{
+namespace aes128 {
 // True when the processor offers the AES instructions and this build can use them.
 bool hardwareAvailable();
 // Uses the AES instructions when enabled and available, else the portable tables (default: use

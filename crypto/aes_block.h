@@ -4,8 +4,7 @@
 
 #include <stdint.h>
 
-namespace aes128
-{
+namespace aes128 {
 
 constexpr int kBlockSize = 16;
 constexpr int kRounds = 10;

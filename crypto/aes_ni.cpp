@@ -5,10 +5,8 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <wmmintrin.h>
 
-namespace aes128
-{
-namespace
-{
+namespace aes128 {
+namespace {
 #define AES_NI_TARGET __attribute__((target("aes,sse2")))
 
 AES_NI_TARGET inline __m128i loadKey(const uint8_t *schedule, int round)
@@ -94,12 +92,8 @@ AES_NI_TARGET void decryptBlockAesNi(const uint8_t decryptionKeys[kScheduleSize]
 
 #else // no AES instructions on this architecture: the portable code always serves
 
-namespace aes128
-{
-bool aesInstructionsPresent()
-{
-    return false;
-}
+namespace aes128 {
+bool aesInstructionsPresent() { return false; }
 void expandKeyAesNi(const uint8_t key[kBlockSize], uint8_t roundKeys[kScheduleSize])
 {
     expandKey(key, roundKeys);

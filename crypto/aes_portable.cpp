@@ -2,10 +2,8 @@
 #include "aes_block.h"
 #include "aes_tables.h"
 
-namespace aes128
-{
-namespace
-{
+namespace aes128 {
+namespace {
 
 constexpr std::array<uint32_t, 256> kEncrypt0 = makeEncryptTable(kSbox, 0);
 constexpr std::array<uint32_t, 256> kEncrypt1 = makeEncryptTable(kSbox, 1);

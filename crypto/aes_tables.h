@@ -7,8 +7,7 @@
 #include <array>
 #include <stdint.h>
 
-namespace aes128
-{
+namespace aes128 {
 
 // Multiplication by x in GF(2^8) modulo x^8 + x^4 + x^3 + x + 1.
 constexpr uint8_t xtime(uint8_t a)

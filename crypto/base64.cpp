@@ -5,8 +5,7 @@
 #include <stdint.h>
 #include <string.h>
 
-namespace
-{
+namespace {
 
 constexpr int kNotInAlphabet = -1;
 
@@ -25,10 +24,7 @@ int sextetOf(unsigned char c)
     return kNotInAlphabet;
 }
 
-bool inAlphabet(char c)
-{
-    return sextetOf(static_cast<unsigned char>(c)) != kNotInAlphabet;
-}
+bool inAlphabet(char c) { return sextetOf(static_cast<unsigned char>(c)) != kNotInAlphabet; }
 
 // Decoded length of a text of `length` characters, judged by its last two; -1 when they are not
 // "==", an alphabet character and "=", or two alphabet characters.

@@ -12,8 +12,7 @@
 const unsigned char kDownloadFileKey[16] = {'0', '1', '2', '3', '4', '5', '6', '7',
                                             '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
 
-namespace
-{
+namespace {
 
 constexpr qint64 kBlockSize = 16;
 // Files are read and written in large pieces; decryption still goes block by block.

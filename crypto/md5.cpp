@@ -3,15 +3,11 @@
 
 #include <string.h>
 
-namespace
-{
+namespace {
 
 constexpr size_t kBlockSize = 64;
 
-inline uint32_t rotateLeft(uint32_t x, int n)
-{
-    return (x << n) | (x >> (32 - n));
-}
+inline uint32_t rotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
 inline uint32_t loadLittleEndian(const unsigned char *bytes)
 {
@@ -27,22 +23,10 @@ inline void storeLittleEndian(unsigned char *bytes, uint32_t value)
     bytes[3] = static_cast<unsigned char>(value >> 24);
 }
 
-inline uint32_t f(uint32_t x, uint32_t y, uint32_t z)
-{
-    return (x & y) | (~x & z);
-}
-inline uint32_t g(uint32_t x, uint32_t y, uint32_t z)
-{
-    return (x & z) | (y & ~z);
-}
-inline uint32_t h(uint32_t x, uint32_t y, uint32_t z)
-{
-    return x ^ y ^ z;
-}
-inline uint32_t i(uint32_t x, uint32_t y, uint32_t z)
-{
-    return y ^ (x | ~z);
-}
+inline uint32_t f(uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (~x & z); }
+inline uint32_t g(uint32_t x, uint32_t y, uint32_t z) { return (x & z) | (y & ~z); }
+inline uint32_t h(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
+inline uint32_t i(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
 
 template <uint32_t (*Function)(uint32_t, uint32_t, uint32_t)>
 inline void step(uint32_t &a, uint32_t b, uint32_t c, uint32_t d, uint32_t x, int s, uint32_t t)

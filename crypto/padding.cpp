@@ -3,8 +3,7 @@
 
 #include <string.h>
 
-namespace
-{
+namespace {
 constexpr unsigned int kBlockSize = 16;
 }
 

@@ -34,10 +34,7 @@ QStringList identificationTexts(const unsigned char *buffer)
     return texts;
 }
 
-int littleEndian16(const unsigned char *bytes)
-{
-    return bytes[0] | bytes[1] << 8;
-}
+int littleEndian16(const unsigned char *bytes) { return bytes[0] | bytes[1] << 8; }
 
 } // namespace
 
@@ -73,15 +70,15 @@ void MainWindow::on_pushButton_clicked()
     const int r = GetPrinterInfo(printer.handle(), INFO_DEVICE_IDENTIFICATION, buffer);
     if (r == CDeviceIOOpera::kOk) {
         const QStringList texts = identificationTexts(buffer);
-        const char *labels[kIdentificationTexts] = {"vidSString:", "pidSString:", "vidPtring:",
-                                                    "pidPtring:", "messagetring:"};
+        const char *labels[kIdentificationTexts] = {
+            "vidSString:", "pidSString:", "vidPtring:", "pidPtring:", "messagetring:"};
         for (int i = 0; i < kIdentificationTexts; ++i)
             qCDebug(lcPages).noquote() << labels[i] << texts[i];
         form->lineEdit_49->setText(texts[kModelText]);
     }
     // A failed query of any of the three is a failed read, not only the identification.
-    const bool failed = r != CDeviceIOOpera::kOk ||
-                        information.version != CDeviceIOOpera::kOk ||
+    const bool failed = r != CDeviceIOOpera::kOk || information.version != CDeviceIOOpera::kOk ||
                         information.resolution != CDeviceIOOpera::kOk;
-    messages::show(this, failed ? QObject::tr("请确保打印机已通过USB进行连接") : QObject::tr("获取成功"));
+    messages::show(this,
+                   failed ? QObject::tr("请确保打印机已通过USB进行连接") : QObject::tr("获取成功"));
 }

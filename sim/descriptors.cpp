@@ -2,20 +2,12 @@
 
 #include <cstdio>
 
-namespace vprinter
-{
+namespace vprinter {
 
-namespace
-{
+namespace {
 
-std::uint8_t lo(std::uint16_t value)
-{
-    return std::uint8_t(value & 0xFF);
-}
-std::uint8_t hi(std::uint16_t value)
-{
-    return std::uint8_t(value >> 8);
-}
+std::uint8_t lo(std::uint16_t value) { return std::uint8_t(value & 0xFF); }
+std::uint8_t hi(std::uint16_t value) { return std::uint8_t(value >> 8); }
 
 Bytes truncated(Bytes bytes, std::uint16_t maxLength)
 {
@@ -97,10 +89,7 @@ Bytes stringDescriptor(const std::string &text, std::uint16_t maxLength)
     return truncated(out, maxLength);
 }
 
-Bytes languageTable(std::uint16_t maxLength)
-{
-    return truncated({4, 0x03, 0x09, 0x04}, maxLength);
-}
+Bytes languageTable(std::uint16_t maxLength) { return truncated({4, 0x03, 0x09, 0x04}, maxLength); }
 
 bool parsePlacement(const std::string &sysfsName, Placement &placement)
 {

@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vprinter
-{
+namespace vprinter {
 
 constexpr std::uint8_t kBulkOutEndpoint = 0x01;
 constexpr std::uint8_t kBulkInEndpoint = 0x81;

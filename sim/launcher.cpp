@@ -19,8 +19,7 @@
 
 extern char **environ;
 
-namespace
-{
+namespace {
 
 volatile sig_atomic_t childPid = 0;
 

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <initializer_list>
 
-namespace vprinter
-{
+namespace vprinter {
 
-namespace
-{
+namespace {
 
 const Bytes kHead = {0x1B, 0xFF, 0xFE};
 const Bytes kTail = {0x1B, 0xFE, 0xFF};
@@ -23,10 +21,7 @@ Bytes texts(std::initializer_list<std::string> parts)
     return out;
 }
 
-Bytes le16(std::uint16_t value)
-{
-    return {std::uint8_t(value & 0xFF), std::uint8_t(value >> 8)};
-}
+Bytes le16(std::uint16_t value) { return {std::uint8_t(value & 0xFF), std::uint8_t(value >> 8)}; }
 
 Bytes concat(std::initializer_list<Bytes> parts)
 {
@@ -140,10 +135,7 @@ void PrinterModel::setStatusInfo(std::uint8_t code, Bytes payload)
     statusInfo_[code] = std::move(payload);
 }
 
-void PrinterModel::setVersion(const std::string &text)
-{
-    setStatusInfo(4, texts({text}));
-}
+void PrinterModel::setVersion(const std::string &text) { setStatusInfo(4, texts({text})); }
 
 void PrinterModel::setResolution(std::uint16_t dotsPerInch, std::uint16_t maxWidthDots)
 {

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace vprinter
-{
+namespace vprinter {
 
 using Bytes = std::vector<std::uint8_t>;
 

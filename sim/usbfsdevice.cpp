@@ -14,11 +14,9 @@
 #include <thread>
 #include <unistd.h>
 
-namespace vprinter
-{
+namespace vprinter {
 
-namespace
-{
+namespace {
 
 // Opening this file for writing fails with EACCES even for root (a read-only sysctl), so a
 // node that points at it behaves like a device node without access rights.
@@ -56,10 +54,7 @@ unsigned long argValue(UMockdevIoctlClient *client)
     return value;
 }
 
-std::uint16_t le16(const std::uint8_t *p)
-{
-    return std::uint16_t(p[0] | p[1] << 8);
-}
+std::uint16_t le16(const std::uint8_t *p) { return std::uint16_t(p[0] | p[1] << 8); }
 
 } // namespace
 

@@ -15,8 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace vprinter
-{
+namespace vprinter {
 
 class UsbfsDevice : public std::enable_shared_from_this<UsbfsDevice>
 {

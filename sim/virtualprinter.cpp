@@ -2,37 +2,21 @@
 
 #include "usbfsdevice.h"
 
-namespace vprinter
-{
+namespace vprinter {
 
 VirtualPrinter::VirtualPrinter(std::shared_ptr<UsbfsDevice> device) : device_(std::move(device)) {}
 
 VirtualPrinter::~VirtualPrinter() = default;
 
-std::string VirtualPrinter::sysfsName() const
-{
-    return device_->placement().sysfsName;
-}
+std::string VirtualPrinter::sysfsName() const { return device_->placement().sysfsName; }
 
-int VirtualPrinter::port() const
-{
-    return device_->placement().port;
-}
+int VirtualPrinter::port() const { return device_->placement().port; }
 
-int VirtualPrinter::busNumber() const
-{
-    return device_->placement().bus;
-}
+int VirtualPrinter::busNumber() const { return device_->placement().bus; }
 
-int VirtualPrinter::deviceAddress() const
-{
-    return device_->placement().deviceAddress;
-}
+int VirtualPrinter::deviceAddress() const { return device_->placement().deviceAddress; }
 
-std::string VirtualPrinter::devicePath() const
-{
-    return device_->placement().devicePath();
-}
+std::string VirtualPrinter::devicePath() const { return device_->placement().devicePath(); }
 
 Identity VirtualPrinter::identity() const
 {
@@ -112,10 +96,7 @@ void VirtualPrinter::setFaults(const Faults &faults)
     device_->withModel([&](PrinterModel &model) { model.faults() = faults; });
 }
 
-DeviceState VirtualPrinter::state(int waitMs) const
-{
-    return device_->state(waitMs);
-}
+DeviceState VirtualPrinter::state(int waitMs) const { return device_->state(waitMs); }
 
 std::vector<std::string> VirtualPrinter::violations(int waitMs) const
 {

@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace vprinter
-{
+namespace vprinter {
 
 class UsbfsDevice;
 

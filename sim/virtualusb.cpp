@@ -8,8 +8,7 @@
 #include <stdexcept>
 #include <sys/un.h>
 
-namespace vprinter
-{
+namespace vprinter {
 
 struct VirtualUsb::Testbed {
     UMockdevTestbed *testbed = nullptr;
@@ -101,10 +100,7 @@ VirtualPrinter &VirtualUsb::addDevice(std::uint16_t vendorId, std::uint16_t prod
     return addPrinter(config);
 }
 
-void VirtualUsb::unplug(VirtualPrinter &printer)
-{
-    printer.device().unplug();
-}
+void VirtualUsb::unplug(VirtualPrinter &printer) { printer.device().unplug(); }
 
 std::vector<VirtualPrinter *> VirtualUsb::devices() const
 {
@@ -125,9 +121,6 @@ std::vector<std::string> VirtualUsb::violations(int waitMs) const
     return out;
 }
 
-std::string VirtualUsb::rootDir() const
-{
-    return testbed_->root;
-}
+std::string VirtualUsb::rootDir() const { return testbed_->root; }
 
 } // namespace vprinter

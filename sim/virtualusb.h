@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace vprinter
-{
+namespace vprinter {
 
 struct PrinterConfig {
     std::string sysfsName = "1-1"; // <bus>-<port>, or behind hubs <bus>-<port>.<port>...

@@ -47,7 +47,8 @@ public:
         }
         const int opened = libusb_open(handle->pHandle, &device_);
         if (opened != LIBUSB_SUCCESS) {
-            qCDebug(lcUsb, "libusb_open fail (code=%d)(msg=%s).", opened, libusb_error_name(opened));
+            qCDebug(lcUsb, "libusb_open fail (code=%d)(msg=%s).", opened,
+                    libusb_error_name(opened));
             device_ = nullptr;
             result_ = CDeviceIOOpera::kOpenFailed;
             return;
@@ -221,7 +222,8 @@ int CDeviceIOOpera::GetUSBDevEndPoint(libusb_device *device, int interfaceSelect
     }
     for (int i = 0; i < config->bNumInterfaces; ++i) {
         const libusb_interface &interface = config->interface[i];
-        if (interface.num_altsetting < 1 || interface.altsetting[0].iInterface != interfaceSelector) {
+        if (interface.num_altsetting < 1 ||
+            interface.altsetting[0].iInterface != interfaceSelector) {
             fprintf(stderr, "interface %d: not the selected interface\n", i);
             continue;
         }

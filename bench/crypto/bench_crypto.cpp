@@ -23,8 +23,7 @@
 
 extern char **environ;
 
-namespace
-{
+namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRepeats = 7;

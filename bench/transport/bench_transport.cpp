@@ -63,8 +63,8 @@ bool bareCycle(libusb_device *device)
     libusb_set_auto_detach_kernel_driver(handle, 1);
     bool ok = libusb_claim_interface(handle, 0) == 0;
     int done = 0;
-    ok = ok && libusb_bulk_transfer(handle, 0x01, const_cast<unsigned char *>(query),
-                                    sizeof query, &done, 3000) == 0;
+    ok = ok && libusb_bulk_transfer(handle, 0x01, const_cast<unsigned char *>(query), sizeof query,
+                                    &done, 3000) == 0;
     ok = ok && libusb_bulk_transfer(handle, 0x81, reply, sizeof reply, &done, 3000) == 0;
     libusb_release_interface(handle, 0);
     libusb_close(handle);

@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <type_traits>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <type_traits>
 #include <unistd.h>
 #include <vector>
 

@@ -6,8 +6,7 @@
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
-namespace reference
-{
+namespace reference {
 
 // AES-128 in ECB or CBC mode without padding; data must be a whole number of blocks.
 inline QByteArray aes128(const EVP_CIPHER *cipher, bool encrypt, const QByteArray &key,

@@ -5,23 +5,16 @@
 #include <QtTest>
 #include <vector>
 
-namespace
-{
+namespace {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
+QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
 const uint8_t *bytes(const QByteArray &data)
 {
     return reinterpret_cast<const uint8_t *>(data.constData());
 }
 
-uint8_t *bytes(QByteArray &data)
-{
-    return reinterpret_cast<uint8_t *>(data.data());
-}
+uint8_t *bytes(QByteArray &data) { return reinterpret_cast<uint8_t *>(data.data()); }
 
 // NIST SP 800-38A, Appendix F.1 and F.2: the key, IV and plaintext shared by the examples.
 const char *const kSp800Key = "2b7e151628aed2a6abf7158809cf4f3c";
@@ -213,10 +206,7 @@ void TestAes::cbcEncrypt()
     }
 }
 
-void TestAes::cbcDecrypt_data()
-{
-    cbcEncrypt_data();
-}
+void TestAes::cbcDecrypt_data() { cbcEncrypt_data(); }
 
 // F.2.2 CBC-AES128.Decrypt; the input stays as it was.
 void TestAes::cbcDecrypt()
@@ -291,10 +281,7 @@ void TestAes::cbcContinuation()
     QCOMPARE(result.toHex(), expected.left(offset).toHex());
 }
 
-void TestAes::cbcNullKeyKeepsLastExpansion_data()
-{
-    ecbFollowsKeyBytesNotKeyBuffer_data();
-}
+void TestAes::cbcNullKeyKeepsLastExpansion_data() { ecbFollowsKeyBytesNotKeyBuffer_data(); }
 
 // An ECB call's key stays in force for a CBC call without key.
 void TestAes::cbcNullKeyKeepsLastExpansion()
@@ -374,10 +361,7 @@ void TestAes::cbcPartialLength()
     QCOMPARE(output.mid(rounded), QByteArray(16, guard));
 }
 
-void TestAes::cbcZeroLengthTouchesNoBuffer_data()
-{
-    cbcNullKeyKeepsLastExpansion_data();
-}
+void TestAes::cbcZeroLengthTouchesNoBuffer_data() { cbcNullKeyKeepsLastExpansion_data(); }
 
 void TestAes::cbcZeroLengthTouchesNoBuffer()
 {

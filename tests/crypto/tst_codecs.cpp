@@ -6,8 +6,7 @@
 #include <QtTest>
 #include <vector>
 
-namespace
-{
+namespace {
 const char kUntouched = char(0xa5);
 }
 

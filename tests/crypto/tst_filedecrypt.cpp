@@ -7,8 +7,7 @@
 
 Q_DECLARE_METATYPE(FileDecryptResult)
 
-namespace
-{
+namespace {
 
 QByteArray randomBytes(std::mt19937 &random, int size)
 {

@@ -4,8 +4,7 @@
 #include <QtTest>
 #include <sys/mman.h>
 
-namespace
-{
+namespace {
 
 const unsigned char *bytes(const QByteArray &data)
 {

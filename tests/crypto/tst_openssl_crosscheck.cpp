@@ -8,8 +8,7 @@
 #include <QtTest>
 #include <random>
 
-namespace
-{
+namespace {
 
 QByteArray randomBytes(std::mt19937 &random, int size)
 {
@@ -24,10 +23,7 @@ int randomBetween(std::mt19937 &random, int low, int high)
     return std::uniform_int_distribution<int>(low, high)(random);
 }
 
-uint8_t *bytes(QByteArray &data)
-{
-    return reinterpret_cast<uint8_t *>(data.data());
-}
+uint8_t *bytes(QByteArray &data) { return reinterpret_cast<uint8_t *>(data.data()); }
 
 const uint8_t *bytes(const QByteArray &data)
 {

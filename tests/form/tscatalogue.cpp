@@ -3,8 +3,7 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
-namespace
-{
+namespace {
 
 void readMessage(QXmlStreamReader &xml, const QString &context, TsCatalogue &catalogue)
 {

@@ -32,17 +32,13 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 
 const QString kCataloguePath =
     QStringLiteral(LABELSETUP_SOURCE_DIR "/resources/translations/language_en.ts");
 const QString kCompiledCatalogue = QStringLiteral(":/translations/language_en.qm");
 
-QString u(const char *text)
-{
-    return QString::fromUtf8(text);
-}
+QString u(const char *text) { return QString::fromUtf8(text); }
 
 template <typename T> T *child(QWidget *window, const char *name)
 {
@@ -568,10 +564,7 @@ void TestForm::iconResources()
     QVERIFY(drawn > image.width() * image.height() / 10);
 }
 
-void TestForm::englishTexts_data()
-{
-    chineseTexts_data();
-}
+void TestForm::englishTexts_data() { chineseTexts_data(); }
 
 void TestForm::englishTexts()
 {

@@ -24,10 +24,7 @@ private:
     std::optional<VirtualUsb> usb;
 };
 
-void TestPrinterList::init()
-{
-    usb.emplace();
-}
+void TestPrinterList::init() { usb.emplace(); }
 
 void TestPrinterList::cleanup()
 {
@@ -43,12 +40,12 @@ void TestPrinterList::listsSupportedPrinters_data()
     QTest::addColumn<bool>("readable");
     QTest::addColumn<QString>("sysfsName");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("Zurod on port 1") << 0x5C1E << 0x0411 << "RM-310" << true << "1-1"
-                                     << QStringList{"Zurod RM-310 USB001"};
+    QTest::newRow("Zurod on port 1")
+        << 0x5C1E << 0x0411 << "RM-310" << true << "1-1" << QStringList{"Zurod RM-310 USB001"};
     QTest::newRow("Vantrell") << 0x5C1E << 0x0401 << "RM-320" << true << "1-2"
                               << QStringList{"Vantrell RM-320 USB002"};
-    QTest::newRow("Orbeck 0x1420") << 0x5C1E << 0x1420 << "OB-K900" << true << "1-3"
-                                   << QStringList{"Orbeck OB-K900 USB003"};
+    QTest::newRow("Orbeck 0x1420")
+        << 0x5C1E << 0x1420 << "OB-K900" << true << "1-3" << QStringList{"Orbeck OB-K900 USB003"};
     QTest::newRow("DVN 0x0631") << 0x5C1E << 0x0631 << "DN816QX PRO" << true << "1-4"
                                 << QStringList{"DVN DN816QX PRO USB004"};
     QTest::newRow("H&J 0x0603") << 0x5C1E << 0x0603 << "HJ-WK650" << true << "1-5"
@@ -57,12 +54,12 @@ void TestPrinterList::listsSupportedPrinters_data()
                              << QStringList{"Zurod RM-310 USB0012"};
     QTest::newRow("behind a hub") << 0x5C1E << 0x0411 << "RM-310" << true << "1-2.7"
                                   << QStringList{"Zurod RM-310 USB007"};
-    QTest::newRow("product string unreadable") << 0x5C1E << 0x0411 << "RM-310" << false << "1-1"
-                                               << QStringList{"Zurod  USB001"};
-    QTest::newRow("our vendor, unknown product") << 0x5C1E << 0x0999 << "X" << true << "1-1"
-                                                 << QStringList{};
-    QTest::newRow("known product, other vendor") << 0x04B8 << 0x0411 << "RM-310" << true << "1-1"
-                                                 << QStringList{};
+    QTest::newRow("product string unreadable")
+        << 0x5C1E << 0x0411 << "RM-310" << false << "1-1" << QStringList{"Zurod  USB001"};
+    QTest::newRow("our vendor, unknown product")
+        << 0x5C1E << 0x0999 << "X" << true << "1-1" << QStringList{};
+    QTest::newRow("known product, other vendor")
+        << 0x04B8 << 0x0411 << "RM-310" << true << "1-1" << QStringList{};
 }
 
 void TestPrinterList::listsSupportedPrinters()
@@ -93,8 +90,8 @@ void TestPrinterList::listsEveryPrinterInDiscoveryOrder()
     QStringList rows = GetPrinterList();
     QCOMPARE(rows.size(), 3);
     rows.sort();
-    QCOMPARE(rows, (QStringList{"Orbeck VS-608K USB003", "Zurod RM-310 USB001",
-                                "Zurod RM-310 USB002"}));
+    QCOMPARE(rows,
+             (QStringList{"Orbeck VS-608K USB003", "Zurod RM-310 USB001", "Zurod RM-310 USB002"}));
 }
 
 void TestPrinterList::portFromRow_data()

@@ -48,10 +48,7 @@ private:
     std::optional<VirtualUsb> usb;
 };
 
-void TestProtocol::init()
-{
-    usb.emplace();
-}
+void TestProtocol::init() { usb.emplace(); }
 
 void TestProtocol::cleanup()
 {
@@ -65,14 +62,19 @@ void TestProtocol::buildsFrames_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("query") << 2 << 0x41 << QByteArray() << QByteArray::fromHex("1BFFFE0241001BFEFF");
-    QTest::newRow("print speed 5")
-        << 1 << 0x00 << QByteArray::fromHex("05") << QByteArray::fromHex("1BFFFE01000105""1BFEFF");
-    QTest::newRow("button 10") << 0 << 0x0A << QByteArray() << QByteArray::fromHex("1BFFFE000A001BFEFF");
+    QTest::newRow("query") << 2 << 0x41 << QByteArray()
+                           << QByteArray::fromHex("1BFFFE0241001BFEFF");
+    QTest::newRow("print speed 5") << 1 << 0x00 << QByteArray::fromHex("05")
+                                   << QByteArray::fromHex("1BFFFE01000105"
+                                                          "1BFEFF");
+    QTest::newRow("button 10") << 0 << 0x0A << QByteArray()
+                               << QByteArray::fromHex("1BFFFE000A001BFEFF");
     const QByteArray full(255, 'x');
     QTest::newRow("255-byte payload")
-        << 1 << 0x26 << full << QByteArray::fromHex("1BFFFE0126FF") + full + QByteArray::fromHex("1BFEFF");
-    QTest::newRow("256 bytes cannot be framed") << 1 << 0x26 << QByteArray(256, 'x') << QByteArray();
+        << 1 << 0x26 << full
+        << QByteArray::fromHex("1BFFFE0126FF") + full + QByteArray::fromHex("1BFEFF");
+    QTest::newRow("256 bytes cannot be framed")
+        << 1 << 0x26 << QByteArray(256, 'x') << QByteArray();
 }
 
 void TestProtocol::buildsFrames()
@@ -89,12 +91,17 @@ void TestProtocol::extractsPayload_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArray>("payload");
-    QTest::newRow("one byte") << QByteArray::fromHex("1BFFFE020001031BFEFF") << QByteArray::fromHex("03");
-    QTest::newRow("n = 0") << QByteArray::fromHex("1BFFFE020000""1BFEFF") << QByteArray();
+    QTest::newRow("one byte") << QByteArray::fromHex("1BFFFE020001031BFEFF")
+                              << QByteArray::fromHex("03");
+    QTest::newRow("n = 0") << QByteArray::fromHex("1BFFFE020000"
+                                                  "1BFEFF")
+                           << QByteArray();
     QTest::newRow("shorter than 6 bytes") << QByteArray::fromHex("1BFFFE02") << QByteArray();
-    QTest::newRow("n beyond the reply is cut") << QByteArray::fromHex("1BFFFE020009414243") << QByteArray("ABC");
+    QTest::newRow("n beyond the reply is cut")
+        << QByteArray::fromHex("1BFFFE020009414243") << QByteArray("ABC");
     // Head, class and tail are not checked: a reply for another request is taken as it comes.
-    QTest::newRow("foreign head") << QByteArray::fromHex("000000000002AABB") << QByteArray::fromHex("AABB");
+    QTest::newRow("foreign head") << QByteArray::fromHex("000000000002AABB")
+                                  << QByteArray::fromHex("AABB");
 }
 
 void TestProtocol::extractsPayload()
@@ -103,8 +110,9 @@ void TestProtocol::extractsPayload()
     QFETCH(QByteArray, payload);
     unsigned char result[frame::kResultBufferSize];
     memset(result, 0xEE, sizeof result);
-    const std::size_t n = frame::extractPayload(reinterpret_cast<const unsigned char *>(reply.constData()),
-                                                std::size_t(reply.size()), result);
+    const std::size_t n =
+        frame::extractPayload(reinterpret_cast<const unsigned char *>(reply.constData()),
+                              std::size_t(reply.size()), result);
     QCOMPARE(int(n), payload.size());
     QCOMPARE(resultBytes(result), payload + QByteArray(int(sizeof result) - payload.size(), '\0'));
 }
@@ -119,18 +127,19 @@ void TestProtocol::queryFrameAndResult_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("speed 3") << false << 0x00 << QByteArray::fromHex("03") << false
                              << "1B FF FE 02 00 00 1B FE FF" << QByteArray::fromHex("03");
-    QTest::newRow("empty payload") << false << 0x13 << QByteArray() << false
-                                   << "1B FF FE 02 13 00 1B FE FF" << QByteArray();
-    QTest::newRow("identification") << false << 0x0C << QByteArray("AA\0RM-310\0BB\0DD\0EE\0", 19)
-                                    << false << "1B FF FE 02 0C 00 1B FE FF"
-                                    << QByteArray("AA\0RM-310\0BB\0DD\0EE\0", 19);
+    QTest::newRow("empty payload")
+        << false << 0x13 << QByteArray() << false << "1B FF FE 02 13 00 1B FE FF" << QByteArray();
+    QTest::newRow("identification")
+        << false << 0x0C << QByteArray("AA\0RM-310\0BB\0DD\0EE\0", 19) << false
+        << "1B FF FE 02 0C 00 1B FE FF" << QByteArray("AA\0RM-310\0BB\0DD\0EE\0", 19);
     QByteArray filler;
     for (int i = 0; i < 255; ++i)
         filler += char(vprinter::PrinterModel::fillerByte(std::size_t(i)));
-    QTest::newRow("payload length 255") << false << 0x26 << QByteArray() << true
-                                        << "1B FF FE 02 26 00 1B FE FF" << filler;
+    QTest::newRow("payload length 255")
+        << false << 0x26 << QByteArray() << true << "1B FF FE 02 26 00 1B FE FF" << filler;
     QTest::newRow("version") << true << 0x04 << QByteArray("V2.31 2026-10-01\0", 17) << false
-                             << "1B FF FE 00 04 00 1B FE FF" << QByteArray("V2.31 2026-10-01\0", 17);
+                             << "1B FF FE 00 04 00 1B FE FF"
+                             << QByteArray("V2.31 2026-10-01\0", 17);
     QTest::newRow("resolution") << true << 0x0B << QByteArray::fromHex("CB004006") << false
                                 << "1B FF FE 00 0B 00 1B FE FF" << QByteArray::fromHex("CB004006");
 }
@@ -145,7 +154,8 @@ void TestProtocol::queryFrameAndResult()
     QFETCH(QByteArray, expected);
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
     if (statusClass)
-        vp.withModel([&](vprinter::PrinterModel &m) { m.setStatusInfo(uint8_t(code), toBytes(stored)); });
+        vp.withModel(
+            [&](vprinter::PrinterModel &m) { m.setStatusInfo(uint8_t(code), toBytes(stored)); });
     else
         vp.setSetting(uint8_t(code), toBytes(stored));
     Faults faults;
@@ -159,7 +169,8 @@ void TestProtocol::queryFrameAndResult()
                               : GetPrinterInfo(&printer.handle, SetInfoType(code), result);
     QCOMPARE(r, 0);
     QCOMPARE(receivedFrames(vp), QStringList{frame});
-    QCOMPARE(resultBytes(result), expected + QByteArray(int(sizeof result) - expected.size(), '\0'));
+    QCOMPARE(resultBytes(result),
+             expected + QByteArray(int(sizeof result) - expected.size(), '\0'));
 }
 
 void TestProtocol::failedQueryClearsTheBuffer_data()
@@ -223,11 +234,12 @@ void TestProtocol::writtenSettingReadsBack()
 {
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
     FoundPrinter printer(1);
-    const QByteArray set = frame::build(frame::FrameClass::Set, INFO_LABEL_GAP, QByteArray::fromHex("1800"));
+    const QByteArray set =
+        frame::build(frame::FrameClass::Set, INFO_LABEL_GAP, QByteArray::fromHex("1800"));
     int unused = 0;
-    QCOMPARE(CDeviceIOOpera::PrinterDataIOButton(&printer.handle,
-                                                 reinterpret_cast<const unsigned char *>(set.constData()),
-                                                 set.size(), nullptr, unused),
+    QCOMPARE(CDeviceIOOpera::PrinterDataIOButton(
+                 &printer.handle, reinterpret_cast<const unsigned char *>(set.constData()),
+                 set.size(), nullptr, unused),
              0);
     unsigned char result[frame::kResultBufferSize];
     QCOMPARE(GetPrinterInfo(&printer.handle, INFO_LABEL_GAP, result), 0);
@@ -244,10 +256,10 @@ void TestProtocol::statusText_data()
     QTest::newRow("paper out, cover open") << 0x0082u << "缺纸\n开盖\n";
     QTest::newRow("paper out, job deleted") << 0x4002u << "缺纸\n打印删除\n";
     QTest::newRow("only bits 15 to 31") << 0xFFFF8000u << "";
-    QTest::newRow("all fifteen")
-        << 0x7FFFu
-        << "打印中\n缺纸\n纸将尽\n卡纸\n碳带将尽\n无碳带\n打印头过热\n开盖\n定位异常（黑标或缝隙）\n"
-           "切刀异常\n升级中\n升级异常\n指令错误\n打印暂停\n打印删除\n";
+    QTest::newRow("all fifteen") << 0x7FFFu
+                                 << "打印中\n缺纸\n纸将尽\n卡纸\n碳带将尽\n无碳带\n打印头过热\n开盖"
+                                    "\n定位异常（黑标或缝隙）\n"
+                                    "切刀异常\n升级中\n升级异常\n指令错误\n打印暂停\n打印删除\n";
 }
 
 void TestProtocol::statusText()

@@ -17,8 +17,7 @@ using vprinter::VirtualUsb;
 Q_DECLARE_METATYPE(Bytes)
 Q_DECLARE_METATYPE(std::vector<Bytes>)
 
-namespace
-{
+namespace {
 
 constexpr unsigned char kOut = 0x01;
 constexpr unsigned char kIn = 0x81;

@@ -1,7 +1,7 @@
 #include "tests/support/messageboxcatcher.h"
 
-#include <QPushButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 MessageBoxCatcher::MessageBoxCatcher()

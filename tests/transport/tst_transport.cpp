@@ -25,8 +25,8 @@ int swap(PrinterHandle *handle, const Bytes &request, unsigned char *reply, int 
 int button(PrinterHandle *handle, const Bytes &request)
 {
     int unused = 0;
-    return CDeviceIOOpera::PrinterDataIOButton(handle, request.data(), int(request.size()),
-                                               nullptr, unused);
+    return CDeviceIOOpera::PrinterDataIOButton(handle, request.data(), int(request.size()), nullptr,
+                                               unused);
 }
 
 } // namespace
@@ -61,10 +61,7 @@ private:
     std::optional<VirtualUsb> usb;
 };
 
-void TestTransport::init()
-{
-    usb.emplace();
-}
+void TestTransport::init() { usb.emplace(); }
 
 void TestTransport::cleanup()
 {
@@ -373,18 +370,18 @@ void TestTransport::generalVendorRequest()
     const char statusRequest[5] = {char(0xFF), 0, 0, 0, 0};
     char reply[255] = {};
     int length = 0;
-    QCOMPARE(CDeviceIOOpera::PrinterDeviceIOControl(&printer.handle, statusRequest, 0, reply,
-                                                    length),
-             0);
+    QCOMPARE(
+        CDeviceIOOpera::PrinterDeviceIOControl(&printer.handle, statusRequest, 0, reply, length),
+        0);
     QCOMPARE(length, 4);
     QCOMPARE(QByteArray(reply, 4), QByteArray::fromHex("44332211"));
 
     Faults faults;
     faults.stallStatus = true;
     vp.setFaults(faults);
-    QCOMPARE(CDeviceIOOpera::PrinterDeviceIOControl(&printer.handle, statusRequest, 0, reply,
-                                                    length),
-             -1);
+    QCOMPARE(
+        CDeviceIOOpera::PrinterDeviceIOControl(&printer.handle, statusRequest, 0, reply, length),
+        -1);
     QCOMPARE(CDeviceIOOpera::PrinterDeviceIOControl(nullptr, statusRequest, 0, reply, length), -1);
 }
 

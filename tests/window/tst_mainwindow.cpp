@@ -30,18 +30,42 @@ void TestMainWindow::slotOrder_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QByteArray>("name");
     const char *names[] = {
-        "on_pushButton_clicked",    "CloseMessage",             "onTabChanged",
-        "on_pushButton_27_clicked", "on_pushButton_25_clicked", "on_pushButton_23_clicked",
-        "on_pushButton_17_clicked", "on_pushButton_13_clicked", "on_pushButton_14_clicked",
-        "on_pushButton_18_clicked", "on_pushButton_24_clicked", "on_pushButton_26_clicked",
-        "on_pushButton_28_clicked", "on_pushButton_5_clicked",  "on_pushButton_4_clicked",
-        "on_pushButton_2_clicked",  "on_pushButton_8_clicked",  "on_pushButton_7_clicked",
-        "on_pushButton_10_clicked", "on_pushButton_9_clicked",  "on_pushButton_3_clicked",
-        "on_pushButton_11_clicked", "on_pushButton_12_clicked", "on_pushButton_29_clicked",
-        "on_pushButton_21_clicked", "on_pushButton_20_clicked", "on_pushButton_19_clicked",
-        "on_pushButton_16_clicked", "on_pushButton_15_clicked", "on_pushButton_6_clicked",
-        "on_pushButton_22_clicked", "on_pushButton_31_clicked", "on_pushButton_30_clicked",
-        "on_pushButton_33_clicked", "on_pushButton_32_clicked", "on_pushButton_34_clicked",
+        "on_pushButton_clicked",
+        "CloseMessage",
+        "onTabChanged",
+        "on_pushButton_27_clicked",
+        "on_pushButton_25_clicked",
+        "on_pushButton_23_clicked",
+        "on_pushButton_17_clicked",
+        "on_pushButton_13_clicked",
+        "on_pushButton_14_clicked",
+        "on_pushButton_18_clicked",
+        "on_pushButton_24_clicked",
+        "on_pushButton_26_clicked",
+        "on_pushButton_28_clicked",
+        "on_pushButton_5_clicked",
+        "on_pushButton_4_clicked",
+        "on_pushButton_2_clicked",
+        "on_pushButton_8_clicked",
+        "on_pushButton_7_clicked",
+        "on_pushButton_10_clicked",
+        "on_pushButton_9_clicked",
+        "on_pushButton_3_clicked",
+        "on_pushButton_11_clicked",
+        "on_pushButton_12_clicked",
+        "on_pushButton_29_clicked",
+        "on_pushButton_21_clicked",
+        "on_pushButton_20_clicked",
+        "on_pushButton_19_clicked",
+        "on_pushButton_16_clicked",
+        "on_pushButton_15_clicked",
+        "on_pushButton_6_clicked",
+        "on_pushButton_22_clicked",
+        "on_pushButton_31_clicked",
+        "on_pushButton_30_clicked",
+        "on_pushButton_33_clicked",
+        "on_pushButton_32_clicked",
+        "on_pushButton_34_clicked",
         "on_pushButton_35_clicked",
     };
     for (int i = 0; i < int(std::size(names)); ++i)
@@ -90,8 +114,8 @@ void TestMainWindow::printerSlotNeedsSelection_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("rows");
-    for (const char *button : {"pushButton", "pushButton_15", "pushButton_13", "pushButton_4",
-                               "pushButton_34"}) {
+    for (const char *button :
+         {"pushButton", "pushButton_15", "pushButton_13", "pushButton_4", "pushButton_34"}) {
         QTest::addRow("%s, empty list", button) << button << false;
         QTest::addRow("%s, rows but none selected", button) << button << true;
     }

@@ -22,10 +22,7 @@ const QString kInfoNotConnected = QStringLiteral("请确保打印机已通过USB
 const QString kSelectFirst = QStringLiteral("请先选中打印列表中的打印机");
 
 // Whether the widget itself is enabled, whatever its tab's state.
-bool ownEnabled(const QWidget *w)
-{
-    return !w->testAttribute(Qt::WA_ForceDisabled);
-}
+bool ownEnabled(const QWidget *w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
 
 QStringList comboItems(QComboBox *combo)
 {
@@ -66,10 +63,7 @@ private:
     std::unique_ptr<WindowHarness> ui;
 };
 
-void TestPrinterWindow::init()
-{
-    ui = std::make_unique<WindowHarness>();
-}
+void TestPrinterWindow::init() { ui = std::make_unique<WindowHarness>(); }
 
 void TestPrinterWindow::cleanup()
 {
@@ -89,19 +83,29 @@ void TestPrinterWindow::information_data()
     const QByteArray five("AA\0RM-310\0BB\0DD\0EE\0", 19);
     QTest::newRow("203 dpi, 1600 dots")
         << QByteArray("V1.0\0", 5) << QByteArray::fromHex("CB004006") << five << "V1.0"
-        << "203" << "200" << "RM-310";
+        << "203"
+        << "200"
+        << "RM-310";
     QTest::newRow("width 1607 dots drops the remainder")
         << QByteArray("V1.0\0", 5) << QByteArray::fromHex("2C014706") << five << "V1.0"
-        << "300" << "200" << "RM-310";
-    QTest::newRow("only two texts")
-        << QByteArray("V1.0\0", 5) << QByteArray::fromHex("CB004006")
-        << QByteArray("AA\0RM-310\0", 10) << "V1.0" << "203" << "200" << "RM-310";
+        << "300"
+        << "200"
+        << "RM-310";
+    QTest::newRow("only two texts") << QByteArray("V1.0\0", 5) << QByteArray::fromHex("CB004006")
+                                    << QByteArray("AA\0RM-310\0", 10) << "V1.0"
+                                    << "203"
+                                    << "200"
+                                    << "RM-310";
     QTest::newRow("255-byte version without NUL")
-        << QByteArray(255, 'v') << QByteArray::fromHex("CB004006") << five
-        << QString(255, 'v') << "203" << "200" << "RM-310";
+        << QByteArray(255, 'v') << QByteArray::fromHex("CB004006") << five << QString(255, 'v')
+        << "203"
+        << "200"
+        << "RM-310";
     QTest::newRow("empty identification")
         << QByteArray("V1.0\0", 5) << QByteArray::fromHex("CB004006") << QByteArray() << "V1.0"
-        << "203" << "200" << "";
+        << "203"
+        << "200"
+        << "";
 }
 
 void TestPrinterWindow::information()
@@ -127,9 +131,9 @@ void TestPrinterWindow::information()
     QCOMPARE(box.title, kTitle);
     QCOMPARE(box.text, kSucceeded);
     QCOMPARE(box.icon, QMessageBox::Information);
-    QCOMPARE(receivedFrames(vp), (QStringList{"1B FF FE 00 04 00 1B FE FF",
-                                              "1B FF FE 00 0B 00 1B FE FF",
-                                              "1B FF FE 02 0C 00 1B FE FF"}));
+    QCOMPARE(receivedFrames(vp),
+             (QStringList{"1B FF FE 00 04 00 1B FE FF", "1B FF FE 00 0B 00 1B FE FF",
+                          "1B FF FE 02 0C 00 1B FE FF"}));
     QCOMPARE(ui->text("lineEdit_32"), shownVersion);
     QCOMPARE(ui->text("lineEdit"), shownResolution);
     QCOMPARE(ui->text("lineEdit_2"), shownWidth);
@@ -177,12 +181,18 @@ void TestPrinterWindow::status_data()
     QTest::addColumn<uint>("word");
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("text");
-    QTest::newRow("idle") << 0u << "" << "空闲中";
-    QTest::newRow("printing") << 0x0001u << "" << "打印中\n";
-    QTest::newRow("paper out, cover open") << 0x0082u << "" << "缺纸\n开盖\n";
-    QTest::newRow("paper out, job deleted") << 0x4002u << "" << "缺纸\n打印删除\n";
-    QTest::newRow("only bits 15 to 31") << 0xFFFF8000u << "" << "空闲中";
-    QTest::newRow("two-byte answer") << 0x00084002u << "shortStatus" << "缺纸\n打印删除\n";
+    QTest::newRow("idle") << 0u << ""
+                          << "空闲中";
+    QTest::newRow("printing") << 0x0001u << ""
+                              << "打印中\n";
+    QTest::newRow("paper out, cover open") << 0x0082u << ""
+                                           << "缺纸\n开盖\n";
+    QTest::newRow("paper out, job deleted") << 0x4002u << ""
+                                            << "缺纸\n打印删除\n";
+    QTest::newRow("only bits 15 to 31") << 0xFFFF8000u << ""
+                                        << "空闲中";
+    QTest::newRow("two-byte answer") << 0x00084002u << "shortStatus"
+                                     << "缺纸\n打印删除\n";
     QTest::newRow("request stalls") << 0x0001u << "stallStatus" << kNotConnected;
 }
 
@@ -215,12 +225,12 @@ void TestPrinterWindow::gate_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<bool>("locked");
     QTest::addColumn<bool>("extended");
-    for (const char *model : {"Zurod RM-310 ", "Vantrell RM-320 ", "Zurod RM-320 ",
-                              "Vantrell RM-310 "})
+    for (const char *model :
+         {"Zurod RM-310 ", "Vantrell RM-320 ", "Zurod RM-320 ", "Vantrell RM-310 "})
         QTest::addRow("locked %s", model) << QString(model) + "USB001" << true << false;
-    for (const char *model : {"Zurod RW-604K ", "Vantrell RW-604K ", "Orbeck VS-608K ",
-                              "H&J HJ-WK650 ", "DVN DN816QX PRO ", "DVN DN810QX PRO ",
-                              "Orbeck OB-K900 "})
+    for (const char *model :
+         {"Zurod RW-604K ", "Vantrell RW-604K ", "Orbeck VS-608K ", "H&J HJ-WK650 ",
+          "DVN DN816QX PRO ", "DVN DN810QX PRO ", "Orbeck OB-K900 "})
         QTest::addRow("extended %s", model) << QString(model) + "USB003" << false << true;
     QTest::newRow("letter case differs") << "zurod RM-310 USB001" << false << false;
     QTest::newRow("extended, letter case differs") << "Orbeck vs-608K USB001" << false << false;
@@ -252,8 +262,8 @@ void TestPrinterWindow::gate()
     QCOMPARE(ui->widget<QPushButton>("pushButton_35")->isEnabled(), !locked);
     QVERIFY(ui->widget<QPushButton>("pushButton_34")->isEnabled());
     QCOMPARE(toolBox->isItemEnabled(5), extended);
-    QCOMPARE(toolBox->itemText(5), extended ? QStringLiteral("网口设置")
-                                            : QStringLiteral("此机型不支持此功能"));
+    QCOMPARE(toolBox->itemText(5),
+             extended ? QStringLiteral("网口设置") : QStringLiteral("此机型不支持此功能"));
     QCOMPARE(ui->widget<QComboBox>("comboBox_9")->isEnabled(), extended);
     QCOMPARE(ui->widget<QLabel>("label_41")->isEnabled(), extended);
     const QStringList speeds = extended ? QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}
@@ -273,8 +283,8 @@ void TestPrinterWindow::gateRestoresEthernetTitle()
     for (int row : {0, 1, 0}) {
         ui->list()->setCurrentRow(row);
         const bool extended = row == 0;
-        QCOMPARE(toolBox->itemText(5), extended ? QStringLiteral("网口设置")
-                                                : QStringLiteral("此机型不支持此功能"));
+        QCOMPARE(toolBox->itemText(5),
+                 extended ? QStringLiteral("网口设置") : QStringLiteral("此机型不支持此功能"));
         QCOMPARE(toolBox->isItemEnabled(5), extended);
         QCOMPARE(ui->widget<QTabWidget>("tabWidget_2")->isTabEnabled(0), extended);
         QCOMPARE(ui->widget<QComboBox>("comboBox")->count(), extended ? 8 : 4);
