@@ -5,8 +5,18 @@
 #include <QByteArray>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
+#include <random>
 
 namespace reference {
+
+// Random test input from a seeded generator, so that a failure can be repeated.
+inline QByteArray randomBytes(std::mt19937 &random, int size)
+{
+    QByteArray data(size, '\0');
+    for (char &byte : data)
+        byte = char(random() & 0xff);
+    return data;
+}
 
 // AES-128 in ECB or CBC mode without padding; data must be a whole number of blocks.
 inline QByteArray aes128(const EVP_CIPHER *cipher, bool encrypt, const QByteArray &key,

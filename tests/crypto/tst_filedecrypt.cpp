@@ -9,14 +9,6 @@ Q_DECLARE_METATYPE(FileDecryptResult)
 
 namespace {
 
-QByteArray randomBytes(std::mt19937 &random, int size)
-{
-    QByteArray data(size, '\0');
-    for (char &byte : data)
-        byte = char(random() & 0xff);
-    return data;
-}
-
 const QByteArray kTestKey = QByteArray::fromHex("2b7e151628aed2a6abf7158809cf4f3c");
 
 // The expected side file: whole blocks as OpenSSL decrypts them; a short last block zero-extended,
@@ -49,8 +41,8 @@ KeyAndTail tailEndingInZeros(std::mt19937 &random, int tailLength, int zeros)
     QByteArray key = kTestKey;
     for (int attempt = 1;; ++attempt) {
         if (attempt % 4096 == 0)
-            key = randomBytes(random, 16);
-        const QByteArray tail = randomBytes(random, tailLength);
+            key = reference::randomBytes(random, 16);
+        const QByteArray tail = reference::randomBytes(random, tailLength);
         const QByteArray plain =
             reference::ecb(false, key, tail.leftJustified(16, '\0')).left(tailLength);
         const bool endsInZeros = plain.right(zeros) == QByteArray(zeros, '\0');
@@ -110,7 +102,7 @@ void TestFileDecrypt::matchesOpenssl()
 {
     QFETCH(int, size);
     std::mt19937 random{uint(size)};
-    const QByteArray encrypted = randomBytes(random, size);
+    const QByteArray encrypted = reference::randomBytes(random, size);
     QVERIFY(writeFile(inputPath(), encrypted));
     QCOMPARE(decryptDownloadFile(inputPath(), outputPath(),
                                  reinterpret_cast<const unsigned char *>(kTestKey.constData())),
@@ -128,7 +120,7 @@ void TestFileDecrypt::shortLastBlockIsTrimmed_data()
     QTest::addColumn<QByteArray>("encrypted");
     QTest::addColumn<int>("plainSize");
     std::mt19937 random(7);
-    const QByteArray twoBlocks = randomBytes(random, 32);
+    const QByteArray twoBlocks = reference::randomBytes(random, 32);
     KeyAndTail found = tailEndingInZeros(random, 5, 1);
     QTest::newRow("5-byte tail, last byte decrypts to 0")
         << found.key << twoBlocks + found.tail << 32 + 4;
@@ -188,7 +180,7 @@ void TestFileDecrypt::existingSideFileIsReplaced()
 {
     QVERIFY(writeFile(outputPath(), QByteArray(1000, 'o')));
     std::mt19937 random(3);
-    const QByteArray encrypted = randomBytes(random, 48);
+    const QByteArray encrypted = reference::randomBytes(random, 48);
     QVERIFY(writeFile(inputPath(), encrypted));
     QCOMPARE(decryptDownloadFile(inputPath(), outputPath(),
                                  reinterpret_cast<const unsigned char *>(kTestKey.constData())),

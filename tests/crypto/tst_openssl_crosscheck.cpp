@@ -10,14 +10,6 @@
 
 namespace {
 
-QByteArray randomBytes(std::mt19937 &random, int size)
-{
-    QByteArray data(size, '\0');
-    for (char &byte : data)
-        byte = char(random() & 0xff);
-    return data;
-}
-
 int randomBetween(std::mt19937 &random, int low, int high)
 {
     return std::uniform_int_distribution<int>(low, high)(random);
@@ -73,11 +65,11 @@ void TestOpensslCrossCheck::ecb()
     QFETCH(uint, seed);
     QVERIFY(selectAesEngine(hardware));
     std::mt19937 random(seed);
-    QByteArray key = randomBytes(random, 16);
+    QByteArray key = reference::randomBytes(random, 16);
     for (int round = 0; round < kEcbRounds; ++round) {
         if (round % 4 != 3) // mostly a new key, sometimes the same key again
-            key = randomBytes(random, 16);
-        const QByteArray block = randomBytes(random, 16);
+            key = reference::randomBytes(random, 16);
+        const QByteArray block = reference::randomBytes(random, 16);
         QByteArray encrypted(16, '\0');
         AES128_ECB_encrypt(bytes(block), bytes(key), bytes(encrypted));
         QCOMPARE(encrypted.toHex(), reference::ecb(true, key, block).toHex());
@@ -94,9 +86,9 @@ void TestOpensslCrossCheck::cbcOneCall()
     QVERIFY(selectAesEngine(hardware));
     std::mt19937 random(seed + 100);
     for (int round = 0; round < kCbcRounds; ++round) {
-        const QByteArray key = randomBytes(random, 16);
-        const QByteArray iv = randomBytes(random, 16);
-        const QByteArray data = randomBytes(random, 16 * randomBetween(random, 1, 64));
+        const QByteArray key = reference::randomBytes(random, 16);
+        const QByteArray iv = reference::randomBytes(random, 16);
+        const QByteArray data = reference::randomBytes(random, 16 * randomBetween(random, 1, 64));
 
         QByteArray input = data; // the encryption changes its input
         QByteArray output(data.size(), '\0');
@@ -118,9 +110,9 @@ void TestOpensslCrossCheck::cbcInPieces()
     QVERIFY(selectAesEngine(hardware));
     std::mt19937 random(seed + 200);
     for (int round = 0; round < kCbcRounds / 4; ++round) {
-        const QByteArray key = randomBytes(random, 16);
-        const QByteArray iv = randomBytes(random, 16);
-        const QByteArray data = randomBytes(random, 16 * randomBetween(random, 2, 64));
+        const QByteArray key = reference::randomBytes(random, 16);
+        const QByteArray iv = reference::randomBytes(random, 16);
+        const QByteArray data = reference::randomBytes(random, 16 * randomBetween(random, 2, 64));
         for (bool encrypt : {true, false}) {
             QByteArray input = data; // one buffer each way, alive for the whole chain
             QByteArray output(data.size(), '\0');
@@ -157,7 +149,7 @@ void TestOpensslCrossCheck::md5()
     QFETCH(uint, seed);
     std::mt19937 random(seed);
     for (int round = 0; round < kDigestRounds; ++round) {
-        const QByteArray data = randomBytes(random, randomBetween(random, 0, maxLength));
+        const QByteArray data = reference::randomBytes(random, randomBetween(random, 0, maxLength));
         const QByteArray expected = reference::md5(data).toHex();
         unsigned char digest[16];
         ::md5(bytes(data), uint64_t(data.size()), digest);
@@ -192,8 +184,10 @@ void TestOpensslCrossCheck::hmacMd5()
     QFETCH(uint, seed);
     std::mt19937 random(seed);
     for (int round = 0; round < kDigestRounds; ++round) {
-        const QByteArray key = randomBytes(random, randomBetween(random, 0, maxKeyLength));
-        const QByteArray text = randomBytes(random, randomBetween(random, 0, maxTextLength));
+        const QByteArray key =
+            reference::randomBytes(random, randomBetween(random, 0, maxKeyLength));
+        const QByteArray text =
+            reference::randomBytes(random, randomBetween(random, 0, maxTextLength));
         unsigned char digest[16];
         hmac_md5(bytes(text), text.size(), bytes(key), key.size(), digest);
         QCOMPARE(QByteArray(reinterpret_cast<char *>(digest), 16).toHex(),

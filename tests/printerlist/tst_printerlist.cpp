@@ -1,36 +1,22 @@
 // The printer list: which devices become rows, and how the rows read.
 #include "app/printerlist.h"
 #include "app/selectedprinter.h"
-#include "tests/support/usbfixture.h"
+#include "tests/support/usbtestcase.h"
 
 #include <QTest>
-#include <optional>
 
 using vprinter::VirtualUsb;
 
-class TestPrinterList : public QObject
+class TestPrinterList : public UsbTestCase
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void listsSupportedPrinters_data();
     void listsSupportedPrinters();
     void listsEveryPrinterInDiscoveryOrder();
     void portFromRow_data();
     void portFromRow();
-
-private:
-    std::optional<VirtualUsb> usb;
 };
-
-void TestPrinterList::init() { usb.emplace(); }
-
-void TestPrinterList::cleanup()
-{
-    verifyNoViolations(*usb);
-    usb.reset();
-}
 
 void TestPrinterList::listsSupportedPrinters_data()
 {

@@ -2,10 +2,9 @@
 #include "protocol/frame.h"
 #include "protocol/printerqueries.h"
 #include "protocol/printerstatus.h"
-#include "tests/support/usbfixture.h"
+#include "tests/support/usbtestcase.h"
 
 #include <QTest>
-#include <optional>
 
 using vprinter::Bytes;
 using vprinter::Faults;
@@ -21,12 +20,10 @@ QByteArray resultBytes(const unsigned char *buffer, int length = int(frame::kRes
 
 } // namespace
 
-class TestProtocol : public QObject
+class TestProtocol : public UsbTestCase
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
 
     void buildsFrames_data();
     void buildsFrames();
@@ -43,18 +40,7 @@ private slots:
 
     void statusText_data();
     void statusText();
-
-private:
-    std::optional<VirtualUsb> usb;
 };
-
-void TestProtocol::init() { usb.emplace(); }
-
-void TestProtocol::cleanup()
-{
-    verifyNoViolations(*usb);
-    usb.reset();
-}
 
 void TestProtocol::buildsFrames_data()
 {

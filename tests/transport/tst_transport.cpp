@@ -1,11 +1,10 @@
 // The USB transport through the real libusb against virtual printers.
-#include "tests/support/usbfixture.h"
+#include "tests/support/usbtestcase.h"
 
 #include <libusb.h>
 
 #include <QElapsedTimer>
 #include <QTest>
-#include <optional>
 
 using vprinter::Bytes;
 using vprinter::Faults;
@@ -31,12 +30,10 @@ int button(PrinterHandle *handle, const Bytes &request)
 
 } // namespace
 
-class TestTransport : public QObject
+class TestTransport : public UsbTestCase
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
 
     void findsPrinterByPort_data();
     void findsPrinterByPort();
@@ -56,18 +53,7 @@ private slots:
     void statusRequest_data();
     void statusRequest();
     void generalVendorRequest();
-
-private:
-    std::optional<VirtualUsb> usb;
 };
-
-void TestTransport::init() { usb.emplace(); }
-
-void TestTransport::cleanup()
-{
-    verifyNoViolations(*usb);
-    usb.reset();
-}
 
 void TestTransport::findsPrinterByPort_data()
 {
