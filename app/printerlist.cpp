@@ -52,7 +52,9 @@ QString printerRowText(const QString &brand, const QString &product, int port)
 QStringList GetPrinterList()
 {
     QStringList rows;
-    libusb_init(nullptr);
+    // Without a library context there is nothing to list (and nothing to end).
+    if (libusb_init(nullptr) != LIBUSB_SUCCESS)
+        return rows;
     libusb_device **devices = nullptr;
     const ssize_t count = libusb_get_device_list(nullptr, &devices);
     for (ssize_t i = 0; i < count; ++i) {
