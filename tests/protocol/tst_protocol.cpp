@@ -173,10 +173,7 @@ void TestProtocol::failedQueryClearsTheBuffer()
     QFETCH(QString, fault);
     QFETCH(int, expected);
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
-    Faults faults;
-    faults.failNextWrite = fault == "failNextWrite";
-    faults.refuseClaim = fault == "refuseClaim";
-    faults.refuseOpen = fault == "refuseOpen";
+    const Faults faults = faultNamed(fault);
     vp.setFaults(faults);
     FoundPrinter printer(1);
     for (bool statusClass : {false, true}) {

@@ -1,6 +1,7 @@
 // The virtual printer as plain libusb sees it: enumeration, identity, the frame exchange, the
 // fault switches and the device-side checks. Uses bare libusb calls, not the program's transport.
 #include "sim/virtualusb.h"
+#include "tests/support/usbfixture.h"
 
 #include <QProcess>
 #include <QTest>
@@ -156,14 +157,6 @@ int listPrinters()
     libusb_exit(context);
     std::fflush(stdout);
     return 3;
-}
-
-void verifyNoViolations(const VirtualUsb &usb)
-{
-    QStringList problems;
-    for (const std::string &violation : usb.violations())
-        problems << QString::fromStdString(violation);
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
 }
 
 } // namespace
@@ -370,15 +363,7 @@ void TestVirtualPrinter::faultsGiveTheirLibusbResults()
 
     VirtualPrinter &printer = usb->addPrinter(0x0411, "RM-310", 1);
     printer.setStatusWord(0x01020304);
-    Faults faults;
-    faults.refuseOpen = fault == "refuseOpen";
-    faults.refuseClaim = fault == "refuseClaim";
-    faults.failNextWrite = fault == "failNextWrite";
-    faults.neverAnswer = fault == "neverAnswer";
-    faults.shortAnswer = fault == "shortAnswer";
-    faults.payload255 = fault == "payload255";
-    faults.stallStatus = fault == "stallStatus";
-    faults.shortStatus = fault == "shortStatus";
+    Faults faults = faultNamed(fault);
     if (fault.startsWith("unplugAfterWrites="))
         faults.unplugAfterWrites = fault.section('=', 1).toInt();
     printer.setFaults(faults);

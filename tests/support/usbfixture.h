@@ -4,6 +4,7 @@
 #include "usb/deviceioopera.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 #include <QTest>
 #include <memory>
@@ -23,6 +24,22 @@ struct FoundPrinter {
     PrinterHandle handle;
     int result = -1;
 };
+
+// The fault switches with only the one of that name turned on; a name that is no switch (the
+// data rows also name faults of the host side) turns none on.
+inline vprinter::Faults faultNamed(const QString &name)
+{
+    vprinter::Faults faults;
+    faults.refuseOpen = name == "refuseOpen";
+    faults.refuseClaim = name == "refuseClaim";
+    faults.failNextWrite = name == "failNextWrite";
+    faults.neverAnswer = name == "neverAnswer";
+    faults.shortAnswer = name == "shortAnswer";
+    faults.payload255 = name == "payload255";
+    faults.stallStatus = name == "stallStatus";
+    faults.shortStatus = name == "shortStatus";
+    return faults;
+}
 
 inline QByteArray toQByteArray(const vprinter::Bytes &bytes)
 {

@@ -233,11 +233,7 @@ void TestTransport::exchangeFailures()
     QFETCH(bool, query);
     QFETCH(int, expected);
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
-    Faults faults;
-    faults.refuseOpen = fault == "refuseOpen";
-    faults.refuseClaim = fault == "refuseClaim";
-    faults.failNextWrite = fault == "failNextWrite";
-    vp.setFaults(faults);
+    vp.setFaults(faultNamed(fault));
 
     FoundPrinter printer(1);
     QCOMPARE(printer.result, 0);
@@ -329,11 +325,7 @@ void TestTransport::statusRequest()
     QFETCH(QByteArray, expectedBytes);
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
     vp.setStatusWord(0x00014002);
-    Faults faults;
-    faults.shortStatus = fault == "shortStatus";
-    faults.stallStatus = fault == "stallStatus";
-    faults.refuseOpen = fault == "refuseOpen";
-    vp.setFaults(faults);
+    vp.setFaults(faultNamed(fault));
 
     FoundPrinter printer(1);
     unsigned char reply[4] = {};

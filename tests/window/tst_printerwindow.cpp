@@ -203,10 +203,7 @@ void TestPrinterWindow::status()
     QFETCH(QString, text);
     VirtualPrinter &vp = ui->usb.addPrinter(0x1401, "VS-608K", 3);
     vp.setStatusWord(word);
-    Faults faults;
-    faults.shortStatus = fault == "shortStatus";
-    faults.stallStatus = fault == "stallStatus";
-    vp.setFaults(faults);
+    vp.setFaults(faultNamed(fault));
     QVERIFY(ui->selectPort(3));
     ui->click("pushButton_15");
 
