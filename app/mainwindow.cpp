@@ -176,5 +176,3 @@ void MainWindow::on_pushButton_31_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_30_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_33_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_32_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_34_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_35_clicked() { openSelectedPrinterOnly(); }

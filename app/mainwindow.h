@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 class QTimer;
+class WorkerThread;
 struct PrinterHandle;
 
 namespace Ui {
@@ -64,7 +65,17 @@ private slots:
     void on_pushButton_34_clicked();
     void on_pushButton_35_clicked();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // Firmware and font download (maintenance/downloadslots.cpp).
+    void downloadFile(const QString &caption, const QString &filter);
+    void showDownloadError(const QString &text);
+    void endDownload(WorkerThread *worker);
+    void setPrinterControlsLocked(bool locked);
+    WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
+
     struct InformationResults {
         int version = 0;
         int resolution = 0;

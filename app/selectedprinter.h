@@ -21,6 +21,12 @@ public:
 
     bool isOpen() const { return open_; }
     PrinterHandle *handle() const { return handle_.get(); }
+    // Hands the open record to a new owner (the download worker), who must close it.
+    std::unique_ptr<PrinterHandle> release()
+    {
+        open_ = false;
+        return std::move(handle_);
+    }
 
     // The port number from a row text's last three characters; 0 when they are not a number.
     static int portFromRow(const QString &rowText);

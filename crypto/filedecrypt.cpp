@@ -3,14 +3,16 @@
 
 #include "aes.h"
 
+#include "crypto/downloadkey.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <string.h>
 #include <vector>
 
-// TODO(download key): the product's real 16-character key goes here; this placeholder keeps the
-// format (digits and lower-case letters) so that the pipeline can be built and tested.
-const unsigned char kDownloadFileKey[16] = {'0', '1', '2', '3', '4', '5', '6', '7',
-                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+// The key is chosen when the build is configured (LABELSETUP_DOWNLOAD_KEY) and lives only here,
+// in constant data; nothing reads a key at run time.
+const unsigned char kDownloadFileKey[16] = {LABELSETUP_DOWNLOAD_KEY_BYTES};
 
 namespace {
 
@@ -59,9 +61,14 @@ FileDecryptResult decryptDownloadFile(const QString &inputPath, const QString &o
     QFile input(inputPath);
     if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return FileDecryptResult::InputOpenFailed;
+    // Created only if nothing of that name exists, not even a dangling link: a file of the user's
+    // must never be truncated, and only a file made here may be removed later.
     QFile output(outputPath);
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return FileDecryptResult::OutputOpenFailed;
+    if (!output.open(QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        const QFileInfo existing(outputPath);
+        return existing.exists() || existing.isSymLink() ? FileDecryptResult::OutputExists
+                                                         : FileDecryptResult::OutputOpenFailed;
+    }
 
     std::vector<unsigned char> chunk(kChunkSize);
     char *bytes = reinterpret_cast<char *>(chunk.data());

@@ -6,24 +6,25 @@
 #include <QString>
 
 // The one fixed key of the firmware and font files: 16 ASCII characters used as the key bytes as
-// they stand (the array holds them without a terminating zero).
+// they stand (the array holds them without a terminating zero). Set when the build is configured.
 extern const unsigned char kDownloadFileKey[16];
 
 enum class FileDecryptResult {
     Ok,
     InputOpenFailed,  // the encrypted file cannot be opened for reading; nothing was created
-    OutputOpenFailed, // the side file cannot be created or truncated; nothing was written
+    OutputExists,     // something (a file, a link) already has the side file's name; left untouched
+    OutputOpenFailed, // the side file cannot be created; nothing was written
     ReadFailed,       // reading the encrypted file failed; the side file is incomplete
     WriteFailed,      // writing the side file failed; the side file is incomplete
 };
 
-// Decrypts inputPath into outputPath (created or truncated) with AES128_ECB_decrypt, one call per
-// 16-byte block of the input. Whole blocks are written exactly as decrypted, trailing zero bytes
-// included. A short last block of n bytes (1 to 15) is extended with zero bytes, decrypted, and its
-// first n output bytes are written without their trailing zero bytes (possibly nothing).
-// Both files are closed on return. On ReadFailed or WriteFailed the incomplete side file is left
-// for the caller to remove. Runs on the calling thread; the AES routines are not reentrant, so no
-// other AES call may run meanwhile.
+// Decrypts inputPath into outputPath (created anew; never an existing file) with
+// AES128_ECB_decrypt, one call per 16-byte block of the input. Whole blocks are written exactly as
+// decrypted, trailing zero bytes included. A short last block of n bytes (1 to 15) is extended with
+// zero bytes, decrypted, and its first n output bytes are written without their trailing zero bytes
+// (possibly nothing). Both files are closed on return. On ReadFailed or WriteFailed the incomplete
+// side file is left for the caller to remove. Runs on the calling thread; the AES routines are not
+// reentrant, so no other AES call may run meanwhile.
 FileDecryptResult decryptDownloadFile(const QString &inputPath, const QString &outputPath,
                                       const unsigned char *key = kDownloadFileKey);
 

@@ -408,8 +408,20 @@
         <translation>Buzzer OFF</translation>
     </message>
     <message>
-        <source>Error</source>
-        <translation>错误</translation>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1</source>
+        <translation>Cannot write the file: %1</translation>
+    </message>
+    <message>
+        <source>文件已存在，不会覆盖它：%1</source>
+        <translation>The file already exists and will not be overwritten: %1</translation>
     </message>
     <message>
         <source>下载成功</source>
@@ -522,12 +534,24 @@
         <source>此机型不支持此功能</source>
         <translation>This model does not support this feature</translation>
     </message>
+    <message>
+        <source>正在下载，请等下载结束后再关闭窗口</source>
+        <translation>A download is in progress: close the window when it has ended</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>
     <message>
-        <source>Failed to open file: %1</source>
-        <translation>打开文件失败：%1</translation>
+        <source>打开文件失败：%1</source>
+        <translation>Failed to open file: %1</translation>
+    </message>
+    <message>
+        <source>读取文件失败：%1</source>
+        <translation>Failed to read file: %1</translation>
+    </message>
+    <message>
+        <source>下载失败：已发送 %1 / %2 字节（%3%）</source>
+        <translation>Download failed after %1 of %2 bytes (%3%)</translation>
     </message>
 </context>
 </TS>
