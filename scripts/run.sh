@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the tool and starts it with two virtual printers attached (Zurod RM-310 on port 1,
 # Orbeck VS-608K on port 3). Pass --real to start it against the real USB printers instead.
+# The build also makes sample firmware and font files (build/download-samples) to try a download.
 # Without a display it runs on a virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target label-printer-setup virtual-printers
+cmake --build build -j"$(nproc)" --target label-printer-setup virtual-printers download-samples
 export TMPDIR=/tmp
 
 display=()
@@ -17,4 +18,5 @@ fi
 if [ "${1:-}" = "--real" ]; then
   exec "${display[@]}" build/label-printer-setup
 fi
+echo "Sample firmware and font files to download: $PWD/build/download-samples" >&2
 exec "${display[@]}" build/sim/virtual-printers --log -- build/label-printer-setup

@@ -74,6 +74,24 @@ std::string hex(const vprinter::Bytes &bytes, std::size_t limit)
     return out;
 }
 
+// One line per download: how it was cut into writes, how it ended, and what arrived.
+void printDownload(const vprinter::DownloadRecord &download)
+{
+    std::size_t whole = 0;
+    for (std::size_t length : download.writes)
+        whole += length == vprinter::DownloadRecorder::kChunkSize ? 1 : 0;
+    const char *end = !download.ended           ? "not ended (stream cut off)"
+                      : download.zeroLengthEnd ? "ended by a zero-length write"
+                                               : "ended by a short write";
+    std::printf("  DOWNLOAD   %zu writes (%zu of 1024 bytes", download.writes.size(), whole);
+    if (download.ended && !download.zeroLengthEnd)
+        std::printf(", last %zu", download.writes.back());
+    std::printf("), %llu bytes, %s", static_cast<unsigned long long>(download.total), end);
+    if (download.failedWrites > 0)
+        std::printf(", %d failed writes", download.failedWrites);
+    std::printf(", sha256 %s\n", download.sha256.c_str());
+}
+
 void printLog(vprinter::VirtualUsb &usb)
 {
     using Kind = vprinter::TransferRecord::Kind;
@@ -83,7 +101,16 @@ void printLog(vprinter::VirtualUsb &usb)
         std::printf("%s %s (%04X:%04X) on port %d (%s): %zu transfers\n", id.brand.c_str(),
                     id.product.c_str(), id.vendorId, id.productId, printer->port(),
                     printer->sysfsName().c_str(), log.size());
+        // Frames one per line; the writes of a download only in its summary below.
+        bool inStream = false;
         for (const vprinter::TransferRecord &record : log) {
+            const bool out =
+                record.kind == Kind::BulkOut || record.kind == Kind::FailedBulkOut;
+            if (out && (inStream || !vprinter::PrinterModel::parseFrame(record.bytes))) {
+                inStream = record.bytes.size() >= vprinter::DownloadRecorder::kChunkSize ||
+                           record.kind == Kind::FailedBulkOut;
+                continue;
+            }
             const char *kind = record.kind == Kind::BulkOut         ? "OUT"
                                : record.kind == Kind::FailedBulkOut ? "OUT failed"
                                : record.kind == Kind::BulkIn        ? "IN"
@@ -91,6 +118,8 @@ void printLog(vprinter::VirtualUsb &usb)
             std::printf("  %-10s %4zu:%s\n", kind, record.bytes.size(),
                         hex(record.bytes, 64).c_str());
         }
+        for (const vprinter::DownloadRecord &download : printer->downloads())
+            printDownload(download);
         for (const std::string &violation : printer->violations())
             std::printf("  device check: %s\n", violation.c_str());
     }

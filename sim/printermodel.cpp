@@ -167,16 +167,22 @@ Bytes PrinterModel::buildFrame(std::uint8_t frameClass, std::uint8_t code, const
 
 bool PrinterModel::onBulkOut(const Bytes &data)
 {
+    // A download stream: every write while one is open, or anything that is not a frame.
+    const std::optional<Frame> frame = downloads_.isOpen() ? std::nullopt : parseFrame(data);
     if (faults_.failNextWrite && faults_.writesBeforeFailure > 0) {
         --faults_.writesBeforeFailure;
     } else if (faults_.failNextWrite) {
         faults_.failNextWrite = false;
         transferLog_.push_back({TransferRecord::Kind::FailedBulkOut, data});
+        if (!frame)
+            downloads_.onFailedWrite();
         return false;
     }
     transferLog_.push_back({TransferRecord::Kind::BulkOut, data});
-    if (auto frame = parseFrame(data))
+    if (frame)
         onFrame(*frame);
+    else
+        downloads_.onWrite(data.data(), data.size());
     return true;
 }
 
@@ -268,6 +274,7 @@ void PrinterModel::clearLogs()
 {
     transferLog_.clear();
     buttonLog_.clear();
+    downloads_.clear();
 }
 
 } // namespace vprinter

@@ -2,6 +2,8 @@
 // Plain C++ with no USB and no locking; VirtualPrinter wraps it for the emulated device.
 #pragma once
 
+#include "downloadrecord.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -105,6 +107,8 @@ public:
     const std::vector<TransferRecord> &transferLog() const { return transferLog_; }
     std::vector<Bytes> bulkOutLog() const;
     const std::vector<std::uint8_t> &buttonLog() const { return buttonLog_; }
+    // The firmware and font downloads received (unframed bulk writes); cleared with the logs.
+    std::vector<DownloadRecord> downloads() const { return downloads_.downloads(); }
     void clearLogs();
 
     static std::optional<Frame> parseFrame(const Bytes &data);
@@ -127,6 +131,7 @@ private:
     std::deque<Bytes> replies_;
     std::vector<TransferRecord> transferLog_;
     std::vector<std::uint8_t> buttonLog_;
+    DownloadRecorder downloads_;
 };
 
 } // namespace vprinter

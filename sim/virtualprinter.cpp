@@ -79,6 +79,13 @@ std::vector<std::uint8_t> VirtualPrinter::buttonLog() const
     return log;
 }
 
+std::vector<DownloadRecord> VirtualPrinter::downloads() const
+{
+    std::vector<DownloadRecord> all;
+    device_->withModel([&](PrinterModel &model) { all = model.downloads(); });
+    return all;
+}
+
 void VirtualPrinter::clearLogs()
 {
     device_->withModel([](PrinterModel &model) { model.clearLogs(); });

@@ -60,6 +60,7 @@ public:
     std::vector<Bytes> bulkOutLog() const;
     std::vector<TransferRecord> transferLog() const;
     std::vector<std::uint8_t> buttonLog() const; // class 00 action codes, in order
+    std::vector<DownloadRecord> downloads() const; // firmware and font streams received
     void clearLogs();
 
     Faults faults() const;
