@@ -79,7 +79,6 @@ int main(int argc, char **argv)
     bool ok = save(dir + "/firmware-sample.hex", encrypted) &&
               save(dir + "/firmware-sample.plain", plain);
     makeSample(random, 2992 / kBlock, 8, encrypted, plain);
-    ok = ok && save(dir + "/font-sample.bin", encrypted) &&
-         save(dir + "/font-sample.plain", plain);
+    ok = ok && save(dir + "/font-sample.bin", encrypted) && save(dir + "/font-sample.plain", plain);
     return ok ? 0 : 1;
 }

@@ -80,7 +80,7 @@ void printDownload(const vprinter::DownloadRecord &download)
     std::size_t whole = 0;
     for (std::size_t length : download.writes)
         whole += length == vprinter::DownloadRecorder::kChunkSize ? 1 : 0;
-    const char *end = !download.ended           ? "not ended (stream cut off)"
+    const char *end = !download.ended          ? "not ended (stream cut off)"
                       : download.zeroLengthEnd ? "ended by a zero-length write"
                                                : "ended by a short write";
     std::printf("  DOWNLOAD   %zu writes (%zu of 1024 bytes", download.writes.size(), whole);
@@ -104,8 +104,7 @@ void printLog(vprinter::VirtualUsb &usb)
         // Frames one per line; the writes of a download only in its summary below.
         bool inStream = false;
         for (const vprinter::TransferRecord &record : log) {
-            const bool out =
-                record.kind == Kind::BulkOut || record.kind == Kind::FailedBulkOut;
+            const bool out = record.kind == Kind::BulkOut || record.kind == Kind::FailedBulkOut;
             if (out && (inStream || !vprinter::PrinterModel::parseFrame(record.bytes))) {
                 inStream = record.bytes.size() >= vprinter::DownloadRecorder::kChunkSize ||
                            record.kind == Kind::FailedBulkOut;

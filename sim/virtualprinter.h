@@ -59,7 +59,7 @@ public:
     // Every bulk OUT transfer the printer accepted, in order, with its exact bytes.
     std::vector<Bytes> bulkOutLog() const;
     std::vector<TransferRecord> transferLog() const;
-    std::vector<std::uint8_t> buttonLog() const; // class 00 action codes, in order
+    std::vector<std::uint8_t> buttonLog() const;   // class 00 action codes, in order
     std::vector<DownloadRecord> downloads() const; // firmware and font streams received
     void clearLogs();
 
