@@ -37,6 +37,7 @@ private slots:
     void buttonFrame_data();
     void buttonFrame();
     void writtenSettingReadsBack();
+    void refusedFrameNeverReachesTheWire();
 
     void statusText_data();
     void statusText();
@@ -230,6 +231,17 @@ void TestProtocol::writtenSettingReadsBack()
     QCOMPARE(GetPrinterInfo(&printer.handle, INFO_LABEL_GAP, result), 0);
     QCOMPARE(resultBytes(result, 3), QByteArray::fromHex("180000"));
     QCOMPARE(toQByteArray(vp.setting(INFO_LABEL_GAP)), QByteArray::fromHex("1800"));
+}
+
+void TestProtocol::refusedFrameNeverReachesTheWire()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    FoundPrinter printer(1);
+    const std::optional<QByteArray> tooLong =
+        frame::build(frame::FrameClass::Set, INFO_SERIAL_NUMBER, QByteArray(256, 'x'));
+    QCOMPARE(SendFrame(&printer.handle, tooLong), kFrameRefused);
+    QCOMPARE(vp.state().opens, 0);
+    QVERIFY(vp.transferLog().empty());
 }
 
 void TestProtocol::statusText_data()
