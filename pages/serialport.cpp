@@ -34,6 +34,10 @@ std::optional<QStringList> identificationTexts(const unsigned char *buffer)
     // The fifth text runs to its NUL or to the end of the buffer.
     const char *last = reinterpret_cast<const char *>(buffer + start);
     texts << QString::fromUtf8(last, int(strnlen(last, frame::kResultBufferSize - start)));
+    const char *labels[kIdentificationTexts] = {"vidSString:", "pidSString:", "vidPtring:",
+                                                "pidPtring:", "messagetring:"};
+    for (int i = 0; i < kIdentificationTexts; ++i)
+        qCDebug(lcPages).noquote() << labels[i] << texts.at(i);
     return texts;
 }
 
@@ -47,13 +51,8 @@ void decode(SetInfoType code, const unsigned char *payload, Values &values)
         values.stopBits = payload[3];
         break;
     case INFO_DEVICE_IDENTIFICATION:
-        if (const std::optional<QStringList> texts = identificationTexts(payload)) {
-            const char *labels[kIdentificationTexts] = {"vidSString:", "pidSString:", "vidPtring:",
-                                                        "pidPtring:", "messagetring:"};
-            for (int i = 0; i < kIdentificationTexts; ++i)
-                qCDebug(lcPages).noquote() << labels[i] << texts->at(i);
+        if (const std::optional<QStringList> texts = identificationTexts(payload))
             values.deviceInformation = texts->at(kDeviceInformationText);
-        }
         break;
     case INFO_SERIAL_NUMBER: {
         const char *text = reinterpret_cast<const char *>(payload);
