@@ -535,6 +535,30 @@
         <translation>This model does not support this feature</translation>
     </message>
     <message>
+        <source>数据过长，无法发送给打印机，未完成设置</source>
+        <translation>The data is too long to send to the printer; the setting was not made</translation>
+    </message>
+    <message>
+        <source>“%1”太长：最多 %2 个字节。未发送任何设置。</source>
+        <translation>"%1" is too long: at most %2 bytes. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”须为 %2 到 %3 之间的整数。未发送任何设置。</source>
+        <translation>"%1" must be a whole number from %2 to %3. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”不能包含空字符（NUL）。未发送任何设置。</source>
+        <translation>"%1" must not contain a NUL character. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”须为完整的IP地址：四组 0 到 255 的数字。未发送任何设置。</source>
+        <translation>"%1" must be a complete IP address: four numbers from 0 to 255. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>AP模式需要填写AP_IP地址。未发送任何设置。</source>
+        <translation>AP mode needs the access point's IP address (AP_IP). Nothing was sent.</translation>
+    </message>
+    <message>
         <source>正在下载，请等下载结束后再关闭窗口</source>
         <translation>A download is in progress: close the window when it has ended</translation>
     </message>
