@@ -35,7 +35,7 @@ set(LABELSETUP_POSTRM ${packaging_out}/postrm)
 file(MAKE_DIRECTORY ${packaging_out})
 add_custom_command(
   OUTPUT ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
-         ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz
+         ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz
   COMMAND printerfiles rule ${LABELSETUP_UDEV_RULE_FILE}
   COMMAND printerfiles fill ${packaging_in}/label-printer-setup.metainfo.xml.in
           ${LABELSETUP_METAINFO_FILE} APPSTREAM_ID=${LABELSETUP_APPSTREAM_ID}
@@ -45,16 +45,18 @@ add_custom_command(
   COMMAND printerfiles fill ${packaging_in}/debian/changelog.in ${packaging_out}/changelog
           MAINTAINER=${LABELSETUP_PACKAGE_MAINTAINER}
   COMMAND gzip -9nf ${packaging_out}/changelog
+  COMMAND gzip -9nc ${packaging_in}/label-printer-setup.1 > ${packaging_out}/label-printer-setup.1.gz
   DEPENDS printerfiles ${packaging_in}/label-printer-setup.metainfo.xml.in
           ${packaging_in}/debian/postinst.in ${packaging_in}/debian/postrm.in
-          ${packaging_in}/debian/changelog.in
+          ${packaging_in}/debian/changelog.in ${packaging_in}/label-printer-setup.1
   COMMENT "Writing the udev rule, metainfo and maintainer scripts for the supported printers"
   VERBATIM)
 add_custom_target(printerfiles_output ALL
   DEPENDS ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
-          ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz)
+          ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz)
 
 install(TARGETS label-printer-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${packaging_out}/label-printer-setup.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_in}/label-printer-setup.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${packaging_in}/label-printer-setup.svg

@@ -24,6 +24,7 @@ expected=$(sort <<EOF2
 ./usr/share/doc/label-printer-setup/changelog.gz
 ./usr/share/doc/label-printer-setup/copyright
 ./usr/share/icons/hicolor/scalable/apps/label-printer-setup.svg
+./usr/share/man/man1/label-printer-setup.1.gz
 ./usr/share/metainfo/$appstream_id.metainfo.xml
 EOF2
 )
