@@ -74,7 +74,11 @@ void MainWindow::on_pushButton_30_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    if (refuse(distances::validate(distancesFromForm())))
+    if (refuse(distances::validate(distancesFromForm()),
+               {{distances::kExitToHead, form->label_3},
+                {distances::kGapToHead, form->label_13},
+                {distances::kBlackMarkToHead, form->label_15},
+                {distances::kHeadToTear, form->label_16}}))
         return;
     PrinterHandle *h = printer.handle();
     int r = Set_Send_THE_DISTANCE_OF_THE_PAPER_EDGE_IS_OUT_Instruction(h);

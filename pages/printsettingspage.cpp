@@ -132,7 +132,10 @@ void MainWindow::on_pushButton_14_clicked()
     if (!printer.isOpen())
         return;
     const printsettings::Values values = printSettingsFromForm();
-    if (refuse(printsettings::validate(values)))
+    if (refuse(printsettings::validate(values), {{printsettings::kLabelGap, form->label_29},
+                                                  {printsettings::kBlackMarkGap, form->label_30},
+                                                  {printsettings::kPrintOffset, form->label_34},
+                                                  {printsettings::kVerticalOffset, form->label_36}}))
         return;
     using Operation = int (MainWindow::*)(PrinterHandle *);
     const auto operation = [](Setting setting) -> Operation {

@@ -78,7 +78,8 @@ void MainWindow::on_pushButton_28_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    if (refuse(serialport::validate(serialPortFromForm())))
+    if (refuse(serialport::validate(serialPortFromForm()),
+               {{serialport::kSerialNumber, form->label_54}}))
         return;
     int r = Set_Send_SERIAL_PORT_Instruction(printer.handle());
     r = pages::firstFailure(r, Set_Send_SN_Instruction(printer.handle()));
