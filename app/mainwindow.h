@@ -129,11 +129,6 @@ private:
     void setPrinterControlsLocked(bool locked);
     WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
 
-    struct InformationResults {
-        int version = 0;
-        int resolution = 0;
-    };
-    InformationResults readVersionAndResolution(PrinterHandle *handle);
     void onListSelectionChanged();
 
     // Shows the warning box that names the refused field by its label on the page; true when

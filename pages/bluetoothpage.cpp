@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
 
 bluetooth::Values MainWindow::bluetoothFromForm() const
@@ -25,10 +26,7 @@ void MainWindow::showBluetooth(const bluetooth::Values &v)
 int MainWindow::Blueteeth_Init(PrinterHandle *handle)
 {
     bluetooth::Values values = bluetoothFromForm();
-    const int r = pages::runQueries(handle, bluetooth::order(),
-                                    [&](SetInfoType code, const unsigned char *payload) {
-                                        bluetooth::decode(code, payload, values);
-                                    });
+    const int r = pages::readBluetooth(handle, values);
     showBluetooth(values);
     return r;
 }

@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
 
 using distances::Distance;
@@ -27,13 +28,7 @@ void MainWindow::showDistances(const distances::Values &v)
 int MainWindow::Distance_Init(PrinterHandle *handle)
 {
     distances::Values values = distancesFromForm();
-    std::vector<SetInfoType> codes;
-    for (Distance d : distances::order())
-        codes.push_back(distances::code(d));
-    const int r = pages::runQueries(handle, codes,
-                                    [&](SetInfoType code, const unsigned char *payload) {
-                                        distances::decode(code, payload, values);
-                                    });
+    const int r = pages::readDistances(handle, values);
     showDistances(values);
     return r;
 }

@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
 
 ethernet::Values MainWindow::ethernetFromForm() const
@@ -33,10 +34,7 @@ void MainWindow::showEthernet(const ethernet::Values &v)
 int MainWindow::Net_Init(PrinterHandle *handle)
 {
     ethernet::Values values = ethernetFromForm();
-    const int r = pages::runQueries(handle, ethernet::readOrder(),
-                                    [&](SetInfoType code, const unsigned char *payload) {
-                                        ethernet::decode(code, payload, values);
-                                    });
+    const int r = pages::readEthernet(handle, values);
     showEthernet(values);
     return r;
 }

@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "protocol/printerqueries.h"
 #include "ui_mainwindow.h"
 
@@ -50,11 +51,7 @@ void MainWindow::showPrintSettings(const printsettings::Values &v)
 int MainWindow::Print_Init(PrinterHandle *handle)
 {
     printsettings::Values values = printSettingsFromForm();
-    const int r = pages::runQueries(
-        handle, printsettings::readOrder(values.printMethodEnabled),
-        [&](SetInfoType code, const unsigned char *payload) {
-            printsettings::decode(code, payload, values);
-        });
+    const int r = pages::readPrintSettings(handle, values);
     showPrintSettings(values);
     return r;
 }

@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
 
 serialport::Values MainWindow::serialPortFromForm() const
@@ -40,11 +41,7 @@ int MainWindow::USB_Init(PrinterHandle *handle)
 {
     serialport::Values values = serialPortFromForm();
     // Only a serial number this read takes from the printer may be written back to it.
-    values.serialNumber.reset();
-    const int r = pages::runQueries(handle, serialport::readOrder(),
-                                    [&](SetInfoType code, const unsigned char *payload) {
-                                        serialport::decode(code, payload, values);
-                                    });
+    const int r = pages::readSerialPort(handle, values);
     showSerialPort(values);
     return r;
 }

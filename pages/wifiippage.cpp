@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
 
 wifiip::Values MainWindow::wifiIpFromForm() const
@@ -33,9 +34,7 @@ void MainWindow::showWifiIp(const wifiip::Values &v)
 int MainWindow::IP_Init(PrinterHandle *handle)
 {
     wifiip::Values values = wifiIpFromForm();
-    const int r = pages::runQueries(
-        handle, {wifiip::kCode},
-        [&](SetInfoType, const unsigned char *payload) { wifiip::decode(payload, values); });
+    const int r = pages::readWifiIp(handle, values);
     showWifiIp(values);
     return r;
 }

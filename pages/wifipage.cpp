@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "pages/pageslog.h"
 #include "ui_mainwindow.h"
 
@@ -40,14 +41,7 @@ void MainWindow::showWifi(const wifi::Values &v)
 int MainWindow::Wifi_Init(PrinterHandle *handle)
 {
     wifi::Values values = wifiFromForm();
-    const auto decode = [&](SetInfoType code, const unsigned char *payload) {
-        wifi::decode(code, payload, values);
-    };
-    // Which network to ask depends on the mode; without the mode neither is asked.
-    int r = pages::runQueries(handle, {wifi::kModeQuery}, decode);
-    if (r == 0)
-        r = pages::runQueries(handle, {wifi::networkQuery(values)}, decode);
-    r = pages::firstFailure(r, pages::runQueries(handle, wifi::closingQueries(), decode));
+    const int r = pages::readWifi(handle, values);
     showWifi(values);
     return r;
 }

@@ -559,6 +559,18 @@
         <translation>AP mode needs the access point's IP address (AP_IP). Nothing was sent.</translation>
     </message>
     <message>
+        <source>“%1”只能读取，不能修改</source>
+        <translation>"%1" can only be read, not changed</translation>
+    </message>
+    <message>
+        <source>“%1”的值无效：%2（可选：%3）</source>
+        <translation>Invalid value for "%1": %2 (one of: %3)</translation>
+    </message>
+    <message>
+        <source>页面“%1”没有设置项“%2”</source>
+        <translation>The page "%1" has no setting "%2"</translation>
+    </message>
+    <message>
         <source>正在下载，请等下载结束后再关闭窗口</source>
         <translation>A download is in progress: close the window when it has ended</translation>
     </message>
