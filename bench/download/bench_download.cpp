@@ -138,11 +138,16 @@ int runTool(const char *encryptedFile)
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (window.findChildren<WorkerThread *>().isEmpty() && !boxes.boxes().isEmpty())
+        if (window.findChildren<WorkerThread *>().isEmpty() &&
+            (!boxes.boxes().isEmpty() || dialog.refused))
             loop.quit();
     });
     poll.start(50);
     loop.exec();
+    if (boxes.boxes().isEmpty()) {
+        std::fprintf(stderr, "tool: the file dialog did not take the file\n");
+        return 1;
+    }
     const double seconds = clock.elapsed() / 1000.0;
     const long peakKb = statusKb("VmHWM:");
     std::printf("tool idle %ld KiB, peak while downloading %ld KiB%s: %+.1f MiB (goal <= +8), "

@@ -30,11 +30,16 @@ private:
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             return;
-        if (dialog == answered_) { // the dialog did not take the choice: give up on it
+        if (dialog == answered_) {
+            // Qt's dialog may take a moment over a directory it has not listed yet; one that
+            // still shows after a second did not take the choice.
+            if (++pollsSinceAnswer_ < 100)
+                return;
             refused = true;
             dialog->reject();
             return;
         }
+        pollsSinceAnswer_ = 0;
         answered_ = dialog;
         ++shown;
         title = dialog->windowTitle();
@@ -56,4 +61,5 @@ private:
     QString path_;
     QTimer timer_;
     QFileDialog *answered_ = nullptr;
+    int pollsSinceAnswer_ = 0;
 };
