@@ -91,6 +91,9 @@ void printLog(vprinter::VirtualUsb &usb)
             std::printf("  %-10s %4zu:%s\n", kind, record.bytes.size(),
                         hex(record.bytes, 64).c_str());
         }
+        const vprinter::DeviceState state = printer->state();
+        std::printf("  usblp detached %d times, re-bound %d times\n", state.driverDetaches,
+                    state.driverRebinds);
         for (const std::string &violation : printer->violations())
             std::printf("  device check: %s\n", violation.c_str());
     }

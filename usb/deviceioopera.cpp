@@ -240,6 +240,7 @@ void CDeviceIOOpera::ClosePrinterHandle(PrinterHandle *handle)
     if (handle->kernelDriverDetached && handle->pHandle)
         giveKernelDriverBack(handle->pHandle, handle->detachedInterface);
     handle->kernelDriverDetached = false;
+    handle->detachedInterface = 0;
     if (handle->pHandle) {
         libusb_unref_device(handle->pHandle);
         handle->pHandle = nullptr;
