@@ -5,6 +5,7 @@
 #include "app/modelgate.h"
 #include "app/printerlist.h"
 #include "app/selectedprinter.h"
+#include "pages/fieldwidgets.h"
 #include "protocol/printerstatus.h"
 #include "ui_mainwindow.h"
 #include "usb/deviceioopera.h"
@@ -66,6 +67,9 @@ MainWindow::~MainWindow() { delete form; }
 
 void MainWindow::onTabChanged()
 {
+    // Disabling the shown tab makes Qt show another; the printer just picked stays selected.
+    if (gateChangingTabs)
+        return;
     const QWidget *current = form->tabWidget_2->currentWidget();
     if (current == form->tab_7 || current == form->tab_8 || current == form->tab)
         form->listWidget->setCurrentRow(-1);
@@ -93,8 +97,10 @@ void MainWindow::onListSelectionChanged()
         qCDebug(lcApp).noquote() << "Content before USB:" << key;
 
     const bool locked = modelgate::isLocked(key);
+    gateChangingTabs = true;
     form->tabWidget_2->setTabEnabled(kSettingsTab, !locked);
     form->tabWidget_2->setTabEnabled(kFunctionsTab, !locked);
+    gateChangingTabs = false;
     form->pushButton_35->setEnabled(!locked);
 
     const bool extended = modelgate::isExtended(key);
@@ -103,9 +109,13 @@ void MainWindow::onListSelectionChanged()
                                                        : QObject::tr("此机型不支持此功能"));
 
     form->comboBox->clear();
+    // Values read from one printer are never written to another by mistake: every write button
+    // waits for a read of the newly selected printer, the distance page's included.
     for (QWidget *w : {form->pushButton_18, form->pushButton_14, form->pushButton_24,
-                       form->pushButton_26, form->pushButton_28, form->pushButton_32})
+                       form->pushButton_26, form->pushButton_28, form->pushButton_32,
+                       form->pushButton_30})
         w->setEnabled(false);
+    forgetSerialNumber();
     form->comboBox_9->setEnabled(extended);
     form->label_41->setEnabled(extended);
 
@@ -137,6 +147,37 @@ void MainWindow::on_pushButton_15_clicked()
     messages::show(this, text.isEmpty() ? QObject::tr("空闲中") : text);
 }
 
+QString MainWindow::fieldName(const QString &key) const
+{
+    const struct {
+        const QString &key;
+        const QLabel *label;
+    } labels[] = {
+        {printsettings::kLabelGap, form->label_29},
+        {printsettings::kBlackMarkGap, form->label_30},
+        {printsettings::kPrintOffset, form->label_34},
+        {printsettings::kVerticalOffset, form->label_36},
+        {distances::kExitToHead, form->label_3},
+        {distances::kGapToHead, form->label_13},
+        {distances::kBlackMarkToHead, form->label_15},
+        {distances::kHeadToTear, form->label_16},
+        {serialport::kSerialNumber, form->label_54},
+    };
+    for (const auto &entry : labels) {
+        if (entry.key == key)
+            return pages::fieldName(entry.label);
+    }
+    return key;
+}
+
+bool MainWindow::refuse(const std::optional<pages::Refusal> &refusal)
+{
+    if (!refusal)
+        return false;
+    messages::refused(this, fieldName(refusal->field), *refusal);
+    return true;
+}
+
 // Slots of pages that are not built yet find and open the printer, then close it again without
 // claiming to have done anything.
 void MainWindow::openSelectedPrinterOnly()
@@ -146,34 +187,12 @@ void MainWindow::openSelectedPrinterOnly()
         qCDebug(lcApp, "this page does not talk to the printer yet");
 }
 
-void MainWindow::on_pushButton_27_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_25_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_23_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_17_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_13_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_14_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_18_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_24_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_26_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_28_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_5_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_4_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_2_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_8_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_7_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_10_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_9_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_3_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_11_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_12_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_29_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_21_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_20_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_19_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_16_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_22_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_31_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_30_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_33_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_32_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_34_clicked() { openSelectedPrinterOnly(); }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "pages/distances.h"
+#include "pages/pagefields.h"
+#include "pages/printsettings.h"
+#include "pages/serialport.h"
+
 #include <QMainWindow>
 #include <QMessageBox>
+#include <optional>
 
 class QTimer;
 struct PrinterHandle;
@@ -22,7 +28,34 @@ public:
 
     // Read operations of the pages; each fills its page from query replies and returns the
     // result of its last query.
+    // With the fix that a failure anywhere is reported, they return 0 when every query
+    // succeeded, else the result of the first that failed.
     int Message_Init(PrinterHandle *handle);
+    int Print_Init(PrinterHandle *handle);
+    int Distance_Init(PrinterHandle *handle);
+    int USB_Init(PrinterHandle *handle);
+
+    // Set operations: each sends one setting of its page as the widgets show it and returns the
+    // exchange's result (0 also when the setting is skipped because its box has no item).
+    int Set_Send_SPEED_Instruction(PrinterHandle *handle);
+    int Set_Send_DEFAULT_CODE_Instruction(PrinterHandle *handle);
+    int Set_Send_SIMULATION_Instruction(PrinterHandle *handle);
+    int Set_Send_Densty_SETTING_Instruction(PrinterHandle *handle);
+    int Set_Send_PAPER_TYPE_Instruction(PrinterHandle *handle);
+    int Set_Send_LABLE_CLEARANCE_Instruction(PrinterHandle *handle);
+    int Set_Send_BLACK_CLEARANCE_Instruction(PrinterHandle *handle);
+    int Set_Send_PRINT_DIRECTION_Instruction(PrinterHandle *handle);
+    int Set_Send_PRINT_OFFSET_Instruction(PrinterHandle *handle);
+    int Set_Send_VERTICAL_MIGRATION_Instruction(PrinterHandle *handle);
+    int Set_Send_BLACK_MODE_Instruction(PrinterHandle *handle);
+    int Set_Send_RESET_SETTING_Instruction(PrinterHandle *handle);
+    int Set_PRINTER_MODE_Instruction(PrinterHandle *handle);
+    int Set_Send_THE_DISTANCE_OF_THE_PAPER_EDGE_IS_OUT_Instruction(PrinterHandle *handle);
+    int Set_Send_SEAM_TO_PRINT_HRAD_DISTANCE_Instruction(PrinterHandle *handle);
+    int Set_Send_BLACK_TO_PRINT_HEAD_DISTANCE_Instruction(PrinterHandle *handle);
+    int Set_Send_PRINT_HEAD_TO_TEAR_DISTANCE_Instruction(PrinterHandle *handle);
+    int Set_Send_SERIAL_PORT_Instruction(PrinterHandle *handle);
+    int Set_Send_SN_Instruction(PrinterHandle *handle);
 
     // The order of these slots is their method index in the meta-object (0 to 36); keep it.
 private slots:
@@ -73,7 +106,32 @@ private:
     void onListSelectionChanged();
     void openSelectedPrinterOnly();
 
+    // Shows the warning box that names the refused field; true when there was a refusal.
+    bool refuse(const std::optional<pages::Refusal> &refusal);
+    QString fieldName(const QString &key) const;
+
+    printsettings::Values printSettingsFromForm() const;
+    void showPrintSettings(const printsettings::Values &values);
+    int sendPrintSetting(PrinterHandle *handle, printsettings::Setting setting);
+
+    distances::Values distancesFromForm() const;
+    void showDistances(const distances::Values &values);
+    int sendDistance(PrinterHandle *handle, distances::Distance distance);
+
+    serialport::Values serialPortFromForm() const;
+    void showSerialPort(const serialport::Values &values);
+    int sendSerialPortCommand(PrinterHandle *handle, serialport::Command command);
+    // The serial number the last read of the serial page took from the selected printer; gone
+    // when that query failed or another printer was selected since.
+    void forgetSerialNumber();
+
+    void runMaintenanceCommand(const char *button);
+
     Ui::MainWindow *form;
     QTimer *timer;
     QMessageBox messageBox;
+
+    // The model-support gate disables tabs; the tab change that causes is not the user's.
+    bool gateChangingTabs = false;
+    std::optional<QByteArray> serialNumberRead;
 };

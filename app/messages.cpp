@@ -1,5 +1,7 @@
 #include "app/messages.h"
 
+#include "protocol/printerqueries.h"
+
 #include <QMessageBox>
 #include <QObject>
 
@@ -23,12 +25,31 @@ void connectionFailed(QWidget *parent)
 
 void showResult(QWidget *parent, SlotKind kind, int result)
 {
-    if (result != 0)
+    if (result == kFrameRefused)
+        show(parent, QObject::tr("数据过长，无法发送给打印机，未完成设置"));
+    else if (result != 0)
         connectionFailed(parent);
+    else if (kind == SlotKind::QuietWrite)
+        return;
     else if (kind == SlotKind::Read)
         show(parent, QObject::tr("获取成功"));
     else
         show(parent, QObject::tr("设置成功"));
+}
+
+void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal)
+{
+    const QString text =
+        refusal.reason == pages::Refusal::Reason::TooLong
+            ? QObject::tr("“%1”太长：最多 %2 个字节。未发送任何设置。")
+                  .arg(fieldName)
+                  .arg(refusal.max)
+            : QObject::tr("“%1”须为 %2 到 %3 之间的整数。未发送任何设置。")
+                  .arg(fieldName)
+                  .arg(refusal.min)
+                  .arg(refusal.max);
+    QMessageBox::warning(parent, QObject::tr("设置工具"), text, QMessageBox::Ok,
+                         QMessageBox::NoButton);
 }
 
 } // namespace messages

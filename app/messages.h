@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/pagefields.h"
+
 #include <QString>
 
 class QWidget;
@@ -7,7 +9,9 @@ class QWidget;
 // The user's message boxes: modal information boxes titled "设置工具" with one Ok button.
 namespace messages {
 
-enum class SlotKind { Read, Write };
+// Read and Write slots report every outcome; a QuietWrite (most maintenance buttons) only a
+// failure.
+enum class SlotKind { Read, Write, QuietWrite };
 
 void show(QWidget *parent, const QString &text);
 void selectPrinterFirst(QWidget *parent);
@@ -15,6 +19,10 @@ void connectionFailed(QWidget *parent);
 
 // The box after a slot's work: success for result 0, else the connection message. Every
 // non-zero transport result is a failure: 4 (transfer) as much as 5 (could not open or claim).
+// A frame that could not be built (kFrameRefused) says so instead.
 void showResult(QWidget *parent, SlotKind kind, int result);
+
+// The warning box of a write refused before anything was sent, naming the field.
+void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal);
 
 } // namespace messages

@@ -5,10 +5,10 @@
 
 namespace frame {
 
-QByteArray build(FrameClass frameClass, uint8_t code, const QByteArray &payload)
+std::optional<QByteArray> build(FrameClass frameClass, uint8_t code, const QByteArray &payload)
 {
     if (std::size_t(payload.size()) > kMaxPayload)
-        return {};
+        return std::nullopt;
     QByteArray bytes;
     bytes.reserve(int(kOverhead) + payload.size());
     bytes.append(reinterpret_cast<const char *>(kHead), int(kHeadLength));
@@ -19,6 +19,16 @@ QByteArray build(FrameClass frameClass, uint8_t code, const QByteArray &payload)
     bytes.append(reinterpret_cast<const char *>(kTail), int(kTailLength));
     return bytes;
 }
+
+QByteArray uint16Le(uint16_t value)
+{
+    const char bytes[2] = {char(value & 0xFF), char(value >> 8)};
+    return QByteArray(bytes, 2);
+}
+
+uint16_t readUint16Le(const unsigned char *bytes) { return uint16_t(bytes[0] | bytes[1] << 8); }
+
+int16_t readInt16Le(const unsigned char *bytes) { return int16_t(readUint16Le(bytes)); }
 
 std::size_t extractPayload(const unsigned char *reply, std::size_t replyLength,
                            unsigned char *result)

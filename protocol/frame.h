@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 // The printer's instruction frame:
 //   1B FF FE | class | code | n | n payload bytes | 1B FE FF
@@ -29,8 +30,14 @@ enum class FrameClass : uint8_t {
     Get = 0x02,    // read one setting
 };
 
-// Builds one frame. A payload longer than 255 bytes cannot be framed: the result is empty.
-QByteArray build(FrameClass frameClass, uint8_t code, const QByteArray &payload = {});
+// Builds one frame. A payload longer than 255 bytes cannot be framed: there is no frame then, so
+// nothing with a wrong length byte can reach the printer.
+std::optional<QByteArray> build(FrameClass frameClass, uint8_t code, const QByteArray &payload = {});
+
+// 16-bit payload fields travel little-endian, signed ones in two's complement.
+QByteArray uint16Le(uint16_t value);
+uint16_t readUint16Le(const unsigned char *bytes);
+int16_t readInt16Le(const unsigned char *bytes);
 
 // Copies the payload of a reply into a result buffer of kResultBufferSize bytes, which is cleared
 // first. Returns the payload length n (0 to 255).

@@ -27,7 +27,8 @@ QString hexList(const unsigned char *data, int count)
 int query(PrinterHandle *handle, frame::FrameClass frameClass, int code, unsigned char *result,
           const char *name)
 {
-    const QByteArray request = frame::build(frameClass, uint8_t(code));
+    // A frame without payload always builds.
+    const QByteArray request = *frame::build(frameClass, uint8_t(code));
     if (frameClass == frame::FrameClass::Get)
         qCDebug(lcProtocol, "rrrrr %02X", uint8_t(code));
     else
@@ -63,10 +64,23 @@ int GetPrinterStatusInfo(PrinterHandle *handle, POWER_InFo code, unsigned char *
 
 int SetPrinterStatusButton(PrinterHandle *handle, POWER_InFo code)
 {
-    const QByteArray request = frame::build(frame::FrameClass::Status, uint8_t(code));
+    const QByteArray request = *frame::build(frame::FrameClass::Status, uint8_t(code));
     qCDebug(lcProtocol, "rrrrr %02X", uint8_t(code));
     qCDebug(lcProtocol).noquote() << "setinfo mesage :" + hexList(bytes(request), 9);
     int unused = 0;
     return CDeviceIOOpera::PrinterDataIOButton(handle, bytes(request), request.size(), nullptr,
+                                               unused);
+}
+
+int SendFrame(PrinterHandle *handle, const std::optional<QByteArray> &request)
+{
+    if (!request) {
+        qCWarning(lcProtocol, "frame refused: its payload does not fit the length byte");
+        return kFrameRefused;
+    }
+    for (char byte : *request)
+        qCDebug(lcProtocol, "%02X", uint8_t(byte));
+    int unused = 0;
+    return CDeviceIOOpera::PrinterDataIOButton(handle, bytes(*request), request->size(), nullptr,
                                                unused);
 }

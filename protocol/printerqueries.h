@@ -2,6 +2,9 @@
 
 #include "protocol/codes.h"
 
+#include <QByteArray>
+#include <optional>
+
 struct PrinterHandle;
 
 // Each runs one exchange with a printer found by CDeviceIOOpera::GetPrinterHandle. The query
@@ -11,3 +14,9 @@ int GetPrinterInfo(PrinterHandle *handle, SetInfoType code, unsigned char *resul
 int GetPrinterStatusInfo(PrinterHandle *handle, POWER_InFo code, unsigned char *result);
 // Triggers one printer action; nothing is read back.
 int SetPrinterStatusButton(PrinterHandle *handle, POWER_InFo code);
+
+// The result of sending a frame that frame::build refused: nothing went to the printer.
+constexpr int kFrameRefused = 6;
+// Sends one frame built by frame::build with the command exchange, logging its bytes. Returns the
+// exchange's result, or kFrameRefused when there is no frame.
+int SendFrame(PrinterHandle *handle, const std::optional<QByteArray> &request);

@@ -43,20 +43,20 @@ void usage(FILE *out)
                  "--log prints every printer's transfers and the device checks at the end.\n");
 }
 
-bool parsePrinter(const std::string &spec, vprinter::PrinterConfig &config)
+bool parsePrinter(const std::string &text, vprinter::PrinterConfig &config)
 {
-    const std::size_t first = spec.find(':');
-    const std::size_t second = first == std::string::npos ? first : spec.find(':', first + 1);
+    const std::size_t first = text.find(':');
+    const std::size_t second = first == std::string::npos ? first : text.find(':', first + 1);
     if (second == std::string::npos)
         return false;
-    const std::string pid = spec.substr(0, first);
-    const std::string port = spec.substr(first + 1, second - first - 1);
+    const std::string pid = text.substr(0, first);
+    const std::string port = text.substr(first + 1, second - first - 1);
     char *end = nullptr;
     const unsigned long productId = std::strtoul(pid.c_str(), &end, 16);
     if (pid.empty() || *end != '\0' || productId > 0xFFFF || port.empty())
         return false;
     config.identity.productId = std::uint16_t(productId);
-    config.identity.product = spec.substr(second + 1);
+    config.identity.product = text.substr(second + 1);
     config.sysfsName = port.find('-') == std::string::npos ? "1-" + port : port;
     return true;
 }
@@ -141,15 +141,15 @@ int main(int argc, char **argv)
             log = true;
             continue;
         }
-        std::string spec;
+        std::string printerOption;
         if (arg == "--printer" && i + 1 < argc)
-            spec = argv[++i];
+            printerOption = argv[++i];
         else if (arg.rfind("--printer=", 0) == 0)
-            spec = arg.substr(10);
+            printerOption = arg.substr(10);
         else if (arg[0] != '-')
             break; // the command starts here
         vprinter::PrinterConfig config;
-        if (spec.empty() || !parsePrinter(spec, config)) {
+        if (printerOption.empty() || !parsePrinter(printerOption, config)) {
             std::fprintf(stderr, "virtual-printers: bad argument: %s\n", arg.c_str());
             usage(stderr);
             return 2;

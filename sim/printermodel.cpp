@@ -90,6 +90,8 @@ void PrinterModel::loadDefaults()
         {0x1C, {0, 0}},                               // direction, mirror
         {0x1D, le16(0)},                              // print offset
         {0x1E, le16(0)},                              // vertical offset
+        {0x1F, {1}},                                  // black mode
+        {0x21, {0}},                                  // reset setting
         {0x22, {0}},                                  // key switch on
         {0x23, {0}},                                  // buzzer on
         {0x25, {0}},                                  // paper exit: full cut
@@ -140,6 +142,25 @@ void PrinterModel::setVersion(const std::string &text) { setStatusInfo(4, texts(
 void PrinterModel::setResolution(std::uint16_t dotsPerInch, std::uint16_t maxWidthDots)
 {
     setStatusInfo(11, concat({le16(dotsPerInch), le16(maxWidthDots)}));
+}
+
+void PrinterModel::setFaultsForExchange(int nth, const Faults &faults)
+{
+    exchangeFaults_ = ExchangeFaults{nth, faults, {}, false};
+}
+
+void PrinterModel::beginExchange()
+{
+    if (!exchangeFaults_)
+        return;
+    if (exchangeFaults_->running) {
+        faults_ = exchangeFaults_->saved;
+        exchangeFaults_.reset();
+    } else if (--exchangeFaults_->exchangesToGo == 0) {
+        exchangeFaults_->saved = faults_;
+        faults_ = exchangeFaults_->faults;
+        exchangeFaults_->running = true;
+    }
 }
 
 std::optional<Frame> PrinterModel::parseFrame(const Bytes &data)

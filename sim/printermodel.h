@@ -84,6 +84,14 @@ public:
     const Faults &faults() const { return faults_; }
     Faults &faults() { return faults_; }
 
+    // Faults for one exchange only: the nth exchange from now (1 = the next) runs with `faults`,
+    // the ones before and after it with the switches as they were. An exchange is one open of
+    // the device node, so this serves every switch that acts on an open device (not refuseOpen,
+    // which refuses the open itself).
+    void setFaultsForExchange(int nth, const Faults &faults);
+    // The emulated device calls this for each open of its node that really opened.
+    void beginExchange();
+
     // One bulk OUT transfer from the host. Returns false when the transfer fails (the
     // failNextWrite fault, consumed here). Accepted data is logged exactly; a well-formed frame is
     // acted on, anything else (the download stream) is only logged.
@@ -124,6 +132,13 @@ private:
     std::map<std::uint8_t, Bytes> statusInfo_;
     std::uint32_t statusWord_ = 0;
     Faults faults_;
+    struct ExchangeFaults {
+        int exchangesToGo = 0; // opens until the faulty exchange begins
+        Faults faults;         // its switches
+        Faults saved;          // the switches to restore after it
+        bool running = false;  // the faulty exchange is the current one
+    };
+    std::optional<ExchangeFaults> exchangeFaults_;
     std::deque<Bytes> replies_;
     std::vector<TransferRecord> transferLog_;
     std::vector<std::uint8_t> buttonLog_;

@@ -191,6 +191,7 @@ void UsbfsDevice::handleIoctl(UMockdevIoctlClient *ioctl)
         // never asks anything comes from an open that failed (see releaseFailedOpens()).
         client.active = true;
         ++counters_.opens;
+        model_.beginExchange();
     }
     const unsigned long request = umockdev_ioctl_client_get_request(ioctl);
     const bool reap = request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY;

@@ -96,6 +96,11 @@ void VirtualPrinter::setFaults(const Faults &faults)
     device_->withModel([&](PrinterModel &model) { model.faults() = faults; });
 }
 
+void VirtualPrinter::setFaultsForExchange(int nth, const Faults &faults)
+{
+    device_->withModel([&](PrinterModel &model) { model.setFaultsForExchange(nth, faults); });
+}
+
 DeviceState VirtualPrinter::state(int waitMs) const { return device_->state(waitMs); }
 
 std::vector<std::string> VirtualPrinter::violations(int waitMs) const

@@ -70,6 +70,9 @@ public:
 
     Faults faults() const;
     void setFaults(const Faults &faults);
+    // The switches of `faults` for the nth exchange from now only (1 = the next open of the
+    // device), so a test can fail exactly the third query of a page read.
+    void setFaultsForExchange(int nth, const Faults &faults);
 
     // The device-side state. Waits (up to waitMs) for descriptors the host has just closed to
     // be noticed, so openFds is settled.

@@ -522,6 +522,18 @@
         <source>此机型不支持此功能</source>
         <translation>This model does not support this feature</translation>
     </message>
+    <message>
+        <source>数据过长，无法发送给打印机，未完成设置</source>
+        <translation>The data is too long to send to the printer; the setting was not made</translation>
+    </message>
+    <message>
+        <source>“%1”太长：最多 %2 个字节。未发送任何设置。</source>
+        <translation>"%1" is too long: at most %2 bytes. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”须为 %2 到 %3 之间的整数。未发送任何设置。</source>
+        <translation>"%1" must be a whole number from %2 to %3. Nothing was sent.</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

@@ -4,6 +4,32 @@
 #include "tests/support/usbtestcase.h"
 
 #include <QTest>
+#include <libusb.h>
+
+namespace {
+
+// The ports of the printers of vendor 0x5C1E in the order libusb enumerates them (the order
+// follows the file system, not the order of plugging in).
+QList<int> portsInLibusbOrder()
+{
+    QList<int> ports;
+    libusb_context *context = nullptr;
+    if (libusb_init(&context) != LIBUSB_SUCCESS)
+        return ports;
+    libusb_device **devices = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &devices);
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor;
+        if (libusb_get_device_descriptor(devices[i], &descriptor) == LIBUSB_SUCCESS &&
+            descriptor.idVendor == 0x5C1E)
+            ports << libusb_get_port_number(devices[i]);
+    }
+    libusb_free_device_list(devices, 1);
+    libusb_exit(context);
+    return ports;
+}
+
+} // namespace
 
 using vprinter::VirtualUsb;
 
@@ -73,11 +99,15 @@ void TestPrinterList::listsEveryPrinterInDiscoveryOrder()
     usb->addPrinter(0x0411, "RM-310", 2);
     usb->addDevice(0x046D, 0xC52B, "1-4", "Receiver");
     usb->addPrinter(0x1401, "VS-608K", 3);
-    QStringList rows = GetPrinterList();
-    QCOMPARE(rows.size(), 3);
-    rows.sort();
-    QCOMPARE(rows,
-             (QStringList{"Orbeck VS-608K USB003", "Zurod RM-310 USB001", "Zurod RM-310 USB002"}));
+    const QStringList rows = GetPrinterList();
+    const QHash<int, QString> rowOfPort = {{1, "Zurod RM-310 USB001"},
+                                           {2, "Zurod RM-310 USB002"},
+                                           {3, "Orbeck VS-608K USB003"}};
+    QStringList expected;
+    for (int port : portsInLibusbOrder())
+        expected << rowOfPort.value(port);
+    QCOMPARE(expected.size(), 3);
+    QCOMPARE(rows, expected);
 }
 
 void TestPrinterList::portFromRow_data()

@@ -37,6 +37,7 @@ private slots:
     void buttonFrame_data();
     void buttonFrame();
     void writtenSettingReadsBack();
+    void refusedFrameNeverReachesTheWire();
 
     void statusText_data();
     void statusText();
@@ -69,8 +70,10 @@ void TestProtocol::buildsFrames()
     QFETCH(int, code);
     QFETCH(QByteArray, payload);
     QFETCH(QByteArray, expected);
-    QCOMPARE(frame::build(frame::FrameClass(frameClass), uint8_t(code), payload).toHex(' '),
-             expected.toHex(' '));
+    const std::optional<QByteArray> built =
+        frame::build(frame::FrameClass(frameClass), uint8_t(code), payload);
+    QCOMPARE(built.has_value(), !expected.isEmpty());
+    QCOMPARE(built.value_or(QByteArray()).toHex(' '), expected.toHex(' '));
 }
 
 void TestProtocol::extractsPayload_data()
@@ -218,7 +221,7 @@ void TestProtocol::writtenSettingReadsBack()
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
     FoundPrinter printer(1);
     const QByteArray set =
-        frame::build(frame::FrameClass::Set, INFO_LABEL_GAP, QByteArray::fromHex("1800"));
+        *frame::build(frame::FrameClass::Set, INFO_LABEL_GAP, QByteArray::fromHex("1800"));
     int unused = 0;
     QCOMPARE(CDeviceIOOpera::PrinterDataIOButton(
                  &printer.handle, reinterpret_cast<const unsigned char *>(set.constData()),
@@ -228,6 +231,17 @@ void TestProtocol::writtenSettingReadsBack()
     QCOMPARE(GetPrinterInfo(&printer.handle, INFO_LABEL_GAP, result), 0);
     QCOMPARE(resultBytes(result, 3), QByteArray::fromHex("180000"));
     QCOMPARE(toQByteArray(vp.setting(INFO_LABEL_GAP)), QByteArray::fromHex("1800"));
+}
+
+void TestProtocol::refusedFrameNeverReachesTheWire()
+{
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    FoundPrinter printer(1);
+    const std::optional<QByteArray> tooLong =
+        frame::build(frame::FrameClass::Set, INFO_SERIAL_NUMBER, QByteArray(256, 'x'));
+    QCOMPARE(SendFrame(&printer.handle, tooLong), kFrameRefused);
+    QCOMPARE(vp.state().opens, 0);
+    QVERIFY(vp.transferLog().empty());
 }
 
 void TestProtocol::statusText_data()

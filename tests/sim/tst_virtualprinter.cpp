@@ -177,6 +177,8 @@ private slots:
     void faultsGiveTheirLibusbResults_data();
     void faultsGiveTheirLibusbResults();
     void unpluggedPrinterIsGone();
+    void faultsForOneExchange_data();
+    void faultsForOneExchange();
     void deviceChecksCatchTransportMisuse_data();
     void deviceChecksCatchTransportMisuse();
     void autoDetachClaimReattachesUsblp();
@@ -384,6 +386,61 @@ void TestVirtualPrinter::faultsGiveTheirLibusbResults()
     QCOMPARE(printer.bulkOutLog().size(), std::size_t(wrote ? 1 : 0));
     if (fault == "neverAnswer")
         QCOMPARE(printer.state().discardedUrbs, 1);
+    verifyNoViolations(*usb);
+}
+
+void TestVirtualPrinter::faultsForOneExchange_data()
+{
+    // Five exchanges (each opens the device and asks one query); the switches hit only the nth.
+    QTest::addColumn<int>("nth");
+    QTest::addColumn<bool>("baseFault"); // the switches set before: every write fails
+    QTest::addColumn<QString>("answered");
+    QTest::newRow("third") << 3 << false << "++-++";
+    QTest::newRow("first") << 1 << false << "-++++";
+    QTest::newRow("beyond the sequence") << 6 << false << "+++++";
+    QTest::newRow("the switches before come back after it") << 2 << true << "-+---";
+}
+
+void TestVirtualPrinter::faultsForOneExchange()
+{
+    QFETCH(int, nth);
+    QFETCH(bool, baseFault);
+    QFETCH(QString, answered);
+    VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
+    Faults failedWrite;
+    failedWrite.failNextWrite = true;
+    Faults refusedClaim; // fails every exchange while it is on
+    refusedClaim.refuseClaim = true;
+    if (baseFault)
+        vp.setFaults(refusedClaim);
+    vp.setFaultsForExchange(nth, baseFault ? Faults{} : failedWrite);
+
+    libusb_context *context = nullptr;
+    QCOMPARE(libusb_init(&context), 0);
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    QCOMPARE(count, ssize_t(1));
+    QString seen;
+    for (int i = 0; i < answered.size(); ++i) {
+        libusb_device_handle *handle = nullptr;
+        QCOMPARE(libusb_open(list[0], &handle), 0);
+        Bytes query = frame(0x02, 0x13);
+        unsigned char reply[264];
+        int done = 0;
+        libusb_set_auto_detach_kernel_driver(handle, 1);
+        const bool claimed = libusb_claim_interface(handle, 0) == 0;
+        bool ok = claimed && libusb_bulk_transfer(handle, kOut, query.data(), int(query.size()),
+                                                  &done, 1000) == 0;
+        ok = ok && libusb_bulk_transfer(handle, kIn, reply, sizeof reply, &done, 1000) == 0;
+        if (claimed)
+            libusb_release_interface(handle, 0);
+        libusb_close(handle);
+        seen += ok ? '+' : '-';
+    }
+    libusb_free_device_list(list, 1);
+    libusb_exit(context);
+    QCOMPARE(seen, answered);
+    vp.setFaults({});
     verifyNoViolations(*usb);
 }
 

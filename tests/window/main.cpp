@@ -4,12 +4,13 @@
 
 QObject *createTestMainWindow();
 QObject *createTestPrinterWindow();
+QObject *createTestSettingsPages();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto create : {createTestMainWindow, createTestPrinterWindow}) {
+    for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages}) {
         QObject *test = create();
         failures += QTest::qExec(test, argc, argv);
         delete test;

@@ -168,6 +168,8 @@ void TestMainWindow::resultBox_data()
     QTest::newRow("read, not opened") << true << 5 << connect;
     QTest::newRow("write, not opened") << false << 5 << connect;
     QTest::newRow("libusb error") << true << -4 << connect;
+    // A frame too long for its length byte never reached the printer; it is not a cable fault.
+    QTest::newRow("frame refused") << false << 6 << "数据过长，无法发送给打印机，未完成设置";
 }
 
 void TestMainWindow::resultBox()

@@ -1,0 +1,74 @@
+// Reading a settings page through the window's own read operation (its queries, decoding and
+// widget updates) against the virtual printer, next to a bare libusb loop doing the same number
+// of open/claim/write/read/release/close cycles on the same printer, in the same run.
+//   bench_pages [reads]
+#include "app/mainwindow.h"
+#include "bench/support/benchcommon.h"
+#include "pages/printsettings.h"
+#include "sim/virtualusb.h"
+#include "usb/deviceioopera.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLoggingCategory>
+#include <functional>
+
+namespace {
+
+struct Page {
+    const char *name;
+    std::vector<SetInfoType> codes;
+    std::function<int(MainWindow &, PrinterHandle *)> read;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int reads = argc > 1 ? std::atoi(argv[1]) : 200;
+    bench::pinToOneCpu();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("labelsetup.*=false"));
+
+    vprinter::VirtualUsb usb;
+    usb.addPrinter(0x1401, "VS-608K", 1);
+    PrinterHandle printer;
+    if (CDeviceIOOpera::GetPrinterHandle(1, &printer) != 0) {
+        std::fprintf(stderr, "no virtual printer\n");
+        return 1;
+    }
+    MainWindow window;
+    // The extended model's print method makes the print-settings read eleven queries.
+    window.findChild<QComboBox *>("comboBox_9")->setEnabled(true);
+
+    const Page pages[] = {
+        {"print settings", printsettings::readOrder(true),
+         [](MainWindow &w, PrinterHandle *h) { return w.Print_Init(h); }},
+    };
+
+    std::printf("%-16s %9s %14s %14s %7s\n", "page", "exchanges", "bare median us",
+                "page median us", "ratio");
+    for (const Page &page : pages) {
+        const auto bare = [&] {
+            for (SetInfoType code : page.codes) {
+                if (!bench::bareQueryCycle(printer.pHandle, (unsigned char)code))
+                    return false;
+            }
+            return true;
+        };
+        const auto ours = [&] { return page.read(window, &printer) == 0; };
+        // Alternate the two in rounds so that drift hits both alike.
+        bench::Figures bareTotal, oursTotal;
+        const int rounds = 5;
+        for (int round = 0; round < rounds; ++round) {
+            bareTotal.median += bench::measure(reads / rounds, bare).median / rounds;
+            oursTotal.median += bench::measure(reads / rounds, ours).median / rounds;
+        }
+        std::printf("%-16s %9zu %14.1f %14.1f %7.3f\n", page.name, page.codes.size(),
+                    bareTotal.median, oursTotal.median, oursTotal.median / bareTotal.median);
+    }
+    std::printf("goal: ratio <= 1.2\n");
+    CDeviceIOOpera::ClosePrinterHandle(&printer);
+    return 0;
+}

@@ -1,0 +1,78 @@
+// Timing and the bare libusb reference cycle shared by the USB benchmarks.
+#pragma once
+
+#include <libusb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sched.h>
+#include <vector>
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double microseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+struct Figures {
+    double median = 0;
+    double mean = 0;
+};
+
+// Runs `cycle` `cycles` times; a failed cycle ends the program, so no figure hides a failure.
+template <typename Cycle> Figures measure(int cycles, Cycle cycle)
+{
+    std::vector<double> times;
+    times.reserve(std::size_t(cycles));
+    for (int i = 0; i < cycles; ++i) {
+        const auto start = Clock::now();
+        if (!cycle()) {
+            std::fprintf(stderr, "cycle %d failed\n", i);
+            std::exit(1);
+        }
+        times.push_back(microseconds(Clock::now() - start));
+    }
+    Figures f;
+    for (double t : times)
+        f.mean += t;
+    f.mean /= cycles;
+    std::sort(times.begin(), times.end());
+    f.median = times[times.size() / 2];
+    return f;
+}
+
+// Both sides on one CPU: umockdev's handler thread inherits it, and latency doubles when the
+// two sides of an exchange run on different CPUs.
+inline void pinToOneCpu()
+{
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(0, &one);
+    sched_setaffinity(0, sizeof one, &one);
+}
+
+// One query exchange written straight against libusb, with device, interface and endpoints known
+// in advance: open, claim, write the 9-byte class-02 frame, read 264 bytes, release, close.
+inline bool bareQueryCycle(libusb_device *device, unsigned char code)
+{
+    unsigned char query[] = {0x1B, 0xFF, 0xFE, 0x02, code, 0x00, 0x1B, 0xFE, 0xFF};
+    unsigned char reply[264];
+    libusb_device_handle *handle = nullptr;
+    if (libusb_open(device, &handle) != 0)
+        return false;
+    libusb_set_auto_detach_kernel_driver(handle, 1);
+    bool ok = libusb_claim_interface(handle, 0) == 0;
+    int done = 0;
+    ok = ok && libusb_bulk_transfer(handle, 0x01, query, sizeof query, &done, 3000) == 0;
+    ok = ok && libusb_bulk_transfer(handle, 0x81, reply, sizeof reply, &done, 3000) == 0;
+    libusb_release_interface(handle, 0);
+    libusb_close(handle);
+    return ok;
+}
+
+} // namespace bench

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+// Building blocks shared by the settings-page codecs: number fields that remember what the last
+// read showed, combo indexes that may be missing, and the reasons a write is refused.
+namespace pages {
+
+// A combo box with no current item: the printer answered an index beyond its list.
+constexpr int kNoItem = -1;
+
+// A number field as the user sees it, and what the last read put there: the wire value and the
+// text it was shown as. While the text is unchanged, a write sends the wire value back exactly
+// (100 dots show as "12" mm and must go back as 100, not 96).
+struct NumberField {
+    QString text;
+    std::optional<qint64> readValue;
+    QString readText;
+
+    // What a read shows for a wire value, remembered next to it.
+    static NumberField fromRead(qint64 wireValue, const QString &shown)
+    {
+        return {shown, wireValue, shown};
+    }
+};
+
+// The range a number field accepts, in the unit the user types, and the wire units per typed
+// unit (8 dots per millimetre, or 1 for a field typed in dots).
+struct NumberRange {
+    qint64 min;
+    qint64 max;
+    qint64 wireUnitsPerUnit;
+};
+
+// Why a write was refused; `field` is the page's key of the field (also the name the command
+// line uses).
+struct Refusal {
+    enum class Reason {
+        NotAWholeNumber, // not a whole decimal number in [min, max]
+        TooLong,         // more bytes than the frame's one-byte length can carry: max
+    };
+    QString field;
+    Reason reason = Reason::NotAWholeNumber;
+    qint64 min = 0;
+    qint64 max = 0;
+};
+
+// A whole decimal number: an optional minus sign and 1 to 18 digits, nothing else (no blanks,
+// no plus sign, no fraction). Computed in 64 bits, so nothing wraps.
+std::optional<qint64> parseWholeNumber(const QString &text);
+
+// The wire value a write sends for the field: the value read while the text is unchanged,
+// else the typed number times the wire units when it lies in the range; nullopt otherwise.
+std::optional<qint64> wireValue(const NumberField &field, const NumberRange &range);
+
+// A number-field refusal for `field` when its wire value cannot be had.
+std::optional<Refusal> checkNumber(const QString &key, const NumberField &field,
+                                   const NumberRange &range);
+
+} // namespace pages
