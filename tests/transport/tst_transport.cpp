@@ -1,4 +1,5 @@
 // The USB transport through the real libusb against virtual printers.
+#include "pages/printsettings.h"
 #include "protocol/frame.h"
 #include "protocol/printerqueries.h"
 #include "tests/support/usbtestcase.h"
@@ -30,18 +31,9 @@ int button(PrinterHandle *handle, const Bytes &request)
                                                unused);
 }
 
-// The print-settings page reads these, one query each, and writes them back the same way.
-const SetInfoType kPrintSettings[] = {INFO_PRINT_SPEED,
-                                      INFO_PRINT_DENSITY,
-                                      INFO_LABEL_GAP,
-                                      INFO_BLACK_MARK_GAP,
-                                      INFO_PRINT_DIRECTION_AND_MODE,
-                                      INFO_PRINT_OFFSET,
-                                      INFO_VERTICAL_OFFSET,
-                                      INFO_PRINT_METHOD,
-                                      INFO_PAPER_TYPE,
-                                      INFO_CODE_PAGE,
-                                      INFO_COMMAND_LANGUAGE};
+// A print-settings read on a model with the print method: 11 queries. Its write sends a set
+// command for each of the same codes.
+const std::vector<SetInfoType> kPrintSettings = printsettings::readOrder(true);
 constexpr int kDownloadChunks = 3;
 constexpr int kChunkSize = 1024;
 
@@ -49,7 +41,7 @@ constexpr int kChunkSize = 1024;
 int exchangesOf(const QString &click)
 {
     if (click == "read" || click == "write")
-        return int(std::size(kPrintSettings));
+        return int(kPrintSettings.size());
     return click == "download" ? kDownloadChunks : 1;
 }
 
@@ -62,9 +54,8 @@ int clickExchange(PrinterHandle *handle, const QString &click, int i)
         return GetPrinterInfo(handle, kPrintSettings[i], result);
     }
     if (click == "write")
-        return button(handle,
-                      toBytes(frame::build(frame::FrameClass::Set, uint8_t(kPrintSettings[i]),
-                                           QByteArray(1, char(i)))));
+        return SendFrame(handle, frame::build(frame::FrameClass::Set, uint8_t(kPrintSettings[i]),
+                                              QByteArray(1, char(i))));
     if (click == "button")
         return SetPrinterStatusButton(handle, POWER_SELF_TEST_PAGE);
     const int size = i == kDownloadChunks - 1 ? kChunkSize / 2 : kChunkSize;
