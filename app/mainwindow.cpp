@@ -147,34 +147,17 @@ void MainWindow::on_pushButton_15_clicked()
     messages::show(this, text.isEmpty() ? QObject::tr("空闲中") : text);
 }
 
-QString MainWindow::fieldName(const QString &key) const
-{
-    const struct {
-        const QString &key;
-        const QLabel *label;
-    } labels[] = {
-        {printsettings::kLabelGap, form->label_29},
-        {printsettings::kBlackMarkGap, form->label_30},
-        {printsettings::kPrintOffset, form->label_34},
-        {printsettings::kVerticalOffset, form->label_36},
-        {distances::kExitToHead, form->label_3},
-        {distances::kGapToHead, form->label_13},
-        {distances::kBlackMarkToHead, form->label_15},
-        {distances::kHeadToTear, form->label_16},
-        {serialport::kSerialNumber, form->label_54},
-    };
-    for (const auto &entry : labels) {
-        if (entry.key == key)
-            return pages::fieldName(entry.label);
-    }
-    return key;
-}
-
-bool MainWindow::refuse(const std::optional<pages::Refusal> &refusal)
+bool MainWindow::refuse(const std::optional<pages::Refusal> &refusal,
+                        std::initializer_list<FieldLabel> labels)
 {
     if (!refusal)
         return false;
-    messages::refused(this, fieldName(refusal->field), *refusal);
+    QString name = refusal->field;
+    for (const FieldLabel &entry : labels) {
+        if (entry.key == refusal->field)
+            name = pages::fieldName(entry.label);
+    }
+    messages::refused(this, name, *refusal);
     return true;
 }
 
@@ -187,13 +170,5 @@ void MainWindow::openSelectedPrinterOnly()
         qCDebug(lcApp, "this page does not talk to the printer yet");
 }
 
-void MainWindow::on_pushButton_25_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_23_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_17_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_18_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_24_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_26_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_33_clicked() { openSelectedPrinterOnly(); }
-void MainWindow::on_pushButton_32_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_34_clicked() { openSelectedPrinterOnly(); }
 void MainWindow::on_pushButton_35_clicked() { openSelectedPrinterOnly(); }

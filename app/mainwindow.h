@@ -1,14 +1,19 @@
 #pragma once
 
+#include "pages/bluetooth.h"
 #include "pages/distances.h"
+#include "pages/ethernet.h"
 #include "pages/pagefields.h"
 #include "pages/printsettings.h"
 #include "pages/serialport.h"
+#include "pages/wifi.h"
+#include "pages/wifiip.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <optional>
 
+class QLabel;
 class QTimer;
 struct PrinterHandle;
 
@@ -34,6 +39,10 @@ public:
     int Print_Init(PrinterHandle *handle);
     int Distance_Init(PrinterHandle *handle);
     int USB_Init(PrinterHandle *handle);
+    int Wifi_Init(PrinterHandle *handle);
+    int Blueteeth_Init(PrinterHandle *handle);
+    int IP_Init(PrinterHandle *handle);
+    int Net_Init(PrinterHandle *handle);
 
     // Set operations: each sends one setting of its page as the widgets show it and returns the
     // exchange's result (0 also when the setting is skipped because its box has no item).
@@ -56,6 +65,17 @@ public:
     int Set_Send_PRINT_HEAD_TO_TEAR_DISTANCE_Instruction(PrinterHandle *handle);
     int Set_Send_SERIAL_PORT_Instruction(PrinterHandle *handle);
     int Set_Send_SN_Instruction(PrinterHandle *handle);
+    int Set_Send_WIFI_MODE_Instruction(PrinterHandle *handle);
+    int Set_Send_CONNECT_AP_INFORMATION_Instruction(PrinterHandle *handle);
+    int Set_Send_AP_MODE_Instruction(PrinterHandle *handle);
+    int Set_Send_TCP_SERVICE_PORT_NUMBER_Instruction(PrinterHandle *handle);
+    int Set_Send_BR_EDR_NAME_Instruction(PrinterHandle *handle);
+    int Set_Send_BLE_NAME_Instruction(PrinterHandle *handle);
+    int Set_Send_SPP_MODE_Instruction(PrinterHandle *handle);
+    int Set_Send_PIN_Instruction(PrinterHandle *handle);
+    int Set_Send_IP_MESSAGE_Instruction(PrinterHandle *handle);
+    int Net_Set(PrinterHandle *handle);
+    int Set_Send_PORT_MESSAGE_Instruction(PrinterHandle *handle);
 
     // The order of these slots is their method index in the meta-object (0 to 36); keep it.
 private slots:
@@ -106,9 +126,14 @@ private:
     void onListSelectionChanged();
     void openSelectedPrinterOnly();
 
-    // Shows the warning box that names the refused field; true when there was a refusal.
-    bool refuse(const std::optional<pages::Refusal> &refusal);
-    QString fieldName(const QString &key) const;
+    // Shows the warning box that names the refused field by its label on the page; true when
+    // there was a refusal.
+    struct FieldLabel {
+        const QString &key;
+        const QLabel *label;
+    };
+    bool refuse(const std::optional<pages::Refusal> &refusal,
+                std::initializer_list<FieldLabel> labels);
 
     printsettings::Values printSettingsFromForm() const;
     void showPrintSettings(const printsettings::Values &values);
@@ -124,6 +149,21 @@ private:
     // The serial number the last read of the serial page took from the selected printer; gone
     // when that query failed or another printer was selected since.
     void forgetSerialNumber();
+
+    wifi::Values wifiFromForm() const;
+    void showWifi(const wifi::Values &values);
+    int sendWifiCommand(PrinterHandle *handle, wifi::Command command);
+
+    bluetooth::Values bluetoothFromForm() const;
+    void showBluetooth(const bluetooth::Values &values);
+    int sendBluetoothSetting(PrinterHandle *handle, SetInfoType code);
+
+    wifiip::Values wifiIpFromForm() const;
+    void showWifiIp(const wifiip::Values &values);
+
+    ethernet::Values ethernetFromForm() const;
+    void showEthernet(const ethernet::Values &values);
+    int sendEthernetBlock(PrinterHandle *handle, SetInfoType code);
 
     void runMaintenanceCommand(const char *button);
 

@@ -4,11 +4,16 @@
 #include "app/messages.h"
 #include "usb/deviceioopera.h"
 
+#include <QCoreApplication>
 #include <QListWidget>
 
-SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list)
+SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list, Events events)
     : handle_(std::make_unique<PrinterHandle>())
 {
+    if (events == ProcessEventsFirst && list->count() != 0) {
+        QCoreApplication::processEvents();
+        qCDebug(lcApp, "Current row: %d", list->currentRow());
+    }
     if (list->count() == 0 || list->currentRow() == -1) {
         messages::selectPrinterFirst(parent);
         return;

@@ -14,7 +14,11 @@ class QWidget;
 class SelectedPrinter
 {
 public:
-    SelectedPrinter(QWidget *parent, const QListWidget *list);
+    // `processEventsFirst`: let the event loop run pending events after the empty-list check
+    // and before the row is taken (the Bluetooth read does). Queued clicks and selection changes
+    // may run then, so the row, its item and its port are taken only afterwards.
+    enum Events { TakeRowNow, ProcessEventsFirst };
+    SelectedPrinter(QWidget *parent, const QListWidget *list, Events events = TakeRowNow);
     ~SelectedPrinter();
     SelectedPrinter(const SelectedPrinter &) = delete;
     SelectedPrinter &operator=(const SelectedPrinter &) = delete;

@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
 
 using distances::Distance;
@@ -27,13 +28,7 @@ void MainWindow::showDistances(const distances::Values &v)
 int MainWindow::Distance_Init(PrinterHandle *handle)
 {
     distances::Values values = distancesFromForm();
-    std::vector<SetInfoType> codes;
-    for (Distance d : distances::order())
-        codes.push_back(distances::code(d));
-    const int r = pages::runQueries(handle, codes,
-                                    [&](SetInfoType code, const unsigned char *payload) {
-                                        distances::decode(code, payload, values);
-                                    });
+    const int r = pages::readDistances(handle, values);
     showDistances(values);
     return r;
 }
@@ -74,7 +69,11 @@ void MainWindow::on_pushButton_30_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    if (refuse(distances::validate(distancesFromForm())))
+    if (refuse(distances::validate(distancesFromForm()),
+               {{distances::kExitToHead, form->label_3},
+                {distances::kGapToHead, form->label_13},
+                {distances::kBlackMarkToHead, form->label_15},
+                {distances::kHeadToTear, form->label_16}}))
         return;
     PrinterHandle *h = printer.handle();
     int r = Set_Send_THE_DISTANCE_OF_THE_PAPER_EDGE_IS_OUT_Instruction(h);

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <cstdint>
+#include <QList>
+#include <initializer_list>
 #include <optional>
 
 // Building blocks shared by the settings-page codecs: number fields that remember what the last
@@ -39,8 +42,11 @@ struct NumberRange {
 // line uses).
 struct Refusal {
     enum class Reason {
-        NotAWholeNumber, // not a whole decimal number in [min, max]
-        TooLong,         // more bytes than the frame's one-byte length can carry: max
+        NotAWholeNumber,   // not a whole decimal number in [min, max]
+        TooLong,           // more bytes than the frame's one-byte length can carry: max
+        ContainsNul,       // a NUL would end the text early on the printer
+        IncompleteAddress, // not four decimal groups of 0 to 255
+        AccessPointIpMissing, // access-point mode without the access point's address
     };
     QString field;
     Reason reason = Reason::NotAWholeNumber;
@@ -59,5 +65,37 @@ std::optional<qint64> wireValue(const NumberField &field, const NumberRange &ran
 // A number-field refusal for `field` when its wire value cannot be had.
 std::optional<Refusal> checkNumber(const QString &key, const NumberField &field,
                                    const NumberRange &range);
+
+// A field's key and its text.
+struct NamedText {
+    const QString &key;
+    const QString &text;
+};
+
+// Dotted address fields ("000.000.000.000" mask; an untouched one reads "...").
+// The four octets of a complete address: four non-empty decimal groups of 0 to 255. An untouched
+// field gives 0.0.0.0 when `untouchedIsZero`; anything else is nullopt.
+std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZero);
+bool isUntouchedAddress(const QString &text);
+std::optional<Refusal> checkAddress(const QString &key, const QString &text,
+                                    bool untouchedIsZero);
+// An address page's block: the mode byte, then four octets per address, first octet first. With
+// DHCP off every address must be complete; with DHCP on an untouched field goes as zeros.
+std::optional<Refusal> checkAddresses(std::initializer_list<NamedText> addresses, bool dhcpOn);
+std::optional<QByteArray> addressBlock(uint8_t mode, std::initializer_list<QString> addresses,
+                                       bool dhcpOn);
+// Four octets as dotted decimal text, without leading zeros.
+QString addressText(const unsigned char *octets);
+
+// Texts the printer takes NUL-terminated: the bytes in the local 8-bit encoding. A text holding
+// a NUL character is refused (the printer would read only what stands before it).
+std::optional<Refusal> checkText(const QString &key, const QString &text);
+// The NUL-terminated texts one after the other, refused with the key of the text that makes the
+// payload longer than the 255 bytes the length byte can carry.
+std::optional<Refusal> checkTexts(std::initializer_list<NamedText> texts);
+QByteArray nulTerminated(std::initializer_list<QString> texts);
+// The texts of a reply payload: up to `count` NUL-terminated byte strings from the start of the
+// zero-filled 1024-byte buffer; fewer when the buffer holds fewer NULs.
+QList<QByteArray> replyTexts(const unsigned char *buffer, int count);
 
 } // namespace pages

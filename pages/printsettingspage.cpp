@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "protocol/printerqueries.h"
 #include "ui_mainwindow.h"
 
@@ -50,11 +51,7 @@ void MainWindow::showPrintSettings(const printsettings::Values &v)
 int MainWindow::Print_Init(PrinterHandle *handle)
 {
     printsettings::Values values = printSettingsFromForm();
-    const int r = pages::runQueries(
-        handle, printsettings::readOrder(values.printMethodEnabled),
-        [&](SetInfoType code, const unsigned char *payload) {
-            printsettings::decode(code, payload, values);
-        });
+    const int r = pages::readPrintSettings(handle, values);
     showPrintSettings(values);
     return r;
 }
@@ -132,7 +129,10 @@ void MainWindow::on_pushButton_14_clicked()
     if (!printer.isOpen())
         return;
     const printsettings::Values values = printSettingsFromForm();
-    if (refuse(printsettings::validate(values)))
+    if (refuse(printsettings::validate(values), {{printsettings::kLabelGap, form->label_29},
+                                                  {printsettings::kBlackMarkGap, form->label_30},
+                                                  {printsettings::kPrintOffset, form->label_34},
+                                                  {printsettings::kVerticalOffset, form->label_36}}))
         return;
     using Operation = int (MainWindow::*)(PrinterHandle *);
     const auto operation = [](Setting setting) -> Operation {

@@ -6,6 +6,7 @@
 #include "app/selectedprinter.h"
 #include "pages/fieldwidgets.h"
 #include "pages/pageexchange.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
 
 serialport::Values MainWindow::serialPortFromForm() const
@@ -40,11 +41,7 @@ int MainWindow::USB_Init(PrinterHandle *handle)
 {
     serialport::Values values = serialPortFromForm();
     // Only a serial number this read takes from the printer may be written back to it.
-    values.serialNumber.reset();
-    const int r = pages::runQueries(handle, serialport::readOrder(),
-                                    [&](SetInfoType code, const unsigned char *payload) {
-                                        serialport::decode(code, payload, values);
-                                    });
+    const int r = pages::readSerialPort(handle, values);
     showSerialPort(values);
     return r;
 }
@@ -78,7 +75,8 @@ void MainWindow::on_pushButton_28_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    if (refuse(serialport::validate(serialPortFromForm())))
+    if (refuse(serialport::validate(serialPortFromForm()),
+               {{serialport::kSerialNumber, form->label_54}}))
         return;
     int r = Set_Send_SERIAL_PORT_Instruction(printer.handle());
     r = pages::firstFailure(r, Set_Send_SN_Instruction(printer.handle()));

@@ -4,7 +4,6 @@
 //   bench_pages [reads]
 #include "app/mainwindow.h"
 #include "bench/support/benchcommon.h"
-#include "pages/printsettings.h"
 #include "sim/virtualusb.h"
 #include "usb/deviceioopera.h"
 
@@ -42,9 +41,23 @@ int main(int argc, char **argv)
     // The extended model's print method makes the print-settings read eleven queries.
     window.findChild<QComboBox *>("comboBox_9")->setEnabled(true);
 
+    // The virtual printer starts in station mode, so the Wi-Fi read asks the station network.
     const Page pages[] = {
         {"print settings", printsettings::readOrder(true),
          [](MainWindow &w, PrinterHandle *h) { return w.Print_Init(h); }},
+        {"distances",
+         {INFO_DISTANCE_EXIT_TO_HEAD, INFO_DISTANCE_GAP_TO_HEAD, INFO_DISTANCE_BLACK_MARK_TO_HEAD,
+          INFO_DISTANCE_HEAD_TO_TEAR},
+         [](MainWindow &w, PrinterHandle *h) { return w.Distance_Init(h); }},
+        {"serial port", serialport::readOrder(),
+         [](MainWindow &w, PrinterHandle *h) { return w.USB_Init(h); }},
+        {"wifi", {INFO_WIFI_MODE, INFO_WIFI_STATION, INFO_WIFI_TCP_PORT, INFO_MAC_ADDRESSES},
+         [](MainWindow &w, PrinterHandle *h) { return w.Wifi_Init(h); }},
+        {"bluetooth", bluetooth::order(),
+         [](MainWindow &w, PrinterHandle *h) { return w.Blueteeth_Init(h); }},
+        {"wifi ip", {INFO_WIFI_IP}, [](MainWindow &w, PrinterHandle *h) { return w.IP_Init(h); }},
+        {"ethernet", ethernet::readOrder(),
+         [](MainWindow &w, PrinterHandle *h) { return w.Net_Init(h); }},
     };
 
     std::printf("%-16s %9s %14s %14s %7s\n", "page", "exchanges", "bare median us",

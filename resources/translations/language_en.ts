@@ -534,6 +534,18 @@
         <source>“%1”须为 %2 到 %3 之间的整数。未发送任何设置。</source>
         <translation>"%1" must be a whole number from %2 to %3. Nothing was sent.</translation>
     </message>
+    <message>
+        <source>“%1”不能包含空字符（NUL）。未发送任何设置。</source>
+        <translation>"%1" must not contain a NUL character. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”须为完整的IP地址：四组 0 到 255 的数字。未发送任何设置。</source>
+        <translation>"%1" must be a complete IP address: four numbers from 0 to 255. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>AP模式需要填写AP_IP地址。未发送任何设置。</source>
+        <translation>AP mode needs the access point's IP address (AP_IP). Nothing was sent.</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

@@ -1,9 +1,13 @@
 // The page codecs without window or USB: how replies decode, which frames a write sends, and what
 // a write refuses before anything is sent.
 #include "maintenance/maintenancecommands.h"
+#include "pages/bluetooth.h"
 #include "pages/distances.h"
+#include "pages/ethernet.h"
 #include "pages/printsettings.h"
 #include "pages/serialport.h"
+#include "pages/wifi.h"
+#include "pages/wifiip.h"
 
 #include <QTest>
 #include <cstring>
@@ -60,6 +64,15 @@ private slots:
 
     void serialPort_data();
     void serialPort();
+
+    void wifiRead_data();
+    void wifiRead();
+    void wifiWrite_data();
+    void wifiWrite();
+    void bluetooth_data();
+    void bluetooth();
+    void addressBlocks_data();
+    void addressBlocks();
 
     void maintenanceTable();
 };
@@ -392,6 +405,265 @@ void TestPageCodecs::serialPort()
         QVERIFY(!refusal);
         QCOMPARE(hex(serialport::encode(serialport::Command::SerialNumber, v)), serialFrame);
     }
+}
+
+QString refusalText(const std::optional<pages::Refusal> &refusal)
+{
+    if (!refusal)
+        return {};
+    static const char *reasons[] = {"number", "too long", "NUL", "address", "no AP IP"};
+    return QStringLiteral("%1: %2").arg(refusal->field, reasons[int(refusal->reason)]);
+}
+
+void TestPageCodecs::wifiRead_data()
+{
+    QTest::addColumn<QByteArray>("mode");
+    QTest::addColumn<QByteArray>("network");
+    QTest::addColumn<QString>("shown"); // mode|station name|password|AP name|password|IP
+    QTest::newRow("mode 01: station")
+        << QByteArray::fromHex("01") << QByteArray("Office\0secret\0", 14)
+        << "0|Office|secret|||";
+    QTest::newRow("mode 02: access point, empty password")
+        << QByteArray::fromHex("02") << QByteArray::fromHex("6170000031393" "22E3136382E342E3100")
+        << "1|||ap||192.168.4.1";
+    QTest::newRow("mode 00 is an access point too")
+        << QByteArray::fromHex("00") << QByteArray("ap\0pw\0" "10.0.0.1\0", 15)
+        << "1|||ap|pw|10.0.0.1";
+}
+
+void TestPageCodecs::wifiRead()
+{
+    QFETCH(QByteArray, mode);
+    QFETCH(QByteArray, network);
+    QFETCH(QString, shown);
+    wifi::Values v;
+    v.stationName = v.stationPassword = v.accessPointName = v.accessPointPassword = "old";
+    v.accessPointIp = "old";
+    wifi::decode(wifi::kModeQuery, Buffer(mode).bytes, v);
+    const SetInfoType next = wifi::networkQuery(v);
+    QCOMPARE(next, v.mode == wifi::kStation ? INFO_WIFI_STATION : INFO_WIFI_ACCESS_POINT);
+    wifi::decode(next, Buffer(network).bytes, v);
+    QCOMPARE(QStringList({QString::number(v.mode), v.stationName, v.stationPassword,
+                          v.accessPointName, v.accessPointPassword, v.accessPointIp})
+                 .join('|'),
+             shown);
+
+    wifi::decode(INFO_WIFI_TCP_PORT, Buffer(QByteArray::fromHex("8C23")).bytes, v);
+    QCOMPARE(v.tcpPort, QStringLiteral("9100"));
+    // Two digits a byte: 00 0A and 0A 00 must not look alike.
+    wifi::decode(INFO_MAC_ADDRESSES,
+                 Buffer(QByteArray::fromHex("0011 22AA BB0C 000A 1B2C 3D4E")).bytes, v);
+    QCOMPARE(v.wifiMac, QStringLiteral("001122aabb0c"));
+    QCOMPARE(v.bluetoothMac, QStringLiteral("000a1b2c3d4e"));
+}
+
+void TestPageCodecs::wifiWrite_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("stationName");
+    QTest::addColumn<QString>("apIp");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QStringList>("frames");
+    const QString port9100 = setFrame("29 02 8C 23");
+    QTest::newRow("AP with its address")
+        << wifi::kAccessPoint << "" << "192.168.4.1" << "9100" << ""
+        << QStringList{setFrame("30 01 02"),
+                       setFrame("27 10 61 70 00 00 31 39 32 2E 31 36 38 2E 34 2E 31 00"),
+                       port9100};
+    QTest::newRow("station") << wifi::kStation << "Office" << "..." << "9100" << ""
+                             << QStringList{setFrame("30 01 01"),
+                                            setFrame("26 08 4F 66 66 69 63 65 00 00"), port9100};
+    QTest::newRow("AP without its address would erase the station network")
+        << wifi::kAccessPoint << "" << "..." << "9100" << "ap-ip: no AP IP" << QStringList();
+    QTest::newRow("AP address cut short") << wifi::kAccessPoint << "" << "192.168.4." << "9100"
+                                          << "ap-ip: address" << QStringList();
+    QTest::newRow("AP address group 999") << wifi::kAccessPoint << "" << "999.1.1.1" << "9100"
+                                          << "ap-ip: address" << QStringList();
+    QTest::newRow("port 70000 would wrap") << wifi::kStation << "" << "..." << "70000"
+                                           << "tcp-port: number" << QStringList();
+    QTest::newRow("empty port") << wifi::kStation << "" << "..." << "" << "tcp-port: number"
+                                << QStringList();
+    QTest::newRow("name with a NUL") << wifi::kStation << QString("a") + QChar(0) + "b" << "..."
+                                     << "9100" << "station-name: NUL" << QStringList();
+    QTest::newRow("253-byte name and empty password fill 255 bytes")
+        << wifi::kStation << QString(253, 'n') << "..." << "1" << ""
+        << QStringList{setFrame("30 01 01"),
+                       setFrame(qPrintable("26 FF " + QString("6E ").repeated(253) + "00 00")),
+                       setFrame("29 02 01 00")};
+    QTest::newRow("254-byte name leaves no room for the password's NUL")
+        << wifi::kStation << QString(254, 'n') << "..." << "1" << "station-password: too long"
+        << QStringList();
+    QTest::newRow("no mode selected: no mode frame, station network")
+        << -1 << "" << "..." << "0" << ""
+        << QStringList{setFrame("26 02 00 00"), setFrame("29 02 00 00")};
+}
+
+void TestPageCodecs::wifiWrite()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, stationName);
+    QFETCH(QString, apIp);
+    QFETCH(QString, port);
+    QFETCH(QString, refused);
+    QFETCH(QStringList, frames);
+    wifi::Values v;
+    v.mode = mode;
+    v.stationName = stationName;
+    v.accessPointName = "ap";
+    v.accessPointIp = apIp;
+    v.tcpPort = port;
+    QCOMPARE(refusalText(wifi::validate(v)), refused);
+    if (!refused.isEmpty())
+        return;
+    QStringList sent;
+    for (wifi::Command c : wifi::writeOrder(v)) {
+        const QString f = hex(wifi::encode(c, v));
+        if (f != "skipped")
+            sent << f;
+    }
+    QCOMPARE(sent, frames);
+}
+
+void TestPageCodecs::bluetooth_data()
+{
+    QTest::addColumn<QByteArray>("sppReply");
+    QTest::addColumn<QByteArray>("modeReply");
+    QTest::addColumn<QString>("ble");
+    QTest::addColumn<QString>("pin");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QStringList>("frames");
+    QTest::newRow("name after its NUL is ignored; PIN pairing")
+        << QByteArray("SPP\0junk", 8) << QByteArray::fromHex("01") << "abc" << "1234" << ""
+        << QStringList{setFrame("2B 04 53 50 50 00"), setFrame("2C 04 61 62 63 00"),
+                       setFrame("2F 01 01"), setFrame("2E 05 31 32 33 34 00")};
+    QTest::newRow("empty name; mode 02 has no item and is not sent as FF")
+        << QByteArray() << QByteArray::fromHex("02") << "" << "" << ""
+        << QStringList{setFrame("2B 01 00"), setFrame("2C 01 00"), setFrame("2E 01 00")};
+    QTest::newRow("255-byte BLE name") << QByteArray() << QByteArray::fromHex("00")
+                                       << QString(255, 'b') << "" << "ble-name: too long"
+                                       << QStringList();
+    QTest::newRow("PIN with a NUL") << QByteArray() << QByteArray::fromHex("00") << ""
+                                    << QString("12") + QChar(0) << "pin: NUL" << QStringList();
+}
+
+void TestPageCodecs::bluetooth()
+{
+    QFETCH(QByteArray, sppReply);
+    QFETCH(QByteArray, modeReply);
+    QFETCH(QString, ble);
+    QFETCH(QString, pin);
+    QFETCH(QString, refused);
+    QFETCH(QStringList, frames);
+    bluetooth::Values v;
+    bluetooth::decode(INFO_BLUETOOTH_SPP_NAME, Buffer(sppReply).bytes, v);
+    bluetooth::decode(INFO_BLUETOOTH_SPP_MODE, Buffer(modeReply).bytes, v);
+    if (v.pairingMode > 1)
+        v.pairingMode = pages::kNoItem; // the box has two items
+    v.bleName = ble;
+    v.pin = pin;
+    QCOMPARE(refusalText(bluetooth::validate(v)), refused);
+    if (!refused.isEmpty())
+        return;
+    QStringList sent;
+    for (SetInfoType code : bluetooth::order()) {
+        const QString f = hex(bluetooth::encode(code, v));
+        if (f != "skipped")
+            sent << f;
+    }
+    QCOMPARE(sent, frames);
+}
+
+void TestPageCodecs::addressBlocks_data()
+{
+    // Both address pages; their mode bytes mean opposite things.
+    QTest::addColumn<bool>("ethernet");
+    QTest::addColumn<QByteArray>("reply"); // empty: no read, the fields below as typed
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("addresses");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QString>("frame");
+    const QString untouched = "...";
+    QTest::newRow("wifi: DHCP off needs complete addresses")
+        << false << QByteArray() << wifiip::kDhcpOff
+        << QStringList{untouched, untouched, untouched, untouched} << "ip: address" << "";
+    QTest::newRow("wifi: DHCP on sends untouched fields as zeros")
+        << false << QByteArray() << wifiip::kDhcpOn
+        << QStringList{untouched, untouched, untouched, untouched} << ""
+        << setFrame(qPrintable("28 11 01" + QString(" 00").repeated(16)));
+    QTest::newRow("wifi: DHCP on refuses a half-filled field")
+        << false << QByteArray() << wifiip::kDhcpOn
+        << QStringList{untouched, "255.255..", untouched, untouched} << "mask: address" << "";
+    QTest::newRow("wifi: group 300 is refused, not sent as 2C")
+        << false << QByteArray() << wifiip::kDhcpOff
+        << QStringList{"192.168.1.300", "255.255.255.0", "192.168.1.1", "8.8.8.8"}
+        << "ip: address" << "";
+    QTest::newRow("wifi: addresses, DHCP on")
+        << false << QByteArray() << wifiip::kDhcpOn
+        << QStringList{"192.168.1.10", "255.255.255.0", "192.168.1.1", "8.8.8.8"} << ""
+        << setFrame("28 11 01 C0 A8 01 0A FF FF FF 00 C0 A8 01 01 08 08 08 08");
+    QTest::newRow("wifi: mode 05 reads as DHCP on, its DNS comes back unchanged")
+        << false << QByteArray::fromHex("05C0A8010AFFFFFF00C0A8010101020304") << -1
+        << QStringList() << ""
+        << setFrame("28 11 01 C0 A8 01 0A FF FF FF 00 C0 A8 01 01 01 02 03 04");
+    QTest::newRow("ethernet: mode 00 is DHCP on")
+        << true << QByteArray::fromHex("00C0A80164FFFFFF00C0A80101") << -1 << QStringList() << ""
+        << setFrame("0D 0D 00 C0 A8 01 64 FF FF FF 00 C0 A8 01 01");
+    QTest::newRow("ethernet: mode 07 is DHCP off, written back as 01")
+        << true << QByteArray::fromHex("07C0A80164FFFFFF00C0A80101") << -1 << QStringList() << ""
+        << setFrame("0D 0D 01 C0 A8 01 64 FF FF FF 00 C0 A8 01 01");
+    QTest::newRow("ethernet: fixed address")
+        << true << QByteArray() << ethernet::kDhcpOff
+        << QStringList{"10.0.0.5", "255.0.0.0", "10.0.0.1"} << ""
+        << setFrame("0D 0D 01 0A 00 00 05 FF 00 00 00 0A 00 00 01");
+    QTest::newRow("ethernet: DHCP off, gateway missing")
+        << true << QByteArray() << ethernet::kDhcpOff
+        << QStringList{"10.0.0.5", "255.0.0.0", untouched} << "gateway: address" << "";
+}
+
+void TestPageCodecs::addressBlocks()
+{
+    QFETCH(bool, ethernet);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, mode);
+    QFETCH(QStringList, addresses);
+    QFETCH(QString, refused);
+    QFETCH(QString, frame);
+    if (ethernet) {
+        ethernet::Values v;
+        v.tcpPort = "9100";
+        v.udpPort = "9101";
+        if (!reply.isEmpty()) {
+            ethernet::decode(INFO_ETHERNET_ADDRESS, Buffer(reply).bytes, v);
+        } else {
+            v.mode = mode;
+            v.ip = addresses[0];
+            v.mask = addresses[1];
+            v.gateway = addresses[2];
+        }
+        QCOMPARE(refusalText(ethernet::validate(v)), refused);
+        if (refused.isEmpty()) {
+            QCOMPARE(hex(ethernet::encode(INFO_ETHERNET_ADDRESS, v)), frame);
+            QCOMPARE(hex(ethernet::encode(INFO_ETHERNET_PORTS, v)),
+                     setFrame("0F 04 8C 23 8D 23"));
+        }
+        return;
+    }
+    wifiip::Values v;
+    v.dns = "9.9.9.9"; // another printer's, left in the field
+    if (!reply.isEmpty()) {
+        wifiip::decode(Buffer(reply).bytes, v);
+        QVERIFY(!v.dnsEnabled);
+    } else {
+        v.mode = mode;
+        v.ip = addresses[0];
+        v.mask = addresses[1];
+        v.gateway = addresses[2];
+        v.dns = addresses[3];
+    }
+    QCOMPARE(refusalText(wifiip::validate(v)), refused);
+    if (refused.isEmpty())
+        QCOMPARE(hex(wifiip::encode(v)), frame);
 }
 
 void TestPageCodecs::maintenanceTable()

@@ -5,12 +5,14 @@
 QObject *createTestMainWindow();
 QObject *createTestPrinterWindow();
 QObject *createTestSettingsPages();
+QObject *createTestNetworkPages();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages}) {
+    for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
+                        createTestNetworkPages}) {
         QObject *test = create();
         failures += QTest::qExec(test, argc, argv);
         delete test;

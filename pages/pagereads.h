@@ -1,0 +1,28 @@
+#pragma once
+
+#include "pages/bluetooth.h"
+#include "pages/distances.h"
+#include "pages/ethernet.h"
+#include "pages/printsettings.h"
+#include "pages/serialport.h"
+#include "pages/wifi.h"
+#include "pages/wifiip.h"
+
+struct PrinterHandle;
+
+// Reading each settings page from an open printer into its values: the page's queries in their
+// order, every one attempted, each successful reply decoded over what `values` held. The result
+// is 0 when every query succeeded, else the result of the first that failed. The window and the
+// command line both read through these.
+namespace pages {
+
+int readPrintSettings(PrinterHandle *handle, printsettings::Values &values);
+int readDistances(PrinterHandle *handle, distances::Values &values);
+// Takes the serial number only from this read: it is cleared first.
+int readSerialPort(PrinterHandle *handle, serialport::Values &values);
+int readWifi(PrinterHandle *handle, wifi::Values &values);
+int readBluetooth(PrinterHandle *handle, bluetooth::Values &values);
+int readWifiIp(PrinterHandle *handle, wifiip::Values &values);
+int readEthernet(PrinterHandle *handle, ethernet::Values &values);
+
+} // namespace pages
