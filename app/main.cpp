@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 
@@ -6,7 +7,12 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version are answered on the terminal; they need no display.
+    if (const std::optional<int> status = commandline::answer(argc, argv))
+        return *status;
     QApplication app(argc, argv);
+    // The shell finds the installed desktop entry, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("label-printer-setup"));
     QTranslator translator;
     startup::installTranslation(app, translator);
     startup::useFormFont();

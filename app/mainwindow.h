@@ -118,11 +118,6 @@ private slots:
     void on_pushButton_35_clicked();
 
 private:
-    struct InformationResults {
-        int version = 0;
-        int resolution = 0;
-    };
-    InformationResults readVersionAndResolution(PrinterHandle *handle);
     void onListSelectionChanged();
     void openSelectedPrinterOnly();
 

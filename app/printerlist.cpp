@@ -1,27 +1,19 @@
 #include "app/printerlist.h"
 
+#include "app/supportedprinters.h"
 #include "usb/deviceioopera.h"
 
 #include <libusb.h>
 
 #include <cstdio>
-#include <initializer_list>
 
 namespace {
 
-struct SupportedBrand {
-    const char *brand;
-    std::initializer_list<uint16_t> productIds;
-};
+using supportedprinters::kBrands;
+using SupportedBrand = supportedprinters::Brand;
 
-// A product ID stands under one brand only; the order is the order rows are tried in.
-const SupportedBrand kSupportedPrinters[] = {
-    {"Vantrell", {0x0402, 0x0403, 0x0401}},
-    {"Zurod", {0x0411, 0x0412, 0x0413}},
-    {"Orbeck", {0x1401, 0x1420, 0x0604, 0x0605, 0x0606}},
-    {"DVN", {0x0502, 0x0630, 0x0631, 0x0503}},
-    {"H&J", {0x0601, 0x0602, 0x0603}},
-};
+static_assert(supportedprinters::kVendorId == CDeviceIOOpera::kPrinterVendorId,
+              "the listed printers are the ones the transport opens");
 
 constexpr int kProductStringSize = 256;
 
@@ -61,7 +53,7 @@ QStringList GetPrinterList()
         libusb_device_descriptor descriptor;
         if (libusb_get_device_descriptor(devices[i], &descriptor) != LIBUSB_SUCCESS)
             continue;
-        for (const SupportedBrand &entry : kSupportedPrinters) {
+        for (const SupportedBrand &entry : kBrands) {
             if (!lists(entry, descriptor.idProduct) ||
                 descriptor.idVendor != CDeviceIOOpera::kPrinterVendorId)
                 continue;

@@ -9,7 +9,7 @@
 
 namespace startup {
 
-void installTranslation(QApplication &app, QTranslator &translator)
+void installTranslation(QCoreApplication &app, QTranslator &translator)
 {
     if (QLocale::system().language() == QLocale::Chinese) {
         qCDebug(lcApp, "System language is not other, skipping translation.");

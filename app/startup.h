@@ -1,6 +1,6 @@
 #pragma once
 
-class QApplication;
+class QCoreApplication;
 class QTranslator;
 
 // Start-up steps of main, shared with the start-up benchmark.
@@ -11,7 +11,7 @@ namespace startup {
 constexpr int kFormPointSize = 9;
 
 // Installs the embedded English catalogue unless the system language is Chinese.
-void installTranslation(QApplication &app, QTranslator &translator);
+void installTranslation(QCoreApplication &app, QTranslator &translator);
 void useFormFont();
 
 } // namespace startup

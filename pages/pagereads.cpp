@@ -1,6 +1,10 @@
 #include "pages/pagereads.h"
 
 #include "pages/pageexchange.h"
+#include "protocol/frame.h"
+#include "protocol/printerqueries.h"
+
+#include <cstring>
 
 namespace pages {
 
@@ -16,7 +20,41 @@ int read(PrinterHandle *handle, const std::vector<SetInfoType> &codes, Values &v
     });
 }
 
+constexpr int kModelText = 1;
+constexpr int kDotsPerMmShift = 3; // 8 dots per millimetre
+
 } // namespace
+
+int InformationResults::firstFailure() const
+{
+    return pages::firstFailure(pages::firstFailure(version, resolution), identification);
+}
+
+InformationResults readInformation(PrinterHandle *handle, Information &information,
+                                   bool withIdentification)
+{
+    InformationResults results;
+    unsigned char buffer[frame::kResultBufferSize] = {};
+    results.version = GetPrinterStatusInfo(handle, POWER_VERSION, buffer);
+    if (results.version == 0) {
+        const char *text = reinterpret_cast<const char *>(buffer);
+        information.version = QString::fromLocal8Bit(text, int(strnlen(text, sizeof buffer)));
+    }
+    results.resolution = GetPrinterStatusInfo(handle, POWER_RESOLUTION_AND_WIDTH, buffer);
+    if (results.resolution == 0) {
+        information.resolution = frame::readUint16Le(buffer);
+        information.maxWidthMm = frame::readUint16Le(buffer + 2) >> kDotsPerMmShift;
+    }
+    if (!withIdentification)
+        return results;
+    results.identification = GetPrinterInfo(handle, INFO_DEVICE_IDENTIFICATION, buffer);
+    if (results.identification == 0) {
+        // The reply is at most 255 bytes in a zero-filled 1024-byte buffer: all five are there.
+        if (const std::optional<QStringList> texts = serialport::identificationTexts(buffer))
+            information.model = texts->at(kModelText);
+    }
+    return results;
+}
 
 int readPrintSettings(PrinterHandle *handle, printsettings::Values &values)
 {

@@ -4,43 +4,34 @@
 #include "app/messages.h"
 #include "app/selectedprinter.h"
 #include "pages/pageslog.h"
-#include "pages/serialport.h"
-#include "protocol/frame.h"
-#include "protocol/printerqueries.h"
+#include "pages/pagereads.h"
 #include "ui_mainwindow.h"
-#include "usb/deviceioopera.h"
 
-#include <cstring>
+#include <QLineEdit>
 
 Q_LOGGING_CATEGORY(lcPages, "labelsetup.pages")
 
 namespace {
 
-constexpr int kModelText = 1;
-constexpr int kDotsPerMmShift = 3; // 8 dots per millimetre
+void showInformation(const pages::Information &information, QLineEdit *version,
+                     QLineEdit *resolution, QLineEdit *width)
+{
+    if (information.version)
+        version->setText(*information.version);
+    if (information.resolution) {
+        resolution->setText(QString::number(*information.resolution));
+        width->setText(QString::number(*information.maxWidthMm));
+    }
+}
 
 } // namespace
 
 int MainWindow::Message_Init(PrinterHandle *handle)
 {
-    return readVersionAndResolution(handle).resolution;
-}
-
-MainWindow::InformationResults MainWindow::readVersionAndResolution(PrinterHandle *handle)
-{
-    InformationResults results;
-    unsigned char buffer[frame::kResultBufferSize] = {};
-    results.version = GetPrinterStatusInfo(handle, POWER_VERSION, buffer);
-    if (results.version == CDeviceIOOpera::kOk) {
-        const char *text = reinterpret_cast<const char *>(buffer);
-        form->lineEdit_32->setText(QString::fromLocal8Bit(text, int(strnlen(text, sizeof buffer))));
-    }
-    results.resolution = GetPrinterStatusInfo(handle, POWER_RESOLUTION_AND_WIDTH, buffer);
-    if (results.resolution == CDeviceIOOpera::kOk) {
-        form->lineEdit->setText(QString::number(frame::readUint16Le(buffer)));
-        form->lineEdit_2->setText(QString::number(frame::readUint16Le(buffer + 2) >> kDotsPerMmShift));
-    }
-    return results;
+    pages::Information information;
+    const pages::InformationResults results = pages::readInformation(handle, information, false);
+    showInformation(information, form->lineEdit_32, form->lineEdit, form->lineEdit_2);
+    return results.resolution;
 }
 
 void MainWindow::on_pushButton_clicked()
@@ -48,17 +39,12 @@ void MainWindow::on_pushButton_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    unsigned char buffer[frame::kResultBufferSize] = {};
-    const InformationResults information = readVersionAndResolution(printer.handle());
-    const int r = GetPrinterInfo(printer.handle(), INFO_DEVICE_IDENTIFICATION, buffer);
-    if (r == CDeviceIOOpera::kOk) {
-        // The reply is at most 255 bytes in a zero-filled 1024-byte buffer: all five are there.
-        if (const std::optional<QStringList> texts = serialport::identificationTexts(buffer))
-            form->lineEdit_49->setText(texts->at(kModelText));
-    }
+    pages::Information information;
+    const pages::InformationResults results = pages::readInformation(printer.handle(), information);
+    showInformation(information, form->lineEdit_32, form->lineEdit, form->lineEdit_2);
+    if (information.model)
+        form->lineEdit_49->setText(*information.model);
     // A failed query of any of the three is a failed read, not only the identification.
-    const bool failed = r != CDeviceIOOpera::kOk || information.version != CDeviceIOOpera::kOk ||
-                        information.resolution != CDeviceIOOpera::kOk;
-    messages::show(this,
-                   failed ? QObject::tr("请确保打印机已通过USB进行连接") : QObject::tr("获取成功"));
+    messages::show(this, results.firstFailure() != 0 ? QObject::tr("请确保打印机已通过USB进行连接")
+                                                      : QObject::tr("获取成功"));
 }

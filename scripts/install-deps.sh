@@ -7,6 +7,7 @@ packages=(
   libusb-1.0-0-dev umockdev libumockdev-dev
   libssl-dev openssl
   xvfb xauth fonts-wqy-microhei
+  desktop-file-utils appstream lintian
 )
 missing=()
 for p in "${packages[@]}"; do

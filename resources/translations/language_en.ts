@@ -546,6 +546,18 @@
         <source>AP模式需要填写AP_IP地址。未发送任何设置。</source>
         <translation>AP mode needs the access point's IP address (AP_IP). Nothing was sent.</translation>
     </message>
+    <message>
+        <source>“%1”只能读取，不能修改</source>
+        <translation>"%1" can only be read, not changed</translation>
+    </message>
+    <message>
+        <source>“%1”的值无效：%2（可选：%3）</source>
+        <translation>Invalid value for "%1": %2 (one of: %3)</translation>
+    </message>
+    <message>
+        <source>页面“%1”没有设置项“%2”</source>
+        <translation>The page "%1" has no setting "%2"</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

@@ -1,0 +1,44 @@
+#include "app/commandline.h"
+
+#include "app/startup.h"
+#include "app/version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace commandline {
+
+std::optional<int> answer(int &argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    // Options the parser does not know are QApplication's; they are no error here.
+    parser.parse(arguments);
+    const bool helpAsked = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
+    if (!helpAsked && !parser.isSet(version))
+        return std::nullopt;
+
+    // A core application only: the help text takes the program's name from its arguments, and
+    // its description is the window's title, translated like the window.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(LABELSETUP_VERSION));
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), LABELSETUP_VERSION);
+        return 0;
+    }
+    QTranslator translator;
+    startup::installTranslation(app, translator);
+    parser.setApplicationDescription(QObject::tr("标签机设置工具"));
+    std::fputs(qPrintable(parser.helpText()), stdout);
+    return 0;
+}
+
+} // namespace commandline

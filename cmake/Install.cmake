@@ -1,0 +1,67 @@
+# What `cmake --install` puts on a Linux desktop: the tool, its desktop entry, icon and AppStream
+# metainfo, and the udev rule that lets the user at the seat open the supported printers.
+#
+# The rule, the metainfo's USB modaliases and the maintainer scripts' vendor ID are written at
+# build time by printerfiles from app/supportedprinters.h, the table the printer list uses.
+include(GNUInstallDirs)
+
+set(LABELSETUP_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING
+    "Where the udev rule goes (relative to the install prefix, or absolute)")
+set(LABELSETUP_APPSTREAM_ID "org.example.LabelPrinterSetup" CACHE STRING
+    "AppStream component ID: the reverse domain name of the project's home")
+set(LABELSETUP_PROJECT_URL "https://example.org/label-printer-setup" CACHE STRING
+    "The project's home page")
+set(LABELSETUP_SCREENSHOT_URL "${LABELSETUP_PROJECT_URL}/docs/screenshot.png" CACHE STRING
+    "Where software centres fetch docs/screenshot.png from")
+set(LABELSETUP_PACKAGE_MAINTAINER
+    "Label printer setup maintainers <maintainers@users.noreply.c-seed-130ef31a.example>" CACHE STRING
+    "Maintainer of the Debian package and author of its changelog")
+
+# Before 73-seat-late.rules, which turns the uaccess tag into an ACL for the user at the seat.
+set(LABELSETUP_UDEV_RULE 70-label-printer-setup.rules)
+set(LABELSETUP_DESKTOP_ID label-printer-setup)
+set(LABELSETUP_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/label-printer-setup)
+
+add_executable(printerfiles packaging/printerfiles.cpp)
+set_target_properties(printerfiles PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+target_include_directories(printerfiles PRIVATE ${CMAKE_SOURCE_DIR})
+
+set(packaging_in ${CMAKE_SOURCE_DIR}/packaging)
+set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
+set(LABELSETUP_UDEV_RULE_FILE ${packaging_out}/${LABELSETUP_UDEV_RULE})
+set(LABELSETUP_METAINFO_FILE ${packaging_out}/${LABELSETUP_APPSTREAM_ID}.metainfo.xml)
+set(LABELSETUP_POSTINST ${packaging_out}/postinst)
+set(LABELSETUP_POSTRM ${packaging_out}/postrm)
+file(MAKE_DIRECTORY ${packaging_out})
+add_custom_command(
+  OUTPUT ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
+         ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz
+  COMMAND printerfiles rule ${LABELSETUP_UDEV_RULE_FILE}
+  COMMAND printerfiles fill ${packaging_in}/label-printer-setup.metainfo.xml.in
+          ${LABELSETUP_METAINFO_FILE} APPSTREAM_ID=${LABELSETUP_APPSTREAM_ID}
+          PROJECT_URL=${LABELSETUP_PROJECT_URL} SCREENSHOT_URL=${LABELSETUP_SCREENSHOT_URL}
+  COMMAND printerfiles fill ${packaging_in}/debian/postinst.in ${LABELSETUP_POSTINST}
+  COMMAND printerfiles fill ${packaging_in}/debian/postrm.in ${LABELSETUP_POSTRM}
+  COMMAND printerfiles fill ${packaging_in}/debian/changelog.in ${packaging_out}/changelog
+          MAINTAINER=${LABELSETUP_PACKAGE_MAINTAINER}
+  COMMAND gzip -9nf ${packaging_out}/changelog
+  COMMAND gzip -9nc ${packaging_in}/label-printer-setup.1 > ${packaging_out}/label-printer-setup.1.gz
+  DEPENDS printerfiles ${packaging_in}/label-printer-setup.metainfo.xml.in
+          ${packaging_in}/debian/postinst.in ${packaging_in}/debian/postrm.in
+          ${packaging_in}/debian/changelog.in ${packaging_in}/label-printer-setup.1
+  COMMENT "Writing the udev rule, metainfo and maintainer scripts for the supported printers"
+  VERBATIM)
+add_custom_target(printerfiles_output ALL
+  DEPENDS ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
+          ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz)
+
+install(TARGETS label-printer-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${packaging_out}/label-printer-setup.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_in}/label-printer-setup.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES ${packaging_in}/label-printer-setup.svg
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
+install(FILES ${LABELSETUP_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+install(FILES ${LABELSETUP_UDEV_RULE_FILE} DESTINATION ${LABELSETUP_UDEV_RULES_DIR})
+install(FILES ${packaging_in}/debian/copyright ${packaging_out}/changelog.gz
+        DESTINATION ${LABELSETUP_DOC_DIR})

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Installs the build into a staging directory and checks what a desktop system would receive: the
+# file list, the desktop entry and metainfo against their validators, the metainfo's newest
+# release against the project's version, and the installed tool: --version and --help without a
+# display, and the window starting when no option is given.
+#
+#     install_check.sh BUILD_DIR VERSION APPSTREAM_ID UDEV_RULE
+set -euo pipefail
+build=$1 version=$2 appstream_id=$3 udev_rule=$4
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+expected=$(sort <<EOF2
+./usr/bin/label-printer-setup
+./usr/lib/udev/rules.d/$udev_rule
+./usr/share/applications/label-printer-setup.desktop
+./usr/share/doc/label-printer-setup/changelog.gz
+./usr/share/doc/label-printer-setup/copyright
+./usr/share/icons/hicolor/scalable/apps/label-printer-setup.svg
+./usr/share/man/man1/label-printer-setup.1.gz
+./usr/share/metainfo/$appstream_id.metainfo.xml
+EOF2
+)
+installed=$(cd "$stage" && find . ! -type d | sort)
+[ "$installed" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(echo "$installed"))"
+
+desktop=$stage/usr/share/applications/label-printer-setup.desktop
+metainfo=$stage/usr/share/metainfo/$appstream_id.metainfo.xml
+desktop-file-validate "$desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$metainfo" >/dev/null || fail "metainfo: $(appstreamcli validate --no-net "$metainfo")"
+grep -qx 'Name\[zh_CN\]=.*' "$desktop" || fail "desktop entry has no Chinese name"
+grep -qx 'Comment\[zh_CN\]=.*' "$desktop" || fail "desktop entry has no Chinese comment"
+
+# The newest release (the first one listed) is the version being installed.
+newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n1 | cut -d'"' -f2)
+[ "$newest" = "$version" ] || fail "metainfo's newest release is '$newest', the project is $version"
+
+tool=$stage/usr/bin/label-printer-setup
+headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+answer=$("${headless[@]}" "$tool" --version) || fail "--version exits with $?"
+[ "$answer" = "label-printer-setup $version" ] || fail "--version printed '$answer'"
+help=$("${headless[@]}" "$tool" --help) || fail "--help exits with $?"
+grep -q -- '--version' <<<"$help" || fail "--help does not list --version: $help"
+
+# Without options the window opens and the tool keeps running until it is closed.
+status=0
+QT_QPA_PLATFORM=offscreen timeout 3 "$tool" 2>/dev/null || status=$?
+[ "$status" -eq 124 ] || fail "without options the tool ended with status $status instead of running"
+echo "install check passed"
