@@ -12,6 +12,7 @@
 #include "usb/deviceioopera.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QObject>
@@ -349,6 +350,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     QCommandLineParser parser;
     parser.setApplicationDescription(QObject::tr("标签机设置工具"));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("port"), QObject::tr("打印机的USB端口号"), QStringLiteral("N")},
         {QStringLiteral("json"), QObject::tr("read：以JSON输出")},
@@ -362,6 +364,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     withProgram.prepend(QStringLiteral("label-printer-cli"));
     if (!parser.parse(withProgram))
         return err << parser.errorText() << '\n', UsageError;
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
+        return Ok;
+    }
     const QStringList positional = parser.positionalArguments();
     const Command *command = nullptr;
     for (const Command &candidate : kCommands) {

@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "app/version.h"
 #include "cli/cli.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(LABELSETUP_VERSION));
     // A script reads results, not the exchange: debug lines only when asked for.
     QLoggingCategory::setFilterRules(QStringLiteral("labelsetup.*.debug=false"));
     QTranslator translator;
