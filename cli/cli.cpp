@@ -111,6 +111,15 @@ std::unique_ptr<pages::SettingsPage> pageOf(Context &c, const QString &name,
     return page;
 }
 
+// The printer, and the page the first argument names for its model.
+std::unique_ptr<pages::SettingsPage> choosePage(Context &c, Printer &printer, int &exit)
+{
+    exit = choosePrinter(c, printer);
+    if (exit != Ok)
+        return nullptr;
+    return pageOf(c, c.arguments[0], printer.modelKey(), exit);
+}
+
 void printValues(Context &c, const pages::SettingsPage &page)
 {
     if (c.parser.isSet(QStringLiteral("json"))) {
@@ -169,10 +178,8 @@ int read(Context &c)
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
     Printer printer;
-    if (const int exit = choosePrinter(c, printer))
-        return exit;
     int exit = Ok;
-    std::unique_ptr<pages::SettingsPage> page = pageOf(c, c.arguments[0], printer.modelKey(), exit);
+    std::unique_ptr<pages::SettingsPage> page = choosePage(c, printer, exit);
     if (!page)
         return exit;
     const int r = page->read(printer.handle());
@@ -200,10 +207,8 @@ int write(Context &c)
     if (c.arguments.size() < 2)
         return fail(c, UsageError, c.parser.helpText());
     Printer printer;
-    if (const int exit = choosePrinter(c, printer))
-        return exit;
     int exit = Ok;
-    std::unique_ptr<pages::SettingsPage> page = pageOf(c, c.arguments[0], printer.modelKey(), exit);
+    std::unique_ptr<pages::SettingsPage> page = choosePage(c, printer, exit);
     if (!page)
         return exit;
     const QStringList assignments = c.arguments.mid(1);
