@@ -37,7 +37,7 @@ void showResult(QWidget *parent, SlotKind kind, int result)
         show(parent, QObject::tr("设置成功"));
 }
 
-void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal)
+QString refusalText(const QString &fieldName, const pages::Refusal &refusal)
 {
     using Reason = pages::Refusal::Reason;
     QString text;
@@ -64,6 +64,12 @@ void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &re
         text = QObject::tr("AP模式需要填写AP_IP地址。未发送任何设置。");
         break;
     }
+    return text;
+}
+
+void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal)
+{
+    const QString text = refusalText(fieldName, refusal);
     QMessageBox::warning(parent, QObject::tr("设置工具"), text, QMessageBox::Ok,
                          QMessageBox::NoButton);
 }

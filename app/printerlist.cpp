@@ -41,12 +41,22 @@ QString printerRowText(const QString &brand, const QString &product, int port)
     return QStringLiteral("%1 %2 USB00%3").arg(brand, product, QString::number(port));
 }
 
+QString ListedPrinter::rowText() const { return printerRowText(brand, product, port); }
+
 QStringList GetPrinterList()
 {
     QStringList rows;
+    for (const ListedPrinter &printer : listSupportedPrinters())
+        rows << printer.rowText();
+    return rows;
+}
+
+QList<ListedPrinter> listSupportedPrinters()
+{
+    QList<ListedPrinter> printers;
     // Without a library context there is nothing to list (and nothing to end).
     if (libusb_init(nullptr) != LIBUSB_SUCCESS)
-        return rows;
+        return printers;
     libusb_device **devices = nullptr;
     const ssize_t count = libusb_get_device_list(nullptr, &devices);
     for (ssize_t i = 0; i < count; ++i) {
@@ -62,14 +72,15 @@ QStringList GetPrinterList()
                 fprintf(stderr, "Open Device Failed\n");
                 continue;
             }
-            const QString product = productString(device, descriptor.iProduct);
-            rows << printerRowText(QString::fromLatin1(entry.brand), product,
-                                   libusb_get_port_number(devices[i]));
+            printers << ListedPrinter{QString::fromLatin1(entry.brand),
+                                      productString(device, descriptor.iProduct),
+                                      libusb_get_port_number(devices[i]), descriptor.idVendor,
+                                      descriptor.idProduct};
             libusb_close(device);
         }
     }
     if (devices)
         libusb_free_device_list(devices, 1);
     libusb_exit(nullptr);
-    return rows;
+    return printers;
 }

@@ -55,7 +55,7 @@ add_custom_target(printerfiles_output ALL
   DEPENDS ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
           ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz)
 
-install(TARGETS label-printer-setup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS label-printer-setup label-printer-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${packaging_out}/label-printer-setup.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_in}/label-printer-setup.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)

@@ -2,6 +2,7 @@
 
 #include "protocol/codes.h"
 #include "protocol/frame.h"
+#include "protocol/printerqueries.h"
 
 namespace maintenance {
 
@@ -61,6 +62,12 @@ QByteArray frameOf(const Command &command)
     if (command.kind == Command::StatusButton)
         return *frame::build(frame::FrameClass::Status, command.code);
     return *frame::build(frame::FrameClass::Set, command.code, QByteArray(1, char(command.value)));
+}
+
+int send(PrinterHandle *handle, const Command &command)
+{
+    return command.ownFrame ? SendFrame(handle, frameOf(command))
+                            : SetPrinterStatusButton(handle, POWER_InFo(command.code));
 }
 
 } // namespace maintenance

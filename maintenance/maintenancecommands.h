@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+struct PrinterHandle;
+
 // The one-shot maintenance commands of the "功能设置" tab, one row per button. Each sends one
 // frame: a class-00 button code, or a class-01 mode frame with one value byte.
 namespace maintenance {
@@ -28,5 +30,8 @@ const Command *commandNamed(const QString &name);
 
 // The frame a command sends (class 00 without payload, or class 01 with its value byte).
 QByteArray frameOf(const Command &command);
+
+// Sends the command's frame to an open printer; the exchange's result.
+int send(PrinterHandle *handle, const Command &command);
 
 } // namespace maintenance

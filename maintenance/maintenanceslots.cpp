@@ -4,7 +4,6 @@
 #include "app/messages.h"
 #include "app/selectedprinter.h"
 #include "maintenance/maintenancecommands.h"
-#include "protocol/printerqueries.h"
 #include "ui_mainwindow.h"
 
 void MainWindow::runMaintenanceCommand(const char *button)
@@ -14,9 +13,7 @@ void MainWindow::runMaintenanceCommand(const char *button)
     SelectedPrinter printer(this, form->listWidget);
     if (!command || !printer.isOpen())
         return;
-    const int r = command->ownFrame
-                      ? SendFrame(printer.handle(), maintenance::frameOf(*command))
-                      : SetPrinterStatusButton(printer.handle(), POWER_InFo(command->code));
+    const int r = maintenance::send(printer.handle(), *command);
     messages::showResult(this,
                          command->reportsSuccess ? messages::SlotKind::Write
                                                  : messages::SlotKind::QuietWrite,

@@ -47,7 +47,11 @@ constexpr int kMaxPayload = 255;
 constexpr int kResultBuffer = 1024;
 } // namespace
 
-bool isUntouchedAddress(const QString &text) { return text == QLatin1String("..."); }
+bool isUntouchedAddress(const QString &text)
+{
+    // A masked field reads "..." when empty; a value from elsewhere (a profile) may be "".
+    return text.isEmpty() || text == QLatin1String("...");
+}
 
 std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZero)
 {

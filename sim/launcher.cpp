@@ -119,6 +119,9 @@ void printLog(vprinter::VirtualUsb &usb)
         }
         for (const vprinter::DownloadRecord &download : printer->downloads())
             printDownload(download);
+        const vprinter::DeviceState state = printer->state();
+        std::printf("  usblp detached %d times, re-bound %d times\n", state.driverDetaches,
+                    state.driverRebinds);
         for (const std::string &violation : printer->violations())
             std::printf("  device check: %s\n", violation.c_str());
     }

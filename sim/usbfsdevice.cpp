@@ -570,6 +570,8 @@ void UsbfsDevice::disconnectClaim(Client &client, UMockdevIoctlClient *ioctl)
         }
         for (auto &other : clients_)
             other->claimed = false;
+        if (driver_ == kUsblp)
+            ++counters_.driverDetaches;
         driver_.clear();
     }
     const int error = claimLocked(client);
@@ -600,6 +602,8 @@ void UsbfsDevice::driverIoctl(Client &, UMockdevIoctlClient *ioctl)
         if (!model_.faults().refuseClaim) {
             for (auto &other : clients_)
                 other->claimed = false;
+            if (driver_ == kUsblp)
+                ++counters_.driverDetaches;
             driver_.clear();
             ++counters_.disconnects;
         }
@@ -610,6 +614,7 @@ void UsbfsDevice::driverIoctl(Client &, UMockdevIoctlClient *ioctl)
             fail(ioctl, EBUSY);
         } else if (printerClass_) {
             driver_ = kUsblp;
+            ++counters_.driverRebinds;
             succeed(ioctl, 1); // a driver was bound
         } else {
             succeed(ioctl, 0); // no driver wants the interface

@@ -26,9 +26,15 @@ struct DeviceState {
     int disconnects = 0;      // IOCTL DISCONNECT that unbound a driver (detach_kernel_driver)
     int disconnectClaims = 0; // DISCONNECT_CLAIM requests (auto-detach claim)
     int connects = 0;         // IOCTL CONNECT requests (attach_kernel_driver)
-    int statusRequests = 0;   // vendor status requests answered or stalled
-    int discardedUrbs = 0;    // URBs the host cancelled (a time-out)
+    // Hand-overs between usblp and the host. On a real machine each one removes or re-creates the
+    // printer's /dev/usb/lp node and wakes udev and the print spooler.
+    int driverDetaches = 0; // usblp moved off interface 0 (DISCONNECT or DISCONNECT_CLAIM)
+    int driverRebinds = 0;  // usblp bound to interface 0 again (CONNECT)
+    int statusRequests = 0; // vendor status requests answered or stalled
+    int discardedUrbs = 0;  // URBs the host cancelled (a time-out)
     bool unplugged = false;
+
+    int driverHandOvers() const { return driverDetaches + driverRebinds; }
 };
 
 class VirtualPrinter

@@ -25,6 +25,69 @@ QString hex(const unsigned char *data, int length)
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), qMax(length, 0)).toHex(' '));
 }
 
+// An opened device without any claim, for control requests.
+class OpenedDevice
+{
+public:
+    explicit OpenedDevice(libusb_device *device) : result_(libusb_open(device, &device_))
+    {
+        if (result_ != LIBUSB_SUCCESS)
+            device_ = nullptr;
+    }
+    ~OpenedDevice()
+    {
+        if (device_)
+            libusb_close(device_);
+    }
+    OpenedDevice(const OpenedDevice &) = delete;
+    OpenedDevice &operator=(const OpenedDevice &) = delete;
+
+    int result() const { return result_; }
+    libusb_device_handle *get() const { return device_; }
+
+private:
+    libusb_device_handle *device_ = nullptr;
+    int result_;
+};
+
+// The kernel's printer driver is moved aside by hand, once per click, and given back by
+// ClosePrinterHandle. libusb's auto-detach would instead hand the interface over twice per
+// exchange (and bind usblp even to a printer that had no driver before).
+void detachKernelDriver(PrinterHandle *handle, libusb_device_handle *device, int interfaceNumber)
+{
+    const int r = libusb_detach_kernel_driver(device, interfaceNumber);
+    if (r != LIBUSB_SUCCESS) {
+        qCDebug(lcUsb, "libusb_detach_kernel_driver failed: %s", libusb_error_name(r));
+        return;
+    }
+    qCDebug(lcUsb, "kernel driver detached from interface %d until the printer is closed",
+            interfaceNumber);
+    handle->kernelDriverDetached = true;
+    handle->detachedInterface = interfaceNumber;
+}
+
+// An earlier exchange of the same click has already moved the driver aside, so this normally
+// finds none and costs one request. "usbfs" (another program's claim) does not count as a driver.
+void moveKernelDriverAside(PrinterHandle *handle, libusb_device_handle *device, int interfaceNumber)
+{
+    if (libusb_kernel_driver_active(device, interfaceNumber) == 1)
+        detachKernelDriver(handle, device, interfaceNumber);
+}
+
+// A printer unplugged since the detach has nothing to give back: that is not an error.
+void giveKernelDriverBack(libusb_device *device, int interfaceNumber)
+{
+    OpenedDevice opened(device);
+    if (opened.result() != LIBUSB_SUCCESS) {
+        qCDebug(lcUsb, "kernel driver not given back, libusb_open: %s",
+                libusb_error_name(opened.result()));
+        return;
+    }
+    const int r = libusb_attach_kernel_driver(opened.get(), interfaceNumber);
+    if (r != LIBUSB_SUCCESS)
+        qCDebug(lcUsb, "libusb_attach_kernel_driver: %s", libusb_error_name(r));
+}
+
 // An opened device with its claimed interface, released and closed on every way out.
 class ClaimedInterface
 {
@@ -53,15 +116,14 @@ public:
             result_ = CDeviceIOOpera::kOpenFailed;
             return;
         }
-        // Let libusb move the kernel's printer driver aside for the claim and give the interface
-        // back to it on release, so the printer stays usable for ordinary printing afterwards.
-        libusb_set_auto_detach_kernel_driver(device_, 1);
+        moveKernelDriverAside(handle, device_, interfaceNumber);
         const int claimed = libusb_claim_interface(device_, interfaceNumber);
         if (claimed != LIBUSB_SUCCESS) {
             qCDebug(lcUsb, "libusb_claim_interface failed.\n");
             qCDebug(lcUsb, "libusb_claim_interface err is : %s", libusb_error_name(claimed));
+            // Aside for the rest of the click like any other detach, not for good.
             if (onClaimFailure == OnClaimFailure::DetachKernelDriver)
-                libusb_detach_kernel_driver(device_, interfaceNumber);
+                detachKernelDriver(handle, device_, interfaceNumber);
             libusb_close(device_);
             device_ = nullptr;
             result_ = CDeviceIOOpera::kOpenFailed;
@@ -119,31 +181,6 @@ private:
     int result_ = CDeviceIOOpera::kOk;
 };
 
-// An opened device without any claim, for control requests.
-class OpenedDevice
-{
-public:
-    explicit OpenedDevice(libusb_device *device) : result_(libusb_open(device, &device_))
-    {
-        if (result_ != LIBUSB_SUCCESS)
-            device_ = nullptr;
-    }
-    ~OpenedDevice()
-    {
-        if (device_)
-            libusb_close(device_);
-    }
-    OpenedDevice(const OpenedDevice &) = delete;
-    OpenedDevice &operator=(const OpenedDevice &) = delete;
-
-    int result() const { return result_; }
-    libusb_device_handle *get() const { return device_; }
-
-private:
-    libusb_device_handle *device_ = nullptr;
-    int result_;
-};
-
 } // namespace
 
 int CDeviceIOOpera::GetPrinterHandle(int port, PrinterHandle *handle)
@@ -199,6 +236,11 @@ void CDeviceIOOpera::ClosePrinterHandle(PrinterHandle *handle)
     if (!handle)
         return;
     std::memset(handle->reserved, 0, sizeof handle->reserved - 1);
+    // Needs the device reference and the context, so before either is dropped.
+    if (handle->kernelDriverDetached && handle->pHandle)
+        giveKernelDriverBack(handle->pHandle, handle->detachedInterface);
+    handle->kernelDriverDetached = false;
+    handle->detachedInterface = 0;
     if (handle->pHandle) {
         libusb_unref_device(handle->pHandle);
         handle->pHandle = nullptr;

@@ -3,7 +3,10 @@
 #include "usb/printerhandle.h"
 
 // The only way to the printer. Static operations over a caller-owned PrinterHandle; every exchange
-// opens the device, claims its interface, transfers, releases and closes again.
+// opens the device, claims its interface, transfers, releases and closes again. The kernel's
+// printer driver is moved aside by the first exchange that finds it bound and stays aside until
+// ClosePrinterHandle, so a click hands the interface over at most twice however many exchanges
+// it makes.
 class CDeviceIOOpera
 {
 public:
@@ -26,6 +29,10 @@ public:
     static int GetPrinterHandle(int port, PrinterHandle *handle);
     static int FindPrinterDevOrder(int port, PrinterHandle *handle, libusb_device **devices,
                                    int count);
+    // Ends the click (or the download): gives the interface back to the kernel's printer driver
+    // when an exchange of this record moved it aside (quietly nothing when the printer has been
+    // unplugged), then drops the device reference and the library context. Call it exactly once
+    // per successful GetPrinterHandle, on every way out.
     static void ClosePrinterHandle(PrinterHandle *handle);
     static int GetUSBDevEndPoint(libusb_device *device, int interfaceSelector, int &interfaceNumber,
                                  unsigned char &inEndpoint, unsigned char &outEndpoint);

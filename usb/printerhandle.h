@@ -13,4 +13,11 @@ struct PrinterHandle {
     libusb_context *context = nullptr;
     int vendorId = 0;
     int productId = 0;
+
+    // Set by the first exchange of the click that found the kernel's printer driver (usblp) on
+    // the interface and moved it aside. The driver stays aside for the rest of the click, so the
+    // /dev/usb/lp node is not torn down and re-created around every exchange;
+    // ClosePrinterHandle gives the interface back to it.
+    bool kernelDriverDetached = false;
+    int detachedInterface = 0;
 };

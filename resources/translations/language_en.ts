@@ -571,6 +571,110 @@
         <translation>The page "%1" has no setting "%2"</translation>
     </message>
     <message>
+        <source>read：以JSON输出</source>
+        <translation>read: print as JSON</translation>
+    </message>
+    <message>
+        <source>restore：也写入另一型号的配置</source>
+        <translation>restore: also write a profile of another model</translation>
+    </message>
+    <message>
+        <source>restore：只打印将要发送的帧</source>
+        <translation>restore: only print the frames that would be sent</translation>
+    </message>
+    <message>
+        <source>先检查整个文件，再把其中的页面写入打印机</source>
+        <translation>Check the whole file, then write its pages to the printer</translation>
+    </message>
+    <message>
+        <source>列出连接的打印机：端口、品牌、型号、厂商和产品ID</source>
+        <translation>List the attached printers: port, brand, product, vendor and product ID</translation>
+    </message>
+    <message>
+        <source>参数“%1”不是 key=value 形式</source>
+        <translation>"%1" is not of the form key=value</translation>
+    </message>
+    <message>
+        <source>打印机的USB端口号</source>
+        <translation>The printer's USB port number</translation>
+    </message>
+    <message>
+        <source>执行一个维护操作</source>
+        <translation>Run one maintenance action</translation>
+    </message>
+    <message>
+        <source>把本机型的所有设置页面保存到一个JSON文件</source>
+        <translation>Save every settings page of the printer's model to one JSON file</translation>
+    </message>
+    <message>
+        <source>文件不是有效的打印机配置：%1</source>
+        <translation>The file is not a valid printer profile: %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1</source>
+        <translation>Cannot write the file: %1</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>未知的命令：%1</source>
+        <translation>Unknown command: %1</translation>
+    </message>
+    <message>
+        <source>未知的维护操作：%1</source>
+        <translation>Unknown maintenance action: %1</translation>
+    </message>
+    <message>
+        <source>未知的页面：%1</source>
+        <translation>Unknown page: %1</translation>
+    </message>
+    <message>
+        <source>此机型不提供页面“%1”</source>
+        <translation>This model does not offer the page "%1"</translation>
+    </message>
+    <message>
+        <source>没有找到打印机</source>
+        <translation>No printer found</translation>
+    </message>
+    <message>
+        <source>端口 %1 上没有打印机</source>
+        <translation>No printer on port %1</translation>
+    </message>
+    <message>
+        <source>端口须为数字：%1</source>
+        <translation>The port must be a number: %1</translation>
+    </message>
+    <message>
+        <source>缺少命令</source>
+        <translation>Missing command</translation>
+    </message>
+    <message>
+        <source>读取一个设置页面，每行一个 key=value</source>
+        <translation>Read one settings page as key=value lines</translation>
+    </message>
+    <message>
+        <source>读取页面，修改给出的设置项，再写入</source>
+        <translation>Read the page, change the given settings, write it back</translation>
+    </message>
+    <message>
+        <source>连接了多台打印机，请用 --port 指定一台</source>
+        <translation>Several printers are attached: choose one with --port</translation>
+    </message>
+    <message>
+        <source>配置来自另一型号（%1），本打印机是 %2；用 --force 仍然写入</source>
+        <translation>The profile is from another model (%1), this printer is %2; use --force to write it anyway</translation>
+    </message>
+    <message>
+        <source>获取打印机状态</source>
+        <translation>Get printer status</translation>
+    </message>
+    <message>
+        <source>读取打印机资讯</source>
+        <translation>Read information</translation>
+    </message>
+    <message>
         <source>正在下载，请等下载结束后再关闭窗口</source>
         <translation>A download is in progress: close the window when it has ended</translation>
     </message>

@@ -18,6 +18,7 @@ fail() {
 }
 
 expected=$(sort <<EOF2
+./usr/bin/label-printer-cli
 ./usr/bin/label-printer-setup
 ./usr/lib/udev/rules.d/$udev_rule
 ./usr/share/applications/label-printer-setup.desktop
@@ -42,6 +43,10 @@ grep -qx 'Comment\[zh_CN\]=.*' "$desktop" || fail "desktop entry has no Chinese 
 newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n1 | cut -d'"' -f2)
 [ "$newest" = "$version" ] || fail "metainfo's newest release is '$newest', the project is $version"
 
+cli=$stage/usr/bin/label-printer-cli
+cli_help=$("$cli" --help) || fail "label-printer-cli --help exits with $?"
+grep -q -- '--port' <<<"$cli_help" || fail "label-printer-cli --help does not list --port"
+[ "$("$cli" --version)" = "label-printer-cli $version" ] || fail "label-printer-cli --version"
 tool=$stage/usr/bin/label-printer-setup
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 answer=$("${headless[@]}" "$tool" --version) || fail "--version exits with $?"

@@ -535,6 +535,8 @@ void TestVirtualPrinter::autoDetachClaimReattachesUsblp()
     QCOMPARE(state.claims, 1);
     QCOMPARE(state.releases, 1);
     QCOMPARE(state.connects, 1);
+    QCOMPARE(state.driverDetaches, 1);
+    QCOMPARE(state.driverRebinds, 1);
     verifyNoViolations(*usb);
 }
 

@@ -1,4 +1,7 @@
 // The USB transport through the real libusb against virtual printers.
+#include "pages/printsettings.h"
+#include "protocol/frame.h"
+#include "protocol/printerqueries.h"
 #include "tests/support/usbtestcase.h"
 
 #include <libusb.h>
@@ -28,6 +31,37 @@ int button(PrinterHandle *handle, const Bytes &request)
                                                unused);
 }
 
+// A print-settings read on a model with the print method: 11 queries. Its write sends a set
+// command for each of the same codes.
+const std::vector<SetInfoType> kPrintSettings = printsettings::readOrder(true);
+constexpr int kDownloadChunks = 3;
+constexpr int kChunkSize = 1024;
+
+// How many exchanges one click of that kind makes on its record.
+int exchangesOf(const QString &click)
+{
+    if (click == "read" || click == "write")
+        return int(kPrintSettings.size());
+    return click == "download" ? kDownloadChunks : 1;
+}
+
+// Exchange i of a click: a page read's query, a page write's set command, a maintenance button,
+// or a chunk of a download stream (the last one short). Returns the transport's result.
+int clickExchange(PrinterHandle *handle, const QString &click, int i)
+{
+    if (click == "read") {
+        unsigned char result[frame::kResultBufferSize];
+        return GetPrinterInfo(handle, kPrintSettings[i], result);
+    }
+    if (click == "write")
+        return SendFrame(handle, frame::build(frame::FrameClass::Set, uint8_t(kPrintSettings[i]),
+                                              QByteArray(1, char(i))));
+    if (click == "button")
+        return SetPrinterStatusButton(handle, POWER_SELF_TEST_PAGE);
+    const int size = i == kDownloadChunks - 1 ? kChunkSize / 2 : kChunkSize;
+    return button(handle, Bytes(std::size_t(size), uint8_t(0xA0 + i)));
+}
+
 } // namespace
 
 class TestTransport : public UsbTestCase
@@ -48,7 +82,10 @@ private slots:
     void exchangeFailures();
     void queryTimesOutAfterThreeSeconds();
     void unpluggedMidTransferFails();
-    void kernelDriverGetsItsInterfaceBack();
+    void kernelDriverHandedOverOncePerClick_data();
+    void kernelDriverHandedOverOncePerClick();
+    void kernelDriverGivenBackOnEveryWayOut_data();
+    void kernelDriverGivenBackOnEveryWayOut();
 
     void statusRequest_data();
     void statusRequest();
@@ -287,19 +324,106 @@ void TestTransport::unpluggedMidTransferFails()
     QCOMPARE(FoundPrinter(1).result, -1);
 }
 
-void TestTransport::kernelDriverGetsItsInterfaceBack()
+void TestTransport::kernelDriverHandedOverOncePerClick_data()
 {
+    QTest::addColumn<QString>("click");
+    QTest::addColumn<int>("interfaceClass");
+    QTest::addColumn<int>("detaches"); // and as many re-binds
+    QTest::addColumn<QString>("driverAfter");
+    QTest::newRow("page read, 11 queries") << "read" << 0x07 << 1 << "usblp";
+    QTest::newRow("page write, 11 set commands") << "write" << 0x07 << 1 << "usblp";
+    QTest::newRow("maintenance button") << "button" << 0x07 << 1 << "usblp";
+    QTest::newRow("download, 3 chunks") << "download" << 0x07 << 1 << "usblp";
+    // No driver to move aside, and none is bound to it afterwards.
+    QTest::newRow("page read, printer without a driver") << "read" << 0xFF << 0 << "";
+}
+
+void TestTransport::kernelDriverHandedOverOncePerClick()
+{
+    QFETCH(QString, click);
+    QFETCH(int, interfaceClass);
+    QFETCH(int, detaches);
+    QFETCH(QString, driverAfter);
+    vprinter::PrinterConfig config;
+    config.interfaceClass = uint8_t(interfaceClass);
+    VirtualPrinter &vp = usb->addPrinter(config);
+    const int exchanges = exchangesOf(click);
+    {
+        FoundPrinter printer(1);
+        QCOMPARE(printer.result, 0);
+        for (int i = 0; i < exchanges; ++i)
+            QCOMPARE(clickExchange(&printer.handle, click, i), 0);
+        // Between the exchanges of the click the driver stays aside.
+        const vprinter::DeviceState during = vp.state();
+        QCOMPARE(during.kernelDriver, std::string());
+        QCOMPARE(during.driverRebinds, 0);
+    }
+    const vprinter::DeviceState after = vp.state();
+    QCOMPARE(after.driverDetaches, detaches);
+    QCOMPARE(after.driverRebinds, detaches);
+    QCOMPARE(QString::fromStdString(after.kernelDriver), driverAfter);
+    // Every exchange still opens, claims, releases and closes; giving the driver back opens once.
+    QCOMPARE(after.claims, exchanges);
+    QCOMPARE(after.releases, exchanges);
+    QCOMPARE(after.opens, exchanges + detaches);
+    QCOMPARE(int(vp.bulkOutLog().size()), exchanges);
+}
+
+void TestTransport::kernelDriverGivenBackOnEveryWayOut_data()
+{
+    QTest::addColumn<QString>("click");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("at"); // the exchange from which the fault is on
+    QTest::addColumn<int>("handOvers");
+    QTest::newRow("read: first write fails") << "read"
+                                             << "failNextWrite" << 0 << 2;
+    QTest::newRow("read: write 4 fails") << "read"
+                                         << "failNextWrite" << 3 << 2;
+    QTest::newRow("read: claimed elsewhere from query 6") << "read"
+                                                          << "refuseClaim" << 5 << 2;
+    QTest::newRow("read: open refused from query 6") << "read"
+                                                     << "refuseOpen" << 5 << 2;
+    QTest::newRow("read: claimed elsewhere from the start") << "read"
+                                                            << "refuseClaim" << 0 << 0;
+    QTest::newRow("button: claimed elsewhere") << "button"
+                                               << "refuseClaim" << 0 << 0;
+    // Nothing to give back to a printer that is gone: one detach, no re-bind.
+    QTest::newRow("read: unplugged during query 6") << "read"
+                                                    << "unplug" << 5 << 1;
+    QTest::newRow("download: unplugged during chunk 2") << "download"
+                                                        << "unplug" << 1 << 1;
+}
+
+void TestTransport::kernelDriverGivenBackOnEveryWayOut()
+{
+    QFETCH(QString, click);
+    QFETCH(QString, fault);
+    QFETCH(int, at);
+    QFETCH(int, handOvers);
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
-    QCOMPARE(vp.state().kernelDriver, std::string("usblp"));
-    FoundPrinter printer(1);
-    unsigned char reply[CDeviceIOOpera::kReplyLength];
-    int length = 0;
-    QCOMPARE(swap(&printer.handle, kQuery, reply, length), 0);
-    QCOMPARE(button(&printer.handle, kQuery), 0);
+    {
+        FoundPrinter printer(1);
+        QCOMPARE(printer.result, 0);
+        for (int i = 0; i < exchangesOf(click); ++i) {
+            if (i == at) {
+                Faults faults = faultNamed(fault);
+                if (fault == "unplug")
+                    faults.unplugAfterWrites = 0; // cut off the very next transfer
+                vp.setFaults(faults);
+            }
+            const int result = clickExchange(&printer.handle, click, i);
+            QVERIFY2((result == 0) == (i < at || (fault == "failNextWrite" && i > at)),
+                     qPrintable(QString("exchange %1 gave %2").arg(i).arg(result)));
+        }
+        vp.setFaults({}); // the other program lets go before the click ends
+    }
     const vprinter::DeviceState state = vp.state();
-    QCOMPARE(state.kernelDriver, std::string("usblp"));
-    QCOMPARE(state.claims, 2);
     QVERIFY(!state.claimed);
+    QCOMPARE(state.openFds, 0);
+    QCOMPARE(state.driverHandOvers(), handOvers);
+    QCOMPARE(state.unplugged, fault == "unplug");
+    if (!state.unplugged)
+        QCOMPARE(state.kernelDriver, std::string("usblp"));
 }
 
 void TestTransport::statusRequest_data()

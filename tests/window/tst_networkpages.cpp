@@ -1,8 +1,7 @@
 // The Wi-Fi, Bluetooth, Wi-Fi IP and Ethernet pages through the real window, against virtual
 // printers: what a read shows, the exact frames a write sends, faults inside a sequence, refused
 // input, and switching printers between a read and a write.
-#include "tests/support/usbfixture.h"
-#include "tests/support/windowharness.h"
+#include "tests/window/pagechecks.h"
 
 #include <QComboBox>
 #include <QToolBox>
@@ -246,19 +245,10 @@ void TestNetworkPages::faultAtExchange()
     QFETCH(QString, write);
     QFETCH(int, exchanges);
     QFETCH(int, k);
-    QVERIFY(ui->selectPort(kPort));
-    if (!write.isEmpty()) {
-        ui->click(qPrintable(read));
-        QCOMPARE(ui->boxes.takeOne().text, kSucceeded);
-    }
-    vp->clearLogs();
     Faults failedWrite;
     failedWrite.failNextWrite = true;
-    vp->setFaultsForExchange(k, failedWrite);
-    ui->click(qPrintable(write.isEmpty() ? read : write));
-    QCOMPARE(ui->boxes.takeOne().text, kNotConnected);
-    // Every other exchange of the sequence still happened.
-    QCOMPARE(receivedFrames(*vp).size(), exchanges - 1);
+    QVERIFY(ui->selectPort(kPort));
+    pagechecks::failedExchange(*ui, *vp, read, write, exchanges, k, failedWrite);
 }
 
 void TestNetworkPages::refusedInput_data()
@@ -296,15 +286,7 @@ void TestNetworkPages::refusedInput()
     QFETCH(QString, text);
     QFETCH(QString, message);
     QVERIFY(ui->selectPort(kPort));
-    ui->click(qPrintable(read));
-    ui->boxes.clear();
-    ui->widget<QLineEdit>(qPrintable(edit))->setText(text);
-    vp->clearLogs();
-    ui->click(qPrintable(write));
-    const CaughtBox box = ui->boxes.takeOne();
-    QCOMPARE(box.icon, QMessageBox::Warning);
-    QCOMPARE(box.text, message);
-    QVERIFY(vp->bulkOutLog().empty());
+    pagechecks::refusedWrite(*ui, *vp, read, write, edit, text, message);
 }
 
 void TestNetworkPages::otherPrinterSelectedBetweenReadAndWrite_data()

@@ -1,8 +1,7 @@
 // The first settings pages and the maintenance buttons through the real window, against virtual
 // printers: what a read shows, the exact frames a write sends, faults in the middle of a
 // sequence, refused input, and the serial number that must never reach another printer.
-#include "tests/support/usbfixture.h"
-#include "tests/support/windowharness.h"
+#include "tests/window/pagechecks.h"
 
 #include <QComboBox>
 #include <QTabWidget>
@@ -310,16 +309,7 @@ void TestSettingsPages::faultAtExchange()
     QFETCH(int, k);
     QFETCH(QString, fault);
     QVERIFY(ui->selectPort(kPlainPort));
-    if (!write.isEmpty()) {
-        ui->click(qPrintable(read));
-        QCOMPARE(ui->boxes.takeOne().text, kSucceeded);
-    }
-    plain->clearLogs();
-    plain->setFaultsForExchange(k, faultNamed(fault));
-    ui->click(qPrintable(write.isEmpty() ? read : write));
-    QCOMPARE(ui->boxes.takeOne().text, kNotConnected);
-    QCOMPARE(receivedFrames(*plain).size(), exchanges - 1);
-    QCOMPARE(plain->state().opens > 0, true);
+    pagechecks::failedExchange(*ui, *plain, read, write, exchanges, k, faultNamed(fault));
 }
 
 void TestSettingsPages::refusedInput_data()
@@ -358,15 +348,7 @@ void TestSettingsPages::refusedInput()
     QFETCH(QString, text);
     QFETCH(QString, message);
     QVERIFY(ui->selectPort(kPlainPort));
-    ui->click(qPrintable(read));
-    ui->boxes.clear();
-    ui->widget<QLineEdit>(qPrintable(edit))->setText(text);
-    plain->clearLogs();
-    ui->click(qPrintable(write));
-    const CaughtBox box = ui->boxes.takeOne();
-    QCOMPARE(box.icon, QMessageBox::Warning);
-    QCOMPARE(box.text, message);
-    QVERIFY(plain->bulkOutLog().empty());
+    pagechecks::refusedWrite(*ui, *plain, read, write, edit, text, message);
 }
 
 void TestSettingsPages::maintenance_data()

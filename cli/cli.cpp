@@ -1,0 +1,409 @@
+#include "cli/cli.h"
+
+#include "app/messages.h"
+#include "app/modelgate.h"
+#include "app/printerlist.h"
+#include "cli/profile.h"
+#include "maintenance/maintenancecommands.h"
+#include "pages/pageexchange.h"
+#include "pages/pagereads.h"
+#include "pages/settingspage.h"
+#include "protocol/printerstatus.h"
+#include "usb/deviceioopera.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QObject>
+#include <QSaveFile>
+#include <QTextStream>
+#include <functional>
+
+namespace cli {
+
+namespace {
+
+// The printer a command works on, found on its port for this one command and closed after it.
+class Printer
+{
+public:
+    ~Printer()
+    {
+        if (open_)
+            CDeviceIOOpera::ClosePrinterHandle(&handle_);
+    }
+    bool open(const ListedPrinter &listed)
+    {
+        listed_ = listed;
+        open_ = CDeviceIOOpera::GetPrinterHandle(listed.port, &handle_) == 0;
+        return open_;
+    }
+    PrinterHandle *handle() { return &handle_; }
+    // The model as the model-support gate knows it: "<brand> <product> ".
+    QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
+    QString model() const { return modelKey().trimmed(); }
+
+private:
+    PrinterHandle handle_;
+    ListedPrinter listed_;
+    bool open_ = false;
+};
+
+struct Context {
+    QCommandLineParser &parser;
+    QStringList arguments; // after the command name
+    QTextStream &out;
+    QTextStream &err;
+};
+
+int fail(Context &c, Exit exit, const QString &message)
+{
+    c.err << message << '\n';
+    return exit;
+}
+
+int transportFailed(Context &c)
+{
+    return fail(c, TransportFailed, QObject::tr("请确保打印机已通过usb进行连接"));
+}
+
+// The printer of --port, or the only one attached.
+int choosePrinter(Context &c, Printer &printer)
+{
+    const QList<ListedPrinter> listed = listSupportedPrinters();
+    std::optional<ListedPrinter> chosen;
+    if (c.parser.isSet(QStringLiteral("port"))) {
+        bool ok = false;
+        const int port = c.parser.value(QStringLiteral("port")).toInt(&ok);
+        if (!ok)
+            return fail(c, UsageError, QObject::tr("端口须为数字：%1")
+                                           .arg(c.parser.value(QStringLiteral("port"))));
+        for (const ListedPrinter &p : listed) {
+            if (p.port == port)
+                chosen = p;
+        }
+        if (!chosen)
+            return fail(c, NoSuchPrinter, QObject::tr("端口 %1 上没有打印机").arg(port));
+    } else if (listed.isEmpty()) {
+        return fail(c, NoSuchPrinter, QObject::tr("没有找到打印机"));
+    } else if (listed.size() > 1) {
+        return fail(c, UsageError, QObject::tr("连接了多台打印机，请用 --port 指定一台"));
+    } else {
+        chosen = listed.first();
+    }
+    if (!printer.open(*chosen))
+        return fail(c, NoSuchPrinter, QObject::tr("请确保打印机已通过usb进行连接"));
+    return Ok;
+}
+
+std::unique_ptr<pages::SettingsPage> pageOf(Context &c, const QString &name,
+                                            const QString &modelKey, int &exit)
+{
+    exit = Ok;
+    if (!pages::pageNames().contains(name)) {
+        exit = fail(c, Refused, QObject::tr("未知的页面：%1").arg(name));
+        return nullptr;
+    }
+    std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(name, modelKey);
+    if (!page)
+        exit = fail(c, Refused, QObject::tr("此机型不提供页面“%1”").arg(name));
+    return page;
+}
+
+// The printer, and the page the first argument names for its model.
+std::unique_ptr<pages::SettingsPage> choosePage(Context &c, Printer &printer, int &exit)
+{
+    exit = choosePrinter(c, printer);
+    if (exit != Ok)
+        return nullptr;
+    return pageOf(c, c.arguments[0], printer.modelKey(), exit);
+}
+
+void printValues(Context &c, const pages::SettingsPage &page)
+{
+    if (c.parser.isSet(QStringLiteral("json"))) {
+        c.out << QJsonDocument(QJsonObject{{QStringLiteral("page"), page.name()},
+                                           {QStringLiteral("values"),
+                                            profile::pageToJson(page).value("values")}})
+                     .toJson();
+        return;
+    }
+    for (const auto &[key, value] : page.values())
+        c.out << key << '=' << value << '\n';
+}
+
+int list(Context &c)
+{
+    for (const ListedPrinter &p : listSupportedPrinters())
+        c.out << p.port << '\t' << p.brand << '\t' << p.product << '\t'
+              << QString::asprintf("%04x:%04x", p.vendorId, p.productId) << '\n';
+    return Ok;
+}
+
+int info(Context &c)
+{
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    pages::Information information;
+    const int r = pages::readInformation(printer.handle(), information).firstFailure();
+    c.out << "model=" << information.model.value_or(QString()) << '\n'
+          << "version=" << information.version.value_or(QString()) << '\n'
+          << "resolution=" << (information.resolution ? QString::number(*information.resolution)
+                                                      : QString())
+          << '\n'
+          << "max-width-mm="
+          << (information.maxWidthMm ? QString::number(*information.maxWidthMm) : QString())
+          << '\n';
+    return r == 0 ? Ok : transportFailed(c);
+}
+
+int status(Context &c)
+{
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    unsigned char reply[4] = {};
+    int length = sizeof reply;
+    if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) != 0)
+        return transportFailed(c);
+    const QString text = checkPrinterStatus(statusWordFromBytes(reply, length));
+    c.out << (text.isEmpty() ? QObject::tr("空闲中") + '\n' : text);
+    return Ok;
+}
+
+int read(Context &c)
+{
+    if (c.arguments.size() != 1)
+        return fail(c, UsageError, c.parser.helpText());
+    Printer printer;
+    int exit = Ok;
+    std::unique_ptr<pages::SettingsPage> page = choosePage(c, printer, exit);
+    if (!page)
+        return exit;
+    const int r = page->read(printer.handle());
+    printValues(c, *page);
+    return r == 0 ? Ok : transportFailed(c);
+}
+
+// Applies key=value arguments to the page; an exit status and message when one is refused.
+int applyAssignments(Context &c, const QStringList &assignments, pages::SettingsPage &page)
+{
+    for (const QString &assignment : assignments) {
+        const int equals = assignment.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return fail(c, UsageError,
+                        QObject::tr("参数“%1”不是 key=value 形式").arg(assignment));
+        if (const std::optional<QString> error =
+                page.set(assignment.left(equals), assignment.mid(equals + 1)))
+            return fail(c, Refused, *error);
+    }
+    return Ok;
+}
+
+int write(Context &c)
+{
+    if (c.arguments.size() < 2)
+        return fail(c, UsageError, c.parser.helpText());
+    Printer printer;
+    int exit = Ok;
+    std::unique_ptr<pages::SettingsPage> page = choosePage(c, printer, exit);
+    if (!page)
+        return exit;
+    const QStringList assignments = c.arguments.mid(1);
+    // Keys and choices are checked before the printer is asked anything.
+    {
+        std::unique_ptr<pages::SettingsPage> check = pages::pageNamed(page->name(), printer.modelKey());
+        if (const int refused = applyAssignments(c, assignments, *check))
+            return refused;
+    }
+    if (page->read(printer.handle()) != 0)
+        return transportFailed(c);
+    if (const int refused = applyAssignments(c, assignments, *page))
+        return refused;
+    if (const std::optional<pages::Refusal> refusal = page->validate())
+        return fail(c, Refused, messages::refusalText(refusal->field, *refusal));
+    return page->write(printer.handle()) == 0 ? Ok : transportFailed(c);
+}
+
+int backup(Context &c)
+{
+    if (c.arguments.size() != 1)
+        return fail(c, UsageError, c.parser.helpText());
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    pages::Information information;
+    int r = pages::readInformation(printer.handle(), information, false).version;
+    std::vector<std::unique_ptr<pages::SettingsPage>> pages =
+        pages::pagesForModel(printer.modelKey());
+    for (const auto &page : pages)
+        r = pages::firstFailure(r, page->read(printer.handle()));
+    if (r != 0)
+        return transportFailed(c);
+    QSaveFile file(c.arguments[0]);
+    const QByteArray json =
+        QJsonDocument(profile::document(printer.model(), information.version.value_or(QString()),
+                                        pages))
+            .toJson();
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
+        return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(c.arguments[0]));
+    return Ok;
+}
+
+int restore(Context &c)
+{
+    if (c.arguments.size() != 1)
+        return fail(c, UsageError, c.parser.helpText());
+    QFile file(c.arguments[0]);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(c.arguments[0]));
+    profile::Parsed parsed;
+    if (const std::optional<QString> error = profile::parse(file.readAll(), parsed))
+        return fail(c, Refused, *error);
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    if (parsed.model != printer.model() && !c.parser.isSet(QStringLiteral("force")))
+        return fail(c, Refused,
+                    QObject::tr("配置来自另一型号（%1），本打印机是 %2；用 --force 仍然写入")
+                        .arg(parsed.model, printer.model()));
+    // The whole file is checked before anything is sent.
+    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
+        int exit = Ok;
+        std::unique_ptr<pages::SettingsPage> page = pageOf(c, it.key(), printer.modelKey(), exit);
+        if (!page)
+            return exit;
+        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
+            return fail(c, Refused, *error);
+    }
+    int result = Ok;
+    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
+        std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(it.key(), printer.modelKey());
+        // Read first: what the file does not carry (the serial number) stays this printer's.
+        int r = page->read(printer.handle());
+        if (r == 0)
+            profile::applyPage(it.value().toObject(), *page);
+        if (r == 0 && c.parser.isSet(QStringLiteral("dry-run"))) {
+            for (const pages::SetCommand &command : page->commands()) {
+                if (!command.isSkipped() && command.frame)
+                    c.out << page->name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
+            }
+            continue;
+        }
+        if (r == 0)
+            r = page->write(printer.handle());
+        c.out << page->name() << ": "
+              << (r == 0 ? QObject::tr("设置成功") : QObject::tr("请确保打印机已通过usb进行连接"))
+              << '\n';
+        if (r != 0)
+            result = TransportFailed;
+    }
+    return result;
+}
+
+int maintain(Context &c)
+{
+    if (c.arguments.size() != 1)
+        return fail(c, UsageError, c.parser.helpText());
+    const maintenance::Command *command = maintenance::commandNamed(c.arguments[0]);
+    if (!command)
+        return fail(c, Refused, QObject::tr("未知的维护操作：%1").arg(c.arguments[0]));
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    return maintenance::send(printer.handle(), *command) == 0 ? Ok : transportFailed(c);
+}
+
+struct Command {
+    const char *name;
+    const char *synopsis;
+    const char *description; // translated in the QObject context
+    int (*run)(Context &);
+};
+
+QStringList maintenanceNames()
+{
+    int count = 0;
+    const maintenance::Command *all = maintenance::commands(&count);
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names << QLatin1String(all[i].name);
+    return names;
+}
+
+const Command kCommands[] = {
+    {"list", "", QT_TRANSLATE_NOOP("QObject", "列出连接的打印机：端口、品牌、型号、厂商和产品ID"),
+     list},
+    {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机资讯"), info},
+    {"status", "", QT_TRANSLATE_NOOP("QObject", "获取打印机状态"), status},
+    {"read", "PAGE", QT_TRANSLATE_NOOP("QObject", "读取一个设置页面，每行一个 key=value"), read},
+    {"write", "PAGE key=value...", QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"),
+     write},
+    {"backup", "FILE", QT_TRANSLATE_NOOP("QObject", "把本机型的所有设置页面保存到一个JSON文件"),
+     backup},
+    {"restore", "FILE", QT_TRANSLATE_NOOP("QObject", "先检查整个文件，再把其中的页面写入打印机"),
+     restore},
+    {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain},
+};
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QObject::tr("标签机设置工具"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {QStringLiteral("port"), QObject::tr("打印机的USB端口号"), QStringLiteral("N")},
+        {QStringLiteral("json"), QObject::tr("read：以JSON输出")},
+        {QStringLiteral("force"), QObject::tr("restore：也写入另一型号的配置")},
+        {QStringLiteral("dry-run"), QObject::tr("restore：只打印将要发送的帧")},
+    });
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("list | info | status | read | write | backup | "
+                                                "restore | maintain"));
+    QStringList withProgram = arguments;
+    withProgram.prepend(QStringLiteral("label-printer-cli"));
+    if (!parser.parse(withProgram))
+        return err << parser.errorText() << '\n', UsageError;
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
+        return Ok;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const Command *command = nullptr;
+    for (const Command &candidate : kCommands) {
+        if (!positional.isEmpty() && positional.first() == QLatin1String(candidate.name))
+            command = &candidate;
+    }
+    if (!command) {
+        if (parser.isSet(QStringLiteral("help"))) {
+            out << parser.helpText();
+            return Ok;
+        }
+        err << (positional.isEmpty() ? QObject::tr("缺少命令")
+                                     : QObject::tr("未知的命令：%1").arg(positional.first()))
+            << '\n'
+            << parser.helpText();
+        return UsageError;
+    }
+    parser.clearPositionalArguments();
+    parser.setApplicationDescription(QObject::tr(command->description));
+    parser.addPositionalArgument(QLatin1String(command->name),
+                                 QLatin1String(command->synopsis),
+                                 QStringLiteral("%1 %2").arg(command->name, command->synopsis));
+    if (command->run == maintain)
+        parser.setApplicationDescription(QObject::tr(command->description) + '\n' +
+                                         maintenanceNames().join(QStringLiteral(", ")));
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return Ok;
+    }
+    Context context{parser, positional.mid(1), out, err};
+    return command->run(context);
+}
+
+} // namespace cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// The command-line front end: every operation of the window, scriptable, plus printer profiles
+// (backup and restore of every settings page a model offers).
+namespace cli {
+
+// Exit status of the command line.
+enum Exit {
+    Ok = 0,
+    UsageError = 2,      // unknown command or option, missing argument, several printers
+    NoSuchPrinter = 3,   // no supported printer, or none on the port asked for
+    TransportFailed = 4, // an exchange with the printer failed
+    Refused = 5,         // input refused before anything was sent: page, key, value, file
+};
+
+// Runs one command line (without the program name). Results go to `out`, messages to `err`.
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+} // namespace cli

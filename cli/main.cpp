@@ -1,0 +1,22 @@
+#include "app/startup.h"
+#include "app/version.h"
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QTextStream>
+#include <QTranslator>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(LABELSETUP_VERSION));
+    // A script reads results, not the exchange: debug lines only when asked for.
+    QLoggingCategory::setFilterRules(QStringLiteral("labelsetup.*.debug=false"));
+    QTranslator translator;
+    startup::installTranslation(app, translator);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return cli::run(app.arguments().mid(1), out, err);
+}
