@@ -4,7 +4,9 @@
 #include "app/modelgate.h"
 #include "app/printerlist.h"
 #include "cli/profile.h"
+#include "crypto/filedecrypt.h"
 #include "maintenance/maintenancecommands.h"
+#include "maintenance/workerthread.h"
 #include "pages/pageexchange.h"
 #include "pages/pagereads.h"
 #include "pages/settingspage.h"
@@ -13,12 +15,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QObject>
 #include <QSaveFile>
 #include <QTextStream>
 #include <functional>
+#include <unistd.h>
 
 namespace cli {
 
@@ -31,21 +35,27 @@ public:
     ~Printer()
     {
         if (open_)
-            CDeviceIOOpera::ClosePrinterHandle(&handle_);
+            CDeviceIOOpera::ClosePrinterHandle(handle_.get());
     }
     bool open(const ListedPrinter &listed)
     {
         listed_ = listed;
-        open_ = CDeviceIOOpera::GetPrinterHandle(listed.port, &handle_) == 0;
+        open_ = CDeviceIOOpera::GetPrinterHandle(listed.port, handle_.get()) == 0;
         return open_;
     }
-    PrinterHandle *handle() { return &handle_; }
+    PrinterHandle *handle() { return handle_.get(); }
+    // Hands the open record over (to a download worker, which closes it).
+    std::unique_ptr<PrinterHandle> release()
+    {
+        open_ = false;
+        return std::move(handle_);
+    }
     // The model as the model-support gate knows it: "<brand> <product> ".
     QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
     QString model() const { return modelKey().trimmed(); }
 
 private:
-    PrinterHandle handle_;
+    std::unique_ptr<PrinterHandle> handle_ = std::make_unique<PrinterHandle>();
     ListedPrinter listed_;
     bool open_ = false;
 };
@@ -316,6 +326,71 @@ int maintain(Context &c)
     return maintenance::send(printer.handle(), *command) == 0 ? Ok : transportFailed(c);
 }
 
+// The progress of a download: a bar on a terminal, whole percentages a line otherwise.
+void showProgress(Context &c, int percentage, bool terminal)
+{
+    if (!terminal) {
+        c.out << percentage << "%\n";
+    } else {
+        constexpr int kWidth = 40;
+        const int done = percentage * kWidth / 100;
+        c.out << "\r[" << QString(done, QLatin1Char('#')) << QString(kWidth - done, QLatin1Char(' '))
+              << "] " << percentage << '%';
+        if (percentage == 100)
+            c.out << '\n';
+    }
+    c.out.flush();
+}
+
+int download(Context &c)
+{
+    if (c.arguments.size() != 2 || !QStringList{"firmware", "font"}.contains(c.arguments[0]))
+        return fail(c, UsageError, c.parser.helpText());
+    const QString chosen = c.arguments[1];
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    // The font download is not offered for locked models, as in the window.
+    if (c.arguments[0] == QLatin1String("font") && modelgate::isLocked(printer.modelKey()))
+        return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
+
+    const QString sideFile = downloadSideFilePath(chosen);
+    switch (decryptDownloadFile(chosen, sideFile)) {
+    case FileDecryptResult::Ok:
+        break;
+    case FileDecryptResult::InputOpenFailed:
+        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(chosen));
+    case FileDecryptResult::ReadFailed:
+        QFile::remove(sideFile);
+        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(chosen));
+    case FileDecryptResult::OutputExists:
+        return fail(c, Refused, QObject::tr("文件已存在，不会覆盖它：%1").arg(sideFile));
+    case FileDecryptResult::OutputOpenFailed:
+        return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(sideFile));
+    case FileDecryptResult::WriteFailed:
+        QFile::remove(sideFile);
+        return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(sideFile));
+    }
+
+    // The same worker as the window's: it stops at the first failed chunk, closes the printer
+    // and removes the side file however the stream ends.
+    const auto *outFile = qobject_cast<QFile *>(c.out.device());
+    const bool terminal = outFile && isatty(outFile->handle());
+    WorkerThread worker;
+    worker.handOver(printer.release(), sideFile);
+    QEventLoop loop;
+    QObject::connect(&worker, &WorkerThread::progressUpdated, &loop,
+                     [&](int percentage) { showProgress(c, percentage, terminal); });
+    QObject::connect(&worker, &WorkerThread::errorOccurred, &loop,
+                     [&](const QString &message) { c.err << message << '\n'; });
+    QObject::connect(&worker, &WorkerThread::finished, &loop, &QEventLoop::quit,
+                     Qt::QueuedConnection);
+    worker.start();
+    loop.exec();
+    worker.wait();
+    return worker.sentEverything() ? Ok : TransportFailed;
+}
+
 struct Command {
     const char *name;
     const char *synopsis;
@@ -346,6 +421,8 @@ const Command kCommands[] = {
     {"restore", "FILE", QT_TRANSLATE_NOOP("QObject", "先检查整个文件，再把其中的页面写入打印机"),
      restore},
     {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain},
+    {"download", "firmware|font FILE",
+     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download},
 };
 
 } // namespace
@@ -364,7 +441,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("list | info | status | read | write | backup | "
-                                                "restore | maintain"));
+                                                "restore | maintain | download"));
     QStringList withProgram = arguments;
     withProgram.prepend(QStringLiteral("label-printer-cli"));
     if (!parser.parse(withProgram))

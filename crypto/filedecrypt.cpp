@@ -96,3 +96,10 @@ FileDecryptResult decryptDownloadFile(const QString &inputPath, const QString &o
         return FileDecryptResult::WriteFailed;
     return FileDecryptResult::Ok;
 }
+
+QString downloadSideFilePath(const QString &chosen)
+{
+    const QFileInfo info(chosen);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+           QStringLiteral("_decrypted.hex");
+}

@@ -18,6 +18,10 @@ enum class FileDecryptResult {
     WriteFailed,      // writing the side file failed; the side file is incomplete
 };
 
+// The decrypted copy next to the chosen file: its absolute directory, its complete base name and
+// "_decrypted.hex" (fonts.big5.bin gives fonts.big5_decrypted.hex).
+QString downloadSideFilePath(const QString &chosen);
+
 // Decrypts inputPath into outputPath (created anew; never an existing file) with
 // AES128_ECB_decrypt, one call per 16-byte block of the input. Whole blocks are written exactly as
 // decrypted, trailing zero bytes included. A short last block of n bytes (1 to 15) is extended with

@@ -17,17 +17,7 @@
 #include <QTabBar>
 
 namespace {
-
 constexpr int kSettingsTab = 0;
-
-// The decrypted copy next to the chosen file: fonts.big5.bin gives fonts.big5_decrypted.hex.
-QString sideFilePath(const QString &chosen)
-{
-    const QFileInfo info(chosen);
-    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-           QStringLiteral("_decrypted.hex");
-}
-
 } // namespace
 
 void MainWindow::on_pushButton_34_clicked()
@@ -58,7 +48,7 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         qCDebug(lcMaintenance, "No file selected!");
         return;
     }
-    const QString sideFile = sideFilePath(chosen);
+    const QString sideFile = downloadSideFilePath(chosen);
     switch (decryptDownloadFile(chosen, sideFile)) {
     case FileDecryptResult::Ok:
         qCDebug(lcMaintenance, "completed successfully.");

@@ -678,6 +678,18 @@
         <source>正在下载，请等下载结束后再关闭窗口</source>
         <translation>A download is in progress: close the window when it has ended</translation>
     </message>
+    <message>
+        <source>此机型不提供字库下载</source>
+        <translation>This model does not offer the font download</translation>
+    </message>
+    <message>
+        <source>文件已存在，不会覆盖它：%1</source>
+        <translation>A file of that name exists and is left alone: %1</translation>
+    </message>
+    <message>
+        <source>解密固件或字库文件并下载到打印机</source>
+        <translation>Decrypt a firmware or font file and download it to the printer</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

@@ -2,9 +2,12 @@
 // exit statuses, refused input that sends nothing, and a profile copied from one printer to
 // another that arrives as the same frames the window sends.
 #include "cli/cli.h"
+#include "crypto/aes.h"
+#include "crypto/filedecrypt.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
 
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -67,6 +70,8 @@ private slots:
     void maintain_data();
     void maintain();
     void profileCopiesOnePrinterToAnother();
+    void download_data();
+    void download();
 
 private:
     std::unique_ptr<vprinter::VirtualUsb> usb;
@@ -339,6 +344,59 @@ void TestCli::profileCopiesOnePrinterToAnother()
     sortedRestore.sort();
     sortedWindow.sort();
     QCOMPARE(sortedWindow, sortedRestore);
+}
+
+void TestCli::download_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("failingChunk"); // 0: none
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("firmware, 3008 bytes") << "firmware" << 0 << int(cli::Ok) << "34%\n68%\n100%\n";
+    QTest::newRow("font, the second chunk fails")
+        << "font" << 2 << int(cli::TransportFailed) << "34%\n";
+}
+
+void TestCli::download()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, failingChunk);
+    QFETCH(int, exit);
+    QFETCH(QString, output);
+    // 188 whole blocks (3008 bytes: progress 34, 68, 100), encrypted with our own routine and
+    // the build's key.
+    QByteArray plain(3008, '\0');
+    for (int i = 0; i < plain.size(); ++i)
+        plain[i] = char(i * 7 + 1);
+    QByteArray encrypted = plain;
+    auto *bytes = reinterpret_cast<uint8_t *>(encrypted.data());
+    for (int offset = 0; offset < encrypted.size(); offset += 16)
+        AES128_ECB_encrypt(bytes + offset, kDownloadFileKey, bytes + offset);
+    const QString chosen = dir.filePath("image.bin");
+    QFile file(chosen);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(encrypted) == encrypted.size());
+    file.close();
+    if (failingChunk) {
+        vprinter::Faults faults;
+        faults.failNextWrite = true;
+        faults.writesBeforeFailure = failingChunk - 1;
+        first->setFaults(faults);
+    }
+
+    const Result r = runCli({"--port", "3", "download", kind, chosen});
+    QCOMPARE(r.exit, exit);
+    QCOMPARE(r.out, output);
+    QVERIFY(!QFile::exists(downloadSideFilePath(chosen)));
+    const std::vector<vprinter::DownloadRecord> downloads = first->downloads();
+    QCOMPARE(downloads.size(), size_t(1));
+    if (exit == cli::Ok) {
+        QCOMPARE(downloads[0].total, uint64_t(plain.size()));
+        QCOMPARE(QString::fromStdString(downloads[0].sha256),
+                 QString(QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex()));
+    } else {
+        QVERIFY(r.err.startsWith("下载失败"));
+        QCOMPARE(downloads[0].writes, std::vector<size_t>{1024}); // nothing after the failure
+    }
 }
 
 QTEST_MAIN(TestCli)
