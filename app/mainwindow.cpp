@@ -111,9 +111,9 @@ void MainWindow::onListSelectionChanged()
     form->comboBox->clear();
     // Values read from one printer are never written to another by mistake: every write button
     // waits for a read of the newly selected printer, the distance page's included.
-    for (QWidget *w : {form->pushButton_18, form->pushButton_14, form->pushButton_24,
-                       form->pushButton_26, form->pushButton_28, form->pushButton_32,
-                       form->pushButton_30})
+    for (QWidget *w :
+         {form->pushButton_18, form->pushButton_14, form->pushButton_24, form->pushButton_26,
+          form->pushButton_28, form->pushButton_32, form->pushButton_30})
         w->setEnabled(false);
     forgetSerialNumber();
     form->comboBox_9->setEnabled(extended);

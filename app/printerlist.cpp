@@ -72,10 +72,9 @@ QList<ListedPrinter> listSupportedPrinters()
                 fprintf(stderr, "Open Device Failed\n");
                 continue;
             }
-            printers << ListedPrinter{QString::fromLatin1(entry.brand),
-                                      productString(device, descriptor.iProduct),
-                                      libusb_get_port_number(devices[i]), descriptor.idVendor,
-                                      descriptor.idProduct};
+            printers << ListedPrinter{
+                QString::fromLatin1(entry.brand), productString(device, descriptor.iProduct),
+                libusb_get_port_number(devices[i]), descriptor.idVendor, descriptor.idProduct};
             libusb_close(device);
         }
     }

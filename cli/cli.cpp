@@ -87,8 +87,9 @@ int choosePrinter(Context &c, Printer &printer)
         bool ok = false;
         const int port = c.parser.value(QStringLiteral("port")).toInt(&ok);
         if (!ok)
-            return fail(c, UsageError, QObject::tr("端口须为数字：%1")
-                                           .arg(c.parser.value(QStringLiteral("port"))));
+            return fail(
+                c, UsageError,
+                QObject::tr("端口须为数字：%1").arg(c.parser.value(QStringLiteral("port"))));
         for (const ListedPrinter &p : listed) {
             if (p.port == port)
                 chosen = p;
@@ -160,9 +161,8 @@ int info(Context &c)
     const int r = pages::readInformation(printer.handle(), information).firstFailure();
     c.out << "model=" << information.model.value_or(QString()) << '\n'
           << "version=" << information.version.value_or(QString()) << '\n'
-          << "resolution=" << (information.resolution ? QString::number(*information.resolution)
-                                                      : QString())
-          << '\n'
+          << "resolution="
+          << (information.resolution ? QString::number(*information.resolution) : QString()) << '\n'
           << "max-width-mm="
           << (information.maxWidthMm ? QString::number(*information.maxWidthMm) : QString())
           << '\n';
@@ -203,8 +203,7 @@ int applyAssignments(Context &c, const QStringList &assignments, pages::Settings
     for (const QString &assignment : assignments) {
         const int equals = assignment.indexOf(QLatin1Char('='));
         if (equals <= 0)
-            return fail(c, UsageError,
-                        QObject::tr("参数“%1”不是 key=value 形式").arg(assignment));
+            return fail(c, UsageError, QObject::tr("参数“%1”不是 key=value 形式").arg(assignment));
         if (const std::optional<QString> error =
                 page.set(assignment.left(equals), assignment.mid(equals + 1)))
             return fail(c, Refused, *error);
@@ -224,7 +223,8 @@ int write(Context &c)
     const QStringList assignments = c.arguments.mid(1);
     // Keys and choices are checked before the printer is asked anything.
     {
-        std::unique_ptr<pages::SettingsPage> check = pages::pageNamed(page->name(), printer.modelKey());
+        std::unique_ptr<pages::SettingsPage> check =
+            pages::pageNamed(page->name(), printer.modelKey());
         if (const int refused = applyAssignments(c, assignments, *check))
             return refused;
     }
@@ -254,8 +254,8 @@ int backup(Context &c)
         return transportFailed(c);
     QSaveFile file(c.arguments[0]);
     const QByteArray json =
-        QJsonDocument(profile::document(printer.model(), information.version.value_or(QString()),
-                                        pages))
+        QJsonDocument(
+            profile::document(printer.model(), information.version.value_or(QString()), pages))
             .toJson();
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
         return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(c.arguments[0]));
@@ -334,8 +334,8 @@ void showProgress(Context &c, int percentage, bool terminal)
     } else {
         constexpr int kWidth = 40;
         const int done = percentage * kWidth / 100;
-        c.out << "\r[" << QString(done, QLatin1Char('#')) << QString(kWidth - done, QLatin1Char(' '))
-              << "] " << percentage << '%';
+        c.out << "\r[" << QString(done, QLatin1Char('#'))
+              << QString(kWidth - done, QLatin1Char(' ')) << "] " << percentage << '%';
         if (percentage == 100)
             c.out << '\n';
     }
@@ -414,8 +414,8 @@ const Command kCommands[] = {
     {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机资讯"), info},
     {"status", "", QT_TRANSLATE_NOOP("QObject", "获取打印机状态"), status},
     {"read", "PAGE", QT_TRANSLATE_NOOP("QObject", "读取一个设置页面，每行一个 key=value"), read},
-    {"write", "PAGE key=value...", QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"),
-     write},
+    {"write", "PAGE key=value...",
+     QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"), write},
     {"backup", "FILE", QT_TRANSLATE_NOOP("QObject", "把本机型的所有设置页面保存到一个JSON文件"),
      backup},
     {"restore", "FILE", QT_TRANSLATE_NOOP("QObject", "先检查整个文件，再把其中的页面写入打印机"),
@@ -469,8 +469,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     parser.clearPositionalArguments();
     parser.setApplicationDescription(QObject::tr(command->description));
-    parser.addPositionalArgument(QLatin1String(command->name),
-                                 QLatin1String(command->synopsis),
+    parser.addPositionalArgument(QLatin1String(command->name), QLatin1String(command->synopsis),
                                  QStringLiteral("%1 %2").arg(command->name, command->synopsis));
     if (command->run == maintain)
         parser.setApplicationDescription(QObject::tr(command->description) + '\n' +

@@ -8,16 +8,14 @@
 
 void MainWindow::runMaintenanceCommand(const char *button)
 {
-    const maintenance::Command *command =
-        maintenance::commandForButton(QLatin1String(button));
+    const maintenance::Command *command = maintenance::commandForButton(QLatin1String(button));
     SelectedPrinter printer(this, form->listWidget);
     if (!command || !printer.isOpen())
         return;
     const int r = maintenance::send(printer.handle(), *command);
-    messages::showResult(this,
-                         command->reportsSuccess ? messages::SlotKind::Write
-                                                 : messages::SlotKind::QuietWrite,
-                         r);
+    messages::showResult(
+        this, command->reportsSuccess ? messages::SlotKind::Write : messages::SlotKind::QuietWrite,
+        r);
 }
 
 void MainWindow::on_pushButton_5_clicked() { runMaintenanceCommand("pushButton_5"); }

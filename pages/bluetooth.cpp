@@ -13,9 +13,8 @@ QString textOf(const unsigned char *payload)
 
 const std::vector<SetInfoType> &order()
 {
-    static const std::vector<SetInfoType> codes = {
-        INFO_BLUETOOTH_SPP_NAME, INFO_BLUETOOTH_BLE_NAME, INFO_BLUETOOTH_SPP_MODE,
-        INFO_BLUETOOTH_SPP_PIN};
+    static const std::vector<SetInfoType> codes = {INFO_BLUETOOTH_SPP_NAME, INFO_BLUETOOTH_BLE_NAME,
+                                                   INFO_BLUETOOTH_SPP_MODE, INFO_BLUETOOTH_SPP_PIN};
     return codes;
 }
 
@@ -42,9 +41,9 @@ void decode(SetInfoType code, const unsigned char *payload, Values &values)
 std::optional<pages::Refusal> validate(const Values &v)
 {
     // Each text travels in a frame of its own.
-    for (const pages::NamedText &t : {pages::NamedText{kSppName, v.sppName},
-                                      pages::NamedText{kBleName, v.bleName},
-                                      pages::NamedText{kPin, v.pin}}) {
+    for (const pages::NamedText &t :
+         {pages::NamedText{kSppName, v.sppName}, pages::NamedText{kBleName, v.bleName},
+          pages::NamedText{kPin, v.pin}}) {
         if (auto refusal = pages::checkTexts({t}))
             return refusal;
     }

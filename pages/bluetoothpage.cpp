@@ -11,8 +11,8 @@
 
 bluetooth::Values MainWindow::bluetoothFromForm() const
 {
-    return {form->lineEdit_28->text(), form->lineEdit_24->text(),
-            form->comboBox_11->currentIndex(), form->lineEdit_25->text()};
+    return {form->lineEdit_28->text(), form->lineEdit_24->text(), form->comboBox_11->currentIndex(),
+            form->lineEdit_25->text()};
 }
 
 void MainWindow::showBluetooth(const bluetooth::Values &v)

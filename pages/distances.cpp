@@ -23,8 +23,7 @@ const Entry kEntries[] = {
      kMillimetreRange},
     {Distance::BlackMarkToHead, INFO_DISTANCE_BLACK_MARK_TO_HEAD, kBlackMarkToHead,
      &Values::blackMarkToHead, kMillimetreRange},
-    {Distance::HeadToTear, INFO_DISTANCE_HEAD_TO_TEAR, kHeadToTear, &Values::headToTear,
-     kDotRange},
+    {Distance::HeadToTear, INFO_DISTANCE_HEAD_TO_TEAR, kHeadToTear, &Values::headToTear, kDotRange},
 };
 
 const Entry &entry(Distance distance) { return kEntries[int(distance)]; }
@@ -48,7 +47,8 @@ void decode(SetInfoType code, const unsigned char *payload, Values &values)
             continue;
         // Millimetres are the signed dots divided by 8, truncated toward zero.
         const qint64 dots = frame::readInt16Le(payload);
-        values.*e.field = NumberField::fromRead(dots, QString::number(dots / e.range.wireUnitsPerUnit));
+        values.*e.field =
+            NumberField::fromRead(dots, QString::number(dots / e.range.wireUnitsPerUnit));
     }
 }
 

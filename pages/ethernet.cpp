@@ -56,8 +56,8 @@ pages::SetCommand encode(SetInfoType code, const Values &v)
         return {};
     qCDebug(lcPages, "PORT_MESSAGE t mm: %lld", *tcp);
     qCDebug(lcPages, "PORT_MESSAGE u mm: %lld", *udp);
-    return pages::SetCommand::of(code, frame::uint16Le(uint16_t(*tcp)) +
-                                           frame::uint16Le(uint16_t(*udp)));
+    return pages::SetCommand::of(code,
+                                 frame::uint16Le(uint16_t(*tcp)) + frame::uint16Le(uint16_t(*udp)));
 }
 
 } // namespace ethernet

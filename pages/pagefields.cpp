@@ -63,9 +63,8 @@ std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZer
         return std::nullopt;
     QByteArray octets;
     for (const QString &group : groups) {
-        const std::optional<qint64> value = group.startsWith(QLatin1Char('-'))
-                                                ? std::nullopt
-                                                : parseWholeNumber(group);
+        const std::optional<qint64> value =
+            group.startsWith(QLatin1Char('-')) ? std::nullopt : parseWholeNumber(group);
         if (!value || *value > 255)
             return std::nullopt;
         octets.append(char(*value));
@@ -73,8 +72,7 @@ std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZer
     return octets;
 }
 
-std::optional<Refusal> checkAddress(const QString &key, const QString &text,
-                                    bool untouchedIsZero)
+std::optional<Refusal> checkAddress(const QString &key, const QString &text, bool untouchedIsZero)
 {
     if (addressOctets(text, untouchedIsZero))
         return std::nullopt;
@@ -105,7 +103,11 @@ std::optional<QByteArray> addressBlock(uint8_t mode, std::initializer_list<QStri
 
 QString addressText(const unsigned char *octets)
 {
-    return QStringLiteral("%1.%2.%3.%4").arg(octets[0]).arg(octets[1]).arg(octets[2]).arg(octets[3]);
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(octets[0])
+        .arg(octets[1])
+        .arg(octets[2])
+        .arg(octets[3]);
 }
 
 std::optional<Refusal> checkText(const QString &key, const QString &text)

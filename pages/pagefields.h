@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 #include <cstdint>
-#include <QList>
 #include <initializer_list>
 #include <optional>
 
@@ -42,10 +42,10 @@ struct NumberRange {
 // line uses).
 struct Refusal {
     enum class Reason {
-        NotAWholeNumber,   // not a whole decimal number in [min, max]
-        TooLong,           // more bytes than the frame's one-byte length can carry: max
-        ContainsNul,       // a NUL would end the text early on the printer
-        IncompleteAddress, // not four decimal groups of 0 to 255
+        NotAWholeNumber,      // not a whole decimal number in [min, max]
+        TooLong,              // more bytes than the frame's one-byte length can carry: max
+        ContainsNul,          // a NUL would end the text early on the printer
+        IncompleteAddress,    // not four decimal groups of 0 to 255
         AccessPointIpMissing, // access-point mode without the access point's address
     };
     QString field;
@@ -77,8 +77,7 @@ struct NamedText {
 // field gives 0.0.0.0 when `untouchedIsZero`; anything else is nullopt.
 std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZero);
 bool isUntouchedAddress(const QString &text);
-std::optional<Refusal> checkAddress(const QString &key, const QString &text,
-                                    bool untouchedIsZero);
+std::optional<Refusal> checkAddress(const QString &key, const QString &text, bool untouchedIsZero);
 // An address page's block: the mode byte, then four octets per address, first octet first. With
 // DHCP off every address must be complete; with DHCP on an untouched field goes as zeros.
 std::optional<Refusal> checkAddresses(std::initializer_list<NamedText> addresses, bool dhcpOn);

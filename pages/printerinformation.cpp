@@ -3,8 +3,8 @@
 
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "pages/pageslog.h"
 #include "pages/pagereads.h"
+#include "pages/pageslog.h"
 #include "ui_mainwindow.h"
 
 #include <QLineEdit>
@@ -46,5 +46,5 @@ void MainWindow::on_pushButton_clicked()
         form->lineEdit_49->setText(*information.model);
     // A failed query of any of the three is a failed read, not only the identification.
     messages::show(this, results.firstFailure() != 0 ? QObject::tr("请确保打印机已通过USB进行连接")
-                                                      : QObject::tr("获取成功"));
+                                                     : QObject::tr("获取成功"));
 }

@@ -54,9 +54,12 @@ const QStringList &commandLanguages()
 
 std::vector<SetInfoType> readOrder(bool printMethodEnabled)
 {
-    std::vector<SetInfoType> codes = {INFO_PRINT_SPEED,     INFO_PRINT_DENSITY,
-                                      INFO_LABEL_GAP,       INFO_BLACK_MARK_GAP,
-                                      INFO_PRINT_DIRECTION_AND_MODE, INFO_PRINT_OFFSET,
+    std::vector<SetInfoType> codes = {INFO_PRINT_SPEED,
+                                      INFO_PRINT_DENSITY,
+                                      INFO_LABEL_GAP,
+                                      INFO_BLACK_MARK_GAP,
+                                      INFO_PRINT_DIRECTION_AND_MODE,
+                                      INFO_PRINT_OFFSET,
                                       INFO_VERTICAL_OFFSET};
     if (printMethodEnabled)
         codes.push_back(INFO_PRINT_METHOD);
@@ -75,8 +78,7 @@ void decode(SetInfoType code, const unsigned char *payload, Values &values)
         values.codePage = p0;
         break;
     case INFO_COMMAND_LANGUAGE:
-        values.commandLanguage =
-            commandLanguages().at(p0 == 1 ? 0 : p0 == 2 ? 1 : kAutoLanguage);
+        values.commandLanguage = commandLanguages().at(p0 == 1 ? 0 : p0 == 2 ? 1 : kAutoLanguage);
         break;
     case INFO_PRINT_DENSITY:
         values.density = p0;

@@ -27,9 +27,9 @@ struct Values {
     int printMethod = pages::kNoItem;
     // Only models that offer the print method read and write it.
     bool printMethodEnabled = false;
-    pages::NumberField labelGap;     // mm
-    pages::NumberField blackMarkGap; // mm
-    pages::NumberField printOffset;  // mm
+    pages::NumberField labelGap;       // mm
+    pages::NumberField blackMarkGap;   // mm
+    pages::NumberField printOffset;    // mm
     pages::NumberField verticalOffset; // mm
 };
 

@@ -17,8 +17,8 @@ printsettings::Values MainWindow::printSettingsFromForm() const
     printsettings::Values v;
     v.speed = form->comboBox->currentIndex();
     v.codePage = form->comboBox_15->currentIndex();
-    v.commandLanguage = form->comboBox_23->currentIndex() < 0 ? QString()
-                                                              : form->comboBox_23->currentText();
+    v.commandLanguage =
+        form->comboBox_23->currentIndex() < 0 ? QString() : form->comboBox_23->currentText();
     v.density = form->comboBox_2->currentIndex();
     v.paperType = form->comboBox_3->currentIndex();
     v.direction = form->comboBox_20->currentIndex();
@@ -130,26 +130,39 @@ void MainWindow::on_pushButton_14_clicked()
         return;
     const printsettings::Values values = printSettingsFromForm();
     if (refuse(printsettings::validate(values), {{printsettings::kLabelGap, form->label_29},
-                                                  {printsettings::kBlackMarkGap, form->label_30},
-                                                  {printsettings::kPrintOffset, form->label_34},
-                                                  {printsettings::kVerticalOffset, form->label_36}}))
+                                                 {printsettings::kBlackMarkGap, form->label_30},
+                                                 {printsettings::kPrintOffset, form->label_34},
+                                                 {printsettings::kVerticalOffset, form->label_36}}))
         return;
     using Operation = int (MainWindow::*)(PrinterHandle *);
     const auto operation = [](Setting setting) -> Operation {
         switch (setting) {
-        case Setting::CodePage: return &MainWindow::Set_Send_DEFAULT_CODE_Instruction;
-        case Setting::Speed: return &MainWindow::Set_Send_SPEED_Instruction;
-        case Setting::Density: return &MainWindow::Set_Send_Densty_SETTING_Instruction;
-        case Setting::LabelGap: return &MainWindow::Set_Send_LABLE_CLEARANCE_Instruction;
-        case Setting::BlackMarkGap: return &MainWindow::Set_Send_BLACK_CLEARANCE_Instruction;
-        case Setting::DirectionAndMirror: return &MainWindow::Set_Send_PRINT_DIRECTION_Instruction;
-        case Setting::PrintMethod: return &MainWindow::Set_PRINTER_MODE_Instruction;
-        case Setting::PaperType: return &MainWindow::Set_Send_PAPER_TYPE_Instruction;
-        case Setting::CommandLanguage: return &MainWindow::Set_Send_SIMULATION_Instruction;
-        case Setting::VerticalOffset: return &MainWindow::Set_Send_VERTICAL_MIGRATION_Instruction;
-        case Setting::PrintOffset: return &MainWindow::Set_Send_PRINT_OFFSET_Instruction;
-        case Setting::BlackMode: return &MainWindow::Set_Send_BLACK_MODE_Instruction;
-        case Setting::ResetSetting: return &MainWindow::Set_Send_RESET_SETTING_Instruction;
+        case Setting::CodePage:
+            return &MainWindow::Set_Send_DEFAULT_CODE_Instruction;
+        case Setting::Speed:
+            return &MainWindow::Set_Send_SPEED_Instruction;
+        case Setting::Density:
+            return &MainWindow::Set_Send_Densty_SETTING_Instruction;
+        case Setting::LabelGap:
+            return &MainWindow::Set_Send_LABLE_CLEARANCE_Instruction;
+        case Setting::BlackMarkGap:
+            return &MainWindow::Set_Send_BLACK_CLEARANCE_Instruction;
+        case Setting::DirectionAndMirror:
+            return &MainWindow::Set_Send_PRINT_DIRECTION_Instruction;
+        case Setting::PrintMethod:
+            return &MainWindow::Set_PRINTER_MODE_Instruction;
+        case Setting::PaperType:
+            return &MainWindow::Set_Send_PAPER_TYPE_Instruction;
+        case Setting::CommandLanguage:
+            return &MainWindow::Set_Send_SIMULATION_Instruction;
+        case Setting::VerticalOffset:
+            return &MainWindow::Set_Send_VERTICAL_MIGRATION_Instruction;
+        case Setting::PrintOffset:
+            return &MainWindow::Set_Send_PRINT_OFFSET_Instruction;
+        case Setting::BlackMode:
+            return &MainWindow::Set_Send_BLACK_MODE_Instruction;
+        case Setting::ResetSetting:
+            return &MainWindow::Set_Send_RESET_SETTING_Instruction;
         }
         return nullptr;
     };
@@ -157,6 +170,7 @@ void MainWindow::on_pushButton_14_clicked()
     for (Setting setting : printsettings::writeOrder(values.printMethodEnabled))
         r = pages::firstFailure(r, (this->*operation(setting))(printer.handle()));
     // The printer takes the new print settings into use with this button code.
-    r = pages::firstFailure(r, SetPrinterStatusButton(printer.handle(), POWER_APPLY_PRINT_SETTINGS));
+    r = pages::firstFailure(r,
+                            SetPrinterStatusButton(printer.handle(), POWER_APPLY_PRINT_SETTINGS));
     messages::showResult(this, messages::SlotKind::Write, r);
 }

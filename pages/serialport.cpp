@@ -34,8 +34,8 @@ std::optional<QStringList> identificationTexts(const unsigned char *buffer)
     // The fifth text runs to its NUL or to the end of the buffer.
     const char *last = reinterpret_cast<const char *>(buffer + start);
     texts << QString::fromUtf8(last, int(strnlen(last, frame::kResultBufferSize - start)));
-    const char *labels[kIdentificationTexts] = {"vidSString:", "pidSString:", "vidPtring:",
-                                                "pidPtring:", "messagetring:"};
+    const char *labels[kIdentificationTexts] = {
+        "vidSString:", "pidSString:", "vidPtring:", "pidPtring:", "messagetring:"};
     for (int i = 0; i < kIdentificationTexts; ++i)
         qCDebug(lcPages).noquote() << labels[i] << texts.at(i);
     return texts;

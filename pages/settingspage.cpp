@@ -33,7 +33,7 @@ template <typename V> struct Field {
     QString key;
     std::function<QString(const V &)> get;
     std::function<std::optional<QString>(V &, const QString &)> put; // null: read-only
-    NumberField V::*number = nullptr;                                 // number fields only
+    NumberField V::*number = nullptr;                                // number fields only
     NumberRange range{0, 0, 1};
 };
 
@@ -45,8 +45,7 @@ QString invalidValue(const QString &key, const QString &value, const QStringList
 
 template <typename V> Field<V> indexField(const QString &key, int V::*member, QStringList items)
 {
-    return {key,
-            [=](const V &v) { return items.value(v.*member); },
+    return {key, [=](const V &v) { return items.value(v.*member); },
             [=](V &v, const QString &text) -> std::optional<QString> {
                 const int index = items.indexOf(text);
                 if (index < 0)
@@ -81,8 +80,8 @@ Field<V> numberField(const QString &key, NumberField V::*member, NumberRange ran
 // number) and reads as `text`, the way a read shows it (truncated toward zero).
 bool wireValueShowsAs(qint64 value, const NumberRange &range, const QString &text)
 {
-    const bool fits = range.min >= 0 ? value >= 0 && value <= 0xFFFF
-                                     : value >= -0x8000 && value <= 0x7FFF;
+    const bool fits =
+        range.min >= 0 ? value >= 0 && value <= 0xFFFF : value >= -0x8000 && value <= 0x7FFF;
     return fits && text == QString::number(value / range.wireUnitsPerUnit);
 }
 
@@ -196,7 +195,8 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
         indexField("direction", &V::direction, {"0", "180"}),
         indexField("mirror", &V::mirror, {"normal", "mirror"}),
         numberField(printsettings::kPrintOffset, &V::printOffset, printsettings::kOffsetRange),
-        numberField(printsettings::kVerticalOffset, &V::verticalOffset, printsettings::kOffsetRange),
+        numberField(printsettings::kVerticalOffset, &V::verticalOffset,
+                    printsettings::kOffsetRange),
     };
     if (extended)
         fields.push_back(indexField("print-method", &V::printMethod, {"thermal", "transfer"}));
@@ -215,9 +215,8 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
         "print", initial, fields,
         TablePage<V>::Behaviour{
             readPrintSettings, printsettings::validate, [](const V &v) {
-                std::vector<SetCommand> commands =
-                    encodeAll(printsettings::writeOrder(v.printMethodEnabled), v,
-                              printsettings::encode);
+                std::vector<SetCommand> commands = encodeAll(
+                    printsettings::writeOrder(v.printMethodEnabled), v, printsettings::encode);
                 // The printer takes the new print settings into use with this button code.
                 commands.push_back(
                     {frame::build(frame::FrameClass::Status, POWER_APPLY_PRINT_SETTINGS), nullptr});
@@ -255,8 +254,7 @@ std::unique_ptr<SettingsPage> serialPage()
             indexField("data-bits", &V::dataBits, {"8", "7"}),
             indexField("stop-bits", &V::stopBits, {"1", "2"}),
             // The serial number goes back only to the printer it was read from.
-            infoField<V>(serialport::kSerialNumber,
-                         [](const V &v) { return v.serialNumberText; }),
+            infoField<V>(serialport::kSerialNumber, [](const V &v) { return v.serialNumberText; }),
             infoField<V>("device-information",
                          [](const V &v) { return v.deviceInformation.value_or(QString()); })},
         TablePage<V>::Behaviour{readSerialPort, serialport::validate, [](const V &v) {
@@ -318,12 +316,10 @@ std::unique_ptr<SettingsPage> ethernetPage()
     using V = ethernet::Values;
     return std::make_unique<TablePage<V>>(
         "ethernet", V{},
-        std::vector<Field<V>>{indexField("dhcp", &V::mode, {"on", "off"}),
-                              textField(ethernet::kIp, &V::ip),
-                              textField(ethernet::kMask, &V::mask),
-                              textField(ethernet::kGateway, &V::gateway),
-                              textField(ethernet::kTcpPort, &V::tcpPort),
-                              textField(ethernet::kUdpPort, &V::udpPort)},
+        std::vector<Field<V>>{
+            indexField("dhcp", &V::mode, {"on", "off"}), textField(ethernet::kIp, &V::ip),
+            textField(ethernet::kMask, &V::mask), textField(ethernet::kGateway, &V::gateway),
+            textField(ethernet::kTcpPort, &V::tcpPort), textField(ethernet::kUdpPort, &V::udpPort)},
         TablePage<V>::Behaviour{readEthernet, ethernet::validate, [](const V &v) {
                                     return encodeAll(ethernet::writeOrder(), v, ethernet::encode);
                                 }});

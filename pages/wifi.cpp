@@ -7,10 +7,7 @@ namespace wifi {
 namespace {
 constexpr int kMacBytes = 6;
 
-bool sendsAccessPoint(const Values &v)
-{
-    return v.mode == kAccessPoint;
-}
+bool sendsAccessPoint(const Values &v) { return v.mode == kAccessPoint; }
 } // namespace
 
 SetInfoType networkQuery(const Values &values)

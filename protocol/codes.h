@@ -18,10 +18,10 @@ enum SetInfoType : int {
     INFO_PRINT_DIRECTION_AND_MODE = 0x1C,
     INFO_PRINT_OFFSET = 0x1D,
     INFO_VERTICAL_OFFSET = 0x1E,
-    INFO_BLACK_MODE = 0x1F,    // set only
-    INFO_RESET_SETTING = 0x21, // set only
-    INFO_KEY_SWITCH = 0x22,    // set only: 00 keys on, 01 off
-    INFO_BUZZER = 0x23,        // set only: 00 buzzer on, 01 off
+    INFO_BLACK_MODE = 0x1F,      // set only
+    INFO_RESET_SETTING = 0x21,   // set only
+    INFO_KEY_SWITCH = 0x22,      // set only: 00 keys on, 01 off
+    INFO_BUZZER = 0x23,          // set only: 00 buzzer on, 01 off
     INFO_PAPER_EXIT_MODE = 0x25, // set only: 00 full cut, 01 half cut, 02 peel, 03 tear
     INFO_WIFI_STATION = 0x26,
     INFO_WIFI_ACCESS_POINT = 0x27,

@@ -32,7 +32,8 @@ enum class FrameClass : uint8_t {
 
 // Builds one frame. A payload longer than 255 bytes cannot be framed: there is no frame then, so
 // nothing with a wrong length byte can reach the printer.
-std::optional<QByteArray> build(FrameClass frameClass, uint8_t code, const QByteArray &payload = {});
+std::optional<QByteArray> build(FrameClass frameClass, uint8_t code,
+                                const QByteArray &payload = {});
 
 // 16-bit payload fields travel little-endian, signed ones in two's complement.
 QByteArray uint16Le(uint16_t value);

@@ -46,8 +46,8 @@ QStringList setFrames(const VirtualPrinter &printer)
     return frames;
 }
 
-const char *const kPages[] = {"print", "distance", "serial", "wifi", "bluetooth", "wifi-ip",
-                              "ethernet"};
+const char *const kPages[] = {"print",     "distance", "serial",  "wifi",
+                              "bluetooth", "wifi-ip",  "ethernet"};
 
 } // namespace
 
@@ -109,17 +109,16 @@ void TestCli::choosesThePrinter_data()
     QTest::addColumn<int>("printers");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exit");
-    QTest::newRow("several printers need --port") << 2 << QStringList{"info"}
-                                                  << int(cli::UsageError);
-    QTest::newRow("no printer on that port") << 2 << QStringList{"--port", "7", "info"}
-                                             << int(cli::NoSuchPrinter);
-    QTest::newRow("port not a number") << 2 << QStringList{"--port", "x", "info"}
-                                       << int(cli::UsageError);
+    QTest::newRow("several printers need --port")
+        << 2 << QStringList{"info"} << int(cli::UsageError);
+    QTest::newRow("no printer on that port")
+        << 2 << QStringList{"--port", "7", "info"} << int(cli::NoSuchPrinter);
+    QTest::newRow("port not a number")
+        << 2 << QStringList{"--port", "x", "info"} << int(cli::UsageError);
     QTest::newRow("the only printer") << 1 << QStringList{"info"} << int(cli::Ok);
     QTest::newRow("no printer at all") << 0 << QStringList{"info"} << int(cli::NoSuchPrinter);
     QTest::newRow("unknown command") << 1 << QStringList{"reboot"} << int(cli::UsageError);
-    QTest::newRow("unknown option") << 1 << QStringList{"--colour", "info"}
-                                    << int(cli::UsageError);
+    QTest::newRow("unknown option") << 1 << QStringList{"--colour", "info"} << int(cli::UsageError);
     QTest::newRow("help of a command") << 1 << QStringList{"restore", "--help"} << int(cli::Ok);
 }
 
@@ -188,29 +187,29 @@ void TestCli::refusedInputSendsNothing_data()
         {"values":{"speed":"1","density":"3","label-gap":"2","black-mark-gap":"3",
         "direction":"0","mirror":"normal","print-offset":"0","vertical-offset":"0",
         "print-method":"thermal","paper-type":"label","code-page":"0","language":"ZPL"}}}})";
-    QTest::newRow("unknown page") << QStringList{"read", "usb"} << QByteArray()
-                                  << int(cli::Refused) << "未知的页面：usb";
+    QTest::newRow("unknown page") << QStringList{"read", "usb"} << QByteArray() << int(cli::Refused)
+                                  << "未知的页面：usb";
     QTest::newRow("unknown key") << QStringList{"write", "print", "colour=red"} << QByteArray()
                                  << int(cli::Refused) << "页面“print”没有设置项“colour”";
-    QTest::newRow("read-only key") << QStringList{"write", "serial", "serial-number=X"}
-                                   << QByteArray() << int(cli::Refused)
-                                   << "“serial-number”只能读取，不能修改";
+    QTest::newRow("read-only key")
+        << QStringList{"write", "serial", "serial-number=X"} << QByteArray() << int(cli::Refused)
+        << "“serial-number”只能读取，不能修改";
     QTest::newRow("speed beyond the model's list")
         << QStringList{"write", "print", "speed=8"} << QByteArray() << int(cli::Refused)
         << "“speed”的值无效：8（可选：0, 1, 2, 3, 4, 5, 6, 7）";
-    QTest::newRow("gap that would wrap") << QStringList{"write", "print", "label-gap=8192"}
-                                         << QByteArray() << int(cli::Refused)
-                                         << "“label-gap”须为 0 到 8191 之间的整数。未发送任何设置。";
+    QTest::newRow("gap that would wrap")
+        << QStringList{"write", "print", "label-gap=8192"} << QByteArray() << int(cli::Refused)
+        << "“label-gap”须为 0 到 8191 之间的整数。未发送任何设置。";
     QTest::newRow("not key=value") << QStringList{"write", "wifi", "mode"} << QByteArray()
                                    << int(cli::UsageError) << "参数“mode”不是 key=value 形式";
-    QTest::newRow("AP mode without its address") << QStringList{"write", "wifi", "mode=AP"}
-                                                 << QByteArray() << int(cli::Refused)
-                                                 << "AP模式需要填写AP_IP地址。未发送任何设置。";
+    QTest::newRow("AP mode without its address")
+        << QStringList{"write", "wifi", "mode=AP"} << QByteArray() << int(cli::Refused)
+        << "AP模式需要填写AP_IP地址。未发送任何设置。";
     QTest::newRow("unknown action") << QStringList{"maintain", "explode"} << QByteArray()
                                     << int(cli::Refused) << "未知的维护操作：explode";
-    QTest::newRow("malformed file") << QStringList{"restore", "profile.json"}
-                                    << QByteArray("{\"format\":1,") << int(cli::Refused)
-                                    << "文件不是有效的打印机配置：unterminated object";
+    QTest::newRow("malformed file")
+        << QStringList{"restore", "profile.json"} << QByteArray("{\"format\":1,")
+        << int(cli::Refused) << "文件不是有效的打印机配置：unterminated object";
     QTest::newRow("truncated file") << QStringList{"restore", "profile.json"}
                                     << valid.left(valid.size() / 2) << int(cli::Refused) << "";
     QTest::newRow("another model's file")
@@ -220,8 +219,7 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::newRow("a value out of range in the file")
         << QStringList{"restore", "profile.json"}
         << QByteArray(valid).replace("\"vertical-offset\":\"0\"", "\"vertical-offset\":\"5000\"")
-        << int(cli::Refused)
-        << "print.vertical-offset";
+        << int(cli::Refused) << "print.vertical-offset";
     QTest::newRow("an unknown format") << QStringList{"restore", "profile.json"}
                                        << QByteArray(valid).replace("\"format\":1", "\"format\":2")
                                        << int(cli::Refused) << "文件不是有效的打印机配置：format";
@@ -265,10 +263,14 @@ void TestCli::maintain_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("frame");
-    QTest::newRow("restart") << "restart" << "1B FF FE 00 02 00 1B FE FF";
-    QTest::newRow("paper-empty learning") << "learn-paper-empty" << "1B FF FE 00 0D 00 1B FE FF";
-    QTest::newRow("tear mode") << "tear" << "1B FF FE 01 25 01 03 1B FE FF";
-    QTest::newRow("buzzer off") << "buzzer-off" << "1B FF FE 01 23 01 01 1B FE FF";
+    QTest::newRow("restart") << "restart"
+                             << "1B FF FE 00 02 00 1B FE FF";
+    QTest::newRow("paper-empty learning") << "learn-paper-empty"
+                                          << "1B FF FE 00 0D 00 1B FE FF";
+    QTest::newRow("tear mode") << "tear"
+                               << "1B FF FE 01 25 01 03 1B FE FF";
+    QTest::newRow("buzzer off") << "buzzer-off"
+                                << "1B FF FE 01 23 01 01 1B FE FF";
 }
 
 void TestCli::maintain()

@@ -112,17 +112,17 @@ void TestPageCodecs::printSettingsDecode_data()
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("label gap 100 dots shows 12") << 0x19 << QByteArray::fromHex("6400")
-                                                 << "labelGap"
-                                                 << "12";
+    QTest::newRow("label gap 100 dots shows 12")
+        << 0x19 << QByteArray::fromHex("6400") << "labelGap"
+        << "12";
     QTest::newRow("gaps decode unsigned") << 0x1A << QByteArray::fromHex("F8FF") << "blackMarkGap"
                                           << "8191";
-    QTest::newRow("offset truncates toward zero") << 0x1D << QByteArray::fromHex("F4FF")
-                                                  << "printOffset"
-                                                  << "-1";
-    QTest::newRow("vertical offset -3 mm") << 0x1E << QByteArray::fromHex("E8FF")
-                                           << "verticalOffset"
-                                           << "-3";
+    QTest::newRow("offset truncates toward zero")
+        << 0x1D << QByteArray::fromHex("F4FF") << "printOffset"
+        << "-1";
+    QTest::newRow("vertical offset -3 mm")
+        << 0x1E << QByteArray::fromHex("E8FF") << "verticalOffset"
+        << "-3";
     QTest::newRow("paper type 5 is AUTO") << 0x16 << QByteArray::fromHex("05") << "paperType"
                                           << "3";
     QTest::newRow("language 1 is ZPL") << 0x02 << QByteArray::fromHex("01") << "language"
@@ -133,18 +133,18 @@ void TestPageCodecs::printSettingsDecode_data()
                                         << "AUTO";
     QTest::newRow("language 20 is AUTO") << 0x02 << QByteArray::fromHex("20") << "language"
                                          << "AUTO";
-    QTest::newRow("direction byte 02 is 180 degrees") << 0x1C << QByteArray::fromHex("0200")
-                                                      << "direction+mirror"
-                                                      << "1,0";
-    QTest::newRow("mirror byte 07 mirrors") << 0x1C << QByteArray::fromHex("0007")
-                                            << "direction+mirror"
-                                            << "0,1";
-    QTest::newRow("speed beyond the list is kept as is") << 0x00 << QByteArray::fromHex("09")
-                                                         << "speed"
-                                                         << "9";
-    QTest::newRow("print method non-zero is thermal transfer") << 0x41 << QByteArray::fromHex("05")
-                                                               << "printMethod"
-                                                               << "1";
+    QTest::newRow("direction byte 02 is 180 degrees")
+        << 0x1C << QByteArray::fromHex("0200") << "direction+mirror"
+        << "1,0";
+    QTest::newRow("mirror byte 07 mirrors")
+        << 0x1C << QByteArray::fromHex("0007") << "direction+mirror"
+        << "0,1";
+    QTest::newRow("speed beyond the list is kept as is")
+        << 0x00 << QByteArray::fromHex("09") << "speed"
+        << "9";
+    QTest::newRow("print method non-zero is thermal transfer")
+        << 0x41 << QByteArray::fromHex("05") << "printMethod"
+        << "1";
 }
 
 void TestPageCodecs::printSettingsDecode()
@@ -175,12 +175,10 @@ void TestPageCodecs::printSettingsOrder_data()
     QTest::addColumn<bool>("printMethod");
     QTest::addColumn<QString>("queries");
     QTest::addColumn<QString>("commands");
-    QTest::newRow("without print method")
-        << false << "00 13 19 1A 1C 1D 1E 16 01 02"
-        << "01 00 13 19 1A 1C 16 02 1E 1D";
-    QTest::newRow("with print method")
-        << true << "00 13 19 1A 1C 1D 1E 41 16 01 02"
-        << "01 00 13 19 1A 1C 41 16 02 1E 1D";
+    QTest::newRow("without print method") << false << "00 13 19 1A 1C 1D 1E 16 01 02"
+                                          << "01 00 13 19 1A 1C 16 02 1E 1D";
+    QTest::newRow("with print method") << true << "00 13 19 1A 1C 1D 1E 41 16 01 02"
+                                       << "01 00 13 19 1A 1C 41 16 02 1E 1D";
 }
 
 void TestPageCodecs::printSettingsOrder()
@@ -212,13 +210,14 @@ void TestPageCodecs::printSettingsEncode_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("frame");
     QTest::newRow("speed 3") << int(S::Speed) << "0" << 3 << "" << setFrame("00 01 03");
-    QTest::newRow("no current item is skipped, never FF")
-        << int(S::Speed) << "0" << -1 << "" << "skipped";
-    QTest::newRow("label gap 12 mm") << int(S::LabelGap) << "12" << 0 << "" << setFrame("19 02 60 00");
-    QTest::newRow("label gap 8191 mm") << int(S::LabelGap) << "8191" << 0 << ""
-                                       << setFrame("19 02 F8 FF");
-    QTest::newRow("direction and mirror") << int(S::DirectionAndMirror) << "0" << 1 << ""
-                                          << setFrame("1C 02 01 01");
+    QTest::newRow("no current item is skipped, never FF") << int(S::Speed) << "0" << -1 << ""
+                                                          << "skipped";
+    QTest::newRow("label gap 12 mm")
+        << int(S::LabelGap) << "12" << 0 << "" << setFrame("19 02 60 00");
+    QTest::newRow("label gap 8191 mm")
+        << int(S::LabelGap) << "8191" << 0 << "" << setFrame("19 02 F8 FF");
+    QTest::newRow("direction and mirror")
+        << int(S::DirectionAndMirror) << "0" << 1 << "" << setFrame("1C 02 01 01");
     QTest::newRow("ZPL") << int(S::CommandLanguage) << "0" << 0 << "ZPL" << setFrame("02 01 01");
     QTest::newRow("TSPL") << int(S::CommandLanguage) << "0" << 0 << "TSPL" << setFrame("02 01 02");
     QTest::newRow("AUTO") << int(S::CommandLanguage) << "0" << 0 << "AUTO" << setFrame("02 01 20");
@@ -255,10 +254,10 @@ void TestPageCodecs::printSettingsRefusals_data()
     QTest::addColumn<QString>("frame");
     const QString gap = printsettings::kLabelGap;
     const QString offset = printsettings::kPrintOffset;
-    QTest::newRow("unchanged read goes back exactly") << gap << "12" << true << ""
-                                                       << setFrame("19 02 64 00");
-    QTest::newRow("edited read is typed mm") << gap << "13" << true << ""
-                                             << setFrame("19 02 68 00");
+    QTest::newRow("unchanged read goes back exactly")
+        << gap << "12" << true << "" << setFrame("19 02 64 00");
+    QTest::newRow("edited read is typed mm")
+        << gap << "13" << true << "" << setFrame("19 02 68 00");
     QTest::newRow("empty gap") << gap << "" << false << gap << "";
     QTest::newRow("text") << gap << "abc" << false << gap << "";
     QTest::newRow("fraction") << gap << "2.5" << false << gap << "";
@@ -290,8 +289,8 @@ void TestPageCodecs::printSettingsRefusals()
         QCOMPARE(refusal->min, gap ? qint64(0) : qint64(-4096));
         QCOMPARE(refusal->max, gap ? qint64(8191) : qint64(4095));
     } else {
-        const auto setting = gap ? printsettings::Setting::LabelGap
-                                 : printsettings::Setting::PrintOffset;
+        const auto setting =
+            gap ? printsettings::Setting::LabelGap : printsettings::Setting::PrintOffset;
         QCOMPARE(hex(printsettings::encode(setting, v)), frame);
     }
 }
@@ -305,25 +304,30 @@ void TestPageCodecs::distances_data()
     QTest::addColumn<QString>("frame"); // "refused" when validate() refuses the typed text
     using D = distances::Distance;
     QTest::newRow("50 00 shows 10, 12 mm goes as 60 00")
-        << int(D::ExitToHead) << QByteArray::fromHex("5000") << "10" << "12"
-        << setFrame("33 02 60 00");
+        << int(D::ExitToHead) << QByteArray::fromHex("5000") << "10"
+        << "12" << setFrame("33 02 60 00");
     QTest::newRow("F0 FF shows -2, -2 goes as F0 FF")
-        << int(D::GapToHead) << QByteArray::fromHex("F0FF") << "-2" << "-2"
-        << setFrame("34 02 F0 FF");
+        << int(D::GapToHead) << QByteArray::fromHex("F0FF") << "-2"
+        << "-2" << setFrame("34 02 F0 FF");
     QTest::newRow("F4 FF shows -1, unchanged goes back as F4 FF")
-        << int(D::BlackMarkToHead) << QByteArray::fromHex("F4FF") << "-1" << "-1"
-        << setFrame("35 02 F4 FF");
+        << int(D::BlackMarkToHead) << QByteArray::fromHex("F4FF") << "-1"
+        << "-1" << setFrame("35 02 F4 FF");
     QTest::newRow("tear-off in dots: 30 00 shows 48, 300 goes as 2C 01")
-        << int(D::HeadToTear) << QByteArray::fromHex("3000") << "48" << "300"
-        << setFrame("36 02 2C 01");
+        << int(D::HeadToTear) << QByteArray::fromHex("3000") << "48"
+        << "300" << setFrame("36 02 2C 01");
     QTest::newRow("tear-off 32767") << int(D::HeadToTear) << QByteArray::fromHex("0000") << "0"
                                     << "32767" << setFrame("36 02 FF 7F");
-    QTest::newRow("tear-off 32768 refused") << int(D::HeadToTear) << QByteArray::fromHex("0000")
-                                            << "0" << "32768" << "refused";
+    QTest::newRow("tear-off 32768 refused")
+        << int(D::HeadToTear) << QByteArray::fromHex("0000") << "0"
+        << "32768"
+        << "refused";
     QTest::newRow("mm 4096 refused") << int(D::ExitToHead) << QByteArray::fromHex("0000") << "0"
-                                     << "4096" << "refused";
+                                     << "4096"
+                                     << "refused";
     QTest::newRow("empty refused, not sent as 0")
-        << int(D::GapToHead) << QByteArray::fromHex("0000") << "0" << "" << "refused";
+        << int(D::GapToHead) << QByteArray::fromHex("0000") << "0"
+        << ""
+        << "refused";
 }
 
 void TestPageCodecs::distances()
@@ -365,7 +369,8 @@ void TestPageCodecs::serialPort_data()
         << setFrame("0E 04 01 01 01 01") << setFrame("10 01 00");
     QTest::newRow("baud index beyond the list skips the whole line frame")
         << QByteArray::fromHex("14000000") << QByteArray("V\0W\0X\0Y\0Z\0", 10)
-        << QByteArray("S1\0", 3) << "X" << "skipped" << setFrame("10 03 53 31 00");
+        << QByteArray("S1\0", 3) << "X"
+        << "skipped" << setFrame("10 03 53 31 00");
     QTest::newRow("serial number not read: not written")
         << QByteArray::fromHex("07000000") << QByteArray("V\0W\0X\0Y\0Z\0", 10) << QByteArray()
         << "X" << setFrame("0E 04 07 00 00 00") << "skipped";
@@ -421,14 +426,17 @@ void TestPageCodecs::wifiRead_data()
     QTest::addColumn<QByteArray>("network");
     QTest::addColumn<QString>("shown"); // mode|station name|password|AP name|password|IP
     QTest::newRow("mode 01: station")
-        << QByteArray::fromHex("01") << QByteArray("Office\0secret\0", 14)
-        << "0|Office|secret|||";
+        << QByteArray::fromHex("01") << QByteArray("Office\0secret\0", 14) << "0|Office|secret|||";
     QTest::newRow("mode 02: access point, empty password")
-        << QByteArray::fromHex("02") << QByteArray::fromHex("6170000031393" "22E3136382E342E3100")
+        << QByteArray::fromHex("02")
+        << QByteArray::fromHex("6170000031393"
+                               "22E3136382E342E3100")
         << "1|||ap||192.168.4.1";
-    QTest::newRow("mode 00 is an access point too")
-        << QByteArray::fromHex("00") << QByteArray("ap\0pw\0" "10.0.0.1\0", 15)
-        << "1|||ap|pw|10.0.0.1";
+    QTest::newRow("mode 00 is an access point too") << QByteArray::fromHex("00")
+                                                    << QByteArray("ap\0pw\0"
+                                                                  "10.0.0.1\0",
+                                                                  15)
+                                                    << "1|||ap|pw|10.0.0.1";
 }
 
 void TestPageCodecs::wifiRead()
@@ -467,36 +475,59 @@ void TestPageCodecs::wifiWrite_data()
     QTest::addColumn<QStringList>("frames");
     const QString port9100 = setFrame("29 02 8C 23");
     QTest::newRow("AP with its address")
-        << wifi::kAccessPoint << "" << "192.168.4.1" << "9100" << ""
+        << wifi::kAccessPoint << ""
+        << "192.168.4.1"
+        << "9100"
+        << ""
         << QStringList{setFrame("30 01 02"),
-                       setFrame("27 10 61 70 00 00 31 39 32 2E 31 36 38 2E 34 2E 31 00"),
-                       port9100};
-    QTest::newRow("station") << wifi::kStation << "Office" << "..." << "9100" << ""
+                       setFrame("27 10 61 70 00 00 31 39 32 2E 31 36 38 2E 34 2E 31 00"), port9100};
+    QTest::newRow("station") << wifi::kStation << "Office"
+                             << "..."
+                             << "9100"
+                             << ""
                              << QStringList{setFrame("30 01 01"),
                                             setFrame("26 08 4F 66 66 69 63 65 00 00"), port9100};
     QTest::newRow("AP without its address would erase the station network")
-        << wifi::kAccessPoint << "" << "..." << "9100" << "ap-ip: no AP IP" << QStringList();
-    QTest::newRow("AP address cut short") << wifi::kAccessPoint << "" << "192.168.4." << "9100"
+        << wifi::kAccessPoint << ""
+        << "..."
+        << "9100"
+        << "ap-ip: no AP IP" << QStringList();
+    QTest::newRow("AP address cut short") << wifi::kAccessPoint << ""
+                                          << "192.168.4."
+                                          << "9100"
                                           << "ap-ip: address" << QStringList();
-    QTest::newRow("AP address group 999") << wifi::kAccessPoint << "" << "999.1.1.1" << "9100"
+    QTest::newRow("AP address group 999") << wifi::kAccessPoint << ""
+                                          << "999.1.1.1"
+                                          << "9100"
                                           << "ap-ip: address" << QStringList();
-    QTest::newRow("port 70000 would wrap") << wifi::kStation << "" << "..." << "70000"
+    QTest::newRow("port 70000 would wrap") << wifi::kStation << ""
+                                           << "..."
+                                           << "70000"
                                            << "tcp-port: number" << QStringList();
-    QTest::newRow("empty port") << wifi::kStation << "" << "..." << "" << "tcp-port: number"
-                                << QStringList();
-    QTest::newRow("name with a NUL") << wifi::kStation << QString("a") + QChar(0) + "b" << "..."
-                                     << "9100" << "station-name: NUL" << QStringList();
+    QTest::newRow("empty port") << wifi::kStation << ""
+                                << "..."
+                                << ""
+                                << "tcp-port: number" << QStringList();
+    QTest::newRow("name with a NUL") << wifi::kStation << QString("a") + QChar(0) + "b"
+                                     << "..."
+                                     << "9100"
+                                     << "station-name: NUL" << QStringList();
     QTest::newRow("253-byte name and empty password fill 255 bytes")
-        << wifi::kStation << QString(253, 'n') << "..." << "1" << ""
+        << wifi::kStation << QString(253, 'n') << "..."
+        << "1"
+        << ""
         << QStringList{setFrame("30 01 01"),
                        setFrame(qPrintable("26 FF " + QString("6E ").repeated(253) + "00 00")),
                        setFrame("29 02 01 00")};
     QTest::newRow("254-byte name leaves no room for the password's NUL")
-        << wifi::kStation << QString(254, 'n') << "..." << "1" << "station-password: too long"
-        << QStringList();
+        << wifi::kStation << QString(254, 'n') << "..."
+        << "1"
+        << "station-password: too long" << QStringList();
     QTest::newRow("no mode selected: no mode frame, station network")
-        << -1 << "" << "..." << "0" << ""
-        << QStringList{setFrame("26 02 00 00"), setFrame("29 02 00 00")};
+        << -1 << ""
+        << "..."
+        << "0"
+        << "" << QStringList{setFrame("26 02 00 00"), setFrame("29 02 00 00")};
 }
 
 void TestPageCodecs::wifiWrite()
@@ -534,15 +565,18 @@ void TestPageCodecs::bluetooth_data()
     QTest::addColumn<QString>("refused");
     QTest::addColumn<QStringList>("frames");
     QTest::newRow("name after its NUL is ignored; PIN pairing")
-        << QByteArray("SPP\0junk", 8) << QByteArray::fromHex("01") << "abc" << "1234" << ""
+        << QByteArray("SPP\0junk", 8) << QByteArray::fromHex("01") << "abc"
+        << "1234"
+        << ""
         << QStringList{setFrame("2B 04 53 50 50 00"), setFrame("2C 04 61 62 63 00"),
                        setFrame("2F 01 01"), setFrame("2E 05 31 32 33 34 00")};
     QTest::newRow("empty name; mode 02 has no item and is not sent as FF")
-        << QByteArray() << QByteArray::fromHex("02") << "" << "" << ""
-        << QStringList{setFrame("2B 01 00"), setFrame("2C 01 00"), setFrame("2E 01 00")};
-    QTest::newRow("255-byte BLE name") << QByteArray() << QByteArray::fromHex("00")
-                                       << QString(255, 'b') << "" << "ble-name: too long"
-                                       << QStringList();
+        << QByteArray() << QByteArray::fromHex("02") << ""
+        << ""
+        << "" << QStringList{setFrame("2B 01 00"), setFrame("2C 01 00"), setFrame("2E 01 00")};
+    QTest::newRow("255-byte BLE name")
+        << QByteArray() << QByteArray::fromHex("00") << QString(255, 'b') << ""
+        << "ble-name: too long" << QStringList();
     QTest::newRow("PIN with a NUL") << QByteArray() << QByteArray::fromHex("00") << ""
                                     << QString("12") + QChar(0) << "pin: NUL" << QStringList();
 }
@@ -586,26 +620,27 @@ void TestPageCodecs::addressBlocks_data()
     const QString untouched = "...";
     QTest::newRow("wifi: DHCP off needs complete addresses")
         << false << QByteArray() << wifiip::kDhcpOff
-        << QStringList{untouched, untouched, untouched, untouched} << "ip: address" << "";
+        << QStringList{untouched, untouched, untouched, untouched} << "ip: address"
+        << "";
     QTest::newRow("wifi: DHCP on sends untouched fields as zeros")
         << false << QByteArray() << wifiip::kDhcpOn
         << QStringList{untouched, untouched, untouched, untouched} << ""
         << setFrame(qPrintable("28 11 01" + QString(" 00").repeated(16)));
     QTest::newRow("wifi: DHCP on refuses a half-filled field")
         << false << QByteArray() << wifiip::kDhcpOn
-        << QStringList{untouched, "255.255..", untouched, untouched} << "mask: address" << "";
+        << QStringList{untouched, "255.255..", untouched, untouched} << "mask: address"
+        << "";
     QTest::newRow("wifi: group 300 is refused, not sent as 2C")
         << false << QByteArray() << wifiip::kDhcpOff
-        << QStringList{"192.168.1.300", "255.255.255.0", "192.168.1.1", "8.8.8.8"}
-        << "ip: address" << "";
+        << QStringList{"192.168.1.300", "255.255.255.0", "192.168.1.1", "8.8.8.8"} << "ip: address"
+        << "";
     QTest::newRow("wifi: addresses, DHCP on")
         << false << QByteArray() << wifiip::kDhcpOn
         << QStringList{"192.168.1.10", "255.255.255.0", "192.168.1.1", "8.8.8.8"} << ""
         << setFrame("28 11 01 C0 A8 01 0A FF FF FF 00 C0 A8 01 01 08 08 08 08");
     QTest::newRow("wifi: mode 05 reads as DHCP on, its DNS comes back unchanged")
-        << false << QByteArray::fromHex("05C0A8010AFFFFFF00C0A8010101020304") << -1
-        << QStringList() << ""
-        << setFrame("28 11 01 C0 A8 01 0A FF FF FF 00 C0 A8 01 01 01 02 03 04");
+        << false << QByteArray::fromHex("05C0A8010AFFFFFF00C0A8010101020304") << -1 << QStringList()
+        << "" << setFrame("28 11 01 C0 A8 01 0A FF FF FF 00 C0 A8 01 01 01 02 03 04");
     QTest::newRow("ethernet: mode 00 is DHCP on")
         << true << QByteArray::fromHex("00C0A80164FFFFFF00C0A80101") << -1 << QStringList() << ""
         << setFrame("0D 0D 00 C0 A8 01 64 FF FF FF 00 C0 A8 01 01");
@@ -618,7 +653,8 @@ void TestPageCodecs::addressBlocks_data()
         << setFrame("0D 0D 01 0A 00 00 05 FF 00 00 00 0A 00 00 01");
     QTest::newRow("ethernet: DHCP off, gateway missing")
         << true << QByteArray() << ethernet::kDhcpOff
-        << QStringList{"10.0.0.5", "255.0.0.0", untouched} << "gateway: address" << "";
+        << QStringList{"10.0.0.5", "255.0.0.0", untouched} << "gateway: address"
+        << "";
 }
 
 void TestPageCodecs::addressBlocks()
@@ -644,8 +680,7 @@ void TestPageCodecs::addressBlocks()
         QCOMPARE(refusalText(ethernet::validate(v)), refused);
         if (refused.isEmpty()) {
             QCOMPARE(hex(ethernet::encode(INFO_ETHERNET_ADDRESS, v)), frame);
-            QCOMPARE(hex(ethernet::encode(INFO_ETHERNET_PORTS, v)),
-                     setFrame("0F 04 8C 23 8D 23"));
+            QCOMPARE(hex(ethernet::encode(INFO_ETHERNET_PORTS, v)), setFrame("0F 04 8C 23 8D 23"));
         }
         return;
     }

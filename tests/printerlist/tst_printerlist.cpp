@@ -100,9 +100,8 @@ void TestPrinterList::listsEveryPrinterInDiscoveryOrder()
     usb->addDevice(0x046D, 0xC52B, "1-4", "Receiver");
     usb->addPrinter(0x1401, "VS-608K", 3);
     const QStringList rows = GetPrinterList();
-    const QHash<int, QString> rowOfPort = {{1, "Zurod RM-310 USB001"},
-                                           {2, "Zurod RM-310 USB002"},
-                                           {3, "Orbeck VS-608K USB003"}};
+    const QHash<int, QString> rowOfPort = {
+        {1, "Zurod RM-310 USB001"}, {2, "Zurod RM-310 USB002"}, {3, "Orbeck VS-608K USB003"}};
     QStringList expected;
     for (int port : portsInLibusbOrder())
         expected << rowOfPort.value(port);

@@ -4,8 +4,8 @@
 #include "tests/window/pagechecks.h"
 
 #include <QComboBox>
-#include <QToolBox>
 #include <QTimer>
+#include <QToolBox>
 #include <memory>
 
 using vprinter::Faults;
@@ -74,7 +74,8 @@ void TestNetworkPages::wifiStationRoundTrip()
     vp->clearLogs();
     ui->click("pushButton_17");
     QCOMPARE(ui->boxes.takeOne().text, kSucceeded);
-    QCOMPARE(receivedFrames(*vp), (QStringList{query(0x30), query(0x26), query(0x29), query(0x3C)}));
+    QCOMPARE(receivedFrames(*vp),
+             (QStringList{query(0x30), query(0x26), query(0x29), query(0x3C)}));
     QCOMPARE(ui->widget<QComboBox>("comboBox_8")->currentText(), QStringLiteral("STA"));
     QCOMPARE(ui->text("lineEdit_6"), QStringLiteral("Büro"));
     QCOMPARE(ui->text("lineEdit_23"), QStringLiteral("pass word"));
@@ -87,22 +88,25 @@ void TestNetworkPages::wifiStationRoundTrip()
     vp->clearLogs();
     ui->click("pushButton_18");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
-    QCOMPARE(receivedFrames(*vp),
-             (QStringList{set("30 01 01"),
-                          set("26 10 42 C3 BC 72 6F 00 70 61 73 73 20 77 6F 72 64 00"),
-                          set("29 02 8C 23")}));
+    QCOMPARE(
+        receivedFrames(*vp),
+        (QStringList{set("30 01 01"), set("26 10 42 C3 BC 72 6F 00 70 61 73 73 20 77 6F 72 64 00"),
+                     set("29 02 8C 23")}));
 }
 
 void TestNetworkPages::wifiAccessPointRoundTrip()
 {
     vp->setSetting(0x30, {0x02});
-    vp->setSetting(0x27, toBytes(QByteArray("ap\0\0" "192.168.4.1\0", 16)));
+    vp->setSetting(0x27, toBytes(QByteArray("ap\0\0"
+                                            "192.168.4.1\0",
+                                            16)));
     ui->widget<QLineEdit>("lineEdit_6")->setText("stale station");
     QVERIFY(ui->selectPort(kPort));
     vp->clearLogs();
     ui->click("pushButton_17");
     QCOMPARE(ui->boxes.takeOne().text, kSucceeded);
-    QCOMPARE(receivedFrames(*vp), (QStringList{query(0x30), query(0x27), query(0x29), query(0x3C)}));
+    QCOMPARE(receivedFrames(*vp),
+             (QStringList{query(0x30), query(0x27), query(0x29), query(0x3C)}));
     QCOMPARE(ui->widget<QComboBox>("comboBox_8")->currentText(), QStringLiteral("AP"));
     QCOMPARE(ui->text("lineEdit_11"), QStringLiteral("ap"));
     QCOMPARE(ui->text("lineEdit_52"), QString());
@@ -112,10 +116,10 @@ void TestNetworkPages::wifiAccessPointRoundTrip()
     vp->clearLogs();
     ui->click("pushButton_18");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
-    QCOMPARE(receivedFrames(*vp),
-             (QStringList{set("30 01 02"),
-                          set("27 10 61 70 00 00 31 39 32 2E 31 36 38 2E 34 2E 31 00"),
-                          set("29 02 8C 23")}));
+    QCOMPARE(
+        receivedFrames(*vp),
+        (QStringList{set("30 01 02"), set("27 10 61 70 00 00 31 39 32 2E 31 36 38 2E 34 2E 31 00"),
+                     set("29 02 8C 23")}));
 }
 
 void TestNetworkPages::bluetoothRoundTrip()
@@ -128,7 +132,8 @@ void TestNetworkPages::bluetoothRoundTrip()
     vp->clearLogs();
     ui->click("pushButton_23");
     QCOMPARE(ui->boxes.takeOne().text, kSucceeded);
-    QCOMPARE(receivedFrames(*vp), (QStringList{query(0x2B), query(0x2C), query(0x2F), query(0x2E)}));
+    QCOMPARE(receivedFrames(*vp),
+             (QStringList{query(0x2B), query(0x2C), query(0x2F), query(0x2E)}));
     QCOMPARE(ui->text("lineEdit_28"), QStringLiteral("SPP"));
     QCOMPARE(ui->text("lineEdit_24"), QStringLiteral("VS-608K-BLE"));
     QCOMPARE(ui->widget<QComboBox>("comboBox_11")->currentIndex(), 1);
@@ -139,9 +144,8 @@ void TestNetworkPages::bluetoothRoundTrip()
     vp->clearLogs();
     ui->click("pushButton_24");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
-    QCOMPARE(receivedFrames(*vp),
-             (QStringList{set("2B 04 53 50 50 00"), set("2C 04 61 62 63 00"), set("2F 01 01"),
-                          set("2E 05 30 30 30 30 00")}));
+    QCOMPARE(receivedFrames(*vp), (QStringList{set("2B 04 53 50 50 00"), set("2C 04 61 62 63 00"),
+                                               set("2F 01 01"), set("2E 05 30 30 30 30 00")}));
 }
 
 void TestNetworkPages::wifiIpRoundTrip()
@@ -187,9 +191,8 @@ void TestNetworkPages::ethernetRoundTrip()
     vp->clearLogs();
     ui->click("pushButton_32");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
-    QCOMPARE(receivedFrames(*vp),
-             (QStringList{set("0D 0D 01 C0 A8 01 64 FF FF FF 00 C0 A8 01 01"),
-                          set("0F 04 8C 23 8D 23")}));
+    QCOMPARE(receivedFrames(*vp), (QStringList{set("0D 0D 01 C0 A8 01 64 FF FF FF 00 C0 A8 01 01"),
+                                               set("0F 04 8C 23 8D 23")}));
 }
 
 void TestNetworkPages::writeThenReadGivesBack()
@@ -199,11 +202,13 @@ void TestNetworkPages::writeThenReadGivesBack()
         ui->click(read);
     ui->boxes.clear();
     const std::pair<const char *, QString> edits[] = {
-        {"lineEdit_6", "Lab"},         {"lineEdit_23", "pw2"},           {"lineEdit_27", "65535"},
-        {"lineEdit_28", "Name"},       {"lineEdit_25", "4321"},          {"lineEdit_30", "10.1.2.3"},
-        {"lineEdit_34", "255.0.0.0"},  {"lineEdit_33", "10.1.2.254"},    {"lineEdit_37", "1.1.1.1"},
-        {"lineEdit_36", "172.16.0.9"}, {"lineEdit_35", "255.255.0.0"},   {"lineEdit_40", "172.16.0.1"},
-        {"lineEdit_12", "0"},          {"lineEdit_10", "515"}};
+        {"lineEdit_6", "Lab"},          {"lineEdit_23", "pw2"},
+        {"lineEdit_27", "65535"},       {"lineEdit_28", "Name"},
+        {"lineEdit_25", "4321"},        {"lineEdit_30", "10.1.2.3"},
+        {"lineEdit_34", "255.0.0.0"},   {"lineEdit_33", "10.1.2.254"},
+        {"lineEdit_37", "1.1.1.1"},     {"lineEdit_36", "172.16.0.9"},
+        {"lineEdit_35", "255.255.0.0"}, {"lineEdit_40", "172.16.0.1"},
+        {"lineEdit_12", "0"},           {"lineEdit_10", "515"}};
     ui->widget<QComboBox>("comboBox_14")->setCurrentIndex(0); // DHCP off: every address counts
     ui->widget<QComboBox>("comboBox_16")->setCurrentIndex(1);
     for (const auto &[edit, text] : edits)
@@ -229,14 +234,22 @@ void TestNetworkPages::faultAtExchange_data()
     QTest::addColumn<QString>("write"); // empty: the fault hits the read
     QTest::addColumn<int>("exchanges");
     QTest::addColumn<int>("k");
-    QTest::newRow("wifi read, network query") << "pushButton_17" << "" << 4 << 2;
-    QTest::newRow("wifi read, port query") << "pushButton_17" << "" << 4 << 3;
-    QTest::newRow("wifi write, port command") << "pushButton_17" << "pushButton_18" << 3 << 3;
-    QTest::newRow("bluetooth read, first query") << "pushButton_23" << "" << 4 << 1;
-    QTest::newRow("bluetooth write, mode command") << "pushButton_23" << "pushButton_24" << 4 << 3;
-    QTest::newRow("wifi IP write") << "pushButton_25" << "pushButton_26" << 1 << 1;
-    QTest::newRow("ethernet read, port query") << "pushButton_33" << "" << 2 << 1;
-    QTest::newRow("ethernet write, port command") << "pushButton_33" << "pushButton_32" << 2 << 2;
+    QTest::newRow("wifi read, network query") << "pushButton_17"
+                                              << "" << 4 << 2;
+    QTest::newRow("wifi read, port query") << "pushButton_17"
+                                           << "" << 4 << 3;
+    QTest::newRow("wifi write, port command") << "pushButton_17"
+                                              << "pushButton_18" << 3 << 3;
+    QTest::newRow("bluetooth read, first query") << "pushButton_23"
+                                                 << "" << 4 << 1;
+    QTest::newRow("bluetooth write, mode command") << "pushButton_23"
+                                                   << "pushButton_24" << 4 << 3;
+    QTest::newRow("wifi IP write") << "pushButton_25"
+                                   << "pushButton_26" << 1 << 1;
+    QTest::newRow("ethernet read, port query") << "pushButton_33"
+                                               << "" << 2 << 1;
+    QTest::newRow("ethernet write, port command") << "pushButton_33"
+                                                  << "pushButton_32" << 2 << 2;
 }
 
 void TestNetworkPages::faultAtExchange()
@@ -258,24 +271,36 @@ void TestNetworkPages::refusedInput_data()
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    const QString address = QStringLiteral("“%1”须为完整的IP地址：四组 0 到 255 的数字。未发送任何设置。");
+    const QString address =
+        QStringLiteral("“%1”须为完整的IP地址：四组 0 到 255 的数字。未发送任何设置。");
     const QString number = QStringLiteral("“%1”须为 0 到 65535 之间的整数。未发送任何设置。");
-    QTest::newRow("wifi port 70000") << "pushButton_17" << "pushButton_18" << "lineEdit_27"
+    QTest::newRow("wifi port 70000") << "pushButton_17"
+                                     << "pushButton_18"
+                                     << "lineEdit_27"
                                      << "70000" << number.arg("TCP端口号");
     QTest::newRow("station name beyond 254 bytes")
-        << "pushButton_17" << "pushButton_18" << "lineEdit_6" << QString(200, QChar(0x4E2D))
+        << "pushButton_17"
+        << "pushButton_18"
+        << "lineEdit_6" << QString(200, QChar(0x4E2D))
         << "“wifi名称”太长：最多 254 个字节。未发送任何设置。";
     QTest::newRow("bluetooth PIN with a NUL")
-        << "pushButton_23" << "pushButton_24" << "lineEdit_25" << QString("1") + QChar(0)
+        << "pushButton_23"
+        << "pushButton_24"
+        << "lineEdit_25" << QString("1") + QChar(0)
         << "“SPP_PIN码”不能包含空字符（NUL）。未发送任何设置。";
     QTest::newRow("wifi IP group 999 that the mask lets through")
-        << "pushButton_25" << "pushButton_26" << "lineEdit_30" << "999.1.1.1" << address.arg("IP");
-    QTest::newRow("ethernet gateway half filled") << "pushButton_33" << "pushButton_32"
-                                                  << "lineEdit_40" << "10.0.."
-                                                  << address.arg("网关地址");
-    QTest::newRow("ethernet UDP port not a number") << "pushButton_33" << "pushButton_32"
-                                                    << "lineEdit_10" << "udp"
-                                                    << number.arg("UDP端口");
+        << "pushButton_25"
+        << "pushButton_26"
+        << "lineEdit_30"
+        << "999.1.1.1" << address.arg("IP");
+    QTest::newRow("ethernet gateway half filled") << "pushButton_33"
+                                                  << "pushButton_32"
+                                                  << "lineEdit_40"
+                                                  << "10.0.." << address.arg("网关地址");
+    QTest::newRow("ethernet UDP port not a number") << "pushButton_33"
+                                                    << "pushButton_32"
+                                                    << "lineEdit_10"
+                                                    << "udp" << number.arg("UDP端口");
 }
 
 void TestNetworkPages::refusedInput()
@@ -337,7 +362,10 @@ void TestNetworkPages::bluetoothReadTakesTheRowAfterPendingEvents()
     QCOMPARE(receivedFrames(plain).size(), 4);
 
     // A list emptied meanwhile: nothing is selected any more.
-    QTimer::singleShot(0, ui->list(), [&] { ui->list()->clear(); ui->list()->addItem("x"); });
+    QTimer::singleShot(0, ui->list(), [&] {
+        ui->list()->clear();
+        ui->list()->addItem("x");
+    });
     ui->click("pushButton_23");
     QCOMPARE(ui->boxes.takeOne().text, QStringLiteral("请先选中打印列表中的打印机"));
 }

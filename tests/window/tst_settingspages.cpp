@@ -100,9 +100,9 @@ void TestSettingsPages::printSettingsRoundTrip()
     QFETCH(bool, extended);
     VirtualPrinter &vp = extended ? ui->usb.addPrinter(0x1401, "VS-608K", kExtendedPort) : *plain;
     const std::pair<uint8_t, const char *> stored[] = {
-        {0x00, "03"},   {0x13, "0C"},   {0x19, "6400"}, {0x1A, "1800"}, {0x1C, "0107"},
-        {0x1D, "F4FF"}, {0x1E, "E8FF"}, {0x41, "01"},   {0x16, "05"},   {0x01, "3D"},
-        {0x02, "01"}};
+        {0x00, "03"},   {0x13, "0C"},   {0x19, "6400"}, {0x1A, "1800"},
+        {0x1C, "0107"}, {0x1D, "F4FF"}, {0x1E, "E8FF"}, {0x41, "01"},
+        {0x16, "05"},   {0x01, "3D"},   {0x02, "01"}};
     for (const auto &[code, payload] : stored)
         vp.setSetting(code, toBytes(QByteArray::fromHex(payload)));
     QVERIFY(ui->selectPort(extended ? kExtendedPort : kPlainPort));
@@ -134,7 +134,7 @@ void TestSettingsPages::printSettingsRoundTrip()
     vp.clearLogs();
     ui->click("pushButton_14");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
-    QStringList sent = {set("01 01 3D"), set("00 01 03"),    set("13 01 0C"),
+    QStringList sent = {set("01 01 3D"),    set("00 01 03"),    set("13 01 0C"),
                         set("19 02 64 00"), set("1A 02 18 00"), set("1C 02 01 01")};
     if (extended)
         sent << set("41 01 01");
@@ -283,22 +283,24 @@ void TestSettingsPages::faultAtExchange_data()
     QTest::addColumn<int>("exchanges");
     QTest::addColumn<int>("k");
     QTest::addColumn<QString>("fault");
-    QTest::newRow("print read, first query") << "pushButton_13" << "" << 10 << 1 << "failNextWrite";
-    QTest::newRow("print read, third query") << "pushButton_13" << "" << 10 << 3 << "failNextWrite";
-    QTest::newRow("print read, third claim refused")
-        << "pushButton_13" << "" << 10 << 3 << "refuseClaim";
-    QTest::newRow("print write, fifth command") << "pushButton_13" << "pushButton_14" << 11 << 5
-                                                << "failNextWrite";
-    QTest::newRow("print write, closing command")
-        << "pushButton_13" << "pushButton_14" << 11 << 11 << "failNextWrite";
-    QTest::newRow("distance read, second query") << "pushButton_31" << "" << 4 << 2
-                                                 << "failNextWrite";
-    QTest::newRow("distance write, last command") << "pushButton_31" << "pushButton_30" << 4 << 4
-                                                  << "failNextWrite";
-    QTest::newRow("serial read, first query") << "pushButton_27" << "" << 3 << 1
-                                              << "failNextWrite";
-    QTest::newRow("serial write, serial number") << "pushButton_27" << "pushButton_28" << 2 << 2
-                                                 << "failNextWrite";
+    QTest::newRow("print read, first query") << "pushButton_13"
+                                             << "" << 10 << 1 << "failNextWrite";
+    QTest::newRow("print read, third query") << "pushButton_13"
+                                             << "" << 10 << 3 << "failNextWrite";
+    QTest::newRow("print read, third claim refused") << "pushButton_13"
+                                                     << "" << 10 << 3 << "refuseClaim";
+    QTest::newRow("print write, fifth command") << "pushButton_13"
+                                                << "pushButton_14" << 11 << 5 << "failNextWrite";
+    QTest::newRow("print write, closing command") << "pushButton_13"
+                                                  << "pushButton_14" << 11 << 11 << "failNextWrite";
+    QTest::newRow("distance read, second query") << "pushButton_31"
+                                                 << "" << 4 << 2 << "failNextWrite";
+    QTest::newRow("distance write, last command") << "pushButton_31"
+                                                  << "pushButton_30" << 4 << 4 << "failNextWrite";
+    QTest::newRow("serial read, first query") << "pushButton_27"
+                                              << "" << 3 << 1 << "failNextWrite";
+    QTest::newRow("serial write, serial number") << "pushButton_27"
+                                                 << "pushButton_28" << 2 << 2 << "failNextWrite";
 }
 
 void TestSettingsPages::faultAtExchange()
@@ -321,23 +323,34 @@ void TestSettingsPages::refusedInput_data()
     QTest::addColumn<QString>("message");
     const QString range = QStringLiteral("“%1”须为 %2 到 %3 之间的整数。未发送任何设置。");
     QTest::newRow("label gap not a number")
-        << "pushButton_13" << "pushButton_14" << "lineEdit_43" << "abc"
-        << range.arg("标签间隙(单位mm)").arg(0).arg(8191);
+        << "pushButton_13"
+        << "pushButton_14"
+        << "lineEdit_43"
+        << "abc" << range.arg("标签间隙(单位mm)").arg(0).arg(8191);
     QTest::newRow("black-mark gap 8192 mm would wrap")
-        << "pushButton_13" << "pushButton_14" << "lineEdit_42" << "8192"
-        << range.arg("黑标间隙(单位mm)").arg(0).arg(8191);
-    QTest::newRow("empty print offset")
-        << "pushButton_13" << "pushButton_14" << "lineEdit_19" << ""
-        << range.arg("打印偏移(单位mm)").arg(-4096).arg(4095);
+        << "pushButton_13"
+        << "pushButton_14"
+        << "lineEdit_42"
+        << "8192" << range.arg("黑标间隙(单位mm)").arg(0).arg(8191);
+    QTest::newRow("empty print offset") << "pushButton_13"
+                                        << "pushButton_14"
+                                        << "lineEdit_19"
+                                        << "" << range.arg("打印偏移(单位mm)").arg(-4096).arg(4095);
     QTest::newRow("vertical offset as a fraction")
-        << "pushButton_13" << "pushButton_14" << "lineEdit_20" << "1.5"
-        << range.arg("垂直偏移(单位mm)").arg(-4096).arg(4095);
+        << "pushButton_13"
+        << "pushButton_14"
+        << "lineEdit_20"
+        << "1.5" << range.arg("垂直偏移(单位mm)").arg(-4096).arg(4095);
     QTest::newRow("distance in mm too large")
-        << "pushButton_31" << "pushButton_30" << "lineEdit_5" << "4096"
-        << range.arg("黑标到打印头距离(单位mm)").arg(-4096).arg(4095);
+        << "pushButton_31"
+        << "pushButton_30"
+        << "lineEdit_5"
+        << "4096" << range.arg("黑标到打印头距离(单位mm)").arg(-4096).arg(4095);
     QTest::newRow("tear-off beyond 16 bits")
-        << "pushButton_31" << "pushButton_30" << "lineEdit_9" << "40000"
-        << range.arg("打印头到撕纸位置距离(单位dot)").arg(-32768).arg(32767);
+        << "pushButton_31"
+        << "pushButton_30"
+        << "lineEdit_9"
+        << "40000" << range.arg("打印头到撕纸位置距离(单位dot)").arg(-32768).arg(32767);
 }
 
 void TestSettingsPages::refusedInput()
