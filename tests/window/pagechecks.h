@@ -6,6 +6,17 @@
 // Checks every settings page's window test makes alike, on a printer already selected.
 namespace pagechecks {
 
+const QString kSucceeded = QStringLiteral("获取成功");
+const QString kSetSucceeded = QStringLiteral("设置成功");
+const QString kNotConnected = QStringLiteral("请确保打印机已通过usb进行连接");
+
+// A class-02 query frame, and a class-01 set frame around "code n payload" written in hex.
+inline QString query(int code) { return QString::asprintf("1B FF FE 02 %02X 00 1B FE FF", code); }
+inline QString set(const char *codeAndPayload)
+{
+    return QStringLiteral("1B FF FE 01 %1 1B FE FF").arg(QLatin1String(codeAndPayload));
+}
+
 // Reads the page, types `text` into `edit` and presses the write button: the write is refused
 // with a warning box of `message`, and nothing reaches the printer.
 inline void refusedWrite(WindowHarness &ui, vprinter::VirtualPrinter &printer, const QString &read,
@@ -31,12 +42,12 @@ inline void failedExchange(WindowHarness &ui, vprinter::VirtualPrinter &printer,
 {
     if (!write.isEmpty()) {
         ui.click(qPrintable(read));
-        QCOMPARE(ui.boxes.takeOne().text, QStringLiteral("获取成功"));
+        QCOMPARE(ui.boxes.takeOne().text, kSucceeded);
     }
     printer.clearLogs();
     printer.setFaultsForExchange(k, faults);
     ui.click(qPrintable(write.isEmpty() ? read : write));
-    QCOMPARE(ui.boxes.takeOne().text, QStringLiteral("请确保打印机已通过usb进行连接"));
+    QCOMPARE(ui.boxes.takeOne().text, kNotConnected);
     QCOMPARE(receivedFrames(printer).size(), exchanges - 1);
 }
 

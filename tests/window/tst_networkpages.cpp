@@ -11,19 +11,11 @@
 using vprinter::Faults;
 using vprinter::VirtualPrinter;
 
+using namespace pagechecks;
+
 namespace {
 
-const QString kSucceeded = QStringLiteral("获取成功");
-const QString kSetSucceeded = QStringLiteral("设置成功");
-const QString kNotConnected = QStringLiteral("请确保打印机已通过usb进行连接");
-
 constexpr int kPort = 3; // an extended model: every page, the Ethernet one included
-
-QString query(int code) { return QString::asprintf("1B FF FE 02 %02X 00 1B FE FF", code); }
-QString set(const char *codeAndPayload)
-{
-    return QStringLiteral("1B FF FE 01 %1 1B FE FF").arg(QLatin1String(codeAndPayload));
-}
 
 } // namespace
 

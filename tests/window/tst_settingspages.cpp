@@ -10,21 +10,14 @@
 using vprinter::Faults;
 using vprinter::VirtualPrinter;
 
-namespace {
+using namespace pagechecks;
 
-const QString kSucceeded = QStringLiteral("获取成功");
-const QString kSetSucceeded = QStringLiteral("设置成功");
-const QString kNotConnected = QStringLiteral("请确保打印机已通过usb进行连接");
+namespace {
 
 // A plain model on port 1 (four speeds, no print method) and an extended one on port 3.
 constexpr int kPlainPort = 1;
 constexpr int kExtendedPort = 3;
 
-QString query(int code) { return QString::asprintf("1B FF FE 02 %02X 00 1B FE FF", code); }
-QString set(const char *codeAndPayload)
-{
-    return QStringLiteral("1B FF FE 01 %1 1B FE FF").arg(QLatin1String(codeAndPayload));
-}
 const QString kApplyPrintSettings = QStringLiteral("1B FF FE 00 06 00 1B FE FF");
 
 QStringList queries(std::initializer_list<int> codes)
