@@ -101,8 +101,11 @@ void TestSettingsPages::printSettingsRoundTrip()
     QVERIFY(ui->selectPort(extended ? kExtendedPort : kPlainPort));
     vp.clearLogs();
 
+    // However many exchanges a click makes, usblp is moved aside once and given back once.
+    int handOvers = vp.state().driverHandOvers();
     ui->click("pushButton_13");
     QCOMPARE(ui->boxes.takeOne().text, kSucceeded);
+    QCOMPARE(vp.state().driverHandOvers() - handOvers, 2);
     QStringList asked = queries({0x00, 0x13, 0x19, 0x1A, 0x1C, 0x1D, 0x1E});
     if (extended)
         asked << query(0x41);
@@ -125,8 +128,11 @@ void TestSettingsPages::printSettingsRoundTrip()
     // Written back unedited, every value is what was read, to the dot: 100 dots shown as 12 mm
     // go back as 100, not 96; -12 dots shown as -1 mm go back as -12.
     vp.clearLogs();
+    handOvers = vp.state().driverHandOvers();
     ui->click("pushButton_14");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
+    QCOMPARE(vp.state().driverHandOvers() - handOvers, 2);
+    QCOMPARE(vp.state().kernelDriver, std::string("usblp"));
     QStringList sent = {set("01 01 3D"),    set("00 01 03"),    set("13 01 0C"),
                         set("19 02 64 00"), set("1A 02 18 00"), set("1C 02 01 01")};
     if (extended)
@@ -394,8 +400,10 @@ void TestSettingsPages::maintenance()
     QFETCH(QString, frame);
     QFETCH(bool, reportsSuccess);
     QVERIFY(ui->selectPort(kPlainPort));
+    const int handOvers = plain->state().driverHandOvers();
     ui->click(qPrintable(button));
     QCOMPARE(receivedFrames(*plain), QStringList{frame});
+    QCOMPARE(plain->state().driverHandOvers() - handOvers, 2);
     QCOMPARE(ui->boxes.boxes().size(), reportsSuccess ? 1 : 0);
     if (reportsSuccess)
         QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
