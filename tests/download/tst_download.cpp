@@ -213,8 +213,12 @@ void TestDownload::streams()
             [&](int value) { shown << value; });
 
     FileDialogDriver dialog(chosen);
+    const int handOvers = vp.state().driverHandOvers();
     ui->click(qPrintable(button));
     QTRY_VERIFY_WITH_TIMEOUT(!workerRunning(), 60000);
+    // However many chunks, usblp was moved aside once and given back once.
+    QCOMPARE(vp.state().driverHandOvers() - handOvers, 2);
+    QCOMPARE(vp.state().kernelDriver, std::string("usblp"));
 
     const bool firmware = button == "pushButton_34";
     QCOMPARE(dialog.shown, 1);
