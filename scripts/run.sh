@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target label-printer-setup virtual-printers download-samples
+cmake --build build -j"$(nproc)" --target label-printer-setup label-printer-cli virtual-printers download-samples
 export TMPDIR=/tmp
 
 display=()
