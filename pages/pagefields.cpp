@@ -1,5 +1,7 @@
 #include "pages/pagefields.h"
 
+#include "protocol/frame.h"
+
 #include <QStringList>
 
 namespace pages {
@@ -44,7 +46,6 @@ std::optional<Refusal> checkNumber(const QString &key, const NumberField &field,
 namespace {
 constexpr int kOctets = 4;
 constexpr int kMaxPayload = 255;
-constexpr int kResultBuffer = 1024;
 } // namespace
 
 bool isUntouchedAddress(const QString &text)
@@ -145,7 +146,7 @@ QList<QByteArray> replyTexts(const unsigned char *buffer, int count)
 {
     QList<QByteArray> texts;
     int start = 0;
-    for (int i = 0; i < kResultBuffer && texts.size() < count; ++i) {
+    for (int i = 0; i < int(frame::kResultBufferSize) && texts.size() < count; ++i) {
         if (buffer[i] == 0) {
             texts << QByteArray(reinterpret_cast<const char *>(buffer + start), i - start);
             start = i + 1;

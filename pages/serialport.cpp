@@ -19,18 +19,15 @@ std::vector<SetInfoType> readOrder()
 
 std::optional<QStringList> identificationTexts(const unsigned char *buffer)
 {
+    const QList<QByteArray> firstFour = pages::replyTexts(buffer, kIdentificationTexts - 1);
+    if (firstFour.size() < kIdentificationTexts - 1)
+        return std::nullopt;
     QStringList texts;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < frame::kResultBufferSize; ++i) {
-        if (buffer[i] != 0)
-            continue;
-        texts << QString::fromUtf8(reinterpret_cast<const char *>(buffer + start), int(i - start));
-        start = i + 1;
-        if (texts.size() == kIdentificationTexts - 1)
-            break;
+    for (const QByteArray &text : firstFour) {
+        texts << QString::fromUtf8(text);
+        start += std::size_t(text.size()) + 1;
     }
-    if (texts.size() < kIdentificationTexts - 1)
-        return std::nullopt;
     // The fifth text runs to its NUL or to the end of the buffer.
     const char *last = reinterpret_cast<const char *>(buffer + start);
     texts << QString::fromUtf8(last, int(strnlen(last, frame::kResultBufferSize - start)));

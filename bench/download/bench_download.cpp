@@ -6,6 +6,7 @@
 //    decrypts and streams a 64 MiB file, against the same tool idle just before.
 //   bench_download [stream MiB, default 4] [memory MiB, default 64] [rounds, default 3]
 #include "app/mainwindow.h"
+#include "bench/support/benchcommon.h"
 #include "maintenance/workerthread.h"
 #include "sim/virtualusb.h"
 #include "tests/download/filedialogdriver.h"
@@ -59,18 +60,7 @@ bool writeRandomFile(const QString &path, qint64 size)
 bool bareStream(libusb_device *device, qint64 size)
 {
     unsigned char chunk[kChunk] = {};
-    const auto cycle = [&](int length) {
-        libusb_device_handle *handle = nullptr;
-        if (libusb_open(device, &handle) != 0)
-            return false;
-        libusb_set_auto_detach_kernel_driver(handle, 1);
-        int done = 0;
-        bool ok = libusb_claim_interface(handle, 0) == 0;
-        ok = ok && libusb_bulk_transfer(handle, 0x01, chunk, length, &done, 300000) == 0;
-        libusb_release_interface(handle, 0);
-        libusb_close(handle);
-        return ok;
-    };
+    const auto cycle = [&](int length) { return bench::bareWriteCycle(device, chunk, length); };
     for (qint64 sent = 0; sent < size; sent += kChunk) {
         if (!cycle(int(std::min<qint64>(kChunk, size - sent))))
             return false;

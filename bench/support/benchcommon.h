@@ -56,23 +56,40 @@ inline void pinToOneCpu()
     sched_setaffinity(0, sizeof one, &one);
 }
 
-// One query exchange written straight against libusb, with device, interface and endpoints known
-// in advance: open, claim, write the 9-byte class-02 frame, read 264 bytes, release, close.
-inline bool bareQueryCycle(libusb_device *device, unsigned char code)
+// One exchange written straight against libusb, with device, interface and endpoints known in
+// advance: open, claim (libusb detaches the kernel driver and re-binds it at the release, as every
+// exchange used to), the transfers, release, close.
+template <typename Transfers> bool bareCycle(libusb_device *device, Transfers transfers)
 {
-    unsigned char query[] = {0x1B, 0xFF, 0xFE, 0x02, code, 0x00, 0x1B, 0xFE, 0xFF};
-    unsigned char reply[264];
     libusb_device_handle *handle = nullptr;
     if (libusb_open(device, &handle) != 0)
         return false;
     libusb_set_auto_detach_kernel_driver(handle, 1);
-    bool ok = libusb_claim_interface(handle, 0) == 0;
-    int done = 0;
-    ok = ok && libusb_bulk_transfer(handle, 0x01, query, sizeof query, &done, 3000) == 0;
-    ok = ok && libusb_bulk_transfer(handle, 0x81, reply, sizeof reply, &done, 3000) == 0;
+    const bool ok = libusb_claim_interface(handle, 0) == 0 && transfers(handle);
     libusb_release_interface(handle, 0);
     libusb_close(handle);
     return ok;
+}
+
+// A query cycle: write the 9-byte class-02 frame, read 264 bytes.
+inline bool bareQueryCycle(libusb_device *device, unsigned char code)
+{
+    return bareCycle(device, [code](libusb_device_handle *handle) {
+        unsigned char query[] = {0x1B, 0xFF, 0xFE, 0x02, code, 0x00, 0x1B, 0xFE, 0xFF};
+        unsigned char reply[264];
+        int done = 0;
+        return libusb_bulk_transfer(handle, 0x01, query, sizeof query, &done, 3000) == 0 &&
+               libusb_bulk_transfer(handle, 0x81, reply, sizeof reply, &done, 3000) == 0;
+    });
+}
+
+// A download cycle: one bulk write of `length` bytes (0 ends a stream).
+inline bool bareWriteCycle(libusb_device *device, unsigned char *chunk, int length)
+{
+    return bareCycle(device, [=](libusb_device_handle *handle) {
+        int done = 0;
+        return libusb_bulk_transfer(handle, 0x01, chunk, length, &done, 300000) == 0;
+    });
 }
 
 } // namespace bench

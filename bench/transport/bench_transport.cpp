@@ -24,22 +24,6 @@ namespace {
 
 constexpr int kChunkSize = 1024;
 
-// One download chunk written straight against libusb, with auto-detach: the driver is detached
-// at the claim and re-bound at the release.
-bool bareWriteCycle(libusb_device *device, unsigned char *chunk, int length)
-{
-    libusb_device_handle *handle = nullptr;
-    if (libusb_open(device, &handle) != 0)
-        return false;
-    libusb_set_auto_detach_kernel_driver(handle, 1);
-    bool ok = libusb_claim_interface(handle, 0) == 0;
-    int done = 0;
-    ok = ok && libusb_bulk_transfer(handle, 0x01, chunk, length, &done, 300000) == 0;
-    libusb_release_interface(handle, 0);
-    libusb_close(handle);
-    return ok;
-}
-
 // One click: find the printer, run `exchange` for each step, close.
 template <typename Exchange> bool click(int steps, Exchange exchange)
 {
@@ -69,7 +53,7 @@ bool download(bool reference, int chunks)
     static unsigned char chunk[kChunkSize] = {};
     return click(chunks, [reference](PrinterHandle *printer, int) {
         if (reference)
-            return bareWriteCycle(printer->pHandle, chunk, kChunkSize);
+            return bench::bareWriteCycle(printer->pHandle, chunk, kChunkSize);
         int unused = 0;
         return CDeviceIOOpera::PrinterDataIOButton(printer, chunk, kChunkSize, nullptr, unused) ==
                0;
