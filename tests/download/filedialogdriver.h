@@ -1,13 +1,21 @@
 #pragma once
 
+#include "tests/support/waits.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
-#include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
-// Answers the next file dialog the way a user would: picks `path` (or cancels when it is empty),
-// after noting what the dialog showed. `beforeAccept` runs just before the choice is made.
+// Answers the next file dialog the way a user would: types `path` into its file-name field and
+// accepts (or cancels when `path` is empty), after noting what the dialog showed. `beforeAccept`
+// runs just before the choice is made. A dialog still open kEventTimeoutMs after the choice fails
+// the current test and is cancelled.
 class FileDialogDriver : public QObject
 {
 public:
@@ -21,7 +29,6 @@ public:
     QStringList filters;
     bool hadParent = false;
     int shown = 0;
-    bool refused = false; // the dialog would not accept the path
     std::function<void()> beforeAccept;
 
 private:
@@ -31,16 +38,19 @@ private:
         if (!dialog || !dialog->isVisible())
             return;
         if (dialog == answered_) {
-            // Qt's dialog may take a moment over a directory it has not listed yet; one that
-            // still shows after a second did not take the choice.
-            if (++pollsSinceAnswer_ < 100)
+            if (sinceAnswer_.elapsed() < kEventTimeoutMs)
                 return;
-            refused = true;
+            auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QTest::qFail(qPrintable(QStringLiteral("the file dialog was still open %1 ms after "
+                                                   "%2 was typed and accepted (field: \"%3\")")
+                                        .arg(sinceAnswer_.elapsed())
+                                        .arg(path_, field ? field->text() : QString())),
+                         __FILE__, __LINE__);
             dialog->reject();
             return;
         }
-        pollsSinceAnswer_ = 0;
         answered_ = dialog;
+        sinceAnswer_.start();
         ++shown;
         title = dialog->windowTitle();
         filters = dialog->nameFilters();
@@ -49,9 +59,15 @@ private:
             dialog->reject();
             return;
         }
-        const QFileInfo file(path_);
-        dialog->setDirectory(file.absolutePath());
-        dialog->selectFile(file.fileName());
+        // Whatever has the focus and whether or not the directory is listed yet: the typed
+        // absolute path is what the dialog takes.
+        auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!field) {
+            QTest::qFail("the file dialog has no file-name field", __FILE__, __LINE__);
+            dialog->reject();
+            return;
+        }
+        field->setText(QDir::toNativeSeparators(path_));
         if (beforeAccept)
             beforeAccept();
         QMetaObject::invokeMethod(dialog,
@@ -60,6 +76,6 @@ private:
 
     QString path_;
     QTimer timer_;
-    QFileDialog *answered_ = nullptr;
-    int pollsSinceAnswer_ = 0;
+    QPointer<QFileDialog> answered_;
+    QElapsedTimer sinceAnswer_;
 };

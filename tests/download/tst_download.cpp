@@ -7,14 +7,17 @@
 #include "tests/crypto/opensslreference.h"
 #include "tests/download/filedialogdriver.h"
 #include "tests/support/usbfixture.h"
+#include "tests/support/waits.h"
 #include "tests/support/windowharness.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <atomic>
 #include <csignal>
 #include <memory>
 #include <random>
@@ -99,6 +102,41 @@ QString sha256(const QByteArray &data)
 {
     return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
 }
+
+// Keeps a worker in its first report of a progress above 0 % until the test lets it go or asks
+// the worker to stop, so the test acts while the stream is certainly under way, however fast
+// the stream and however slow the test.
+class StreamHold
+{
+public:
+    explicit StreamHold(WorkerThread *worker)
+    {
+        QObject::connect(
+            worker, &WorkerThread::progressUpdated, worker,
+            [worker, state = state_](int percentage) {
+                if (percentage == 0 || state->held.exchange(true))
+                    return;
+                const QDeadlineTimer deadline(2 * kEventTimeoutMs);
+                while (!state->released && !worker->isInterruptionRequested() &&
+                       !deadline.hasExpired())
+                    QThread::msleep(2);
+            },
+            Qt::DirectConnection);
+    }
+    ~StreamHold() { release(); }
+    StreamHold(const StreamHold &) = delete;
+    StreamHold &operator=(const StreamHold &) = delete;
+
+    bool held() const { return state_->held; }
+    void release() { state_->released = true; }
+
+private:
+    struct State {
+        std::atomic<bool> held{false};
+        std::atomic<bool> released{false};
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
 
 } // namespace
 
@@ -222,7 +260,6 @@ void TestDownload::streams()
 
     const bool firmware = button == "pushButton_34";
     QCOMPARE(dialog.shown, 1);
-    QVERIFY(!dialog.refused);
     QCOMPARE(dialog.title, firmware ? QStringLiteral("HEX File") : QStringLiteral("BIN File"));
     QCOMPARE(dialog.filters, (firmware ? QStringList{"HEX Files (*.hex)", "All Files (*)"}
                                        : QStringList{"BIN Files (*.bin)", "All Files (*)"}));
@@ -399,8 +436,12 @@ void TestDownload::duringStream()
 
     FileDialogDriver dialog(chosen);
     ui->click("pushButton_34");
-    QTRY_VERIFY(ui->widget<QProgressBar>("progressBar")->value() > 0);
-    QVERIFY2(workerRunning(), "the stream ended before the test could act");
+    const QList<WorkerThread *> workers = ui->window.findChildren<WorkerThread *>();
+    QCOMPARE(workers.size(), 1);
+    StreamHold hold(workers.first());
+    QTRY_VERIFY_WITH_TIMEOUT(hold.held() || !workerRunning(), kEventTimeoutMs);
+    QVERIFY2(hold.held(), "the stream ended before the test could act");
+    QTRY_VERIFY_WITH_TIMEOUT(ui->widget<QProgressBar>("progressBar")->value() > 0, kEventTimeoutMs);
     if (action == "close") {
         ui->window.close();
         QVERIFY(ui->window.isVisible());
@@ -413,10 +454,10 @@ void TestDownload::duringStream()
         }
         QVERIFY(ui->list()->currentItem()->text().endsWith(suffix));
     }
-    QVERIFY2(workerRunning(), "the stream ended before the test could look");
     QVERIFY(!anyPrinterControlUsable());
     QVERIFY(ui->widget<QProgressBar>("progressBar")->isEnabled());
 
+    hold.release();
     QTRY_VERIFY_WITH_TIMEOUT(!workerRunning(), 60000);
     QCOMPARE(ui->boxes.takeOne().title, kDone);
     // One whole stream, nothing else in between.
@@ -448,13 +489,15 @@ void TestDownload::workerDeletedMidStream()
     QCOMPARE(CDeviceIOOpera::GetPrinterHandle(3, printer.get()), 0);
     auto *worker = new WorkerThread;
     worker->handOver(std::move(printer), side);
+    StreamHold hold(worker);
     worker->start();
-    QTRY_VERIFY(!vp.downloads().empty() && vp.downloads()[0].total > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(hold.held(), kEventTimeoutMs);
     delete worker;
     const std::vector<DownloadRecord> downloads = vp.downloads();
     QCOMPARE(downloads.size(), std::size_t(1));
     QVERIFY(!downloads[0].ended);
-    QVERIFY(downloads[0].total < 512 * 1024);
+    // Held at the first whole percent, six chunks in; the chunk under way was the last.
+    QCOMPARE(downloads[0].total, std::uint64_t(6 * 1024));
     QVERIFY(!QFileInfo::exists(side));
 }
 
