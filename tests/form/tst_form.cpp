@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "tests/form/formcontract.h"
 #include "tests/form/tscatalogue.h"
+#include "tests/support/waits.h"
 #include "ui_mainwindow.h"
 
 #include <QAbstractButton>
@@ -272,7 +273,7 @@ void TestForm::leftColumnDoesNotOverlap()
 {
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, kEventTimeoutMs));
     QWidget *central = window.centralWidget();
     const QList<QWidget *> placed =
         central->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
@@ -697,7 +698,7 @@ void TestForm::textsFit()
     child<QTabWidget>(window, "tabWidget_2")->setCurrentIndex(tab);
     child<QToolBox>(window, "toolBox")->setCurrentIndex(page);
     window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(QTest::qWaitForWindowExposed(window, kEventTimeoutMs));
     QCoreApplication::processEvents();
 
     const QStringList squeezed = squeezedWidgets(window);

@@ -57,14 +57,14 @@ struct Session {
         libusb_free_device_list(list, 1);
         return result;
     }
-    int write(const Bytes &data, int timeoutMs = 3000)
+    int write(const Bytes &data, int timeoutMs = kEventTimeoutMs)
     {
         int done = 0;
         const int r = libusb_bulk_transfer(handle, kOut, const_cast<unsigned char *>(data.data()),
                                            int(data.size()), &done, timeoutMs);
         return r == 0 && done != int(data.size()) ? LIBUSB_ERROR_IO : r;
     }
-    int read(Bytes &reply, int timeoutMs = 3000)
+    int read(Bytes &reply, int timeoutMs = kEventTimeoutMs)
     {
         reply.assign(264, 0);
         int done = 0;
@@ -75,7 +75,8 @@ struct Session {
     int status(Bytes &word)
     {
         word.assign(4, 0);
-        const int r = libusb_control_transfer(handle, 0xC1, 0xFF, 0, 0, word.data(), 4, 5000);
+        const int r =
+            libusb_control_transfer(handle, 0xC1, 0xFF, 0, 0, word.data(), 4, kEventTimeoutMs);
         word.resize(std::size_t(r < 0 ? 0 : r));
         return r;
     }
@@ -370,7 +371,9 @@ void TestVirtualPrinter::faultsGiveTheirLibusbResults()
         faults.unplugAfterWrites = fault.section('=', 1).toInt();
     printer.setFaults(faults);
 
-    const Outcome outcome = exchange(1, frame(0x02, 0x00), 300);
+    // Only the printer that never answers waits out the read.
+    const Outcome outcome =
+        exchange(1, frame(0x02, 0x00), fault == "neverAnswer" ? 300 : kEventTimeoutMs);
     QCOMPARE(outcome.failedStep, failedStep);
     QCOMPARE(outcome.error, error);
     QCOMPARE(int(outcome.reply.size()), replyLength);
@@ -430,8 +433,9 @@ void TestVirtualPrinter::faultsForOneExchange()
         libusb_set_auto_detach_kernel_driver(handle, 1);
         const bool claimed = libusb_claim_interface(handle, 0) == 0;
         bool ok = claimed && libusb_bulk_transfer(handle, kOut, query.data(), int(query.size()),
-                                                  &done, 1000) == 0;
-        ok = ok && libusb_bulk_transfer(handle, kIn, reply, sizeof reply, &done, 1000) == 0;
+                                                  &done, kEventTimeoutMs) == 0;
+        ok = ok &&
+             libusb_bulk_transfer(handle, kIn, reply, sizeof reply, &done, kEventTimeoutMs) == 0;
         if (claimed)
             libusb_release_interface(handle, 0);
         libusb_close(handle);
@@ -503,7 +507,7 @@ void TestVirtualPrinter::deviceChecksCatchTransportMisuse()
     if (misuse != "leftOpen")
         session.close();
 
-    std::vector<std::string> found = usb->violations(misuse == "leftOpen" ? 50 : 1000);
+    std::vector<std::string> found = usb->violations(misuse == "leftOpen" ? 50 : kEventTimeoutMs);
     if (violation.isEmpty()) {
         QVERIFY2(found.empty(), found.empty() ? "" : found.front().c_str());
     } else {
@@ -527,7 +531,7 @@ void TestVirtualPrinter::autoDetachClaimReattachesUsblp()
         QCOMPARE(claimed.openFds, 1);
         QCOMPARE(libusb_release_interface(session.handle, 0), 0);
     }
-    const vprinter::DeviceState state = printer.state();
+    const vprinter::DeviceState state = printer.state(kEventTimeoutMs);
     QCOMPARE(state.kernelDriver, std::string("usblp"));
     QCOMPARE(state.opens, 1);
     QCOMPARE(state.openFds, 0);

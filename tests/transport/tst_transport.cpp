@@ -287,7 +287,7 @@ void TestTransport::exchangeFailures()
     QCOMPARE(result, expected);
     QVERIFY(vp.bulkOutLog().empty());
 
-    const vprinter::DeviceState state = vp.state();
+    const vprinter::DeviceState state = vp.state(kEventTimeoutMs);
     QCOMPARE(state.openFds, 0);
     QVERIFY(!state.claimed || fault == "refuseClaim");
 }
@@ -417,7 +417,7 @@ void TestTransport::kernelDriverGivenBackOnEveryWayOut()
         }
         vp.setFaults({}); // the other program lets go before the click ends
     }
-    const vprinter::DeviceState state = vp.state();
+    const vprinter::DeviceState state = vp.state(kEventTimeoutMs);
     QVERIFY(!state.claimed);
     QCOMPARE(state.openFds, 0);
     QCOMPARE(state.driverHandOvers(), handOvers);
