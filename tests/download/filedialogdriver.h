@@ -3,7 +3,6 @@
 #include "tests/support/waits.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -67,7 +66,7 @@ private:
             dialog->reject();
             return;
         }
-        field->setText(QDir::toNativeSeparators(path_));
+        field->setText(path_);
         if (beforeAccept)
             beforeAccept();
         QMetaObject::invokeMethod(dialog,
