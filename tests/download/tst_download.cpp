@@ -436,6 +436,7 @@ void TestDownload::duringStream()
 
     FileDialogDriver dialog(chosen);
     ui->click("pushButton_34");
+    // Held from right after the click started the worker, long before its first percent.
     const QList<WorkerThread *> workers = ui->window.findChildren<WorkerThread *>();
     QCOMPARE(workers.size(), 1);
     StreamHold hold(workers.first());
