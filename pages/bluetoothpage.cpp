@@ -60,11 +60,12 @@ void MainWindow::on_pushButton_23_clicked()
         return;
     messages::showResult(this, messages::SlotKind::Read, Blueteeth_Init(printer.handle()));
     form->pushButton_24->setEnabled(true);
+    pageReadFrom(Page::Bluetooth) = printer.identity();
 }
 
 void MainWindow::on_pushButton_24_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Bluetooth));
     if (!printer.isOpen())
         return;
     if (refuse(bluetooth::validate(bluetoothFromForm()), {{bluetooth::kSppName, form->label_35},

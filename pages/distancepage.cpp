@@ -62,11 +62,12 @@ void MainWindow::on_pushButton_31_clicked()
         return;
     messages::showResult(this, messages::SlotKind::Read, Distance_Init(printer.handle()));
     form->pushButton_30->setEnabled(true);
+    pageReadFrom(Page::Distance) = printer.identity();
 }
 
 void MainWindow::on_pushButton_30_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Distance));
     if (!printer.isOpen())
         return;
     if (refuse(distances::validate(distancesFromForm()),

@@ -58,11 +58,12 @@ void MainWindow::on_pushButton_33_clicked()
         return;
     messages::showResult(this, messages::SlotKind::Read, Net_Init(printer.handle()));
     form->pushButton_32->setEnabled(true);
+    pageReadFrom(Page::Ethernet) = printer.identity();
 }
 
 void MainWindow::on_pushButton_32_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Ethernet));
     if (!printer.isOpen())
         return;
     if (refuse(ethernet::validate(ethernetFromForm()), {{ethernet::kIp, form->label_58},

@@ -121,11 +121,12 @@ void MainWindow::on_pushButton_13_clicked()
         return;
     messages::showResult(this, messages::SlotKind::Read, Print_Init(printer.handle()));
     form->pushButton_14->setEnabled(true);
+    pageReadFrom(Page::Print) = printer.identity();
 }
 
 void MainWindow::on_pushButton_14_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Print));
     if (!printer.isOpen())
         return;
     const printsettings::Values values = printSettingsFromForm();

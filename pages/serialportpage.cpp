@@ -68,11 +68,12 @@ void MainWindow::on_pushButton_27_clicked()
         return;
     messages::showResult(this, messages::SlotKind::Read, USB_Init(printer.handle()));
     form->pushButton_28->setEnabled(true);
+    pageReadFrom(Page::Serial) = printer.identity();
 }
 
 void MainWindow::on_pushButton_28_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Serial));
     if (!printer.isOpen())
         return;
     if (refuse(serialport::validate(serialPortFromForm()),

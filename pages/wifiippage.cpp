@@ -51,11 +51,12 @@ void MainWindow::on_pushButton_25_clicked()
         return;
     messages::showResult(this, messages::SlotKind::Read, IP_Init(printer.handle()));
     form->pushButton_26->setEnabled(true);
+    pageReadFrom(Page::WifiIp) = printer.identity();
 }
 
 void MainWindow::on_pushButton_26_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::WifiIp));
     if (!printer.isOpen())
         return;
     if (refuse(wifiip::validate(wifiIpFromForm()), {{wifiip::kIp, form->label_56},

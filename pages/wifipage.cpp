@@ -77,11 +77,12 @@ void MainWindow::on_pushButton_17_clicked()
     qCDebug(lcPages, "wifi ret = %d", r);
     messages::showResult(this, messages::SlotKind::Read, r);
     form->pushButton_18->setEnabled(true);
+    pageReadFrom(Page::Wifi) = printer.identity();
 }
 
 void MainWindow::on_pushButton_18_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Wifi));
     if (!printer.isOpen())
         return;
     const wifi::Values values = wifiFromForm();

@@ -224,7 +224,7 @@ void TestSettingsPages::serialPortRoundTrip()
     QCOMPARE(ui->widget<QComboBox>("comboBox_25")->currentText(), QStringLiteral("7bit"));
     QCOMPARE(ui->widget<QComboBox>("comboBox_24")->currentText(), QStringLiteral("1bit"));
     QCOMPARE(ui->text("lineEdit_39"), QStringLiteral("X"));
-    QCOMPARE(ui->text("lineEdit_8"), QStringLiteral("ZR31000012345"));
+    QCOMPARE(ui->text("lineEdit_8"), QStringLiteral("ZR311P1")); // port 1 of bus 1
 
     ui->widget<QComboBox>("comboBox_27")->setCurrentIndex(16);
     plain->clearLogs();
@@ -232,7 +232,7 @@ void TestSettingsPages::serialPortRoundTrip()
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
     QCOMPARE(receivedFrames(*plain),
              (QStringList{set("0E 04 10 01 01 00"),
-                          set("10 0E 5A 52 33 31 30 30 30 30 31 32 33 34 35 00")}));
+                          set("10 08 5A 52 33 31 31 50 31 00")}));
 }
 
 void TestSettingsPages::serialNumberOnlyToItsPrinter_data()
@@ -270,7 +270,7 @@ void TestSettingsPages::serialNumberOnlyToItsPrinter()
     const QStringList frames = receivedFrames(*plain);
     QCOMPARE(frames.size(), serialFrameSent ? 2 : 1);
     QVERIFY(frames.first().startsWith("1B FF FE 01 0E"));
-    QCOMPARE(plain->setting(0x10), toBytes(QByteArray("ZR31000012345\0", 14)));
+    QCOMPARE(plain->setting(0x10), toBytes(QByteArray("ZR311P1\0", 8)));
 }
 
 void TestSettingsPages::faultAtExchange_data()
