@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 
-#include "app/startup.h"
-#include "app/version.h"
+#include "base/translation.h"
+#include "base/version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -35,7 +35,7 @@ std::optional<int> answer(int &argc, char **argv)
         return 0;
     }
     QTranslator translator;
-    startup::installTranslation(app, translator);
+    translation::install(app, translator);
     parser.setApplicationDescription(QObject::tr("标签机设置工具"));
     std::fputs(qPrintable(parser.helpText()), stdout);
     return 0;

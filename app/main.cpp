@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/translation.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -14,7 +15,7 @@ int main(int argc, char *argv[])
     // The shell finds the installed desktop entry, and with it the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("label-printer-setup"));
     QTranslator translator;
-    startup::installTranslation(app, translator);
+    translation::install(app, translator);
     startup::useFormFont();
     // Only now, so that the form's texts come out translated.
     MainWindow window;

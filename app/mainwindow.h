@@ -1,13 +1,13 @@
 #pragma once
 
-#include "pages/bluetooth.h"
-#include "pages/distances.h"
-#include "pages/ethernet.h"
-#include "pages/pagefields.h"
-#include "pages/printsettings.h"
-#include "pages/serialport.h"
-#include "pages/wifi.h"
-#include "pages/wifiip.h"
+#include "settings/bluetooth.h"
+#include "settings/distances.h"
+#include "settings/ethernet.h"
+#include "settings/pagefields.h"
+#include "settings/printsettings.h"
+#include "settings/serialport.h"
+#include "settings/wifi.h"
+#include "settings/wifiip.h"
 
 #include <QMainWindow>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/pagefields.h"
+#include "settings/pagefields.h"
 
 #include <QString>
 
@@ -22,8 +22,6 @@ void connectionFailed(QWidget *parent);
 // A frame that could not be built (kFrameRefused) says so instead.
 void showResult(QWidget *parent, SlotKind kind, int result);
 
-// Why a write was refused, naming the field; for the box below and the command line.
-QString refusalText(const QString &fieldName, const pages::Refusal &refusal);
 // The warning box of a write refused before anything was sent, naming the field.
 void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal);
 

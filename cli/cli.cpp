@@ -1,16 +1,16 @@
 #include "cli/cli.h"
 
-#include "app/messages.h"
-#include "app/modelgate.h"
-#include "app/printerlist.h"
-#include "cli/profile.h"
-#include "crypto/filedecrypt.h"
-#include "maintenance/maintenancecommands.h"
-#include "maintenance/workerthread.h"
-#include "pages/pageexchange.h"
-#include "pages/pagereads.h"
-#include "pages/settingspage.h"
+#include "download/downloadfile.h"
+#include "download/workerthread.h"
+#include "printers/modelgate.h"
+#include "printers/printerlist.h"
+#include "profiles/profile.h"
+#include "protocol/maintenancecommands.h"
 #include "protocol/printerstatus.h"
+#include "settings/pageexchange.h"
+#include "settings/pagereads.h"
+#include "settings/refusaltext.h"
+#include "settings/settingspage.h"
 #include "usb/deviceioopera.h"
 
 #include <QCommandLineParser>
@@ -236,7 +236,7 @@ int write(Context &c)
     if (const int refused = applyAssignments(c, assignments, *page))
         return refused;
     if (const std::optional<pages::Refusal> refusal = page->validate())
-        return fail(c, Refused, messages::refusalText(refusal->field, *refusal));
+        return fail(c, Refused, pages::refusalText(refusal->field, *refusal));
     return page->write(printer.handle()) == 0 ? Ok : transportFailed(c);
 }
 
@@ -367,23 +367,10 @@ int download(Context &c)
     if (c.arguments[0] == QLatin1String("font") && modelgate::isLocked(printer.modelKey()))
         return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
 
-    const QString sideFile = downloadSideFilePath(chosen);
-    switch (decryptDownloadFile(chosen, sideFile)) {
-    case FileDecryptResult::Ok:
-        break;
-    case FileDecryptResult::InputOpenFailed:
-        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(chosen));
-    case FileDecryptResult::ReadFailed:
-        QFile::remove(sideFile);
-        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(chosen));
-    case FileDecryptResult::OutputExists:
-        return fail(c, Refused, QObject::tr("文件已存在，不会覆盖它：%1").arg(sideFile));
-    case FileDecryptResult::OutputOpenFailed:
-        return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(sideFile));
-    case FileDecryptResult::WriteFailed:
-        QFile::remove(sideFile);
-        return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(sideFile));
-    }
+    const download::Prepared prepared = download::prepareFile(chosen);
+    if (!prepared.ok())
+        return fail(c, Refused, prepared.error);
+    const QString &sideFile = prepared.sideFile;
 
     // The same worker as the window's: it stops at the first failed chunk, closes the printer
     // and removes the side file however the stream ends.
@@ -424,8 +411,8 @@ QStringList maintenanceNames()
 const Command kCommands[] = {
     {"list", "", QT_TRANSLATE_NOOP("QObject", "列出连接的打印机：端口、品牌、型号、厂商和产品ID"),
      list},
-    {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机资讯"), info},
-    {"status", "", QT_TRANSLATE_NOOP("QObject", "获取打印机状态"), status},
+    {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机的资讯（型号、版本等）"), info},
+    {"status", "", QT_TRANSLATE_NOOP("QObject", "读取并解码打印机状态"), status},
     {"read", "PAGE", QT_TRANSLATE_NOOP("QObject", "读取一个设置页面，每行一个 key=value"), read},
     {"write", "PAGE key=value...",
      QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"), write},

@@ -1,5 +1,5 @@
-#include "app/startup.h"
-#include "app/version.h"
+#include "base/translation.h"
+#include "base/version.h"
 #include "cli/cli.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
     // A script reads results, not the exchange: debug lines only when asked for.
     QLoggingCategory::setFilterRules(QStringLiteral("labelsetup.*.debug=false"));
     QTranslator translator;
-    startup::installTranslation(app, translator);
+    translation::install(app, translator);
     QTextStream out(stdout);
     QTextStream err(stderr);
     return cli::run(app.arguments().mid(1), out, err);

@@ -2,7 +2,7 @@
 # metainfo, and the udev rule that lets the user at the seat open the supported printers.
 #
 # The rule, the metainfo's USB modaliases and the maintainer scripts' vendor ID are written at
-# build time by printerfiles from app/supportedprinters.h, the table the printer list uses.
+# build time by printerfiles from printers/supportedprinters.h, the table the printer list uses.
 include(GNUInstallDirs)
 
 set(LABELSETUP_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING

@@ -1,11 +1,12 @@
 # labelsetup_add_test(NAME SOURCES file... [USB] [LIBS lib...])
-# Declares one Qt Test executable and registers it with CTest. USB tests run the real libusb code
+# Declares one Qt Test executable and registers it with CTest. It links the core library; a test
+# of the window or the command line names their libraries in LIBS. USB tests run the real libusb code
 # against virtual printers: they link the virtual printer and load umockdev's preload library
 # before libc, so every /dev/bus/usb access goes to the emulated devices.
 function(labelsetup_add_test name)
   cmake_parse_arguments(T "USB" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE labelsetup Qt5::Test ${T_LIBS})
+  target_link_libraries(${name} PRIVATE labelsetup_core_program Qt5::Test ${T_LIBS})
   if(T_USB)
     target_link_libraries(${name} PRIVATE virtualprinter)
     target_link_options(${name} PRIVATE -Wl,--push-state,--no-as-needed -lumockdev-preload -Wl,--pop-state)

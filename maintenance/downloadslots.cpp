@@ -6,15 +6,18 @@
 
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "crypto/filedecrypt.h"
+#include "download/downloadfile.h"
+#include "download/workerthread.h"
 #include "maintenance/maintenancelog.h"
-#include "maintenance/workerthread.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QTabBar>
+
+Q_LOGGING_CATEGORY(lcMaintenance, "labelsetup.maintenance")
 
 namespace {
 constexpr int kSettingsTab = 0;
@@ -48,31 +51,12 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         qCDebug(lcMaintenance, "No file selected!");
         return;
     }
-    const QString sideFile = downloadSideFilePath(chosen);
-    switch (decryptDownloadFile(chosen, sideFile)) {
-    case FileDecryptResult::Ok:
-        qCDebug(lcMaintenance, "completed successfully.");
-        break;
-    case FileDecryptResult::InputOpenFailed:
-        qCDebug(lcMaintenance).noquote() << "Failed to open input file:" << chosen;
-        showDownloadError(tr("无法读取文件：%1").arg(QDir::toNativeSeparators(chosen)));
-        return;
-    case FileDecryptResult::ReadFailed:
-        QFile::remove(sideFile);
-        showDownloadError(tr("无法读取文件：%1").arg(QDir::toNativeSeparators(chosen)));
-        return;
-    case FileDecryptResult::OutputExists:
-        showDownloadError(tr("文件已存在，不会覆盖它：%1").arg(QDir::toNativeSeparators(sideFile)));
-        return;
-    case FileDecryptResult::OutputOpenFailed:
-        qCDebug(lcMaintenance).noquote() << "Failed to open decrypted file:" << sideFile;
-        showDownloadError(tr("无法写入文件：%1").arg(QDir::toNativeSeparators(sideFile)));
-        return;
-    case FileDecryptResult::WriteFailed:
-        QFile::remove(sideFile);
-        showDownloadError(tr("无法写入文件：%1").arg(QDir::toNativeSeparators(sideFile)));
+    const download::Prepared prepared = download::prepareFile(chosen, &QDir::toNativeSeparators);
+    if (!prepared.ok()) {
+        showDownloadError(prepared.error);
         return;
     }
+    const QString &sideFile = prepared.sideFile;
 
     setPrinterControlsLocked(true);
     auto *worker = new WorkerThread(this);

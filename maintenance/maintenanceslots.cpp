@@ -3,7 +3,7 @@
 
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "maintenance/maintenancecommands.h"
+#include "protocol/maintenancecommands.h"
 #include "ui_mainwindow.h"
 
 void MainWindow::runMaintenanceCommand(const char *button)

@@ -2,11 +2,11 @@
 // exchanges of its two buttons. Only models with an Ethernet port reach it (model-support gate).
 #include "app/mainwindow.h"
 
+#include "app/fieldwidgets.h"
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "pages/fieldwidgets.h"
-#include "pages/pageexchange.h"
-#include "pages/pagereads.h"
+#include "settings/pageexchange.h"
+#include "settings/pagereads.h"
 #include "ui_mainwindow.h"
 
 ethernet::Values MainWindow::ethernetFromForm() const

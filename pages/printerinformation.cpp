@@ -3,13 +3,11 @@
 
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "pages/pagereads.h"
-#include "pages/pageslog.h"
+#include "settings/pagereads.h"
+#include "settings/pageslog.h"
 #include "ui_mainwindow.h"
 
 #include <QLineEdit>
-
-Q_LOGGING_CATEGORY(lcPages, "labelsetup.pages")
 
 namespace {
 

@@ -2,12 +2,12 @@
 // exchanges of its two buttons.
 #include "app/mainwindow.h"
 
+#include "app/fieldwidgets.h"
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "pages/fieldwidgets.h"
-#include "pages/pageexchange.h"
-#include "pages/pagereads.h"
 #include "protocol/printerqueries.h"
+#include "settings/pageexchange.h"
+#include "settings/pagereads.h"
 #include "ui_mainwindow.h"
 
 using printsettings::Setting;

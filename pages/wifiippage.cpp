@@ -2,11 +2,11 @@
 // exchanges of its two buttons.
 #include "app/mainwindow.h"
 
+#include "app/fieldwidgets.h"
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "pages/fieldwidgets.h"
-#include "pages/pageexchange.h"
-#include "pages/pagereads.h"
+#include "settings/pageexchange.h"
+#include "settings/pagereads.h"
 #include "ui_mainwindow.h"
 
 wifiip::Values MainWindow::wifiIpFromForm() const

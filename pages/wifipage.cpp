@@ -2,12 +2,12 @@
 // the widgets and the page codec, and the exchanges of its two buttons.
 #include "app/mainwindow.h"
 
+#include "app/fieldwidgets.h"
 #include "app/messages.h"
 #include "app/selectedprinter.h"
-#include "pages/fieldwidgets.h"
-#include "pages/pageexchange.h"
-#include "pages/pagereads.h"
-#include "pages/pageslog.h"
+#include "settings/pageexchange.h"
+#include "settings/pagereads.h"
+#include "settings/pageslog.h"
 #include "ui_mainwindow.h"
 
 wifi::Values MainWindow::wifiFromForm() const

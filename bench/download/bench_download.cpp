@@ -7,7 +7,7 @@
 //   bench_download [stream MiB, default 4] [memory MiB, default 64] [rounds, default 3]
 #include "app/mainwindow.h"
 #include "bench/support/benchcommon.h"
-#include "maintenance/workerthread.h"
+#include "download/workerthread.h"
 #include "sim/virtualusb.h"
 #include "tests/download/filedialogdriver.h"
 #include "tests/support/messageboxcatcher.h"

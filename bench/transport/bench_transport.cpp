@@ -8,9 +8,9 @@
 // on a real machine each one re-creates the /dev/usb/lp node and wakes udev and the print spooler.
 //   bench_transport [cycles] [chunks]
 #include "bench/support/benchcommon.h"
-#include "pages/printsettings.h"
 #include "protocol/frame.h"
 #include "protocol/printerqueries.h"
+#include "settings/printsettings.h"
 #include "sim/virtualusb.h"
 #include "usb/deviceioopera.h"
 

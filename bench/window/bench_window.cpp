@@ -5,6 +5,7 @@
 //   bench_window [rounds per process] [processes of each kind]
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/translation.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,7 +39,7 @@ template <typename Window> void measure(int rounds, int resultFd)
     QApplication app(argc, argv);
     QTranslator translator;
     if (std::is_same_v<Window, MainWindow>) { // as main does
-        startup::installTranslation(app, translator);
+        translation::install(app, translator);
         startup::useFormFont();
     }
     double startMs = 0;

@@ -412,18 +412,6 @@
         <translation>Error</translation>
     </message>
     <message>
-        <source>无法读取文件：%1</source>
-        <translation>Cannot read the file: %1</translation>
-    </message>
-    <message>
-        <source>无法写入文件：%1</source>
-        <translation>Cannot write the file: %1</translation>
-    </message>
-    <message>
-        <source>文件已存在，不会覆盖它：%1</source>
-        <translation>The file already exists and will not be overwritten: %1</translation>
-    </message>
-    <message>
         <source>下载成功</source>
         <translation>Download Success</translation>
     </message>
@@ -667,12 +655,12 @@
         <translation>The profile is from another model (%1), this printer is %2; use --force to write it anyway</translation>
     </message>
     <message>
-        <source>获取打印机状态</source>
-        <translation>Get printer status</translation>
+        <source>读取并解码打印机状态</source>
+        <translation>Read and decode the printer's status</translation>
     </message>
     <message>
-        <source>读取打印机资讯</source>
-        <translation>Read information</translation>
+        <source>读取打印机的资讯（型号、版本等）</source>
+        <translation>Read the printer's information (model, version, ...)</translation>
     </message>
     <message>
         <source>正在下载，请等下载结束后再关闭窗口</source>
@@ -684,7 +672,7 @@
     </message>
     <message>
         <source>文件已存在，不会覆盖它：%1</source>
-        <translation>A file of that name exists and is left alone: %1</translation>
+        <translation>The file already exists and will not be overwritten: %1</translation>
     </message>
     <message>
         <source>解密固件或字库文件并下载到打印机</source>

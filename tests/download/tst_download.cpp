@@ -3,7 +3,7 @@
 // controls, and every way a download can end.
 #include "crypto/aes.h"
 #include "crypto/filedecrypt.h"
-#include "maintenance/workerthread.h"
+#include "download/workerthread.h"
 #include "tests/crypto/opensslreference.h"
 #include "tests/download/filedialogdriver.h"
 #include "tests/support/usbfixture.h"

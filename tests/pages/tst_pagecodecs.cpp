@@ -1,13 +1,13 @@
 // The page codecs without window or USB: how replies decode, which frames a write sends, and what
 // a write refuses before anything is sent.
-#include "maintenance/maintenancecommands.h"
-#include "pages/bluetooth.h"
-#include "pages/distances.h"
-#include "pages/ethernet.h"
-#include "pages/printsettings.h"
-#include "pages/serialport.h"
-#include "pages/wifi.h"
-#include "pages/wifiip.h"
+#include "protocol/maintenancecommands.h"
+#include "settings/bluetooth.h"
+#include "settings/distances.h"
+#include "settings/ethernet.h"
+#include "settings/printsettings.h"
+#include "settings/serialport.h"
+#include "settings/wifi.h"
+#include "settings/wifiip.h"
 
 #include <QTest>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The printer list: which devices become rows, and how the rows read.
-#include "app/printerlist.h"
 #include "app/selectedprinter.h"
+#include "printers/printerlist.h"
 #include "tests/support/usbtestcase.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // The USB transport through the real libusb against virtual printers.
-#include "pages/printsettings.h"
 #include "protocol/frame.h"
 #include "protocol/printerqueries.h"
+#include "settings/printsettings.h"
 #include "tests/support/usbtestcase.h"
 
 #include <libusb.h>

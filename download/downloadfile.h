@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Getting a chosen firmware or font file ready for the worker: decrypted into its side file.
+// The window and the command line both prepare a download this way and report the same texts.
+namespace download {
+
+struct Prepared {
+    QString sideFile; // where the plain bytes are, for the worker
+    QString error;    // empty when the side file is ready; otherwise why not, for the user
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Decrypts `chosen` into its side file. On failure nothing is left behind that this call made:
+// an incomplete side file is removed, and an existing file of that name is never touched.
+// `displayPath` turns a path into the form the user is shown.
+Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString &) = nullptr);
+
+} // namespace download

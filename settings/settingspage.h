@@ -1,0 +1,69 @@
+#pragma once
+
+#include "settings/pagefields.h"
+#include "settings/setcommand.h"
+
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct PrinterHandle;
+
+// A settings page as the command line and printer profiles see it: named values that can be
+// read from a printer, changed by key and written back, on top of the page codecs and the same
+// reads and write sequences the window uses.
+namespace pages {
+
+using KeyValues = QList<QPair<QString, QString>>;
+
+class SettingsPage
+{
+public:
+    virtual ~SettingsPage() = default;
+
+    // "print", "distance", "serial", "wifi", "bluetooth", "wifi-ip" or "ethernet".
+    virtual QString name() const = 0;
+
+    // Reads the page from the printer over the values held; 0 or the first failed result.
+    virtual int read(PrinterHandle *handle) = 0;
+
+    // Every value by key, in the page's order. A box without an item shows as "".
+    virtual KeyValues values() const = 0;
+    // The keys that can be changed (the others only show what the printer reported).
+    virtual QStringList writableKeys() const = 0;
+    // Changes one value; an error text naming the key when the key is unknown, read-only or the
+    // value is not one it takes. Numbers are checked by validate().
+    virtual std::optional<QString> set(const QString &key, const QString &value) = 0;
+
+    // Values as the printer sent them, so that a profile written back sends exactly what was
+    // read: number fields (dots for millimetre fields) and selectors whose index lies beyond
+    // their list (shown as "").
+    virtual QMap<QString, qint64> wireValues() const = 0;
+    // The wire values a field can hold: 16 bits for a number field (unsigned where it takes no
+    // negative number), the index byte for a selector; nullopt for a field without one.
+    virtual std::optional<QPair<qint64, qint64>> wireRange(const QString &key) const = 0;
+    // Takes a wire value within wireRange(key) back from a profile, together with the text the
+    // profile shows for it, when that text is how the field shows the value; false, changing
+    // nothing, otherwise (the text then goes through set()).
+    virtual bool setWireValue(const QString &key, qint64 value, const QString &shownAs) = 0;
+
+    // What a write would refuse, before anything is sent.
+    virtual std::optional<Refusal> validate() const = 0;
+    // The frames of a write in their order (a skipped one sends nothing). Call validate() first.
+    virtual std::vector<SetCommand> commands() const = 0;
+    // Sends commands() in order, every one attempted; 0 or the first failed result.
+    int write(PrinterHandle *handle) const;
+};
+
+// The pages a model offers, as the model-support gate decides for the window: none for a locked
+// model, the Ethernet page and the print method only for an extended one.
+std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey);
+// One page by name, for a model; null when the model does not offer it or no page has the name.
+std::unique_ptr<SettingsPage> pageNamed(const QString &name, const QString &modelKey);
+QStringList pageNames();
+
+} // namespace pages
