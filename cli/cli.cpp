@@ -217,7 +217,10 @@ int status(Context &c)
     int length = sizeof reply;
     if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) != 0)
         return transportFailed(c);
-    const QString text = checkPrinterStatus(statusWordFromBytes(reply, length));
+    const std::optional<unsigned int> word = statusWordFromBytes(reply, length);
+    if (!word)
+        return transportFailed(c);
+    const QString text = checkPrinterStatus(*word);
     c.out << (text.isEmpty() ? QObject::tr("空闲中") + '\n' : text);
     return Ok;
 }
@@ -387,22 +390,32 @@ int restore(Context &c)
         if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
             return fail(c, Refused, *error);
     }
-    int result = Ok;
+    // Then every page is read and merged with the file, and each merged page checked again (the
+    // printer's values the file does not carry may make it invalid), before the first write: a
+    // restore writes all of its pages or none.
+    std::vector<std::unique_ptr<pages::SettingsPage>> merged;
     for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
         std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(it.key(), printer.modelKey());
         // Read first: what the file does not carry (the serial number) stays this printer's.
-        int r = page->read(printer.handle());
-        if (r == 0)
-            profile::applyPage(it.value().toObject(), *page);
-        if (r == 0 && c.parser.isSet(QStringLiteral("dry-run"))) {
+        if (page->read(printer.handle()) != 0)
+            return fail(c, TransportFailed,
+                        page->name() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
+            return fail(c, Refused, *error);
+        merged.push_back(std::move(page));
+    }
+    if (c.parser.isSet(QStringLiteral("dry-run"))) {
+        for (const auto &page : merged) {
             for (const pages::SetCommand &command : page->commands()) {
                 if (!command.isSkipped() && command.frame)
                     c.out << page->name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
             }
-            continue;
         }
-        if (r == 0)
-            r = page->write(printer.handle());
+        return Ok;
+    }
+    int result = Ok;
+    for (const auto &page : merged) {
+        const int r = page->write(printer.handle());
         c.out << page->name() << ": "
               << (r == 0 ? QObject::tr("设置成功") : QObject::tr("请确保打印机已通过usb进行连接"))
               << '\n';
