@@ -5,6 +5,7 @@
 #include "printers/modelgate.h"
 #include "printers/printerlist.h"
 #include "profiles/apply.h"
+#include "profiles/compare.h"
 #include "profiles/profile.h"
 #include "protocol/maintenancecommands.h"
 #include "protocol/printerstatus.h"
@@ -23,6 +24,7 @@
 #include <QObject>
 #include <QSaveFile>
 #include <QTextStream>
+#include <algorithm>
 #include <functional>
 #include <unistd.h>
 
@@ -506,45 +508,20 @@ int restore(Context &c)
 int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
                     const QString &modelKey)
 {
-    QStringList differing, readOnly;
-    for (const QString &name : pages::pageNames()) {
-        const QJsonObject a = one.value(name).toObject().value("values").toObject();
-        const QJsonObject b = other.value(name).toObject().value("values").toObject();
-        const QJsonObject wireA = one.value(name).toObject().value("wire").toObject();
-        const QJsonObject wireB = other.value(name).toObject().value("wire").toObject();
-        if (a.isEmpty() && b.isEmpty())
-            continue;
-        const std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(name, modelKey);
-        const QStringList writable = page ? page->writableKeys() : QStringList();
-        QStringList keys = a.keys();
-        for (const QString &key : b.keys()) {
-            if (!keys.contains(key))
-                keys << key;
+    const QList<profile::Difference> found = profile::differences(one, other, modelKey);
+    auto print = [&](bool readOnly) {
+        for (const profile::Difference &d : found) {
+            if (d.readOnly == readOnly)
+                c.out << d.page << '\t' << d.key << '\t' << d.one << '\t' << d.other << '\n';
         }
-        for (const QString &key : keys) {
-            const QString va = a.value(key).toString(), vb = b.value(key).toString();
-            // The same text from other dots (12 mm as 96 or 100 dots) differs on the printer.
-            const bool wireDiffers =
-                wireA.contains(key) && wireB.contains(key) && wireA.value(key) != wireB.value(key);
-            if (va == vb && !wireDiffers)
-                continue;
-            const QString line =
-                wireDiffers && va == vb
-                    ? QStringLiteral("%1\t%2\t%3\t%4")
-                          .arg(name, key, QString::number(wireA.value(key).toDouble()),
-                               QString::number(wireB.value(key).toDouble()))
-                    : QStringLiteral("%1\t%2\t%3\t%4").arg(name, key, va, vb);
-            (writable.contains(key) ? differing : readOnly) << line;
-        }
-    }
-    for (const QString &line : differing)
-        c.out << line << '\n';
-    if (!readOnly.isEmpty()) {
+    };
+    print(false);
+    if (found.size() > 0 &&
+        !std::all_of(found.begin(), found.end(), [](const auto &d) { return !d.readOnly; })) {
         c.out << QObject::tr("只读（不计为差异）：") << '\n';
-        for (const QString &line : readOnly)
-            c.out << line << '\n';
+        print(true);
     }
-    return differing.isEmpty() ? Ok : 1;
+    return profile::differ(found) ? 1 : Ok;
 }
 
 int diff(Context &c)
