@@ -18,7 +18,8 @@ SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list, Event
         messages::selectPrinterFirst(parent);
         return;
     }
-    const int port = portFromRow(list->currentItem()->text());
+    name_ = list->currentItem()->text();
+    const int port = portFromRow(name_);
     if (CDeviceIOOpera::GetPrinterHandle(port, handle_.get()) != 0) {
         messages::connectionFailed(parent);
         return;

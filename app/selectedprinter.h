@@ -25,6 +25,8 @@ public:
 
     bool isOpen() const { return open_; }
     PrinterHandle *handle() const { return handle_.get(); }
+    // The printer as the user is told about it: its row text (brand, product, port).
+    const QString &name() const { return name_; }
     // Hands the open record to a new owner (the download worker), who must close it.
     std::unique_ptr<PrinterHandle> release()
     {
@@ -37,5 +39,6 @@ public:
 
 private:
     std::unique_ptr<PrinterHandle> handle_;
+    QString name_;
     bool open_ = false;
 };

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "base/logging.h"
 #include "download/downloadfile.h"
 #include "download/workerthread.h"
 #include "printers/modelgate.h"
@@ -17,9 +18,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QObject>
-#include <QSaveFile>
 #include <QTextStream>
 #include <functional>
 #include <unistd.h>
@@ -53,6 +54,8 @@ public:
     // The model as the model-support gate knows it: "<brand> <product> ".
     QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
     QString model() const { return modelKey().trimmed(); }
+    // The printer as the user is told about it, as the window's list shows it.
+    QString name() const { return listed_.rowText(); }
 
 private:
     std::unique_ptr<PrinterHandle> handle_ = std::make_unique<PrinterHandle>();
@@ -237,10 +240,20 @@ int write(Context &c)
     return page->write(printer.handle()) == 0 ? Ok : transportFailed(c);
 }
 
+int fileExists(Context &c, const QString &path)
+{
+    return fail(c, Refused, QObject::tr("文件已存在：%1。用 --force 替换它").arg(path));
+}
+
 int backup(Context &c)
 {
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
+    const QString path = c.arguments[0];
+    const bool replace = c.parser.isSet(QStringLiteral("force"));
+    // Said before the printer is asked anything; the save itself makes sure.
+    if (!replace && (QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
+        return fileExists(c, path);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
@@ -252,25 +265,36 @@ int backup(Context &c)
         r = pages::firstFailure(r, page->read(printer.handle()));
     if (r != 0)
         return transportFailed(c);
-    QSaveFile file(c.arguments[0]);
     const QByteArray json =
-        QJsonDocument(
-            profile::document(printer.model(), information.version.value_or(QString()), pages))
+        QJsonDocument(profile::document(printer.model(), information.version.value_or(QString()),
+                                        pages, !c.parser.isSet(QStringLiteral("no-secrets"))))
             .toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(c.arguments[0]));
-    return Ok;
+    switch (profile::save(path, json, replace)) {
+    case profile::Saved::Ok:
+        return Ok;
+    case profile::Saved::Exists:
+        return fileExists(c, path);
+    case profile::Saved::Failed:
+        break;
+    }
+    return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(path));
 }
 
 int restore(Context &c)
 {
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
-    QFile file(c.arguments[0]);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    switch (profile::read(c.arguments[0], bytes)) {
+    case profile::Read::Ok:
+        break;
+    case profile::Read::NotARegularFile:
+        return fail(c, Refused, QObject::tr("不是普通文件：%1").arg(c.arguments[0]));
+    case profile::Read::Failed:
         return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(c.arguments[0]));
+    }
     profile::Parsed parsed;
-    if (const std::optional<QString> error = profile::parse(file.readAll(), parsed))
+    if (const std::optional<QString> error = profile::parse(bytes, parsed))
         return fail(c, Refused, *error);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
@@ -279,32 +303,40 @@ int restore(Context &c)
         return fail(c, Refused,
                     QObject::tr("配置来自另一型号（%1），本打印机是 %2；用 --force 仍然写入")
                         .arg(parsed.model, printer.model()));
-    // The whole file is checked before anything is sent.
+    // Every page is read from the printer first, so that what the file does not carry (the
+    // serial number, keys left out of it such as the passwords) stays this printer's; then the
+    // whole file is checked; only then is anything sent.
+    struct Restored {
+        std::unique_ptr<pages::SettingsPage> page;
+        int read;
+    };
+    std::vector<Restored> restored;
     for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
         int exit = Ok;
         std::unique_ptr<pages::SettingsPage> page = pageOf(c, it.key(), printer.modelKey(), exit);
         if (!page)
             return exit;
-        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
+        const int r = page->read(printer.handle());
+        // A page that could not be read is still checked, on its own values.
+        std::unique_ptr<pages::SettingsPage> checked =
+            r == 0 ? std::move(page) : pages::pageNamed(it.key(), printer.modelKey());
+        if (const std::optional<QString> error =
+                profile::applyPage(it.value().toObject(), *checked))
             return fail(c, Refused, *error);
+        restored.push_back({std::move(checked), r});
     }
     int result = Ok;
-    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
-        std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(it.key(), printer.modelKey());
-        // Read first: what the file does not carry (the serial number) stays this printer's.
-        int r = page->read(printer.handle());
-        if (r == 0)
-            profile::applyPage(it.value().toObject(), *page);
-        if (r == 0 && c.parser.isSet(QStringLiteral("dry-run"))) {
-            for (const pages::SetCommand &command : page->commands()) {
+    for (const Restored &entry : restored) {
+        const pages::SettingsPage &page = *entry.page;
+        if (entry.read == 0 && c.parser.isSet(QStringLiteral("dry-run"))) {
+            for (const pages::SetCommand &command : page.commands()) {
                 if (!command.isSkipped() && command.frame)
-                    c.out << page->name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
+                    c.out << page.name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
             }
             continue;
         }
-        if (r == 0)
-            r = page->write(printer.handle());
-        c.out << page->name() << ": "
+        const int r = entry.read == 0 ? page.write(printer.handle()) : entry.read;
+        c.out << page.name() << ": "
               << (r == 0 ? QObject::tr("设置成功") : QObject::tr("请确保打印机已通过usb进行连接"))
               << '\n';
         if (r != 0)
@@ -323,6 +355,10 @@ int maintain(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    // A script is not asked, but told what cannot be undone.
+    const QString warning = maintenance::warningFor(*command, printer.name());
+    if (!warning.isEmpty())
+        c.out << warning << '\n' << Qt::flush;
     return maintenance::send(printer.handle(), *command) == 0 ? Ok : transportFailed(c);
 }
 
@@ -358,6 +394,7 @@ int download(Context &c)
     if (!prepared.ok())
         return fail(c, Refused, prepared.error);
     const QString &sideFile = prepared.sideFile;
+    c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n' << Qt::flush;
 
     // The same worker as the window's: it stops at the first failed chunk, closes the printer
     // and removes the side file however the stream ends.
@@ -423,8 +460,11 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     parser.addOptions({
         {QStringLiteral("port"), QObject::tr("打印机的USB端口号"), QStringLiteral("N")},
         {QStringLiteral("json"), QObject::tr("read：以JSON输出")},
-        {QStringLiteral("force"), QObject::tr("restore：也写入另一型号的配置")},
+        {QStringLiteral("force"),
+         QObject::tr("restore：也写入另一型号的配置；backup：替换已有的文件")},
         {QStringLiteral("dry-run"), QObject::tr("restore：只打印将要发送的帧")},
+        {QStringLiteral("no-secrets"), QObject::tr("backup：不保存Wi-Fi密码和蓝牙PIN码")},
+        {QStringLiteral("verbose"), QObject::tr("在标准错误上输出诊断信息")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("list | info | status | read | write | backup | "
@@ -433,6 +473,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     withProgram.prepend(QStringLiteral("label-printer-cli"));
     if (!parser.parse(withProgram))
         return err << parser.errorText() << '\n', UsageError;
+    if (parser.isSet(QStringLiteral("verbose")))
+        logging::configure(true);
     if (parser.isSet(QStringLiteral("version"))) {
         out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
         return Ok;

@@ -14,9 +14,12 @@ namespace profile {
 
 constexpr int kFormatVersion = 1;
 
-QJsonObject pageToJson(const pages::SettingsPage &page);
+// Without `secrets`, the Wi-Fi passwords and the Bluetooth PIN are left out; restoring such a
+// file leaves the printer's own.
+QJsonObject pageToJson(const pages::SettingsPage &page, bool secrets = true);
 QJsonObject document(const QString &model, const QString &version,
-                     const std::vector<std::unique_ptr<pages::SettingsPage>> &pages);
+                     const std::vector<std::unique_ptr<pages::SettingsPage>> &pages,
+                     bool secrets = true);
 
 // Puts one page's values from a profile into `page` (writable keys only; read-only ones are
 // skipped). An error text naming the page and key when a key is unknown, a value is refused by
@@ -30,5 +33,14 @@ struct Parsed {
 };
 // Checks the document's shape: format version, model, pages. An error text otherwise.
 std::optional<QString> parse(const QByteArray &bytes, Parsed &parsed);
+
+// A profile file holds passwords: it is made readable and writable by its owner only, appears
+// whole or not at all, and replaces an existing file (or link) of that name only when asked to.
+enum class Saved { Ok, Exists, Failed };
+Saved save(const QString &path, const QByteArray &bytes, bool replace);
+
+// Reads a profile file; only a regular file is read (never a FIFO, a device or a directory).
+enum class Read { Ok, NotARegularFile, Failed };
+Read read(const QString &path, QByteArray &bytes);
 
 } // namespace profile

@@ -10,9 +10,12 @@
 #include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 using vprinter::VirtualPrinter;
 
@@ -49,6 +52,45 @@ QStringList setFrames(const VirtualPrinter &printer)
 const char *const kPages[] = {"print",     "distance", "serial",  "wifi",
                               "bluetooth", "wifi-ip",  "ethernet"};
 
+// NUL-terminated texts, as the printer keeps its text settings.
+vprinter::Bytes texts(std::initializer_list<const char *> list)
+{
+    vprinter::Bytes bytes;
+    for (const char *text : list)
+        bytes.insert(bytes.end(), text, text + std::strlen(text) + 1);
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int modeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777)
+                                                                     : -1;
+}
+
+// 188 whole blocks (3008 bytes: progress 34, 68, 100), encrypted with our own routine and the
+// build's key into `path`; the plain bytes.
+QByteArray writeEncryptedSample(const QString &path)
+{
+    QByteArray plain(3008, '\0');
+    for (int i = 0; i < plain.size(); ++i)
+        plain[i] = char(i * 7 + 1);
+    QByteArray encrypted = plain;
+    auto *bytes = reinterpret_cast<uint8_t *>(encrypted.data());
+    for (int offset = 0; offset < encrypted.size(); offset += 16)
+        AES128_ECB_encrypt(bytes + offset, kDownloadFileKey, bytes + offset);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(encrypted) != encrypted.size())
+        return QByteArray();
+    return plain;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -70,8 +112,12 @@ private slots:
     void maintain_data();
     void maintain();
     void profileCopiesOnePrinterToAnother();
+    void backupFile_data();
+    void backupFile();
     void download_data();
     void download();
+    void logging_data();
+    void logging();
 
 private:
     std::unique_ptr<vprinter::VirtualUsb> usb;
@@ -205,6 +251,14 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::newRow("AP mode without its address")
         << QStringList{"write", "wifi", "mode=AP"} << QByteArray() << int(cli::Refused)
         << "AP模式需要填写AP_IP地址。未发送任何设置。";
+    QTest::newRow("subnet mask with a hole")
+        << QStringList{"write", "wifi-ip", "mask=255.0.255.0"} << QByteArray() << int(cli::Refused)
+        << "“mask”不是有效的子网掩码：须为连续的1再接连续的0";
+    QTest::newRow("TCP port 0") << QStringList{"write", "ethernet", "tcp-port=0"} << QByteArray()
+                                << int(cli::Refused)
+                                << "“tcp-port”须为 1 到 65535 之间的整数。未发送任何设置。";
+    QTest::newRow("a FIFO, not a regular file")
+        << QStringList{"restore", "fifo"} << QByteArray() << int(cli::Refused) << "不是普通文件：";
     QTest::newRow("unknown action") << QStringList{"maintain", "explode"} << QByteArray()
                                     << int(cli::Refused) << "未知的维护操作：explode";
     QTest::newRow("malformed file")
@@ -237,6 +291,10 @@ void TestCli::refusedInputSendsNothing()
         f.write(file);
         arguments.last() = f.fileName();
     }
+    if (arguments.last() == "fifo") {
+        arguments.last() = dir.filePath("fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(arguments.last()).constData(), 0600), 0);
+    }
     const Result r = runCli(QStringList{"--port", "3"} + arguments);
     QCOMPARE(r.exit, exit);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -263,22 +321,33 @@ void TestCli::maintain_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("said"); // on standard output before it is sent
     QTest::newRow("restart") << "restart"
-                             << "1B FF FE 00 02 00 1B FE FF";
+                             << "1B FF FE 00 02 00 1B FE FF"
+                             << "";
+    QTest::newRow("initialisation, which cannot be undone")
+        << "initialise"
+        << "1B FF FE 00 05 00 1B FE FF"
+        << "即将初始化打印机 Orbeck VS-608K USB003。此操作无法撤销。\n";
     QTest::newRow("paper-empty learning") << "learn-paper-empty"
-                                          << "1B FF FE 00 0D 00 1B FE FF";
+                                          << "1B FF FE 00 0D 00 1B FE FF"
+                                          << "";
     QTest::newRow("tear mode") << "tear"
-                               << "1B FF FE 01 25 01 03 1B FE FF";
+                               << "1B FF FE 01 25 01 03 1B FE FF"
+                               << "";
     QTest::newRow("buzzer off") << "buzzer-off"
-                                << "1B FF FE 01 23 01 01 1B FE FF";
+                                << "1B FF FE 01 23 01 01 1B FE FF"
+                                << "";
 }
 
 void TestCli::maintain()
 {
     QFETCH(QString, action);
     QFETCH(QString, frame);
+    QFETCH(QString, said);
     const Result r = runCli({"--port", "3", "maintain", action});
     QCOMPARE(r.exit, int(cli::Ok));
+    QCOMPARE(r.out, said);
     QCOMPARE(receivedFrames(*first), QStringList{frame});
 }
 
@@ -357,6 +426,7 @@ void TestCli::download_data()
     QTest::newRow("firmware, 3008 bytes") << "firmware" << 0 << int(cli::Ok) << "34%\n68%\n100%\n";
     QTest::newRow("font, the second chunk fails")
         << "font" << 2 << int(cli::TransportFailed) << "34%\n";
+    // Every row says first what it is about to do.
 }
 
 void TestCli::download()
@@ -365,19 +435,9 @@ void TestCli::download()
     QFETCH(int, failingChunk);
     QFETCH(int, exit);
     QFETCH(QString, output);
-    // 188 whole blocks (3008 bytes: progress 34, 68, 100), encrypted with our own routine and
-    // the build's key.
-    QByteArray plain(3008, '\0');
-    for (int i = 0; i < plain.size(); ++i)
-        plain[i] = char(i * 7 + 1);
-    QByteArray encrypted = plain;
-    auto *bytes = reinterpret_cast<uint8_t *>(encrypted.data());
-    for (int offset = 0; offset < encrypted.size(); offset += 16)
-        AES128_ECB_encrypt(bytes + offset, kDownloadFileKey, bytes + offset);
     const QString chosen = dir.filePath("image.bin");
-    QFile file(chosen);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(encrypted) == encrypted.size());
-    file.close();
+    const QByteArray plain = writeEncryptedSample(chosen);
+    QVERIFY(!plain.isEmpty());
     if (failingChunk) {
         vprinter::Faults faults;
         faults.failNextWrite = true;
@@ -387,7 +447,10 @@ void TestCli::download()
 
     const Result r = runCli({"--port", "3", "download", kind, chosen});
     QCOMPARE(r.exit, exit);
-    QCOMPARE(r.out, output);
+    QCOMPARE(r.out, QStringLiteral("即将向打印机 Orbeck VS-608K USB003 下载 %1（3008 字节）。"
+                                   "在打印机指示灯停止闪烁之前，请勿拔下打印机。\n")
+                            .arg(chosen) +
+                        output);
     QVERIFY(!QFile::exists(downloadSideFilePath(chosen)));
     const std::vector<vprinter::DownloadRecord> downloads = first->downloads();
     QCOMPARE(downloads.size(), size_t(1));
@@ -399,6 +462,125 @@ void TestCli::download()
         QVERIFY(r.err.startsWith("下载失败"));
         QCOMPARE(downloads[0].writes, std::vector<size_t>{1024}); // nothing after the failure
     }
+}
+
+void TestCli::backupFile_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("existing"); // someone's file of that name is there before
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<bool>("secrets"); // the file holds the passwords and the PIN
+    QTest::newRow("a new file") << QStringList() << false << int(cli::Ok) << true;
+    QTest::newRow("an existing file is left alone")
+        << QStringList() << true << int(cli::Refused) << false;
+    QTest::newRow("--force replaces it") << QStringList{"--force"} << true << int(cli::Ok) << true;
+    QTest::newRow("--no-secrets") << QStringList{"--no-secrets"} << false << int(cli::Ok) << false;
+}
+
+void TestCli::backupFile()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, existing);
+    QFETCH(int, exit);
+    QFETCH(bool, secrets);
+    first->setSetting(0x26, texts({"Shop", "station-secret"}));
+    first->setSetting(0x27, texts({"Shop-AP", "ap-secret", "192.168.4.1"}));
+    first->setSetting(0x2E, texts({"pin-secret"}));
+    QTemporaryDir here;
+    const QString path = here.filePath("backup.json");
+    const QByteArray theirs = "someone's own file\n";
+    if (existing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
+        QVERIFY(file.setPermissions(file.permissions() | QFile::ReadOther));
+    }
+    const int modeBefore = modeOf(path);
+
+    const Result r = runCli(QStringList{"--port", "3", "backup"} + options + QStringList{path});
+    QCOMPARE(r.exit, exit);
+    // Nothing half-written or temporary is left beside it.
+    QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"backup.json"});
+    const QByteArray written = readFile(path);
+    if (exit != cli::Ok) {
+        QCOMPARE(r.err, QStringLiteral("文件已存在：%1。用 --force 替换它\n").arg(path));
+        QCOMPARE(written, theirs);
+        QCOMPARE(modeOf(path), modeBefore);
+        return;
+    }
+    QCOMPARE(modeOf(path), 0600);
+    const QJsonObject pages = QJsonDocument::fromJson(written).object().value("pages").toObject();
+    const QJsonObject wifi = pages.value("wifi").toObject().value("values").toObject();
+    const QJsonObject bluetooth = pages.value("bluetooth").toObject().value("values").toObject();
+    QCOMPARE(wifi.value("station-name").toString(), QStringLiteral("Shop"));
+    QCOMPARE(wifi.contains("station-password"), secrets);
+    QCOMPARE(wifi.contains("ap-password"), secrets);
+    QCOMPARE(bluetooth.contains("pin"), secrets);
+    QCOMPARE(written.contains("secret"), secrets);
+    if (secrets)
+        return;
+
+    // Restored on another printer: the station's name arrives, its own passwords and PIN stay.
+    const vprinter::Bytes accessPoint = second->setting(0x27), pin = second->setting(0x2E);
+    QCOMPARE(runCli({"--port", "5", "restore", path}).exit, int(cli::Ok));
+    QCOMPARE(second->setting(0x26), texts({"Shop", "printer123"}));
+    QCOMPARE(second->setting(0x27), accessPoint);
+    QCOMPARE(second->setting(0x2E), pin);
+}
+
+void TestCli::logging_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("rules"); // QT_LOGGING_RULES
+    QTest::addColumn<bool>("diagnostics");
+    QTest::addColumn<bool>("data");
+    QTest::newRow("by default") << QStringList() << "" << false << false;
+    QTest::newRow("--verbose") << QStringList{"--verbose"} << "" << true << false;
+    QTest::newRow("--verbose and a rule for everything")
+        << QStringList{"--verbose"} << "*.debug=true" << true << false;
+    QTest::newRow("a rule naming the data")
+        << QStringList() << "labelsetup.download.data.debug=true" << false << true;
+}
+
+void TestCli::logging()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, rules);
+    QFETCH(bool, diagnostics);
+    QFETCH(bool, data);
+    QTemporaryDir here;
+    const QString chosen = here.filePath("image.hex");
+    const QByteArray plain = writeEncryptedSample(chosen);
+    QVERIFY(!plain.isEmpty());
+
+    // The program itself, on this test's virtual printers.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_PRELOAD", "libumockdev-preload.so.0");
+    environment.insert("ASAN_OPTIONS",
+                       environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+    environment.remove("QT_LOGGING_RULES");
+    environment.remove("QT_LOGGING_CONF");
+    if (!rules.isEmpty())
+        environment.insert("QT_LOGGING_RULES", rules);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(LABELSETUP_CLI,
+                  QStringList{"--port", "3", "download", "firmware", chosen} + options);
+    QVERIFY(program.waitForFinished(120000));
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+             qPrintable(err.right(2000)));
+    QCOMPARE(first->downloads().size(), size_t(1));
+    QCOMPARE(QString::fromStdString(first->downloads()[0].sha256),
+             QString(QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex()));
+
+    QCOMPARE(err.contains("libusb_bulk_transfer write:"), diagnostics);
+    QCOMPARE(err.contains("Current working directory:"), diagnostics);
+    // A piece of the second chunk, as any hex line would show it.
+    const QByteArray piece = plain.mid(1024, 24);
+    QCOMPARE(err.contains(piece.toHex()) || err.contains(piece.toHex(' '), Qt::CaseInsensitive),
+             data);
+    QCOMPARE(err.contains("Read buffer:"), data);
 }
 
 QTEST_MAIN(TestCli)

@@ -60,6 +60,8 @@ private slots:
 
     void maintenance_data();
     void maintenance();
+    void initialisationAsksFirst_data();
+    void initialisationAsksFirst();
 
     void gateKeepsTheSelectionOnASettingsTab();
 
@@ -414,6 +416,35 @@ void TestSettingsPages::maintenance()
     ui->click(qPrintable(button));
     QCOMPARE(ui->boxes.takeOne().text, kNotConnected);
     QCOMPARE(receivedFrames(*plain).size(), 1);
+    // Only the initialisation asks first (and was answered Yes).
+    QCOMPARE(ui->boxes.questions().size(), button == "pushButton_5" ? 2 : 0);
+}
+
+void TestSettingsPages::initialisationAsksFirst_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("answered No: nothing is sent") << false;
+    QTest::newRow("answered Yes: sent as before") << true;
+}
+
+void TestSettingsPages::initialisationAsksFirst()
+{
+    QFETCH(bool, yes);
+    QVERIFY(ui->selectPort(kPlainPort));
+    const QString printer = ui->list()->currentItem()->text();
+    ui->boxes.answer = yes ? QMessageBox::Yes : QMessageBox::No;
+    ui->click("pushButton_5");
+    QCOMPARE(ui->boxes.questions().size(), 1);
+    const CaughtBox question = ui->boxes.questions().first();
+    QCOMPARE(question.icon, QMessageBox::Question);
+    QCOMPARE(question.title, QStringLiteral("设置工具"));
+    QCOMPARE(question.text,
+             QStringLiteral("即将初始化打印机 %1。此操作无法撤销。\n\n是否继续？").arg(printer));
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
+    QCOMPARE(receivedFrames(*plain),
+             yes ? QStringList{"1B FF FE 00 05 00 1B FE FF"} : QStringList());
+    QVERIFY(ui->boxes.boxes().isEmpty());
 }
 
 void TestSettingsPages::gateKeepsTheSelectionOnASettingsTab()
