@@ -137,13 +137,15 @@ void MainWindow::on_pushButton_15_clicked()
     unsigned char reply[4] = {};
     int length = sizeof reply;
     qCDebug(lcApp, "in mesage :%02X,%02X,%02X,%02X,%02X", 0xFF, 0x00, 0x00, 0x04, 0x00);
-    if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) != 0) {
+    std::optional<unsigned int> word;
+    if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) == 0)
+        word = statusWordFromBytes(reply, length);
+    if (!word) {
         messages::connectionFailed(this);
         return;
     }
-    const unsigned int word = statusWordFromBytes(reply, length);
-    qCDebug(lcApp, "%02X", word);
-    const QString text = checkPrinterStatus(word);
+    qCDebug(lcApp, "%02X", *word);
+    const QString text = checkPrinterStatus(*word);
     messages::show(this, text.isEmpty() ? QObject::tr("空闲中") : text);
 }
 

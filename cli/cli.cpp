@@ -181,7 +181,10 @@ int status(Context &c)
     int length = sizeof reply;
     if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) != 0)
         return transportFailed(c);
-    const QString text = checkPrinterStatus(statusWordFromBytes(reply, length));
+    const std::optional<unsigned int> word = statusWordFromBytes(reply, length);
+    if (!word)
+        return transportFailed(c);
+    const QString text = checkPrinterStatus(*word);
     c.out << (text.isEmpty() ? QObject::tr("空闲中") + '\n' : text);
     return Ok;
 }
@@ -303,40 +306,43 @@ int restore(Context &c)
         return fail(c, Refused,
                     QObject::tr("配置来自另一型号（%1），本打印机是 %2；用 --force 仍然写入")
                         .arg(parsed.model, printer.model()));
-    // Every page is read from the printer first, so that what the file does not carry (the
-    // serial number, keys left out of it such as the passwords) stays this printer's; then the
-    // whole file is checked; only then is anything sent.
-    struct Restored {
-        std::unique_ptr<pages::SettingsPage> page;
-        int read;
-    };
-    std::vector<Restored> restored;
+    // The whole file is checked before anything is sent: its pages, keys and values first.
     for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
         int exit = Ok;
         std::unique_ptr<pages::SettingsPage> page = pageOf(c, it.key(), printer.modelKey(), exit);
         if (!page)
             return exit;
-        const int r = page->read(printer.handle());
-        // A page that could not be read is still checked, on its own values.
-        std::unique_ptr<pages::SettingsPage> checked =
-            r == 0 ? std::move(page) : pages::pageNamed(it.key(), printer.modelKey());
         if (const std::optional<QString> error =
-                profile::applyPage(it.value().toObject(), *checked))
+                profile::applyPage(it.value().toObject(), *page, profile::Check::ValuesOnly))
             return fail(c, Refused, *error);
-        restored.push_back({std::move(checked), r});
+    }
+    // Then every page is read and merged with the file, and each merged page checked as a whole
+    // (what the file does not carry stays this printer's: the serial number, and keys left out
+    // of it such as the passwords of a backup without secrets; they may make the page invalid),
+    // before the first write: a restore writes all of its pages or none.
+    std::vector<std::unique_ptr<pages::SettingsPage>> merged;
+    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
+        std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(it.key(), printer.modelKey());
+        if (page->read(printer.handle()) != 0)
+            return fail(c, TransportFailed,
+                        page->name() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
+            return fail(c, Refused, *error);
+        merged.push_back(std::move(page));
+    }
+    if (c.parser.isSet(QStringLiteral("dry-run"))) {
+        for (const auto &page : merged) {
+            for (const pages::SetCommand &command : page->commands()) {
+                if (!command.isSkipped() && command.frame)
+                    c.out << page->name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
+            }
+        }
+        return Ok;
     }
     int result = Ok;
-    for (const Restored &entry : restored) {
-        const pages::SettingsPage &page = *entry.page;
-        if (entry.read == 0 && c.parser.isSet(QStringLiteral("dry-run"))) {
-            for (const pages::SetCommand &command : page.commands()) {
-                if (!command.isSkipped() && command.frame)
-                    c.out << page.name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
-            }
-            continue;
-        }
-        const int r = entry.read == 0 ? page.write(printer.handle()) : entry.read;
-        c.out << page.name() << ": "
+    for (const auto &page : merged) {
+        const int r = page->write(printer.handle());
+        c.out << page->name() << ": "
               << (r == 0 ? QObject::tr("设置成功") : QObject::tr("请确保打印机已通过usb进行连接"))
               << '\n';
         if (r != 0)

@@ -56,8 +56,11 @@ void MainWindow::on_pushButton_33_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, Net_Init(printer.handle()));
-    form->pushButton_32->setEnabled(true);
+    const int r = Net_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0)
+        form->pushButton_32->setEnabled(true);
 }
 
 void MainWindow::on_pushButton_32_clicked()

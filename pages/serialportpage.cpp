@@ -66,8 +66,11 @@ void MainWindow::on_pushButton_27_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, USB_Init(printer.handle()));
-    form->pushButton_28->setEnabled(true);
+    const int r = USB_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0)
+        form->pushButton_28->setEnabled(true);
 }
 
 void MainWindow::on_pushButton_28_clicked()

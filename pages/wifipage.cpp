@@ -76,7 +76,9 @@ void MainWindow::on_pushButton_17_clicked()
     const int r = Wifi_Init(printer.handle());
     qCDebug(lcPages, "wifi ret = %d", r);
     messages::showResult(this, messages::SlotKind::Read, r);
-    form->pushButton_18->setEnabled(true);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0)
+        form->pushButton_18->setEnabled(true);
 }
 
 void MainWindow::on_pushButton_18_clicked()

@@ -22,9 +22,14 @@ QJsonObject document(const QString &model, const QString &version,
                      bool secrets = true);
 
 // Puts one page's values from a profile into `page` (writable keys only; read-only ones are
-// skipped). An error text naming the page and key when a key is unknown, a value is refused by
-// the page, or the page would refuse to write.
-std::optional<QString> applyPage(const QJsonObject &json, pages::SettingsPage &page);
+// skipped), with the wire values the profile kept where its texts still show them. An error text
+// naming the page and key when a key is unknown, a value is refused by the page, a wire value is
+// not a whole number within its field's wire range, or (with Check::WholePage) the page would
+// refuse to write. ValuesOnly suits a page that holds the file's keys only: a key the file leaves
+// out keeps the value of the printer it is merged with later.
+enum class Check { WholePage, ValuesOnly };
+std::optional<QString> applyPage(const QJsonObject &json, pages::SettingsPage &page,
+                                 Check check = Check::WholePage);
 
 struct Parsed {
     QString model;

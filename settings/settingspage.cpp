@@ -35,7 +35,24 @@ template <typename V> struct Field {
     std::function<std::optional<QString>(V &, const QString &)> put; // null: read-only
     NumberField V::*number = nullptr;                                // number fields only
     NumberRange range{0, 0, 1};
+    int V::*index = nullptr; // selectors only: the item index that `get` shows
 };
+
+using WireRange = QPair<qint64, qint64>;
+
+// A selector's index travels as one byte.
+constexpr WireRange kIndexWireRange{0, 0xFF};
+
+// A number field travels in 16 bits, unsigned where the field takes no negative number.
+WireRange numberWireRange(const NumberRange &range)
+{
+    return range.min >= 0 ? WireRange{0, 0xFFFF} : WireRange{-0x8000, 0x7FFF};
+}
+
+bool within(qint64 value, const WireRange &range)
+{
+    return value >= range.first && value <= range.second;
+}
 
 QString invalidValue(const QString &key, const QString &value, const QStringList &choices)
 {
@@ -45,14 +62,16 @@ QString invalidValue(const QString &key, const QString &value, const QStringList
 
 template <typename V> Field<V> indexField(const QString &key, int V::*member, QStringList items)
 {
-    return {key, [=](const V &v) { return items.value(v.*member); },
-            [=](V &v, const QString &text) -> std::optional<QString> {
-                const int index = items.indexOf(text);
-                if (index < 0)
-                    return invalidValue(key, text, items);
-                v.*member = index;
-                return std::nullopt;
-            }};
+    Field<V> field{key, [=](const V &v) { return items.value(v.*member); },
+                   [=](V &v, const QString &text) -> std::optional<QString> {
+                       const int index = items.indexOf(text);
+                       if (index < 0)
+                           return invalidValue(key, text, items);
+                       v.*member = index;
+                       return std::nullopt;
+                   }};
+    field.index = member;
+    return field;
 }
 
 template <typename V> Field<V> textField(const QString &key, QString V::*member)
@@ -74,15 +93,6 @@ Field<V> numberField(const QString &key, NumberField V::*member, NumberRange ran
                 return std::nullopt;
             },
             member, range};
-}
-
-// Whether a wire value fits the field's 16 bits (unsigned where the field takes no negative
-// number) and reads as `text`, the way a read shows it (truncated toward zero).
-bool wireValueShowsAs(qint64 value, const NumberRange &range, const QString &text)
-{
-    const bool fits =
-        range.min >= 0 ? value >= 0 && value <= 0xFFFF : value >= -0x8000 && value <= 0x7FFF;
-    return fits && text == QString::number(value / range.wireUnitsPerUnit);
 }
 
 template <typename V> Field<V> infoField(const QString &key, std::function<QString(const V &)> get)
@@ -145,21 +155,45 @@ public:
             const NumberField &field = f.number ? values_.*f.number : NumberField{};
             if (f.number && field.readValue && field.text == field.readText)
                 out.insert(f.key, *field.readValue);
+            // An index beyond the list shows as "": only its wire value says what it was.
+            if (f.index && within(values_.*f.index, kIndexWireRange) && f.get(values_).isEmpty())
+                out.insert(f.key, values_.*f.index);
         }
         return out;
     }
 
-    void setWireValue(const QString &key, qint64 value) override
+    std::optional<WireRange> wireRange(const QString &key) const override
     {
         for (const Field<V> &f : fields_) {
-            if (f.key != key || !f.number)
+            if (f.key == key && f.number)
+                return numberWireRange(f.range);
+            if (f.key == key && f.index)
+                return kIndexWireRange;
+        }
+        return std::nullopt;
+    }
+
+    bool setWireValue(const QString &key, qint64 value, const QString &shownAs) override
+    {
+        for (const Field<V> &f : fields_) {
+            if (f.key != key)
                 continue;
-            NumberField &field = values_.*f.number;
-            if (wireValueShowsAs(value, f.range, field.text)) {
-                field.readValue = value;
-                field.readText = field.text;
+            // A number shows truncated toward zero, as a read shows it.
+            if (f.number && within(value, numberWireRange(f.range)) &&
+                shownAs == QString::number(value / f.range.wireUnitsPerUnit)) {
+                values_.*f.number = NumberField::fromRead(value, shownAs);
+                return true;
+            }
+            if (f.index && within(value, kIndexWireRange)) {
+                V probe = values_;
+                probe.*f.index = int(value);
+                if (f.get(probe) != shownAs)
+                    return false;
+                values_.*f.index = int(value);
+                return true;
             }
         }
+        return false;
     }
 
     std::optional<Refusal> validate() const override { return behaviour_.validate(values_); }

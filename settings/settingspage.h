@@ -39,11 +39,17 @@ public:
     // value is not one it takes. Numbers are checked by validate().
     virtual std::optional<QString> set(const QString &key, const QString &value) = 0;
 
-    // Number fields as the printer sent them (dots for millimetre fields), so that a profile
-    // written back sends exactly what was read; and taking them back from a profile (only where
-    // the text still shows that value).
+    // Values as the printer sent them, so that a profile written back sends exactly what was
+    // read: number fields (dots for millimetre fields) and selectors whose index lies beyond
+    // their list (shown as "").
     virtual QMap<QString, qint64> wireValues() const = 0;
-    virtual void setWireValue(const QString &key, qint64 value) = 0;
+    // The wire values a field can hold: 16 bits for a number field (unsigned where it takes no
+    // negative number), the index byte for a selector; nullopt for a field without one.
+    virtual std::optional<QPair<qint64, qint64>> wireRange(const QString &key) const = 0;
+    // Takes a wire value within wireRange(key) back from a profile, together with the text the
+    // profile shows for it, when that text is how the field shows the value; false, changing
+    // nothing, otherwise (the text then goes through set()).
+    virtual bool setWireValue(const QString &key, qint64 value, const QString &shownAs) = 0;
 
     // What a write would refuse, before anything is sent.
     virtual std::optional<Refusal> validate() const = 0;

@@ -162,10 +162,11 @@ public:
         return true;
     }
 
-    // Reads up to `length` bytes from the bulk IN endpoint; false on any libusb failure.
-    bool read(unsigned char *buffer, int length, unsigned int timeoutMs)
+    // Reads up to `length` bytes from the bulk IN endpoint into `buffer` and their count into
+    // `received`; false on any libusb failure.
+    bool read(unsigned char *buffer, int length, int &received, unsigned int timeoutMs)
     {
-        int received = 0;
+        received = 0;
         const int r = libusb_bulk_transfer(device_, in_, buffer, length, &received, timeoutMs);
         if (r != LIBUSB_SUCCESS) {
             qCDebug(lcUsb, "libusb_bulk_transfer read failed: %s\n", libusb_error_name(r));
@@ -305,11 +306,13 @@ int CDeviceIOOpera::PrinterDataIOSwap(PrinterHandle *handle, const unsigned char
         return kTransferFailed;
     if (!reply)
         return kOk;
-    if (!printer.read(local, kReplyLength, kQueryTimeoutMs))
+    int received = 0;
+    if (!printer.read(local, kReplyLength, received, kQueryTimeoutMs))
         return kTransferFailed;
-    // The caller always gets 264 bytes: what arrived, then zeros.
+    // What arrived, then zeros, and how much arrived: a reply cut short must not pass for a
+    // whole one.
     std::memcpy(reply, local, kReplyLength);
-    replyLength = kReplyLength;
+    replyLength = received;
     return kOk;
 }
 

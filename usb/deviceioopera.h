@@ -38,7 +38,8 @@ public:
                                  unsigned char &inEndpoint, unsigned char &outEndpoint);
 
     // Query exchange: write the request, read up to 264 bytes back. A null reply buffer makes it
-    // a plain write. The reply buffer must hold 264 bytes; replyLength is then always 264.
+    // a plain write. The reply buffer must hold 264 bytes: it receives what arrived followed by
+    // zeros, and replyLength the number of bytes that arrived.
     static int PrinterDataIOSwap(PrinterHandle *handle, const unsigned char *request,
                                  int requestLength, unsigned char *reply, int &replyLength);
     // Command exchange: write only. The last two arguments are not used.

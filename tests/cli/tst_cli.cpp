@@ -91,6 +91,25 @@ QByteArray writeEncryptedSample(const QString &path)
     return plain;
 }
 
+// A whole print page of a profile for the VS-608K, and a profile around pages.
+const QByteArray kPrintPage = R"("print":
+    {"values":{"speed":"1","density":"3","label-gap":"2","black-mark-gap":"3",
+    "direction":"0","mirror":"normal","print-offset":"0","vertical-offset":"0",
+    "print-method":"thermal","paper-type":"label","code-page":"0","language":"ZPL"}})";
+
+QByteArray profileOf(const QByteArray &pages)
+{
+    return R"({"format":1,"model":"Orbeck VS-608K","pages":{)" + pages + "}}";
+}
+
+// The print page with a wire object.
+QByteArray withWire(const QByteArray &wire)
+{
+    return profileOf(
+        QByteArray(kPrintPage)
+            .replace(R"("language":"ZPL"})", R"("language":"ZPL"},"wire":{)" + wire + "}"));
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -109,9 +128,15 @@ private slots:
     void refusedInputSendsNothing_data();
     void refusedInputSendsNothing();
     void transportFailure();
+    void cutReplyFailsTheCommand_data();
+    void cutReplyFailsTheCommand();
     void maintain_data();
     void maintain();
     void profileCopiesOnePrinterToAnother();
+    void selectorBeyondItsListSurvivesBackupAndRestore_data();
+    void selectorBeyondItsListSurvivesBackupAndRestore();
+    void restoreRefusesAMergedPageBeforeWriting_data();
+    void restoreRefusesAMergedPageBeforeWriting();
     void backupFile_data();
     void backupFile();
     void download_data();
@@ -229,10 +254,7 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::addColumn<QByteArray>("file"); // written to profile.json when not empty
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("message");
-    const QByteArray valid = R"({"format":1,"model":"Orbeck VS-608K","pages":{"print":
-        {"values":{"speed":"1","density":"3","label-gap":"2","black-mark-gap":"3",
-        "direction":"0","mirror":"normal","print-offset":"0","vertical-offset":"0",
-        "print-method":"thermal","paper-type":"label","code-page":"0","language":"ZPL"}}}})";
+    const QByteArray valid = profileOf(kPrintPage);
     QTest::newRow("unknown page") << QStringList{"read", "usb"} << QByteArray() << int(cli::Refused)
                                   << "未知的页面：usb";
     QTest::newRow("unknown key") << QStringList{"write", "print", "colour=red"} << QByteArray()
@@ -277,6 +299,24 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::newRow("an unknown format") << QStringList{"restore", "profile.json"}
                                        << QByteArray(valid).replace("\"format\":1", "\"format\":2")
                                        << int(cli::Refused) << "文件不是有效的打印机配置：format";
+    // Wire values are whole numbers within their field's wire range.
+    const struct {
+        const char *name;
+        const char *wire;
+        const char *key;
+    } wires[] = {
+        {"fractional wire value", R"("label-gap":16.5)", "label-gap"},
+        {"negative wire value of an unsigned field", R"("label-gap":-16)", "label-gap"},
+        {"wire value beyond 16 bits", R"("label-gap":65536)", "label-gap"},
+        {"wire value beyond 64 bits", R"("print-offset":1e19)", "print-offset"},
+        {"wire value as text", R"("label-gap":"16")", "label-gap"},
+        {"selector wire value beyond its byte", R"("speed":256)", "speed"},
+        {"wire value of a text field", R"("language":1)", "language"},
+    };
+    for (const auto &row : wires)
+        QTest::newRow(row.name)
+            << QStringList{"restore", "profile.json"} << withWire(row.wire) << int(cli::Refused)
+            << QStringLiteral("文件不是有效的打印机配置：print.wire.%1").arg(row.key);
 }
 
 void TestCli::refusedInputSendsNothing()
@@ -315,6 +355,47 @@ void TestCli::transportFailure()
     r = runCli({"--port", "3", "write", "distance", "head-to-tear=30"});
     QCOMPARE(r.exit, int(cli::TransportFailed));
     QCOMPARE(first->setting(0x36), (vprinter::Bytes{30, 0})); // the others still went out
+}
+
+void TestCli::cutReplyFailsTheCommand_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("cutTo");
+    QTest::addColumn<int>("exchange"); // 0: every exchange; n: only the nth open of the printer
+    QTest::newRow("read, nothing arrives") << QStringList{"read", "distance"} << 0 << 0;
+    QTest::newRow("read, 4 bytes") << QStringList{"read", "distance"} << 4 << 0;
+    QTest::newRow("read, up to the length byte") << QStringList{"read", "distance"} << 6 << 0;
+    QTest::newRow("read, half of each 2-byte payload") << QStringList{"read", "distance"} << 7 << 0;
+    QTest::newRow("info, the resolution cut") << QStringList{"info"} << 8 << 3;
+    QTest::newRow("status, 2 of 4 bytes") << QStringList{"status"} << 2 << 0;
+    // The list opens the printer once; the write's read asks four queries.
+    QTest::newRow("write whose third query is cut")
+        << QStringList{"write", "distance", "head-to-tear=30"} << 6 << 4;
+    QTest::newRow("restore whose print read is cut")
+        << QStringList{"restore", "profile.json"} << 6 << 5;
+}
+
+void TestCli::cutReplyFailsTheCommand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, cutTo);
+    QFETCH(int, exchange);
+    QFile file(dir.filePath("profile.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(profileOf(kPrintPage)) > 0);
+    file.close();
+    if (arguments.last() == "profile.json")
+        arguments.last() = file.fileName();
+    vprinter::Faults faults;
+    faults.cutRepliesTo = cutTo;
+    if (exchange == 0)
+        first->setFaults(faults);
+    else
+        first->setFaultsForExchange(exchange, faults);
+
+    const Result r = runCli(QStringList{"--port", "3"} + arguments);
+    QCOMPARE(r.exit, int(cli::TransportFailed));
+    QVERIFY2(r.err.endsWith("请确保打印机已通过usb进行连接\n"), qPrintable(r.err));
+    QCOMPARE(setFrames(*first), QStringList());
 }
 
 void TestCli::maintain_data()
@@ -417,6 +498,78 @@ void TestCli::profileCopiesOnePrinterToAnother()
     QCOMPARE(sortedWindow, sortedRestore);
 }
 
+void TestCli::selectorBeyondItsListSurvivesBackupAndRestore_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("print speed 9 of 0 to 7") << "print"
+                                             << "speed" << 0x00 << QByteArray::fromHex("09") << 9;
+    QTest::newRow("baud rate index 20 of 17")
+        << "serial"
+        << "baud-rate" << 0x0E << QByteArray::fromHex("14000000") << 20;
+    QTest::newRow("pairing mode 255") << "bluetooth"
+                                      << "pairing" << 0x2F << QByteArray::fromHex("FF") << 255;
+}
+
+void TestCli::selectorBeyondItsListSurvivesBackupAndRestore()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, key);
+    QFETCH(int, code);
+    QFETCH(QByteArray, stored);
+    QFETCH(int, index);
+    first->setSetting(uint8_t(code), toBytes(stored));
+    const QString file = dir.filePath(page + ".json"); // backup replaces no file
+    QCOMPARE(runCli({"--port", "3", "backup", file}).exit, int(cli::Ok));
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QJsonObject json =
+        QJsonDocument::fromJson(saved.readAll()).object()["pages"].toObject()[page].toObject();
+    QCOMPARE(json["values"].toObject()[key].toString(), QString());
+    QCOMPARE(json["wire"].toObject()[key].toDouble(), double(index));
+
+    // Onto the same printer, and onto another of its model that holds a value of the list.
+    for (VirtualPrinter *printer : {first, second}) {
+        const Result r = runCli({"--port", QString::number(printer->port()), "restore", file});
+        QCOMPARE(r.exit, int(cli::Ok));
+        QCOMPARE(toQByteArray(printer->setting(uint8_t(code))), stored);
+    }
+}
+
+void TestCli::restoreRefusesAMergedPageBeforeWriting_data()
+{
+    QTest::addColumn<bool>("dryRun");
+    QTest::newRow("restore") << false;
+    QTest::newRow("dry run") << true;
+}
+
+void TestCli::restoreRefusesAMergedPageBeforeWriting()
+{
+    QFETCH(bool, dryRun);
+    // A 200-byte network name and no password: valid alone, too long beside this printer's
+    // 100-byte password. The print page before it is fine.
+    first->setSetting(
+        0x26, toBytes("Office" + QByteArray(1, '\0') + QByteArray(100, 'p') + QByteArray(1, '\0')));
+    const QByteArray wifi = R"("wifi":{"values":{"mode":"STA","station-name":")" +
+                            QByteArray(200, 's') +
+                            R"(","ap-name":"","ap-password":"","ap-ip":"","tcp-port":"9100"}})";
+    QFile file(dir.filePath("merge.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(profileOf(kPrintPage + "," + wifi)) > 0);
+    file.close();
+
+    QStringList arguments = {"--port", "3", "restore", file.fileName()};
+    if (dryRun)
+        arguments << "--dry-run";
+    const Result r = runCli(arguments);
+    QCOMPARE(r.exit, int(cli::Refused));
+    QVERIFY2(r.err.contains("wifi.station-password"), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    QCOMPARE(setFrames(*first), QStringList());
+}
+
 void TestCli::download_data()
 {
     QTest::addColumn<QString>("kind");
@@ -512,12 +665,21 @@ void TestCli::backupFile()
     if (secrets)
         return;
 
-    // Restored on another printer: the station's name arrives, its own passwords and PIN stay.
+    // Restored on another printer: the station's name arrives; its own passwords and PIN stay,
+    // and so does its TCP port once that is taken out of the file too (alone, empty, it would be
+    // refused).
+    QByteArray edited = written;
+    edited.replace("\"tcp-port\": \"9100\",", "");
+    QVERIFY(edited != written);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(edited) > 0);
+    file.close();
+    second->setSetting(0x29, {0xF0, 0x23}); // 9200
     const vprinter::Bytes accessPoint = second->setting(0x27), pin = second->setting(0x2E);
     QCOMPARE(runCli({"--port", "5", "restore", path}).exit, int(cli::Ok));
     QCOMPARE(second->setting(0x26), texts({"Shop", "printer123"}));
     QCOMPARE(second->setting(0x27), accessPoint);
     QCOMPARE(second->setting(0x2E), pin);
+    QCOMPARE(second->setting(0x29), (vprinter::Bytes{0xF0, 0x23}));
 }
 
 void TestCli::logging_data()

@@ -339,8 +339,10 @@ void TestVirtualPrinter::faultsGiveTheirLibusbResults_data()
                                    << "write" << int(LIBUSB_ERROR_IO) << 0 << QByteArray();
     QTest::newRow("neverAnswer") << "neverAnswer"
                                  << "read" << int(LIBUSB_ERROR_TIMEOUT) << 0 << QByteArray();
-    QTest::newRow("shortAnswer") << "shortAnswer"
-                                 << "" << 0 << 4 << QByteArray("04 03 02 01");
+    QTest::newRow("cutRepliesTo=4") << "cutRepliesTo=4"
+                                    << "" << 0 << 4 << QByteArray("04 03 02 01");
+    QTest::newRow("cutRepliesTo=0") << "cutRepliesTo=0"
+                                    << "" << 0 << 0 << QByteArray();
     QTest::newRow("payload255") << "payload255"
                                 << "" << 0 << 264 << QByteArray("04 03 02 01");
     QTest::newRow("stallStatus") << "stallStatus"
