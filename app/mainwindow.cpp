@@ -55,6 +55,11 @@ MainWindow::MainWindow(QWidget *parent)
     connect(
         form->listWidget, &QListWidget::itemSelectionChanged, form->listWidget,
         [this] { onListSelectionChanged(); }, Qt::DirectConnection);
+    // However a row becomes current (mouse, keyboard focus, a new list), nothing of another
+    // printer stays on show.
+    connect(
+        form->listWidget, &QListWidget::currentItemChanged, form->listWidget,
+        [this] { onCurrentPrinterChanged(); }, Qt::DirectConnection);
 
     for (QWidget *w : {form->comboBox, form->comboBox_2, form->comboBox_9, form->comboBox_3,
                        form->comboBox_12, form->comboBox_20, form->comboBox_15, form->comboBox_23,
@@ -123,10 +128,31 @@ void MainWindow::onListSelectionChanged()
         form->comboBox->addItem(QString::number(speed));
 }
 
+void MainWindow::onCurrentPrinterChanged()
+{
+    const PrinterIdentity current = SelectedPrinter::identityOf(form->listWidget->currentItem());
+    if (current == currentPrinter)
+        return;
+    currentPrinter = current;
+    for (QLineEdit *shown :
+         {form->lineEdit_49, form->lineEdit_32, form->lineEdit, form->lineEdit_2})
+        shown->clear();
+    forgetSerialNumber();
+}
+
 void MainWindow::on_pushButton_6_clicked()
 {
     form->listWidget->clear();
-    form->listWidget->addItems(GetPrinterList());
+    const QList<ListedPrinter> printers = listSupportedPrinters();
+    const QStringList rows = printerRows(printers);
+    for (int i = 0; i < printers.size(); ++i) {
+        auto *item = new QListWidgetItem(rows[i]);
+        SelectedPrinter::setIdentity(item, printers[i].identity);
+        item->setToolTip(QObject::tr("USB 总线 %1，端口路径 %2")
+                             .arg(printers[i].identity.bus)
+                             .arg(printers[i].identity.portPath()));
+        form->listWidget->addItem(item);
+    }
 }
 
 void MainWindow::on_pushButton_15_clicked()

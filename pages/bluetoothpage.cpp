@@ -61,13 +61,15 @@ void MainWindow::on_pushButton_23_clicked()
     const int r = Blueteeth_Init(printer.handle());
     messages::showResult(this, messages::SlotKind::Read, r);
     // Only a read in which every query succeeded may be written back.
-    if (r == 0)
+    if (r == 0) {
         form->pushButton_24->setEnabled(true);
+        pageReadFrom(Page::Bluetooth) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_24_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Bluetooth));
     if (!printer.isOpen())
         return;
     if (refuse(bluetooth::validate(bluetoothFromForm()), {{bluetooth::kSppName, form->label_35},

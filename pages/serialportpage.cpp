@@ -69,13 +69,15 @@ void MainWindow::on_pushButton_27_clicked()
     const int r = USB_Init(printer.handle());
     messages::showResult(this, messages::SlotKind::Read, r);
     // Only a read in which every query succeeded may be written back.
-    if (r == 0)
+    if (r == 0) {
         form->pushButton_28->setEnabled(true);
+        pageReadFrom(Page::Serial) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_28_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Serial));
     if (!printer.isOpen())
         return;
     if (refuse(serialport::validate(serialPortFromForm()),

@@ -1,5 +1,6 @@
 #include "printers/printerlist.h"
 
+#include "printers/modelgate.h"
 #include "printers/supportedprinters.h"
 #include "usb/deviceioopera.h"
 
@@ -43,13 +44,28 @@ QString printerRowText(const QString &brand, const QString &product, int port)
 
 QString ListedPrinter::rowText() const { return printerRowText(brand, product, port); }
 
-QStringList GetPrinterList()
+QString printerName(const QString &rowText, const PrinterIdentity &identity)
+{
+    if (!identity.isValid())
+        return rowText;
+    return QStringLiteral("%1 (USB %2)")
+        .arg(modelgate::modelKey(rowText).trimmed(), identity.path());
+}
+
+QStringList printerRows(const QList<ListedPrinter> &printers)
 {
     QStringList rows;
-    for (const ListedPrinter &printer : listSupportedPrinters())
+    for (const ListedPrinter &printer : printers)
         rows << printer.rowText();
+    const QStringList plain = rows;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (plain.count(plain[i]) > 1)
+            rows[i] += QStringLiteral(" (%1)").arg(printers[i].identity.path());
+    }
     return rows;
 }
+
+QStringList GetPrinterList() { return printerRows(listSupportedPrinters()); }
 
 QList<ListedPrinter> listSupportedPrinters()
 {
@@ -72,9 +88,12 @@ QList<ListedPrinter> listSupportedPrinters()
                 fprintf(stderr, "Open Device Failed\n");
                 continue;
             }
-            printers << ListedPrinter{
-                QString::fromLatin1(entry.brand), productString(device, descriptor.iProduct),
-                libusb_get_port_number(devices[i]), descriptor.idVendor, descriptor.idProduct};
+            printers << ListedPrinter{QString::fromLatin1(entry.brand),
+                                      productString(device, descriptor.iProduct),
+                                      libusb_get_port_number(devices[i]),
+                                      descriptor.idVendor,
+                                      descriptor.idProduct,
+                                      PrinterIdentity::of(devices[i])};
             libusb_close(device);
         }
     }

@@ -36,6 +36,8 @@ template <typename V> struct Field {
     NumberField V::*number = nullptr;                                // number fields only
     NumberRange range{0, 0, 1};
     int V::*index = nullptr; // selectors only: the item index that `get` shows
+    // The value on its own (see SettingsPage::checkValue); null: nothing to judge.
+    std::function<std::optional<Refusal>(const V &)> check = nullptr;
 };
 
 using WireRange = QPair<qint64, qint64>;
@@ -76,23 +78,46 @@ template <typename V> Field<V> indexField(const QString &key, int V::*member, QS
 
 template <typename V> Field<V> textField(const QString &key, QString V::*member)
 {
-    return {key, [=](const V &v) { return v.*member; },
-            [=](V &v, const QString &text) -> std::optional<QString> {
-                v.*member = text;
-                return std::nullopt;
-            }};
+    Field<V> field{key, [=](const V &v) { return v.*member; },
+                   [=](V &v, const QString &text) -> std::optional<QString> {
+                       v.*member = text;
+                       return std::nullopt;
+                   }};
+    field.check = [=](const V &v) { return checkTexts({{key, v.*member}}); };
+    return field;
+}
+
+// A dotted address; an untouched one is judged by the page's own validation, which knows
+// whether it may go as zeros.
+template <typename V> Field<V> addressField(const QString &key, QString V::*member)
+{
+    Field<V> field = textField(key, member);
+    field.check = [=](const V &v) { return checkAddress(key, v.*member, true); };
+    return field;
+}
+
+// A port number kept as its text.
+template <typename V> Field<V> portField(const QString &key, QString V::*member, NumberRange range)
+{
+    Field<V> field = textField(key, member);
+    field.check = [=](const V &v) {
+        return checkNumber(key, NumberField{v.*member, {}, {}}, range);
+    };
+    return field;
 }
 
 // A number as typed; whether it is a whole number in range is for validate() to say.
 template <typename V>
 Field<V> numberField(const QString &key, NumberField V::*member, NumberRange range)
 {
-    return {key, [=](const V &v) { return (v.*member).text; },
-            [=](V &v, const QString &text) -> std::optional<QString> {
-                (v.*member).text = text;
-                return std::nullopt;
-            },
-            member, range};
+    Field<V> field{key, [=](const V &v) { return (v.*member).text; },
+                   [=](V &v, const QString &text) -> std::optional<QString> {
+                       (v.*member).text = text;
+                       return std::nullopt;
+                   },
+                   member, range};
+    field.check = [=](const V &v) { return checkNumber(key, v.*member, range); };
+    return field;
 }
 
 template <typename V> Field<V> infoField(const QString &key, std::function<QString(const V &)> get)
@@ -116,6 +141,10 @@ public:
     }
 
     QString name() const override { return name_; }
+    std::unique_ptr<SettingsPage> clone() const override
+    {
+        return std::make_unique<TablePage<V>>(*this);
+    }
     int read(PrinterHandle *handle) override { return behaviour_.read(handle, values_); }
 
     KeyValues values() const override
@@ -197,6 +226,14 @@ public:
     }
 
     std::optional<Refusal> validate() const override { return behaviour_.validate(values_); }
+    std::optional<Refusal> checkValue(const QString &key) const override
+    {
+        for (const Field<V> &f : fields_) {
+            if (f.key == key && f.check)
+                return f.check(values_);
+        }
+        return std::nullopt;
+    }
     std::vector<SetCommand> commands() const override { return behaviour_.commands(values_); }
 
 private:
@@ -308,8 +345,8 @@ std::unique_ptr<SettingsPage> wifiPage()
             textField(wifi::kStationPassword, &V::stationPassword),
             textField(wifi::kAccessPointName, &V::accessPointName),
             textField(wifi::kAccessPointPassword, &V::accessPointPassword),
-            textField(wifi::kAccessPointIp, &V::accessPointIp),
-            textField(wifi::kTcpPort, &V::tcpPort),
+            addressField(wifi::kAccessPointIp, &V::accessPointIp),
+            portField(wifi::kTcpPort, &V::tcpPort, wifi::kPortRange),
             infoField<V>("wifi-mac", [](const V &v) { return v.wifiMac; }),
             infoField<V>("bluetooth-mac", [](const V &v) { return v.bluetoothMac; })},
         TablePage<V>::Behaviour{readWifi, wifi::validate, [](const V &v) {
@@ -336,10 +373,10 @@ std::unique_ptr<SettingsPage> wifiIpPage()
     using V = wifiip::Values;
     return std::make_unique<TablePage<V>>(
         "wifi-ip", V{},
-        std::vector<Field<V>>{indexField("dhcp", &V::mode, {"off", "on"}),
-                              textField(wifiip::kIp, &V::ip), textField(wifiip::kMask, &V::mask),
-                              textField(wifiip::kGateway, &V::gateway),
-                              textField(wifiip::kDns, &V::dns)},
+        std::vector<Field<V>>{
+            indexField("dhcp", &V::mode, {"off", "on"}), addressField(wifiip::kIp, &V::ip),
+            addressField(wifiip::kMask, &V::mask), addressField(wifiip::kGateway, &V::gateway),
+            addressField(wifiip::kDns, &V::dns)},
         TablePage<V>::Behaviour{readWifiIp, wifiip::validate, [](const V &v) {
                                     return std::vector<SetCommand>{wifiip::encode(v)};
                                 }});
@@ -351,9 +388,10 @@ std::unique_ptr<SettingsPage> ethernetPage()
     return std::make_unique<TablePage<V>>(
         "ethernet", V{},
         std::vector<Field<V>>{
-            indexField("dhcp", &V::mode, {"on", "off"}), textField(ethernet::kIp, &V::ip),
-            textField(ethernet::kMask, &V::mask), textField(ethernet::kGateway, &V::gateway),
-            textField(ethernet::kTcpPort, &V::tcpPort), textField(ethernet::kUdpPort, &V::udpPort)},
+            indexField("dhcp", &V::mode, {"on", "off"}), addressField(ethernet::kIp, &V::ip),
+            addressField(ethernet::kMask, &V::mask), addressField(ethernet::kGateway, &V::gateway),
+            portField(ethernet::kTcpPort, &V::tcpPort, ethernet::kPortRange),
+            portField(ethernet::kUdpPort, &V::udpPort, ethernet::kPortRange)},
         TablePage<V>::Behaviour{readEthernet, ethernet::validate, [](const V &v) {
                                     return encodeAll(ethernet::writeOrder(), v, ethernet::encode);
                                 }});

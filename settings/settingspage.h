@@ -27,6 +27,8 @@ public:
 
     // "print", "distance", "serial", "wifi", "bluetooth", "wifi-ip" or "ethernet".
     virtual QString name() const = 0;
+    // The same page with the same values (what a read showed, and what was changed since).
+    virtual std::unique_ptr<SettingsPage> clone() const = 0;
 
     // Reads the page from the printer over the values held; 0 or the first failed result.
     virtual int read(PrinterHandle *handle) = 0;
@@ -53,6 +55,10 @@ public:
 
     // What a write would refuse, before anything is sent.
     virtual std::optional<Refusal> validate() const = 0;
+    // Whether one value is one its field can take, judged on its own: also for a value the
+    // write would not send with the page as it stands (the access point's address in station
+    // mode), so that nothing given is taken unchecked.
+    virtual std::optional<Refusal> checkValue(const QString &key) const = 0;
     // The frames of a write in their order (a skipped one sends nothing). Call validate() first.
     virtual std::vector<SetCommand> commands() const = 0;
     // Sends commands() in order, every one attempted; 0 or the first failed result.

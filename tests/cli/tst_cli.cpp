@@ -122,6 +122,10 @@ private slots:
     void listsPrinters();
     void choosesThePrinter_data();
     void choosesThePrinter();
+    void addressesByPath_data();
+    void addressesByPath();
+    void lockedModelOffersLess_data();
+    void lockedModelOffersLess();
     void infoAndStatus();
     void readsEveryPage();
     void writesChangedKeys();
@@ -171,8 +175,9 @@ void TestCli::listsPrinters()
     QCOMPARE(r.exit, int(cli::Ok));
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     lines.sort();
-    QCOMPARE(lines, (QStringList{"1\tZurod\tRM-310\t5c1e:0411", "3\tOrbeck\tVS-608K\t5c1e:1401",
-                                 "5\tOrbeck\tVS-608K\t5c1e:1401"}));
+    QCOMPARE(lines,
+             (QStringList{"1\tZurod\tRM-310\t5c1e:0411\t1-1", "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3",
+                          "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5"}));
 }
 
 void TestCli::choosesThePrinter_data()
@@ -205,6 +210,63 @@ void TestCli::choosesThePrinter()
     const Result r = runCli(arguments);
     QCOMPARE(r.exit, exit);
     QCOMPARE(r.err.isEmpty(), exit == cli::Ok);
+}
+
+void TestCli::addressesByPath_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<int>("reached"); // 0: behind the hub, 1: on the root hub, -1: neither
+    QTest::newRow("port number of both") << "4" << int(cli::UsageError) << -1;
+    QTest::newRow("bus and path") << "1-2.4" << int(cli::Ok) << 0;
+    QTest::newRow("path on its bus") << "2.4" << int(cli::Ok) << 0;
+    QTest::newRow("root-hub port by path") << "1-4" << int(cli::Ok) << 1;
+    QTest::newRow("path nobody is on") << "1-2.5" << int(cli::NoSuchPrinter) << -1;
+    QTest::newRow("not a path") << "1-2..4" << int(cli::UsageError) << -1;
+}
+
+void TestCli::addressesByPath()
+{
+    QFETCH(QString, port);
+    QFETCH(int, exit);
+    QFETCH(int, reached);
+    VirtualPrinter *hubbed[2] = {};
+    int i = 0;
+    for (const char *path : {"1-2.4", "1-4"}) {
+        vprinter::PrinterConfig config;
+        config.sysfsName = path;
+        config.identity.productId = 0x1401;
+        config.identity.product = "VS-608K";
+        hubbed[i++] = &usb->addPrinter(config);
+    }
+    const Result r = runCli({"--port", port, "write", "print", "speed=5"});
+    QCOMPARE(r.exit, exit);
+    if (port == "4") // the refusal names every printer it could be
+        QVERIFY2(r.err.contains("1-2.4") && r.err.contains("1-4"), qPrintable(r.err));
+    for (int p = 0; p < 2; ++p)
+        QCOMPARE(setFrames(*hubbed[p]).isEmpty(), p != reached);
+    QVERIFY(setFrames(*first).isEmpty() && setFrames(*second).isEmpty());
+}
+
+void TestCli::lockedModelOffersLess_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exit");
+    QTest::newRow("status") << QStringList{"status"} << int(cli::Refused);
+    QTest::newRow("maintain") << QStringList{"maintain", "self-test"} << int(cli::Refused);
+    QTest::newRow("a settings page") << QStringList{"read", "print"} << int(cli::Refused);
+    QTest::newRow("info") << QStringList{"info"} << int(cli::Ok);
+}
+
+void TestCli::lockedModelOffersLess()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exit);
+    VirtualPrinter &locked = usb->addPrinter(0x0411, "RM-310", 1);
+    const Result r = runCli(QStringList{"--port", "1"} + arguments);
+    QCOMPARE(r.exit, exit);
+    if (exit != cli::Ok)
+        QVERIFY(locked.buttonLog().empty() && locked.state().statusRequests == 0);
 }
 
 void TestCli::infoAndStatus()
@@ -246,6 +308,14 @@ void TestCli::writesChangedKeys()
     QCOMPARE(first->setting(0x41), vprinter::Bytes{0x01});
     QCOMPARE(first->setting(0x19), (vprinter::Bytes{0x64, 0x00}));
     QVERIFY(setFrames(*first).endsWith("1B FF FE 00 06 00 1B FE FF"));
+    // What changed, old and new, in the order given; a key written with its own value is not.
+    QCOMPARE(r.out, QStringLiteral("print speed: 2 -> 7\nprint vertical-offset: 0 -> -3\n"
+                                   "print language: TSPL -> AUTO\n"
+                                   "print print-method: thermal -> transfer\n"));
+    const Result quiet = runCli({"--port", "3", "write", "print", "speed=1", "--quiet"});
+    QCOMPARE(quiet.exit, int(cli::Ok));
+    QCOMPARE(quiet.out, QString());
+    QCOMPARE(first->setting(0x00), vprinter::Bytes{0x01});
 }
 
 void TestCli::refusedInputSendsNothing_data()
@@ -281,6 +351,15 @@ void TestCli::refusedInputSendsNothing_data()
                                 << "“tcp-port”须为 1 到 65535 之间的整数。未发送任何设置。";
     QTest::newRow("a FIFO, not a regular file")
         << QStringList{"restore", "fifo"} << QByteArray() << int(cli::Refused) << "不是普通文件：";
+    QTest::newRow("access-point address checked in station mode")
+        << QStringList{"write", "wifi", "ap-ip=300.1.1.1", "ap-name=Shop"} << QByteArray()
+        << int(cli::Refused) << "“ap-ip”须为完整的IP地址";
+    QTest::newRow("access-point name not sent in station mode")
+        << QStringList{"write", "wifi", "ap-name=Shop"} << QByteArray() << int(cli::Refused)
+        << "“ap-name”在这些设置下不会发送给打印机。未发送任何设置。";
+    QTest::newRow("key given twice")
+        << QStringList{"write", "print", "speed=5", "speed=6"} << QByteArray() << int(cli::Refused)
+        << "设置项“speed”给出了两次。未发送任何设置。";
     QTest::newRow("unknown action") << QStringList{"maintain", "explode"} << QByteArray()
                                     << int(cli::Refused) << "未知的维护操作：explode";
     QTest::newRow("malformed file")
@@ -409,7 +488,7 @@ void TestCli::maintain_data()
     QTest::newRow("initialisation, which cannot be undone")
         << "initialise"
         << "1B FF FE 00 05 00 1B FE FF"
-        << "即将初始化打印机 Orbeck VS-608K USB003。此操作无法撤销。\n";
+        << "即将初始化打印机 Orbeck VS-608K (USB 1-3)。此操作无法撤销。\n";
     QTest::newRow("paper-empty learning") << "learn-paper-empty"
                                           << "1B FF FE 00 0D 00 1B FE FF"
                                           << "";
@@ -600,7 +679,7 @@ void TestCli::download()
 
     const Result r = runCli({"--port", "3", "download", kind, chosen});
     QCOMPARE(r.exit, exit);
-    QCOMPARE(r.out, QStringLiteral("即将向打印机 Orbeck VS-608K USB003 下载 %1（3008 字节）。"
+    QCOMPARE(r.out, QStringLiteral("即将向打印机 Orbeck VS-608K (USB 1-3) 下载 %1（3008 字节）。"
                                    "在打印机指示灯停止闪烁之前，请勿拔下打印机。\n")
                             .arg(chosen) +
                         output);

@@ -232,7 +232,7 @@ void TestDownload::streams()
     // Asked before anything was streamed, and answered Yes.
     QCOMPARE(ui->boxes.questions().size(), 1);
     QCOMPARE(ui->boxes.questions()[0].text,
-             QStringLiteral("即将向打印机 Orbeck VS-608K USB003 下载 %1（%2 字节）。"
+             QStringLiteral("即将向打印机 Orbeck VS-608K (USB 1-3) 下载 %1（%2 字节）。"
                             "在打印机指示灯停止闪烁之前，请勿拔下打印机。\n\n是否继续？")
                  .arg(QDir::toNativeSeparators(chosen))
                  .arg(sample.plain.size()));

@@ -13,6 +13,10 @@
 struct FoundPrinter {
     FoundPrinter() = default;
     explicit FoundPrinter(int port) { result = CDeviceIOOpera::GetPrinterHandle(port, &handle); }
+    explicit FoundPrinter(const PrinterIdentity &identity)
+    {
+        result = CDeviceIOOpera::GetPrinterHandle(identity, &handle);
+    }
     ~FoundPrinter()
     {
         if (result == 0)

@@ -166,9 +166,9 @@ void TestPrinterWindow::informationQueryFails()
     VirtualPrinter &vp = ui->usb.addPrinter(0x0411, "RM-310", 1);
     vp.setVersion("V9");
     const QStringList fields = {"lineEdit_32", "lineEdit", "lineEdit_2", "lineEdit_49"};
+    QVERIFY(ui->selectPort(1));
     for (const QString &field : fields)
         ui->widget<QLineEdit>(qPrintable(field))->setText("old");
-    QVERIFY(ui->selectPort(1));
 
     vp.setFaultsForExchange(failingQuery, faultNamed(fault));
     ui->click("pushButton");

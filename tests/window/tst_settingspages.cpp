@@ -230,15 +230,14 @@ void TestSettingsPages::serialPortRoundTrip()
     QCOMPARE(ui->widget<QComboBox>("comboBox_25")->currentText(), QStringLiteral("7bit"));
     QCOMPARE(ui->widget<QComboBox>("comboBox_24")->currentText(), QStringLiteral("1bit"));
     QCOMPARE(ui->text("lineEdit_39"), QStringLiteral("X"));
-    QCOMPARE(ui->text("lineEdit_8"), QStringLiteral("ZR31000012345"));
+    QCOMPARE(ui->text("lineEdit_8"), QStringLiteral("ZR311P1")); // port 1 of bus 1
 
     ui->widget<QComboBox>("comboBox_27")->setCurrentIndex(16);
     plain->clearLogs();
     ui->click("pushButton_28");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
     QCOMPARE(receivedFrames(*plain),
-             (QStringList{set("0E 04 10 01 01 00"),
-                          set("10 0E 5A 52 33 31 30 30 30 30 31 32 33 34 35 00")}));
+             (QStringList{set("0E 04 10 01 01 00"), set("10 08 5A 52 33 31 31 50 31 00")}));
 }
 
 void TestSettingsPages::serialNumberOnlyToItsPrinter_data()
@@ -284,7 +283,7 @@ void TestSettingsPages::serialNumberOnlyToItsPrinter()
     QCOMPARE(frames.size(), framesSent);
     if (framesSent > 0)
         QVERIFY(frames.first().startsWith("1B FF FE 01 0E"));
-    QCOMPARE(plain->setting(0x10), toBytes(QByteArray("ZR31000012345\0", 14)));
+    QCOMPARE(plain->setting(0x10), toBytes(QByteArray("ZR311P1\0", 8)));
 }
 
 void TestSettingsPages::cutReplyLeavesTheFields_data()
@@ -526,13 +525,13 @@ void TestSettingsPages::initialisationAsksFirst()
 {
     QFETCH(bool, yes);
     QVERIFY(ui->selectPort(kPlainPort));
-    const QString printer = ui->list()->currentItem()->text();
     ui->boxes.answer = yes ? QMessageBox::Yes : QMessageBox::No;
     ui->click("pushButton_5");
     QCOMPARE(ui->boxes.questions().size(), 1);
     const CaughtBox question = ui->boxes.questions().first();
-    QCOMPARE(question.text,
-             QStringLiteral("即将初始化打印机 %1。此操作无法撤销。\n\n是否继续？").arg(printer));
+    QCOMPARE(
+        question.text,
+        QStringLiteral("即将初始化打印机 Zurod ZT-410 (USB 1-1)。此操作无法撤销。\n\n是否继续？"));
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(question.defaultButton, QMessageBox::No);
     QCOMPARE(receivedFrames(*plain),
