@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/logging.h"
 #include "base/translation.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    logging::configure(commandline::verbose(argc, argv));
     // --help and --version are answered on the terminal; they need no display.
     if (const std::optional<int> status = commandline::answer(argc, argv))
         return *status;

@@ -38,6 +38,14 @@ void showResult(QWidget *parent, SlotKind kind, int result)
         show(parent, QObject::tr("设置成功"));
 }
 
+bool confirm(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, QObject::tr("设置工具"),
+                                 text + QStringLiteral("\n\n") + QObject::tr("是否继续？"),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal)
 {
     const QString text = pages::refusalText(fieldName, refusal);

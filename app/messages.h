@@ -22,6 +22,10 @@ void connectionFailed(QWidget *parent);
 // A frame that could not be built (kFrameRefused) says so instead.
 void showResult(QWidget *parent, SlotKind kind, int result);
 
+// A question before what cannot be undone: `text`, then whether to go on. Yes and No, No the
+// default (also what closing the box means); true for Yes.
+bool confirm(QWidget *parent, const QString &text);
+
 // The warning box of a write refused before anything was sent, naming the field.
 void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal);
 

@@ -2,6 +2,7 @@
 
 #include "app/applog.h"
 #include "app/messages.h"
+#include "printers/printerlist.h"
 #include "usb/deviceioopera.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,7 @@ void SelectedPrinter::open(QWidget *parent, const QListWidget *list,
     }
     const QListWidgetItem *item = list->currentItem();
     identity_ = identityOf(item);
+    name_ = printerName(item->text(), identity_);
     if (readFrom && (!*readFrom || **readFrom != identity_)) {
         messages::show(parent, QObject::tr("请先从所选打印机读取此页面，再写入。"));
         return;

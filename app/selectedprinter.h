@@ -35,6 +35,8 @@ public:
     // The printer this click talks to.
     const PrinterIdentity &identity() const { return identity_; }
     PrinterHandle *handle() const { return handle_.get(); }
+    // The printer as a question names it: model and USB path.
+    const QString &name() const { return name_; }
     // Hands the open record to a new owner (the download worker), who must close it.
     std::unique_ptr<PrinterHandle> release()
     {
@@ -54,5 +56,6 @@ private:
 
     std::unique_ptr<PrinterHandle> handle_;
     PrinterIdentity identity_;
+    QString name_;
     bool open_ = false;
 };

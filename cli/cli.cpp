@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "base/logging.h"
 #include "download/downloadfile.h"
 #include "download/workerthread.h"
 #include "printers/modelgate.h"
@@ -20,9 +21,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QObject>
-#include <QSaveFile>
 #include <QTextStream>
 #include <algorithm>
 #include <functional>
@@ -57,6 +58,8 @@ public:
     // The model as the model-support gate knows it: "<brand> <product> ".
     QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
     QString model() const { return modelKey().trimmed(); }
+    // The printer as a notice names it: model and USB path.
+    QString name() const { return printerName(listed_.rowText(), listed_.identity); }
 
 private:
     std::unique_ptr<PrinterHandle> handle_ = std::make_unique<PrinterHandle>();
@@ -344,10 +347,20 @@ int write(Context &c)
     return Ok;
 }
 
+int fileExists(Context &c, const QString &path)
+{
+    return fail(c, Refused, QObject::tr("文件已存在：%1。用 --force 替换它").arg(path));
+}
+
 int backup(Context &c)
 {
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
+    const QString path = c.arguments[0];
+    const bool replace = c.parser.isSet(QStringLiteral("force"));
+    // Said before the printer is asked anything; the save itself makes sure.
+    if (!replace && (QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
+        return fileExists(c, path);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
@@ -359,28 +372,41 @@ int backup(Context &c)
         r = pages::firstFailure(r, page->read(printer.handle()));
     if (r != 0)
         return transportFailed(c);
-    QSaveFile file(c.arguments[0]);
     const QByteArray json =
-        QJsonDocument(
-            profile::document(printer.model(), information.version.value_or(QString()), pages))
+        QJsonDocument(profile::document(printer.model(), information.version.value_or(QString()),
+                                        pages, !c.parser.isSet(QStringLiteral("no-secrets"))))
             .toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(c.arguments[0]));
-    return Ok;
+    switch (profile::save(path, json, replace)) {
+    case profile::Saved::Ok:
+        return Ok;
+    case profile::Saved::Exists:
+        return fileExists(c, path);
+    case profile::Saved::Failed:
+        break;
+    }
+    return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(path));
 }
 
 // A profile file, read and checked as a whole.
 int readProfile(Context &c, const QString &path, profile::Parsed &parsed)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    switch (profile::read(path, bytes)) {
+    case profile::Read::Ok:
+        break;
+    case profile::Read::NotARegularFile:
+        return fail(c, Refused, QObject::tr("不是普通文件：%1").arg(path));
+    case profile::Read::Failed:
         return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(path));
-    if (const std::optional<QString> error = profile::parse(file.readAll(), parsed))
+    }
+    if (const std::optional<QString> error = profile::parse(bytes, parsed))
         return fail(c, Refused, *error);
     return Ok;
 }
 
-// Every page of the file checked for this model before anything is sent.
+// Every page of the file checked for this model before anything is sent: its pages, keys and
+// values. Whether each page is valid as a whole is checked once it is merged with the printer's
+// own values, which a key the file leaves out keeps.
 int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &modelKey)
 {
     for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
@@ -388,7 +414,8 @@ int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &mo
         std::unique_ptr<pages::SettingsPage> page = pageOf(c, it.key(), modelKey, exit);
         if (!page)
             return exit;
-        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
+        if (const std::optional<QString> error =
+                profile::applyPage(it.value().toObject(), *page, profile::Check::ValuesOnly))
             return fail(c, Refused, *error);
     }
     return Ok;
@@ -562,6 +589,10 @@ int maintain(Context &c)
         return exit;
     if (const int refused = refuseIfLocked(c, printer, QStringLiteral("maintain")))
         return refused;
+    // A script is not asked, but told what cannot be undone.
+    const QString warning = maintenance::warningFor(*command, printer.name());
+    if (!warning.isEmpty())
+        c.out << warning << '\n' << Qt::flush;
     return maintenance::send(printer.handle(), *command) == 0 ? Ok : transportFailed(c);
 }
 
@@ -597,6 +628,7 @@ int download(Context &c)
     if (!prepared.ok())
         return fail(c, Refused, prepared.error);
     const QString &sideFile = prepared.sideFile;
+    c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n' << Qt::flush;
 
     // The same worker as the window's: it stops at the first failed chunk, closes the printer
     // and removes the side file however the stream ends.
@@ -666,11 +698,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         {QStringLiteral("port"), QObject::tr("打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
          QStringLiteral("PORT")},
         {QStringLiteral("json"), QObject::tr("read：以JSON输出")},
-        {QStringLiteral("force"), QObject::tr("restore：也写入另一型号的配置")},
+        {QStringLiteral("force"),
+         QObject::tr("restore：也写入另一型号的配置；backup：替换已有的文件")},
         {QStringLiteral("dry-run"), QObject::tr("restore：只打印将要发送的帧")},
         {QStringLiteral("quiet"), QObject::tr("write：不列出修改了的设置项")},
         {QStringLiteral("no-verify"), QObject::tr("write、restore：写入后不读回核对")},
         {QStringLiteral("all"), QObject::tr("restore：写入所有该型号的打印机")},
+        {QStringLiteral("no-secrets"), QObject::tr("backup：不保存Wi-Fi密码和蓝牙PIN码")},
+        {QStringLiteral("verbose"), QObject::tr("在标准错误上输出诊断信息")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("list | info | status | read | write | backup | "
@@ -679,6 +714,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     withProgram.prepend(QStringLiteral("label-printer-cli"));
     if (!parser.parse(withProgram))
         return err << parser.errorText() << '\n', UsageError;
+    if (parser.isSet(QStringLiteral("verbose")))
+        logging::configure(true);
     if (parser.isSet(QStringLiteral("version"))) {
         out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
         return Ok;

@@ -1,9 +1,9 @@
+#include "base/logging.h"
 #include "base/translation.h"
 #include "base/version.h"
 #include "cli/cli.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QTextStream>
 #include <QTranslator>
 #include <cstdio>
@@ -12,8 +12,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(LABELSETUP_VERSION));
-    // A script reads results, not the exchange: debug lines only when asked for.
-    QLoggingCategory::setFilterRules(QStringLiteral("labelsetup.*.debug=false"));
+    // A script reads results, not the exchange: diagnostic lines only with --verbose, which the
+    // command's own parser finds.
+    logging::configure(false);
     QTranslator translator;
     translation::install(app, translator);
     QTextStream out(stdout);

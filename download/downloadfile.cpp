@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 namespace download {
 
@@ -24,6 +25,7 @@ Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString
     switch (decryptDownloadFile(chosen, prepared.sideFile)) {
     case FileDecryptResult::Ok:
         qCDebug(lcDownload, "completed successfully.");
+        prepared.bytes = QFileInfo(prepared.sideFile).size();
         break;
     case FileDecryptResult::InputOpenFailed:
         qCDebug(lcDownload).noquote() << "Failed to open input file:" << chosen;
@@ -47,6 +49,14 @@ Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString
         break;
     }
     return prepared;
+}
+
+QString announcement(const QString &printer, const QString &file, qint64 bytes)
+{
+    return QCoreApplication::translate(
+               "QObject",
+               "即将向打印机 %1 下载 %2（%3 字节）。在打印机指示灯停止闪烁之前，请勿拔下打印机。")
+        .arg(printer, file, QString::number(bytes));
 }
 
 } // namespace download

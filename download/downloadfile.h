@@ -8,6 +8,7 @@ namespace download {
 
 struct Prepared {
     QString sideFile; // where the plain bytes are, for the worker
+    qint64 bytes = 0; // how many the worker is to send
     QString error;    // empty when the side file is ready; otherwise why not, for the user
     bool ok() const { return error.isEmpty(); }
 };
@@ -16,5 +17,9 @@ struct Prepared {
 // an incomplete side file is removed, and an existing file of that name is never touched.
 // `displayPath` turns a path into the form the user is shown.
 Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString &) = nullptr);
+
+// What a prepared download is about to do, said before anything is streamed: the printer, the
+// file and the byte count, and that the printer must stay plugged in.
+QString announcement(const QString &printer, const QString &file, qint64 bytes);
 
 } // namespace download

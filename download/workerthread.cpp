@@ -1,5 +1,6 @@
 #include "download/workerthread.h"
 
+#include "base/logging.h"
 #include "download/downloadlog.h"
 #include "usb/deviceioopera.h"
 
@@ -9,6 +10,7 @@
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcDownload, "labelsetup.download")
+Q_LOGGING_CATEGORY(lcDownloadData, logging::kDownloadDataCategory, QtInfoMsg)
 
 namespace {
 
@@ -36,6 +38,9 @@ WorkerThread::~WorkerThread()
 void WorkerThread::handOver(std::unique_ptr<PrinterHandle> printer, const QString &sideFile)
 {
     printerHandle = std::move(printer);
+    // The chunks are shown only in the data category, never in the transport's log.
+    if (printerHandle)
+        printerHandle->payloadNotLogged = true;
     filePath = sideFile;
 }
 
@@ -107,8 +112,8 @@ void WorkerThread::sendFileData()
         }
         if (n == 0)
             break;
-        if (lcDownload().isDebugEnabled())
-            qCDebug(lcDownload).noquote()
+        if (lcDownloadData().isDebugEnabled())
+            qCDebug(lcDownloadData).noquote()
                 << "Read buffer:"
                 << QByteArray::fromRawData(reinterpret_cast<const char *>(buffer), int(n)).toHex();
         if (n < kChunkSize)

@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QTabBar>
@@ -57,6 +58,13 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         return;
     }
     const QString &sideFile = prepared.sideFile;
+    // The last chance to stop: nothing has been sent yet.
+    if (!messages::confirm(this,
+                           download::announcement(printer.name(), QDir::toNativeSeparators(chosen),
+                                                  prepared.bytes))) {
+        QFile::remove(sideFile);
+        return;
+    }
 
     setPrinterControlsLocked(true);
     auto *worker = new WorkerThread(this);

@@ -12,6 +12,9 @@ void MainWindow::runMaintenanceCommand(const char *button)
     SelectedPrinter printer(this, form->listWidget);
     if (!command || !printer.isOpen())
         return;
+    const QString warning = maintenance::warningFor(*command, printer.name());
+    if (!warning.isEmpty() && !messages::confirm(this, warning))
+        return;
     const int r = maintenance::send(printer.handle(), *command);
     messages::showResult(
         this, command->reportsSuccess ? messages::SlotKind::Write : messages::SlotKind::QuietWrite,

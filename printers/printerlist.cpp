@@ -1,5 +1,6 @@
 #include "printers/printerlist.h"
 
+#include "printers/modelgate.h"
 #include "printers/supportedprinters.h"
 #include "usb/deviceioopera.h"
 
@@ -42,6 +43,14 @@ QString printerRowText(const QString &brand, const QString &product, int port)
 }
 
 QString ListedPrinter::rowText() const { return printerRowText(brand, product, port); }
+
+QString printerName(const QString &rowText, const PrinterIdentity &identity)
+{
+    if (!identity.isValid())
+        return rowText;
+    return QStringLiteral("%1 (USB %2)")
+        .arg(modelgate::modelKey(rowText).trimmed(), identity.path());
+}
 
 QStringList printerRows(const QList<ListedPrinter> &printers)
 {

@@ -32,3 +32,7 @@ QStringList GetPrinterList();
 
 // The row text of a printer; the port number is read back from its last three characters.
 QString printerRowText(const QString &brand, const QString &product, int port);
+
+// A printer as a question or a notice names it: the model of its row and its USB path
+// ("Orbeck VS-608K (USB 1-2.4)"); the row text itself when no path is known.
+QString printerName(const QString &rowText, const PrinterIdentity &identity);

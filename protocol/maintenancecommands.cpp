@@ -4,6 +4,8 @@
 #include "protocol/frame.h"
 #include "protocol/printerqueries.h"
 
+#include <QCoreApplication>
+
 namespace maintenance {
 
 namespace {
@@ -13,7 +15,8 @@ using K = Command::Kind;
 const Command kCommands[] = {
     {"pushButton_2", "self-test", K::StatusButton, POWER_SELF_TEST_PAGE, 0, false, false},
     {"pushButton_4", "restart", K::StatusButton, POWER_RESTART, 0, false, false},
-    {"pushButton_5", "initialise", K::StatusButton, POWER_INITIALISE, 0, false, false},
+    {"pushButton_5", "initialise", K::StatusButton, POWER_INITIALISE, 0, false, false,
+     QT_TRANSLATE_NOOP("QObject", "即将初始化打印机 %1。此操作无法撤销。")},
     {"pushButton_7", "learn-gap", K::StatusButton, POWER_LEARN_GAP, 0, false, false},
     {"pushButton_8", "learn-black-mark", K::StatusButton, POWER_LEARN_BLACK_MARK, 0, false, false},
     {"pushButton_9", "learn-dac", K::StatusButton, POWER_LEARN_DAC, 0, false, false},
@@ -61,6 +64,13 @@ QByteArray frameOf(const Command &command)
     if (command.kind == Command::StatusButton)
         return *frame::build(frame::FrameClass::Status, command.code);
     return *frame::build(frame::FrameClass::Set, command.code, QByteArray(1, char(command.value)));
+}
+
+QString warningFor(const Command &command, const QString &printer)
+{
+    if (!command.warning)
+        return QString();
+    return QCoreApplication::translate("QObject", command.warning).arg(printer);
 }
 
 int send(PrinterHandle *handle, const Command &command)

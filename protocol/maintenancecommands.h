@@ -21,6 +21,9 @@ struct Command {
     bool reportsSuccess;
     // Paper-empty learning builds its class-00 frame itself instead of sending a button code.
     bool ownFrame;
+    // What cannot be undone says so before it is sent: the text, %1 the printer, in the QObject
+    // translation context. Null for the others.
+    const char *warning = nullptr;
 };
 
 // The sixteen commands, in the order of the buttons on the tab.
@@ -30,6 +33,9 @@ const Command *commandNamed(const QString &name);
 
 // The frame a command sends (class 00 without payload, or class 01 with its value byte).
 QByteArray frameOf(const Command &command);
+
+// The command's translated warning naming `printer`; empty when it has none.
+QString warningFor(const Command &command, const QString &printer);
 
 // Sends the command's frame to an open printer; the exchange's result.
 int send(PrinterHandle *handle, const Command &command);

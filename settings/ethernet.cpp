@@ -34,6 +34,8 @@ std::optional<pages::Refusal> validate(const Values &v)
     if (auto refusal = pages::checkAddresses({{kIp, v.ip}, {kMask, v.mask}, {kGateway, v.gateway}},
                                              v.mode == kDhcpOn))
         return refusal;
+    if (auto refusal = pages::checkMask(kMask, v.mask, v.mode == kDhcpOn))
+        return refusal;
     if (auto refusal = pages::checkNumber(kTcpPort, {v.tcpPort, {}, {}}, kPortRange))
         return refusal;
     return pages::checkNumber(kUdpPort, {v.udpPort, {}, {}}, kPortRange);
@@ -46,7 +48,7 @@ pages::SetCommand encode(SetInfoType code, const Values &v)
             return pages::SetCommand::skipped("Ethernet IP mode: no current item");
         const std::optional<QByteArray> block =
             pages::addressBlock(uint8_t(v.mode), {v.ip, v.mask, v.gateway}, v.mode == kDhcpOn);
-        if (!block)
+        if (!block || pages::checkMask(kMask, v.mask, v.mode == kDhcpOn))
             return {};
         return pages::SetCommand::of(code, *block);
     }

@@ -28,7 +28,7 @@ inline const QString kGateway = QStringLiteral("gateway");
 inline const QString kTcpPort = QStringLiteral("tcp-port");
 inline const QString kUdpPort = QStringLiteral("udp-port");
 
-constexpr pages::NumberRange kPortRange{0, 65535, 1};
+constexpr pages::NumberRange kPortRange = pages::kServicePortRange;
 
 // Read: ports, then addresses. Write: addresses, then ports.
 std::vector<SetInfoType> readOrder();

@@ -80,6 +80,21 @@ std::optional<Refusal> checkAddress(const QString &key, const QString &text, boo
     return Refusal{key, Refusal::Reason::IncompleteAddress, 0, 255};
 }
 
+std::optional<Refusal> checkMask(const QString &key, const QString &text, bool untouchedIsZero)
+{
+    const std::optional<QByteArray> octets = addressOctets(text, untouchedIsZero);
+    if (!octets)
+        return Refusal{key, Refusal::Reason::IncompleteAddress, 0, 255};
+    quint32 mask = 0;
+    for (char octet : *octets)
+        mask = mask << 8 | uchar(octet);
+    // Ones then zeros: the zeros, read as a number, are one less than a power of two.
+    const quint32 zeros = ~mask;
+    if ((zeros & (zeros + 1)) != 0)
+        return Refusal{key, Refusal::Reason::NotAMask, 0, 0};
+    return std::nullopt;
+}
+
 std::optional<Refusal> checkAddresses(std::initializer_list<NamedText> addresses, bool dhcpOn)
 {
     for (const NamedText &a : addresses) {

@@ -47,6 +47,7 @@ struct Refusal {
         ContainsNul,          // a NUL would end the text early on the printer
         IncompleteAddress,    // not four decimal groups of 0 to 255
         AccessPointIpMissing, // access-point mode without the access point's address
+        NotAMask,             // a subnet mask that is not ones then zeros
     };
     QString field;
     Reason reason = Reason::NotAWholeNumber;
@@ -66,6 +67,9 @@ std::optional<qint64> wireValue(const NumberField &field, const NumberRange &ran
 std::optional<Refusal> checkNumber(const QString &key, const NumberField &field,
                                    const NumberRange &range);
 
+// A TCP or UDP port: 0 is no port a client could reach.
+constexpr NumberRange kServicePortRange{1, 65535, 1};
+
 // A field's key and its text.
 struct NamedText {
     const QString &key;
@@ -78,6 +82,8 @@ struct NamedText {
 std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZero);
 bool isUntouchedAddress(const QString &text);
 std::optional<Refusal> checkAddress(const QString &key, const QString &text, bool untouchedIsZero);
+// A subnet mask: a complete address (as checkAddress) whose 32 bits are ones, then zeros.
+std::optional<Refusal> checkMask(const QString &key, const QString &text, bool untouchedIsZero);
 // An address page's block: the mode byte, then four octets per address, first octet first. With
 // DHCP off every address must be complete; with DHCP on an untouched field goes as zeros.
 std::optional<Refusal> checkAddresses(std::initializer_list<NamedText> addresses, bool dhcpOn);

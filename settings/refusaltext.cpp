@@ -30,6 +30,11 @@ QString refusalText(const QString &fieldName, const Refusal &refusal)
     case Reason::AccessPointIpMissing:
         text = QObject::tr("AP模式需要填写AP_IP地址。未发送任何设置。");
         break;
+    case Reason::NotAMask:
+        text = QObject::tr("“%1”不是有效的子网掩码：须为连续的1再接连续的0（如 255.255.255.0）。"
+                           "未发送任何设置。")
+                   .arg(fieldName);
+        break;
     }
     return text;
 }

@@ -34,7 +34,7 @@ inline const QString kAccessPointPassword = QStringLiteral("ap-password");
 inline const QString kAccessPointIp = QStringLiteral("ap-ip");
 inline const QString kTcpPort = QStringLiteral("tcp-port");
 
-constexpr pages::NumberRange kPortRange{0, 65535, 1};
+constexpr pages::NumberRange kPortRange = pages::kServicePortRange;
 
 enum class Command { Mode, Station, AccessPoint, TcpPort };
 

@@ -23,8 +23,11 @@ void decode(const unsigned char *payload, Values &v)
 
 std::optional<pages::Refusal> validate(const Values &v)
 {
-    return pages::checkAddresses(
-        {{kIp, v.ip}, {kMask, v.mask}, {kGateway, v.gateway}, {kDns, v.dns}}, v.mode == kDhcpOn);
+    if (auto refusal = pages::checkAddresses(
+            {{kIp, v.ip}, {kMask, v.mask}, {kGateway, v.gateway}, {kDns, v.dns}},
+            v.mode == kDhcpOn))
+        return refusal;
+    return pages::checkMask(kMask, v.mask, v.mode == kDhcpOn);
 }
 
 pages::SetCommand encode(const Values &v)
@@ -33,7 +36,7 @@ pages::SetCommand encode(const Values &v)
         return pages::SetCommand::skipped("IP mode: no current item");
     const std::optional<QByteArray> block =
         pages::addressBlock(uint8_t(v.mode), {v.ip, v.mask, v.gateway, v.dns}, v.mode == kDhcpOn);
-    if (!block)
+    if (!block || pages::checkMask(kMask, v.mask, v.mode == kDhcpOn))
         return {};
     return pages::SetCommand::of(kCode, *block);
 }

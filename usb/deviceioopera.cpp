@@ -130,6 +130,7 @@ public:
             return;
         }
         interface_ = interfaceNumber;
+        payloadLogged_ = !handle->payloadNotLogged;
     }
 
     ~ClaimedInterface()
@@ -152,7 +153,8 @@ public:
         const int r = libusb_bulk_transfer(device_, out_, const_cast<unsigned char *>(request),
                                            length, &written, timeoutMs);
         qCDebug(lcUsb, "libusb_bulk_transfer write: %d %d\n", length, written);
-        qCDebug(lcUsb).noquote() << "out:" << hex(request, length);
+        if (payloadLogged_)
+            qCDebug(lcUsb).noquote() << "out:" << hex(request, length);
         if (r != LIBUSB_SUCCESS) {
             qCDebug(lcUsb, "libusb_bulk_transfer write failed: %s\n", libusb_error_name(r));
             return false;
@@ -177,6 +179,7 @@ public:
 private:
     libusb_device_handle *device_ = nullptr;
     int interface_ = 0;
+    bool payloadLogged_ = true;
     unsigned char in_ = 0;
     unsigned char out_ = 0;
     int result_ = CDeviceIOOpera::kOk;

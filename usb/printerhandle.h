@@ -20,4 +20,8 @@ struct PrinterHandle {
     // ClosePrinterHandle gives the interface back to it.
     bool kernelDriverDetached = false;
     int detachedInterface = 0;
+
+    // What is written through this record is not shown in the log, only its length: a download
+    // writes the decrypted file.
+    bool payloadNotLogged = false;
 };

@@ -563,10 +563,6 @@
         <translation>read: print as JSON</translation>
     </message>
     <message>
-        <source>restore：也写入另一型号的配置</source>
-        <translation>restore: also write a profile of another model</translation>
-    </message>
-    <message>
         <source>restore：只打印将要发送的帧</source>
         <translation>restore: only print the frames that would be sent</translation>
     </message>
@@ -669,6 +665,42 @@
     <message>
         <source>解密固件或字库文件并下载到打印机</source>
         <translation>Decrypt a firmware or font file and download it to the printer</translation>
+    </message>
+    <message>
+        <source>在标准错误上输出诊断信息</source>
+        <translation>Write diagnostic lines to standard error</translation>
+    </message>
+    <message>
+        <source>即将初始化打印机 %1。此操作无法撤销。</source>
+        <translation>About to initialise the printer %1. This cannot be undone.</translation>
+    </message>
+    <message>
+        <source>即将向打印机 %1 下载 %2（%3 字节）。在打印机指示灯停止闪烁之前，请勿拔下打印机。</source>
+        <translation>About to download %2 (%3 bytes) to the printer %1. Do not unplug the printer until its lights stop flashing.</translation>
+    </message>
+    <message>
+        <source>是否继续？</source>
+        <translation>Continue?</translation>
+    </message>
+    <message>
+        <source>“%1”不是有效的子网掩码：须为连续的1再接连续的0（如 255.255.255.0）。未发送任何设置。</source>
+        <translation>"%1" is not a valid subnet mask: ones, then zeros (such as 255.255.255.0). Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>文件已存在：%1。用 --force 替换它</source>
+        <translation>The file already exists: %1. Use --force to replace it</translation>
+    </message>
+    <message>
+        <source>不是普通文件：%1</source>
+        <translation>Not a regular file: %1</translation>
+    </message>
+    <message>
+        <source>restore：也写入另一型号的配置；backup：替换已有的文件</source>
+        <translation>restore: also write a profile of another model; backup: replace an existing file</translation>
+    </message>
+    <message>
+        <source>backup：不保存Wi-Fi密码和蓝牙PIN码</source>
+        <translation>backup: leave out the Wi-Fi passwords and the Bluetooth PIN</translation>
     </message>
     <message>
         <source>请先从所选打印机读取此页面，再写入。</source>

@@ -10,10 +10,13 @@
 #include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 using vprinter::VirtualPrinter;
 
@@ -49,6 +52,45 @@ QStringList setFrames(const VirtualPrinter &printer)
 
 const char *const kPages[] = {"print",     "distance", "serial",  "wifi",
                               "bluetooth", "wifi-ip",  "ethernet"};
+
+// NUL-terminated texts, as the printer keeps its text settings.
+vprinter::Bytes texts(std::initializer_list<const char *> list)
+{
+    vprinter::Bytes bytes;
+    for (const char *text : list)
+        bytes.insert(bytes.end(), text, text + std::strlen(text) + 1);
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int modeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777)
+                                                                     : -1;
+}
+
+// 188 whole blocks (3008 bytes: progress 34, 68, 100), encrypted with our own routine and the
+// build's key into `path`; the plain bytes.
+QByteArray writeEncryptedSample(const QString &path)
+{
+    QByteArray plain(3008, '\0');
+    for (int i = 0; i < plain.size(); ++i)
+        plain[i] = char(i * 7 + 1);
+    QByteArray encrypted = plain;
+    auto *bytes = reinterpret_cast<uint8_t *>(encrypted.data());
+    for (int offset = 0; offset < encrypted.size(); offset += 16)
+        AES128_ECB_encrypt(bytes + offset, kDownloadFileKey, bytes + offset);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(encrypted) != encrypted.size())
+        return QByteArray();
+    return plain;
+}
 
 // A whole print page of a profile for the VS-608K, and a profile around pages.
 const QByteArray kPrintPage = R"("print":
@@ -105,8 +147,12 @@ private slots:
     void selectorBeyondItsListSurvivesBackupAndRestore();
     void restoreRefusesAMergedPageBeforeWriting_data();
     void restoreRefusesAMergedPageBeforeWriting();
+    void backupFile_data();
+    void backupFile();
     void download_data();
     void download();
+    void logging_data();
+    void logging();
 
 private:
     std::unique_ptr<vprinter::VirtualUsb> usb;
@@ -117,6 +163,8 @@ private:
 
 void TestCli::init()
 {
+    // Every test starts in an empty directory: backup replaces no file without --force.
+    QVERIFY(QDir(dir.path()).removeRecursively() && QDir().mkpath(dir.path()));
     usb = std::make_unique<vprinter::VirtualUsb>();
     first = &usb->addPrinter(0x1401, "VS-608K", 3);
     second = &usb->addPrinter(0x1401, "VS-608K", 5);
@@ -303,6 +351,14 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::newRow("AP mode without its address")
         << QStringList{"write", "wifi", "mode=AP"} << QByteArray() << int(cli::Refused)
         << "AP模式需要填写AP_IP地址。未发送任何设置。";
+    QTest::newRow("subnet mask with a hole")
+        << QStringList{"write", "wifi-ip", "mask=255.0.255.0"} << QByteArray() << int(cli::Refused)
+        << "“mask”不是有效的子网掩码：须为连续的1再接连续的0";
+    QTest::newRow("TCP port 0") << QStringList{"write", "ethernet", "tcp-port=0"} << QByteArray()
+                                << int(cli::Refused)
+                                << "“tcp-port”须为 1 到 65535 之间的整数。未发送任何设置。";
+    QTest::newRow("a FIFO, not a regular file")
+        << QStringList{"restore", "fifo"} << QByteArray() << int(cli::Refused) << "不是普通文件：";
     QTest::newRow("access-point address checked in station mode")
         << QStringList{"write", "wifi", "ap-ip=300.1.1.1", "ap-name=Shop"} << QByteArray()
         << int(cli::Refused) << "“ap-ip”须为完整的IP地址";
@@ -361,6 +417,10 @@ void TestCli::refusedInputSendsNothing()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(file);
         arguments.last() = f.fileName();
+    }
+    if (arguments.last() == "fifo") {
+        arguments.last() = dir.filePath("fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(arguments.last()).constData(), 0600), 0);
     }
     const Result r = runCli(QStringList{"--port", "3"} + arguments);
     QCOMPARE(r.exit, exit);
@@ -429,22 +489,33 @@ void TestCli::maintain_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("said"); // on standard output before it is sent
     QTest::newRow("restart") << "restart"
-                             << "1B FF FE 00 02 00 1B FE FF";
+                             << "1B FF FE 00 02 00 1B FE FF"
+                             << "";
+    QTest::newRow("initialisation, which cannot be undone")
+        << "initialise"
+        << "1B FF FE 00 05 00 1B FE FF"
+        << "即将初始化打印机 Orbeck VS-608K (USB 1-3)。此操作无法撤销。\n";
     QTest::newRow("paper-empty learning") << "learn-paper-empty"
-                                          << "1B FF FE 00 0D 00 1B FE FF";
+                                          << "1B FF FE 00 0D 00 1B FE FF"
+                                          << "";
     QTest::newRow("tear mode") << "tear"
-                               << "1B FF FE 01 25 01 03 1B FE FF";
+                               << "1B FF FE 01 25 01 03 1B FE FF"
+                               << "";
     QTest::newRow("buzzer off") << "buzzer-off"
-                                << "1B FF FE 01 23 01 01 1B FE FF";
+                                << "1B FF FE 01 23 01 01 1B FE FF"
+                                << "";
 }
 
 void TestCli::maintain()
 {
     QFETCH(QString, action);
     QFETCH(QString, frame);
+    QFETCH(QString, said);
     const Result r = runCli({"--port", "3", "maintain", action});
     QCOMPARE(r.exit, int(cli::Ok));
+    QCOMPARE(r.out, said);
     QCOMPARE(receivedFrames(*first), QStringList{frame});
 }
 
@@ -595,6 +666,7 @@ void TestCli::download_data()
     QTest::newRow("firmware, 3008 bytes") << "firmware" << 0 << int(cli::Ok) << "34%\n68%\n100%\n";
     QTest::newRow("font, the second chunk fails")
         << "font" << 2 << int(cli::TransportFailed) << "34%\n";
+    // Every row says first what it is about to do.
 }
 
 void TestCli::download()
@@ -603,19 +675,9 @@ void TestCli::download()
     QFETCH(int, failingChunk);
     QFETCH(int, exit);
     QFETCH(QString, output);
-    // 188 whole blocks (3008 bytes: progress 34, 68, 100), encrypted with our own routine and
-    // the build's key.
-    QByteArray plain(3008, '\0');
-    for (int i = 0; i < plain.size(); ++i)
-        plain[i] = char(i * 7 + 1);
-    QByteArray encrypted = plain;
-    auto *bytes = reinterpret_cast<uint8_t *>(encrypted.data());
-    for (int offset = 0; offset < encrypted.size(); offset += 16)
-        AES128_ECB_encrypt(bytes + offset, kDownloadFileKey, bytes + offset);
     const QString chosen = dir.filePath("image.bin");
-    QFile file(chosen);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(encrypted) == encrypted.size());
-    file.close();
+    const QByteArray plain = writeEncryptedSample(chosen);
+    QVERIFY(!plain.isEmpty());
     if (failingChunk) {
         vprinter::Faults faults;
         faults.failNextWrite = true;
@@ -625,7 +687,10 @@ void TestCli::download()
 
     const Result r = runCli({"--port", "3", "download", kind, chosen});
     QCOMPARE(r.exit, exit);
-    QCOMPARE(r.out, output);
+    QCOMPARE(r.out, QStringLiteral("即将向打印机 Orbeck VS-608K (USB 1-3) 下载 %1（3008 字节）。"
+                                   "在打印机指示灯停止闪烁之前，请勿拔下打印机。\n")
+                            .arg(chosen) +
+                        output);
     QVERIFY(!QFile::exists(downloadSideFilePath(chosen)));
     const std::vector<vprinter::DownloadRecord> downloads = first->downloads();
     QCOMPARE(downloads.size(), size_t(1));
@@ -637,6 +702,122 @@ void TestCli::download()
         QVERIFY(r.err.startsWith("下载失败"));
         QCOMPARE(downloads[0].writes, std::vector<size_t>{1024}); // nothing after the failure
     }
+}
+
+void TestCli::backupFile_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("existing"); // someone's file of that name is there before
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<bool>("secrets"); // the file holds the passwords and the PIN
+    QTest::newRow("a new file") << QStringList() << false << int(cli::Ok) << true;
+    QTest::newRow("an existing file is left alone")
+        << QStringList() << true << int(cli::Refused) << false;
+    QTest::newRow("--force replaces it") << QStringList{"--force"} << true << int(cli::Ok) << true;
+    QTest::newRow("--no-secrets") << QStringList{"--no-secrets"} << false << int(cli::Ok) << false;
+}
+
+void TestCli::backupFile()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, existing);
+    QFETCH(int, exit);
+    QFETCH(bool, secrets);
+    first->setSetting(0x26, texts({"Shop", "station-secret"}));
+    first->setSetting(0x27, texts({"Shop-AP", "ap-secret", "192.168.4.1"}));
+    first->setSetting(0x2E, texts({"pin-secret"}));
+    QTemporaryDir here;
+    const QString path = here.filePath("backup.json");
+    const QByteArray theirs = "someone's own file\n";
+    QFile file(path);
+    if (existing)
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(theirs) == theirs.size());
+    file.close();
+
+    const Result r = runCli(QStringList{"--port", "3", "backup"} + options + QStringList{path});
+    QCOMPARE(r.exit, exit);
+    // Nothing half-written or temporary is left beside it.
+    QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"backup.json"});
+    const QByteArray written = readFile(path);
+    if (exit != cli::Ok) {
+        QCOMPARE(r.err, QStringLiteral("文件已存在：%1。用 --force 替换它\n").arg(path));
+        QCOMPARE(written, theirs);
+        return;
+    }
+    QCOMPARE(modeOf(path), 0600);
+    QVERIFY(written.contains("\"station-name\": \"Shop\""));
+    for (const char *secret : {"\"station-password\"", "\"ap-password\"", "\"pin\"", "secret"})
+        QVERIFY2(written.contains(secret) == secrets, secret);
+    if (secrets)
+        return;
+
+    // Restored on another printer: the station's name arrives; its own passwords and PIN stay,
+    // and so does its TCP port once that is taken out of the file too (alone, empty, it would be
+    // refused).
+    QByteArray edited = written;
+    edited.replace("\"tcp-port\": \"9100\",", "");
+    QVERIFY(edited != written);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(edited) > 0);
+    file.close();
+    second->setSetting(0x29, {0xF0, 0x23}); // 9200
+    const vprinter::Bytes accessPoint = second->setting(0x27), pin = second->setting(0x2E);
+    QCOMPARE(runCli({"--port", "5", "restore", path}).exit, int(cli::Ok));
+    QCOMPARE(second->setting(0x26), texts({"Shop", "printer123"}));
+    QCOMPARE(second->setting(0x27), accessPoint);
+    QCOMPARE(second->setting(0x2E), pin);
+    QCOMPARE(second->setting(0x29), (vprinter::Bytes{0xF0, 0x23}));
+}
+
+void TestCli::logging_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("rules"); // QT_LOGGING_RULES
+    QTest::addColumn<bool>("diagnostics");
+    QTest::addColumn<bool>("data");
+    QTest::newRow("by default") << QStringList() << "" << false << false;
+    QTest::newRow("--verbose") << QStringList{"--verbose"} << "" << true << false;
+    QTest::newRow("--verbose and a rule for everything")
+        << QStringList{"--verbose"} << "*.debug=true" << true << false;
+    QTest::newRow("a rule naming the data")
+        << QStringList() << "labelsetup.download.data.debug=true" << false << true;
+}
+
+void TestCli::logging()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, rules);
+    QFETCH(bool, diagnostics);
+    QFETCH(bool, data);
+    QTemporaryDir here;
+    const QString chosen = here.filePath("image.hex");
+    const QByteArray plain = writeEncryptedSample(chosen);
+    QVERIFY(!plain.isEmpty());
+
+    // The program itself, on this test's virtual printers.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_PRELOAD", "libumockdev-preload.so.0");
+    environment.insert("ASAN_OPTIONS",
+                       environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+    environment.remove("QT_LOGGING_CONF");
+    environment.insert("QT_LOGGING_RULES", rules);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(LABELSETUP_CLI,
+                  QStringList{"--port", "3", "download", "firmware", chosen} + options);
+    QVERIFY(program.waitForFinished(120000));
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+             qPrintable(err.right(2000)));
+    QCOMPARE(first->downloads().size(), size_t(1));
+    QCOMPARE(first->downloads()[0].total, uint64_t(plain.size()));
+
+    QCOMPARE(err.contains("libusb_bulk_transfer write:"), diagnostics);
+    // A piece of the second chunk, as any hex line would show it.
+    const QByteArray piece = plain.mid(1024, 24);
+    QCOMPARE(err.contains(piece.toHex()) || err.contains(piece.toHex(' '), Qt::CaseInsensitive),
+             data);
+    QCOMPARE(err.contains("Read buffer:"), data);
 }
 
 QTEST_MAIN(TestCli)

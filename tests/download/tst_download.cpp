@@ -149,6 +149,7 @@ private slots:
 
     void streams_data();
     void streams();
+    void dialogCancelled_data();
     void dialogCancelled();
     void failures_data();
     void failures();
@@ -265,6 +266,15 @@ void TestDownload::streams()
                                        : QStringList{"BIN Files (*.bin)", "All Files (*)"}));
     QVERIFY(!dialog.hadParent);
 
+    // Asked before anything was streamed, and answered Yes.
+    QCOMPARE(ui->boxes.questions().size(), 1);
+    QCOMPARE(ui->boxes.questions()[0].text,
+             QStringLiteral("即将向打印机 Orbeck VS-608K (USB 1-3) 下载 %1（%2 字节）。"
+                            "在打印机指示灯停止闪烁之前，请勿拔下打印机。\n\n是否继续？")
+                 .arg(QDir::toNativeSeparators(chosen))
+                 .arg(sample.plain.size()));
+    QCOMPARE(ui->boxes.questions()[0].defaultButton, QMessageBox::No);
+
     const CaughtBox box = ui->boxes.takeOne();
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(box.title, kDone);
@@ -290,19 +300,38 @@ void TestDownload::streams()
     QVERIFY(ui->widget<QPushButton>("pushButton_35")->isEnabled());
 }
 
+void TestDownload::dialogCancelled_data()
+{
+    QTest::addColumn<bool>("fileChosen"); // and the question answered No
+    QTest::newRow("file dialog cancelled") << false;
+    QTest::newRow("question answered No") << true;
+}
+
 void TestDownload::dialogCancelled()
 {
+    QFETCH(bool, fileChosen);
     VirtualPrinter &vp = ui->usb.addPrinter(0x1401, "VS-608K", 3);
     QVERIFY(ui->selectPort(3));
-    FileDialogDriver dialog{QString()};
+    const QString chosen = fileChosen ? dir->filePath("fonts.bin") : QString();
+    std::mt19937 random(64);
+    const Sample sample = makeSample(random, 64, 0, 0);
+    if (fileChosen)
+        QVERIFY(writeFile(chosen, sample.encrypted));
+    ui->boxes.answer = QMessageBox::No;
+    FileDialogDriver dialog{chosen};
     ui->click("pushButton_35");
     QCOMPARE(dialog.shown, 1);
+    QCOMPARE(ui->boxes.questions().size(), fileChosen ? 1 : 0);
     QVERIFY(ui->boxes.boxes().isEmpty());
     QVERIFY(!workerRunning());
     QVERIFY(vp.bulkOutLog().empty());
     QVERIFY(ui->widget<QPushButton>("pushButton_35")->isEnabled());
     QCOMPARE(ui->widget<QProgressBar>("progressBar")->value(), 0);
-    QVERIFY(QDir(dir->path()).isEmpty());
+    // No side file: only the user's own file, unchanged.
+    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             fileChosen ? QStringList{"fonts.bin"} : QStringList());
+    if (fileChosen)
+        QVERIFY(readFile(chosen) == sample.encrypted);
 }
 
 void TestDownload::failures_data()

@@ -544,6 +544,17 @@ inline const MessageRow kMessages[] = {
     {"QObject", "此机型不支持此功能", "This model does not support this feature"},
     {"QObject", "正在下载，请等下载结束后再关闭窗口",
      "A download is in progress: close the window when it has ended"},
+    {"QObject", "是否继续？", "Continue?"},
+    {"QObject", "即将初始化打印机 %1。此操作无法撤销。",
+     "About to initialise the printer %1. This cannot be undone."},
+    {"QObject", "即将向打印机 %1 下载 %2（%3 字节）。在打印机指示灯停止闪烁之前，请勿拔下打印机。",
+     "About to download %2 (%3 bytes) to the printer %1. Do not unplug the printer until its "
+     "lights stop flashing."},
+    {"QObject",
+     "“%1”不是有效的子网掩码：须为连续的1再接连续的0（如 255.255.255.0）。未发送任何设置。",
+     "\"%1\" is not a valid subnet mask: ones, then zeros (such as 255.255.255.0). Nothing was "
+     "sent."},
+    {"QObject", "在标准错误上输出诊断信息", "Write diagnostic lines to standard error"},
     {"MainWindow", "错误", "Error"},
     {"QObject", "无法读取文件：%1", "Cannot read the file: %1"},
     {"QObject", "无法写入文件：%1", "Cannot write the file: %1"},

@@ -416,7 +416,7 @@ QString refusalText(const std::optional<pages::Refusal> &refusal)
 {
     if (!refusal)
         return {};
-    static const char *reasons[] = {"number", "too long", "NUL", "address", "no AP IP"};
+    static const char *reasons[] = {"number", "too long", "NUL", "address", "no AP IP", "mask"};
     return QStringLiteral("%1: %2").arg(refusal->field, reasons[int(refusal->reason)]);
 }
 
@@ -504,6 +504,10 @@ void TestPageCodecs::wifiWrite_data()
                                            << "..."
                                            << "70000"
                                            << "tcp-port: number" << QStringList();
+    QTest::newRow("port 0 reaches no one") << wifi::kStation << ""
+                                           << "..."
+                                           << "0"
+                                           << "tcp-port: number" << QStringList();
     QTest::newRow("empty port") << wifi::kStation << ""
                                 << "..."
                                 << ""
@@ -526,8 +530,8 @@ void TestPageCodecs::wifiWrite_data()
     QTest::newRow("no mode selected: no mode frame, station network")
         << -1 << ""
         << "..."
-        << "0"
-        << "" << QStringList{setFrame("26 02 00 00"), setFrame("29 02 00 00")};
+        << "65535"
+        << "" << QStringList{setFrame("26 02 00 00"), setFrame("29 02 FF FF")};
 }
 
 void TestPageCodecs::wifiWrite()
@@ -651,6 +655,22 @@ void TestPageCodecs::addressBlocks_data()
         << true << QByteArray() << ethernet::kDhcpOff
         << QStringList{"10.0.0.5", "255.0.0.0", "10.0.0.1"} << ""
         << setFrame("0D 0D 01 0A 00 00 05 FF 00 00 00 0A 00 00 01");
+    QTest::newRow("wifi: a mask with a hole")
+        << false << QByteArray() << wifiip::kDhcpOn
+        << QStringList{"192.168.1.10", "255.0.255.0", "192.168.1.1", "8.8.8.8"} << "mask: mask"
+        << "";
+    QTest::newRow("ethernet: a mask of 31 ones")
+        << true << QByteArray() << ethernet::kDhcpOff
+        << QStringList{"10.0.0.5", "255.255.255.254", "10.0.0.1"} << ""
+        << setFrame("0D 0D 01 0A 00 00 05 FF FF FF FE 0A 00 00 01");
+    QTest::newRow("ethernet: zeros, then ones")
+        << true << QByteArray() << ethernet::kDhcpOff
+        << QStringList{"10.0.0.5", "0.255.255.255", "10.0.0.1"} << "mask: mask"
+        << "";
+    QTest::newRow("ethernet: one bit out of place")
+        << true << QByteArray() << ethernet::kDhcpOff
+        << QStringList{"10.0.0.5", "255.255.253.0", "10.0.0.1"} << "mask: mask"
+        << "";
     QTest::newRow("ethernet: DHCP off, gateway missing")
         << true << QByteArray() << ethernet::kDhcpOff
         << QStringList{"10.0.0.5", "255.0.0.0", untouched} << "gateway: address"
@@ -681,6 +701,9 @@ void TestPageCodecs::addressBlocks()
         if (refused.isEmpty()) {
             QCOMPARE(hex(ethernet::encode(INFO_ETHERNET_ADDRESS, v)), frame);
             QCOMPARE(hex(ethernet::encode(INFO_ETHERNET_PORTS, v)), setFrame("0F 04 8C 23 8D 23"));
+        } else {
+            // Not built even when the check is skipped.
+            QVERIFY(!ethernet::encode(INFO_ETHERNET_ADDRESS, v).frame);
         }
         return;
     }
@@ -699,6 +722,8 @@ void TestPageCodecs::addressBlocks()
     QCOMPARE(refusalText(wifiip::validate(v)), refused);
     if (refused.isEmpty())
         QCOMPARE(hex(wifiip::encode(v)), frame);
+    else
+        QVERIFY(!wifiip::encode(v).frame);
 }
 
 void TestPageCodecs::maintenanceTable()

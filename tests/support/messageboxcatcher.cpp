@@ -22,6 +22,14 @@ void MessageBoxCatcher::poll()
     caught.buttons = box->standardButtons();
     if (QPushButton *d = box->defaultButton())
         caught.defaultButton = box->standardButton(d);
+    if (box->button(QMessageBox::Yes) && box->button(QMessageBox::No)) {
+        questions_ << caught;
+        if (QAbstractButton *chosen = box->button(answer))
+            chosen->click();
+        else
+            box->reject();
+        return;
+    }
     boxes_ << caught;
     QAbstractButton *ok = box->button(QMessageBox::Ok);
     if (ok)

@@ -200,7 +200,7 @@ void TestNetworkPages::writeThenReadGivesBack()
         {"lineEdit_34", "255.0.0.0"},   {"lineEdit_33", "10.1.2.254"},
         {"lineEdit_37", "1.1.1.1"},     {"lineEdit_36", "172.16.0.9"},
         {"lineEdit_35", "255.255.0.0"}, {"lineEdit_40", "172.16.0.1"},
-        {"lineEdit_12", "0"},           {"lineEdit_10", "515"}};
+        {"lineEdit_12", "1"},           {"lineEdit_10", "515"}};
     ui->widget<QComboBox>("comboBox_14")->setCurrentIndex(0); // DHCP off: every address counts
     ui->widget<QComboBox>("comboBox_16")->setCurrentIndex(1);
     for (const auto &[edit, text] : edits)
@@ -265,7 +265,9 @@ void TestNetworkPages::refusedInput_data()
     QTest::addColumn<QString>("message");
     const QString address =
         QStringLiteral("“%1”须为完整的IP地址：四组 0 到 255 的数字。未发送任何设置。");
-    const QString number = QStringLiteral("“%1”须为 0 到 65535 之间的整数。未发送任何设置。");
+    const QString number = QStringLiteral("“%1”须为 1 到 65535 之间的整数。未发送任何设置。");
+    const QString mask = QStringLiteral("“%1”不是有效的子网掩码：须为连续的1再接连续的0（如 "
+                                        "255.255.255.0）。未发送任何设置。");
     QTest::newRow("wifi port 70000") << "pushButton_17"
                                      << "pushButton_18"
                                      << "lineEdit_27"
@@ -289,6 +291,18 @@ void TestNetworkPages::refusedInput_data()
                                                   << "pushButton_32"
                                                   << "lineEdit_40"
                                                   << "10.0.." << address.arg("网关地址");
+    QTest::newRow("wifi IP mask with a hole") << "pushButton_25"
+                                              << "pushButton_26"
+                                              << "lineEdit_34"
+                                              << "255.0.255.0" << mask.arg("子网掩码");
+    QTest::newRow("ethernet mask of zeros, then ones") << "pushButton_33"
+                                                       << "pushButton_32"
+                                                       << "lineEdit_35"
+                                                       << "0.0.0.255" << mask.arg("子网掩码");
+    QTest::newRow("ethernet TCP port 0") << "pushButton_33"
+                                         << "pushButton_32"
+                                         << "lineEdit_12"
+                                         << "0" << number.arg("TCP端口");
     QTest::newRow("ethernet UDP port not a number") << "pushButton_33"
                                                     << "pushButton_32"
                                                     << "lineEdit_10"

@@ -64,6 +64,8 @@ private slots:
 
     void maintenance_data();
     void maintenance();
+    void initialisationAsksFirst_data();
+    void initialisationAsksFirst();
 
     void gateKeepsTheSelectionOnASettingsTab();
 
@@ -235,8 +237,7 @@ void TestSettingsPages::serialPortRoundTrip()
     ui->click("pushButton_28");
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
     QCOMPARE(receivedFrames(*plain),
-             (QStringList{set("0E 04 10 01 01 00"),
-                          set("10 08 5A 52 33 31 31 50 31 00")}));
+             (QStringList{set("0E 04 10 01 01 00"), set("10 08 5A 52 33 31 31 50 31 00")}));
 }
 
 void TestSettingsPages::serialNumberOnlyToItsPrinter_data()
@@ -509,6 +510,33 @@ void TestSettingsPages::maintenance()
     ui->click(qPrintable(button));
     QCOMPARE(ui->boxes.takeOne().text, kNotConnected);
     QCOMPARE(receivedFrames(*plain).size(), 1);
+    // Only the initialisation asks first (and was answered Yes).
+    QCOMPARE(ui->boxes.questions().size(), button == "pushButton_5" ? 2 : 0);
+}
+
+void TestSettingsPages::initialisationAsksFirst_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("answered No: nothing is sent") << false;
+    QTest::newRow("answered Yes: sent as before") << true;
+}
+
+void TestSettingsPages::initialisationAsksFirst()
+{
+    QFETCH(bool, yes);
+    QVERIFY(ui->selectPort(kPlainPort));
+    ui->boxes.answer = yes ? QMessageBox::Yes : QMessageBox::No;
+    ui->click("pushButton_5");
+    QCOMPARE(ui->boxes.questions().size(), 1);
+    const CaughtBox question = ui->boxes.questions().first();
+    QCOMPARE(
+        question.text,
+        QStringLiteral("即将初始化打印机 Zurod ZT-410 (USB 1-1)。此操作无法撤销。\n\n是否继续？"));
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
+    QCOMPARE(receivedFrames(*plain),
+             yes ? QStringList{"1B FF FE 00 05 00 1B FE FF"} : QStringList());
+    QVERIFY(ui->boxes.boxes().isEmpty());
 }
 
 void TestSettingsPages::gateKeepsTheSelectionOnASettingsTab()
