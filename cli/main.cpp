@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
-#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -14,8 +13,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(LABELSETUP_VERSION));
     // A script reads results, not the exchange: debug lines only when asked for.
     QLoggingCategory::setFilterRules(QStringLiteral("labelsetup.*.debug=false"));
-    QTranslator translator;
-    translation::install(app, translator);
+    const translation::Catalogues catalogues;
     QTextStream out(stdout);
     QTextStream err(stderr);
     return cli::run(app.arguments().mid(1), out, err);

@@ -35,6 +35,10 @@ template <typename V> struct Field {
     std::function<std::optional<QString>(V &, const QString &)> put; // null: read-only
     NumberField V::*number = nullptr;                                // number fields only
     NumberRange range{0, 0, 1};
+    // What the key takes, for help texts; read-only fields say so themselves.
+    KeyDescription::Kind kind = KeyDescription::Kind::Text;
+    QStringList choices = {};
+    QString unit = {};
 };
 
 QString invalidValue(const QString &key, const QString &value, const QStringList &choices)
@@ -45,35 +49,72 @@ QString invalidValue(const QString &key, const QString &value, const QStringList
 
 template <typename V> Field<V> indexField(const QString &key, int V::*member, QStringList items)
 {
-    return {key, [=](const V &v) { return items.value(v.*member); },
+    return {key,
+            [=](const V &v) { return items.value(v.*member); },
             [=](V &v, const QString &text) -> std::optional<QString> {
                 const int index = items.indexOf(text);
                 if (index < 0)
                     return invalidValue(key, text, items);
                 v.*member = index;
                 return std::nullopt;
-            }};
+            },
+            nullptr,
+            {0, 0, 1},
+            KeyDescription::Kind::Choice,
+            items};
 }
 
-template <typename V> Field<V> textField(const QString &key, QString V::*member)
+// A text; `kind` says what validate() checks it as (a text, an address or a number in `range`).
+template <typename V>
+Field<V> textField(const QString &key, QString V::*member,
+                   KeyDescription::Kind kind = KeyDescription::Kind::Text,
+                   NumberRange range = {0, 0, 1})
 {
-    return {key, [=](const V &v) { return v.*member; },
+    return {key,
+            [=](const V &v) { return v.*member; },
             [=](V &v, const QString &text) -> std::optional<QString> {
                 v.*member = text;
                 return std::nullopt;
-            }};
+            },
+            nullptr,
+            range,
+            kind};
+}
+
+template <typename V> Field<V> addressField(const QString &key, QString V::*member)
+{
+    return textField(key, member, KeyDescription::Kind::Address);
+}
+
+template <typename V> Field<V> portField(const QString &key, QString V::*member, NumberRange range)
+{
+    return textField(key, member, KeyDescription::Kind::Number, range);
 }
 
 // A number as typed; whether it is a whole number in range is for validate() to say.
 template <typename V>
 Field<V> numberField(const QString &key, NumberField V::*member, NumberRange range)
 {
-    return {key, [=](const V &v) { return (v.*member).text; },
+    return {key,
+            [=](const V &v) { return (v.*member).text; },
             [=](V &v, const QString &text) -> std::optional<QString> {
                 (v.*member).text = text;
                 return std::nullopt;
             },
-            member, range};
+            member,
+            range,
+            KeyDescription::Kind::Number,
+            {},
+            range.wireUnitsPerUnit == 8 ? QStringLiteral("mm") : QString()};
+}
+
+// A number typed in dots.
+template <typename V>
+Field<V> dotField(const QString &key, NumberField V::*member, NumberRange range)
+{
+    Field<V> field = numberField(key, member, range);
+    field.unit = QStringLiteral("dot");
+    return field;
 }
 
 // Whether a wire value fits the field's 16 bits (unsigned where the field takes no negative
@@ -135,7 +176,17 @@ public:
                 return QObject::tr("“%1”只能读取，不能修改").arg(key);
             return f.put(values_, value);
         }
-        return QObject::tr("页面“%1”没有设置项“%2”").arg(name_, key);
+        return QObject::tr("页面“%1”没有设置项“%2”（可选：%3）")
+            .arg(name_, key, writableKeys().join(QStringLiteral(", ")));
+    }
+
+    std::vector<KeyDescription> keys() const override
+    {
+        std::vector<KeyDescription> out;
+        for (const Field<V> &f : fields_)
+            out.push_back({f.key, f.put ? f.kind : KeyDescription::Kind::ReadOnly, f.choices,
+                           f.range, f.unit});
+        return out;
     }
 
     QMap<QString, qint64> wireValues() const override
@@ -203,14 +254,19 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
     fields.push_back(
         indexField("paper-type", &V::paperType, {"label", "black-mark", "continuous", "auto"}));
     fields.push_back(indexField("code-page", &V::codePage, numbered(62)));
-    fields.push_back({"language", [](const V &v) { return v.commandLanguage; },
+    fields.push_back({"language",
+                      [](const V &v) { return v.commandLanguage; },
                       [](V &v, const QString &text) -> std::optional<QString> {
                           if (!printsettings::commandLanguages().contains(text))
                               return invalidValue("language", text,
                                                   printsettings::commandLanguages());
                           v.commandLanguage = text;
                           return std::nullopt;
-                      }});
+                      },
+                      nullptr,
+                      {0, 0, 1},
+                      KeyDescription::Kind::Choice,
+                      printsettings::commandLanguages()});
     return std::make_unique<TablePage<V>>(
         "print", initial, fields,
         TablePage<V>::Behaviour{
@@ -234,7 +290,7 @@ std::unique_ptr<SettingsPage> distancePage()
             numberField(distances::kGapToHead, &V::gapToHead, distances::kMillimetreRange),
             numberField(distances::kBlackMarkToHead, &V::blackMarkToHead,
                         distances::kMillimetreRange),
-            numberField(distances::kHeadToTear, &V::headToTear, distances::kDotRange)},
+            dotField(distances::kHeadToTear, &V::headToTear, distances::kDotRange)},
         TablePage<V>::Behaviour{readDistances, distances::validate, [](const V &v) {
                                     return encodeAll(distances::order(), v, distances::encode);
                                 }});
@@ -274,8 +330,8 @@ std::unique_ptr<SettingsPage> wifiPage()
             textField(wifi::kStationPassword, &V::stationPassword),
             textField(wifi::kAccessPointName, &V::accessPointName),
             textField(wifi::kAccessPointPassword, &V::accessPointPassword),
-            textField(wifi::kAccessPointIp, &V::accessPointIp),
-            textField(wifi::kTcpPort, &V::tcpPort),
+            addressField(wifi::kAccessPointIp, &V::accessPointIp),
+            portField(wifi::kTcpPort, &V::tcpPort, wifi::kPortRange),
             infoField<V>("wifi-mac", [](const V &v) { return v.wifiMac; }),
             infoField<V>("bluetooth-mac", [](const V &v) { return v.bluetoothMac; })},
         TablePage<V>::Behaviour{readWifi, wifi::validate, [](const V &v) {
@@ -302,10 +358,10 @@ std::unique_ptr<SettingsPage> wifiIpPage()
     using V = wifiip::Values;
     return std::make_unique<TablePage<V>>(
         "wifi-ip", V{},
-        std::vector<Field<V>>{indexField("dhcp", &V::mode, {"off", "on"}),
-                              textField(wifiip::kIp, &V::ip), textField(wifiip::kMask, &V::mask),
-                              textField(wifiip::kGateway, &V::gateway),
-                              textField(wifiip::kDns, &V::dns)},
+        std::vector<Field<V>>{
+            indexField("dhcp", &V::mode, {"off", "on"}), addressField(wifiip::kIp, &V::ip),
+            addressField(wifiip::kMask, &V::mask), addressField(wifiip::kGateway, &V::gateway),
+            addressField(wifiip::kDns, &V::dns)},
         TablePage<V>::Behaviour{readWifiIp, wifiip::validate, [](const V &v) {
                                     return std::vector<SetCommand>{wifiip::encode(v)};
                                 }});
@@ -317,9 +373,10 @@ std::unique_ptr<SettingsPage> ethernetPage()
     return std::make_unique<TablePage<V>>(
         "ethernet", V{},
         std::vector<Field<V>>{
-            indexField("dhcp", &V::mode, {"on", "off"}), textField(ethernet::kIp, &V::ip),
-            textField(ethernet::kMask, &V::mask), textField(ethernet::kGateway, &V::gateway),
-            textField(ethernet::kTcpPort, &V::tcpPort), textField(ethernet::kUdpPort, &V::udpPort)},
+            indexField("dhcp", &V::mode, {"on", "off"}), addressField(ethernet::kIp, &V::ip),
+            addressField(ethernet::kMask, &V::mask), addressField(ethernet::kGateway, &V::gateway),
+            portField(ethernet::kTcpPort, &V::tcpPort, ethernet::kPortRange),
+            portField(ethernet::kUdpPort, &V::udpPort, ethernet::kPortRange)},
         TablePage<V>::Behaviour{readEthernet, ethernet::validate, [](const V &v) {
                                     return encodeAll(ethernet::writeOrder(), v, ethernet::encode);
                                 }});
@@ -334,10 +391,15 @@ QStringList pageNames()
 
 std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey)
 {
-    std::vector<std::unique_ptr<SettingsPage>> pages;
     if (modelgate::isLocked(modelKey))
-        return pages;
-    const bool extended = modelgate::isExtended(modelKey);
+        return {};
+    return pagesWith(modelgate::isExtended(modelKey) ? Features::Extended : Features::Basic);
+}
+
+std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features)
+{
+    const bool extended = features == Features::Extended;
+    std::vector<std::unique_ptr<SettingsPage>> pages;
     pages.push_back(printPage(extended));
     pages.push_back(distancePage());
     pages.push_back(serialPage());

@@ -555,22 +555,6 @@
         <translation>Invalid value for "%1": %2 (one of: %3)</translation>
     </message>
     <message>
-        <source>页面“%1”没有设置项“%2”</source>
-        <translation>The page "%1" has no setting "%2"</translation>
-    </message>
-    <message>
-        <source>read：以JSON输出</source>
-        <translation>read: print as JSON</translation>
-    </message>
-    <message>
-        <source>restore：也写入另一型号的配置</source>
-        <translation>restore: also write a profile of another model</translation>
-    </message>
-    <message>
-        <source>restore：只打印将要发送的帧</source>
-        <translation>restore: only print the frames that would be sent</translation>
-    </message>
-    <message>
         <source>先检查整个文件，再把其中的页面写入打印机</source>
         <translation>Check the whole file, then write its pages to the printer</translation>
     </message>
@@ -613,10 +597,6 @@
     <message>
         <source>未知的维护操作：%1</source>
         <translation>Unknown maintenance action: %1</translation>
-    </message>
-    <message>
-        <source>未知的页面：%1</source>
-        <translation>Unknown page: %1</translation>
     </message>
     <message>
         <source>此机型不提供页面“%1”</source>
@@ -677,6 +657,86 @@
     <message>
         <source>解密固件或字库文件并下载到打印机</source>
         <translation>Decrypt a firmware or font file and download it to the printer</translation>
+    </message>
+    <message>
+        <source>以JSON输出</source>
+        <translation>Print as JSON</translation>
+    </message>
+    <message>
+        <source>也写入另一型号的配置</source>
+        <translation>Also write a profile of another model</translation>
+    </message>
+    <message>
+        <source>只打印将要发送的帧</source>
+        <translation>Only print the frames that would be sent</translation>
+    </message>
+    <message>
+        <source>未知的页面：%1（可选：%2）</source>
+        <translation>Unknown page: %1 (one of: %2)</translation>
+    </message>
+    <message>
+        <source>页面“%1”没有设置项“%2”（可选：%3）</source>
+        <translation>The page "%1" has no setting "%2" (one of: %3)</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>操作：</source>
+        <translation>Actions:</translation>
+    </message>
+    <message>
+        <source>下列命令之一</source>
+        <translation>One of the commands below</translation>
+    </message>
+    <message>
+        <source>“label-printer-cli 命令 --help”说明一个命令及其选项。</source>
+        <translation>"label-printer-cli COMMAND --help" describes a command and its options.</translation>
+    </message>
+    <message>
+        <source>%1 到 %2 的整数</source>
+        <translation>a whole number from %1 to %2</translation>
+    </message>
+    <message>
+        <source>%1 到 %2 的整数（%3）</source>
+        <translation>a whole number from %1 to %2 (%3)</translation>
+    </message>
+    <message>
+        <source>文字</source>
+        <translation>text</translation>
+    </message>
+    <message>
+        <source>IP地址，如 192.168.1.100</source>
+        <translation>an IP address such as 192.168.1.100</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>read only</translation>
+    </message>
+    <message>
+        <source>（仅部分机型）</source>
+        <translation> (some models only)</translation>
+    </message>
+    <message>
+        <source>（其他机型：%1）</source>
+        <translation> (other models: %1)</translation>
+    </message>
+    <message>
+        <source>页面、设置项及其可选值：</source>
+        <translation>Pages, their settings and the values each takes:</translation>
+    </message>
+    <message>
+        <source>例如：</source>
+        <translation>Examples:</translation>
+    </message>
+    <message>
+        <source>已选打印机：%1 %2，USB端口 %3</source>
+        <translation>Selected printer: %1 %2, USB port %3</translation>
+    </message>
+    <message>
+        <source>%1，版本 %2</source>
+        <translation>%1, version %2</translation>
     </message>
 </context>
 <context>
