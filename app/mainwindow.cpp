@@ -58,6 +58,11 @@ MainWindow::MainWindow(QWidget *parent)
     connect(
         form->listWidget, &QListWidget::itemSelectionChanged, form->listWidget,
         [this] { onListSelectionChanged(); }, Qt::DirectConnection);
+    // However a row becomes current (mouse, keyboard focus, a new list), nothing of another
+    // printer stays on show.
+    connect(
+        form->listWidget, &QListWidget::currentItemChanged, form->listWidget,
+        [this] { onCurrentPrinterChanged(); }, Qt::DirectConnection);
     printerLine = new QLabel(form->statusbar);
     printerLine->setObjectName(QStringLiteral("printerLine"));
     form->statusbar->addWidget(printerLine, 1);
@@ -132,6 +137,18 @@ void MainWindow::onListSelectionChanged()
         form->comboBox->addItem(QString::number(speed));
 }
 
+void MainWindow::onCurrentPrinterChanged()
+{
+    const PrinterIdentity current = SelectedPrinter::identityOf(form->listWidget->currentItem());
+    if (current == currentPrinter)
+        return;
+    currentPrinter = current;
+    for (QLineEdit *shown :
+         {form->lineEdit_49, form->lineEdit_32, form->lineEdit, form->lineEdit_2})
+        shown->clear();
+    forgetSerialNumber();
+}
+
 void MainWindow::explainModelSupport(bool locked, bool extended)
 {
     const auto tip = [](bool offered) {
@@ -152,14 +169,11 @@ void MainWindow::showSelectedPrinter(const QString &version)
         printerLine->clear();
         return;
     }
-    const QString row = item->text();
-    const QString model = modelgate::modelKey(row).trimmed();
-    // Where the printer is plugged in: the port number that ends the row.
-    const QString where =
-        QString::number(row.mid(row.lastIndexOf(QStringLiteral("USB")) + 3).toInt());
+    const QString model = modelgate::modelKey(item->text()).trimmed();
     QString text =
-        QObject::tr("已选打印机：%1 %2，USB端口 %3")
-            .arg(model.section(QLatin1Char(' '), 0, 0), model.section(QLatin1Char(' '), 1), where);
+        QObject::tr("已选打印机：%1 %2，USB路径 %3")
+            .arg(model.section(QLatin1Char(' '), 0, 0), model.section(QLatin1Char(' '), 1),
+                 SelectedPrinter::identityOf(item).path());
     if (!version.isEmpty())
         text = QObject::tr("%1，版本 %2").arg(text, version);
     printerLine->setText(text);
@@ -168,7 +182,16 @@ void MainWindow::showSelectedPrinter(const QString &version)
 void MainWindow::on_pushButton_6_clicked()
 {
     form->listWidget->clear();
-    form->listWidget->addItems(GetPrinterList());
+    const QList<ListedPrinter> printers = listSupportedPrinters();
+    const QStringList rows = printerRows(printers);
+    for (int i = 0; i < printers.size(); ++i) {
+        auto *item = new QListWidgetItem(rows[i]);
+        SelectedPrinter::setIdentity(item, printers[i].identity);
+        item->setToolTip(QObject::tr("USB 总线 %1，端口路径 %2")
+                             .arg(printers[i].identity.bus)
+                             .arg(printers[i].identity.portPath()));
+        form->listWidget->addItem(item);
+    }
 }
 
 void MainWindow::on_pushButton_15_clicked()
@@ -179,13 +202,15 @@ void MainWindow::on_pushButton_15_clicked()
     unsigned char reply[4] = {};
     int length = sizeof reply;
     qCDebug(lcApp, "in mesage :%02X,%02X,%02X,%02X,%02X", 0xFF, 0x00, 0x00, 0x04, 0x00);
-    if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) != 0) {
+    std::optional<unsigned int> word;
+    if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) == 0)
+        word = statusWordFromBytes(reply, length);
+    if (!word) {
         messages::connectionFailed(this);
         return;
     }
-    const unsigned int word = statusWordFromBytes(reply, length);
-    qCDebug(lcApp, "%02X", word);
-    const QString text = checkPrinterStatus(word);
+    qCDebug(lcApp, "%02X", *word);
+    const QString text = checkPrinterStatus(*word);
     messages::show(this, text.isEmpty() ? QObject::tr("空闲中") : text);
 }
 

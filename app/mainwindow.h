@@ -8,9 +8,11 @@
 #include "settings/serialport.h"
 #include "settings/wifi.h"
 #include "settings/wifiip.h"
+#include "usb/printeridentity.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <array>
 #include <optional>
 
 class QLabel;
@@ -181,6 +183,16 @@ private:
     Ui::MainWindow *form;
     QTimer *timer;
     QMessageBox messageBox;
+
+    // Each settings page's values belong to the printer they were read from, and a write sends
+    // them to that printer only.
+    enum class Page { Print, Distance, Serial, Wifi, Bluetooth, WifiIp, Ethernet, Count };
+    std::optional<PrinterIdentity> &pageReadFrom(Page page) { return pagesReadFrom[int(page)]; }
+    std::array<std::optional<PrinterIdentity>, int(Page::Count)> pagesReadFrom;
+    // The printer of the current row; another one becoming current clears what was read from
+    // the one before.
+    PrinterIdentity currentPrinter;
+    void onCurrentPrinterChanged();
 
     // The model-support gate disables tabs; the tab change that causes is not the user's.
     bool gateChangingTabs = false;

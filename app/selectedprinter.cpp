@@ -14,12 +14,36 @@ SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list, Event
         QCoreApplication::processEvents();
         qCDebug(lcApp, "Current row: %d", list->currentRow());
     }
+    open(parent, list, nullptr);
+}
+
+SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list,
+                                 const std::optional<PrinterIdentity> &readFrom)
+    : handle_(std::make_unique<PrinterHandle>())
+{
+    open(parent, list, &readFrom);
+}
+
+void SelectedPrinter::open(QWidget *parent, const QListWidget *list,
+                           const std::optional<PrinterIdentity> *readFrom)
+{
     if (list->count() == 0 || list->currentRow() == -1) {
         messages::selectPrinterFirst(parent);
         return;
     }
-    const int port = portFromRow(list->currentItem()->text());
-    if (CDeviceIOOpera::GetPrinterHandle(port, handle_.get()) != 0) {
+    const QListWidgetItem *item = list->currentItem();
+    identity_ = identityOf(item);
+    if (readFrom && (!*readFrom || **readFrom != identity_)) {
+        messages::show(parent, QObject::tr("请先从所选打印机读取此页面，再写入。"));
+        return;
+    }
+    // A row of the printer list names its printer by bus and port path; the port number alone
+    // is looked up only for a row that carries no path, and never when it is ambiguous.
+    const int found =
+        identity_.isValid()
+            ? CDeviceIOOpera::GetPrinterHandle(identity_, handle_.get())
+            : CDeviceIOOpera::GetPrinterHandle(portFromRow(item->text()), handle_.get());
+    if (found != 0) {
         messages::connectionFailed(parent);
         return;
     }
@@ -39,4 +63,14 @@ int SelectedPrinter::portFromRow(const QString &rowText)
     bool ok = false;
     const int port = digits.toInt(&ok, 10);
     return ok ? port : 0;
+}
+
+PrinterIdentity SelectedPrinter::identityOf(const QListWidgetItem *item)
+{
+    return item ? item->data(Qt::UserRole).value<PrinterIdentity>() : PrinterIdentity{};
+}
+
+void SelectedPrinter::setIdentity(QListWidgetItem *item, const PrinterIdentity &identity)
+{
+    item->setData(Qt::UserRole, QVariant::fromValue(identity));
 }

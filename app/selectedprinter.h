@@ -1,11 +1,14 @@
 #pragma once
 
 #include "usb/printerhandle.h"
+#include "usb/printeridentity.h"
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QListWidget;
+class QListWidgetItem;
 class QWidget;
 
 // The printer of the selected list row, found for the duration of one click. Construction runs
@@ -19,11 +22,18 @@ public:
     // may run then, so the row, its item and its port are taken only afterwards.
     enum Events { TakeRowNow, ProcessEventsFirst };
     SelectedPrinter(QWidget *parent, const QListWidget *list, Events events = TakeRowNow);
+    // For a write of values read earlier: they go back only to the printer they were read from
+    // (`readFrom`; none when the page was not read). Any other current printer gets a box saying
+    // to read the page from it first, and is not opened.
+    SelectedPrinter(QWidget *parent, const QListWidget *list,
+                    const std::optional<PrinterIdentity> &readFrom);
     ~SelectedPrinter();
     SelectedPrinter(const SelectedPrinter &) = delete;
     SelectedPrinter &operator=(const SelectedPrinter &) = delete;
 
     bool isOpen() const { return open_; }
+    // The printer this click talks to.
+    const PrinterIdentity &identity() const { return identity_; }
     PrinterHandle *handle() const { return handle_.get(); }
     // Hands the open record to a new owner (the download worker), who must close it.
     std::unique_ptr<PrinterHandle> release()
@@ -34,8 +44,15 @@ public:
 
     // The port number from a row text's last three characters; 0 when they are not a number.
     static int portFromRow(const QString &rowText);
+    // The printer a list row stands for (invalid for a row the printer list did not make).
+    static PrinterIdentity identityOf(const QListWidgetItem *item);
+    static void setIdentity(QListWidgetItem *item, const PrinterIdentity &identity);
 
 private:
+    void open(QWidget *parent, const QListWidget *list,
+              const std::optional<PrinterIdentity> *readFrom);
+
     std::unique_ptr<PrinterHandle> handle_;
+    PrinterIdentity identity_;
     bool open_ = false;
 };

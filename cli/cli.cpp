@@ -43,7 +43,7 @@ public:
     bool open(const ListedPrinter &listed)
     {
         listed_ = listed;
-        open_ = CDeviceIOOpera::GetPrinterHandle(listed.port, handle_.get()) == 0;
+        open_ = CDeviceIOOpera::GetPrinterHandle(listed.identity, handle_.get()) == 0;
         return open_;
     }
     PrinterHandle *handle() { return handle_.get(); }
@@ -81,24 +81,51 @@ int transportFailed(Context &c)
     return fail(c, TransportFailed, QObject::tr("请确保打印机已通过usb进行连接"));
 }
 
+// Whether --port names this printer: its port number ("4"), its ports from the root hub on any
+// bus ("2.4"), or its bus and ports ("1-2.4").
+bool portNames(const QString &port, const ListedPrinter &printer)
+{
+    if (port.contains(QLatin1Char('-')))
+        return PrinterIdentity::parse(port) == printer.identity;
+    if (port.contains(QLatin1Char('.')))
+        return port == printer.identity.portPath();
+    return port == QString::number(printer.port);
+}
+
+bool isPortText(const QString &port)
+{
+    if (port.contains(QLatin1Char('-')))
+        return PrinterIdentity::parse(port).has_value();
+    return PrinterIdentity::parse(QStringLiteral("1-") + port).has_value();
+}
+
 // The printer of --port, or the only one attached.
 int choosePrinter(Context &c, Printer &printer)
 {
     const QList<ListedPrinter> listed = listSupportedPrinters();
     std::optional<ListedPrinter> chosen;
     if (c.parser.isSet(QStringLiteral("port"))) {
-        bool ok = false;
-        const int port = c.parser.value(QStringLiteral("port")).toInt(&ok);
-        if (!ok)
-            return fail(
-                c, UsageError,
-                QObject::tr("端口须为数字：%1").arg(c.parser.value(QStringLiteral("port"))));
+        const QString port = c.parser.value(QStringLiteral("port"));
+        if (!isPortText(port))
+            return fail(c, UsageError,
+                        QObject::tr("端口须为端口号或USB路径（如 4、2.4、1-2.4）：%1").arg(port));
+        QList<ListedPrinter> matching;
         for (const ListedPrinter &p : listed) {
-            if (p.port == port)
-                chosen = p;
+            if (portNames(port, p))
+                matching << p;
         }
-        if (!chosen)
+        if (matching.isEmpty())
             return fail(c, NoSuchPrinter, QObject::tr("端口 %1 上没有打印机").arg(port));
+        // A port number is unique only among the ports of one hub: never guess.
+        if (matching.size() > 1) {
+            QString message =
+                QObject::tr("端口 %1 对应多台打印机，请用USB路径指定一台：").arg(port);
+            for (const ListedPrinter &p : matching)
+                message +=
+                    QStringLiteral("\n  %1  %2 %3").arg(p.identity.path(), p.brand, p.product);
+            return fail(c, UsageError, message);
+        }
+        chosen = matching.first();
     } else if (listed.isEmpty()) {
         return fail(c, NoSuchPrinter, QObject::tr("没有找到打印机"));
     } else if (listed.size() > 1) {
@@ -158,7 +185,8 @@ int list(Context &c)
     for (const ListedPrinter &p : listSupportedPrinters()) {
         if (!json(c)) {
             c.out << p.port << '\t' << p.brand << '\t' << p.product << '\t'
-                  << QString::asprintf("%04x:%04x", p.vendorId, p.productId) << '\n';
+                  << QString::asprintf("%04x:%04x", p.vendorId, p.productId) << '\t'
+                  << p.identity.path() << '\n';
             continue;
         }
         printers.append(QJsonObject{
@@ -167,11 +195,21 @@ int list(Context &c)
             {QStringLiteral("product"), p.product},
             {QStringLiteral("vendor-id"), QString::asprintf("%04x", p.vendorId)},
             {QStringLiteral("product-id"), QString::asprintf("%04x", p.productId)},
+            {QStringLiteral("path"), p.identity.path()},
         });
     }
     if (json(c))
         printJson(c, QJsonDocument(printers));
     return Ok;
+}
+
+// What the window locks for a model (its functional tab, the font download), the command line
+// does not offer either.
+int refuseIfLocked(Context &c, const Printer &printer, const QString &what)
+{
+    if (!modelgate::isLocked(printer.modelKey()))
+        return Ok;
+    return fail(c, Refused, QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), what));
 }
 
 int info(Context &c)
@@ -211,22 +249,26 @@ int status(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    if (const int refused = refuseIfLocked(c, printer, QStringLiteral("status")))
+        return refused;
     unsigned char reply[4] = {};
     int length = sizeof reply;
     if (CDeviceIOOpera::ReadFromControlEndpoint(printer.handle(), reply, length) != 0)
         return transportFailed(c);
-    const unsigned int word = statusWordFromBytes(reply, length);
+    const std::optional<unsigned int> word = statusWordFromBytes(reply, length);
+    if (!word)
+        return transportFailed(c);
     if (json(c)) {
         QJsonArray conditions;
-        for (const StatusCondition &condition : statusConditions(word))
+        for (const StatusCondition &condition : statusConditions(*word))
             conditions.append(QJsonObject{{QStringLiteral("name"), condition.name},
                                           {QStringLiteral("text"), condition.text}});
-        printJson(c, QJsonDocument(QJsonObject{{QStringLiteral("word"), qint64(word)},
+        printJson(c, QJsonDocument(QJsonObject{{QStringLiteral("word"), qint64(*word)},
                                                {QStringLiteral("idle"), conditions.isEmpty()},
                                                {QStringLiteral("conditions"), conditions}}));
         return Ok;
     }
-    const QString text = checkPrinterStatus(word);
+    const QString text = checkPrinterStatus(*word);
     c.out << (text.isEmpty() ? QObject::tr("空闲中") + '\n' : text);
     return Ok;
 }
@@ -246,17 +288,61 @@ int read(Context &c)
 }
 
 // Applies key=value arguments to the page; an exit status and message when one is refused.
+// A key given twice is refused: which of the two was meant cannot be known.
 int applyAssignments(Context &c, const QStringList &assignments, pages::SettingsPage &page)
 {
+    QStringList keys;
     for (const QString &assignment : assignments) {
         const int equals = assignment.indexOf(QLatin1Char('='));
         if (equals <= 0)
             return fail(c, UsageError, QObject::tr("参数“%1”不是 key=value 形式").arg(assignment));
-        if (const std::optional<QString> error =
-                page.set(assignment.left(equals), assignment.mid(equals + 1)))
+        const QString key = assignment.left(equals);
+        if (keys.contains(key))
+            return fail(c, Refused, QObject::tr("设置项“%1”给出了两次。未发送任何设置。").arg(key));
+        keys << key;
+        if (const std::optional<QString> error = page.set(key, assignment.mid(equals + 1)))
             return fail(c, Refused, *error);
+        if (const std::optional<pages::Refusal> refusal = page.checkValue(key))
+            return fail(c, Refused, pages::refusalText(refusal->field, *refusal));
     }
     return Ok;
+}
+
+QString valueOf(const pages::SettingsPage &page, const QString &key)
+{
+    for (const auto &[k, value] : page.values()) {
+        if (k == key)
+            return value;
+    }
+    return {};
+}
+
+QList<QByteArray> framesOf(const pages::SettingsPage &page)
+{
+    QList<QByteArray> frames;
+    for (const pages::SetCommand &command : page.commands()) {
+        if (!command.isSkipped() && command.frame)
+            frames << *command.frame;
+    }
+    return frames;
+}
+
+// A changed key whose value no frame of the write carries (the access point's name in station
+// mode): the write would say it set what it did not send.
+std::optional<QString> keyNotSent(const pages::SettingsPage &written,
+                                  const pages::SettingsPage &asRead, const QStringList &keys)
+{
+    const QList<QByteArray> frames = framesOf(written);
+    for (const QString &key : keys) {
+        const QString readValue = valueOf(asRead, key);
+        if (valueOf(written, key) == readValue)
+            continue;
+        std::unique_ptr<pages::SettingsPage> reverted = written.clone();
+        reverted->set(key, readValue);
+        if (framesOf(*reverted) == frames)
+            return key;
+    }
+    return std::nullopt;
 }
 
 int write(Context &c)
@@ -269,7 +355,10 @@ int write(Context &c)
     if (!page)
         return exit;
     const QStringList assignments = c.arguments.mid(1);
-    // Keys and choices are checked before the printer is asked anything.
+    QStringList keys;
+    for (const QString &assignment : assignments)
+        keys << assignment.section(QLatin1Char('='), 0, 0);
+    // Keys, choices and every value given are checked before the printer is asked anything.
     {
         std::unique_ptr<pages::SettingsPage> check =
             pages::pageNamed(page->name(), printer.modelKey());
@@ -278,11 +367,24 @@ int write(Context &c)
     }
     if (page->read(printer.handle()) != 0)
         return transportFailed(c);
+    const std::unique_ptr<pages::SettingsPage> asRead = page->clone();
     if (const int refused = applyAssignments(c, assignments, *page))
         return refused;
     if (const std::optional<pages::Refusal> refusal = page->validate())
         return fail(c, Refused, pages::refusalText(refusal->field, *refusal));
-    return page->write(printer.handle()) == 0 ? Ok : transportFailed(c);
+    if (const std::optional<QString> unsent = keyNotSent(*page, *asRead, keys))
+        return fail(c, Refused,
+                    QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
+    if (page->write(printer.handle()) != 0)
+        return transportFailed(c);
+    if (!c.parser.isSet(QStringLiteral("quiet"))) {
+        for (const QString &key : keys) {
+            const QString old = valueOf(*asRead, key), now = valueOf(*page, key);
+            if (old != now)
+                c.out << page->name() << ' ' << key << ": " << old << " -> " << now << '\n';
+        }
+    }
+    return Ok;
 }
 
 int backup(Context &c)
@@ -336,22 +438,32 @@ int restore(Context &c)
         if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
             return fail(c, Refused, *error);
     }
-    int result = Ok;
+    // Then every page is read and merged with the file, and each merged page checked again (the
+    // printer's values the file does not carry may make it invalid), before the first write: a
+    // restore writes all of its pages or none.
+    std::vector<std::unique_ptr<pages::SettingsPage>> merged;
     for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
         std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(it.key(), printer.modelKey());
         // Read first: what the file does not carry (the serial number) stays this printer's.
-        int r = page->read(printer.handle());
-        if (r == 0)
-            profile::applyPage(it.value().toObject(), *page);
-        if (r == 0 && c.parser.isSet(QStringLiteral("dry-run"))) {
+        if (page->read(printer.handle()) != 0)
+            return fail(c, TransportFailed,
+                        page->name() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
+            return fail(c, Refused, *error);
+        merged.push_back(std::move(page));
+    }
+    if (c.parser.isSet(QStringLiteral("dry-run"))) {
+        for (const auto &page : merged) {
             for (const pages::SetCommand &command : page->commands()) {
                 if (!command.isSkipped() && command.frame)
                     c.out << page->name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
             }
-            continue;
         }
-        if (r == 0)
-            r = page->write(printer.handle());
+        return Ok;
+    }
+    int result = Ok;
+    for (const auto &page : merged) {
+        const int r = page->write(printer.handle());
         c.out << page->name() << ": "
               << (r == 0 ? QObject::tr("设置成功") : QObject::tr("请确保打印机已通过usb进行连接"))
               << '\n';
@@ -371,6 +483,8 @@ int maintain(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    if (const int refused = refuseIfLocked(c, printer, QStringLiteral("maintain")))
+        return refused;
     return maintenance::send(printer.handle(), *command) == 0 ? Ok : transportFailed(c);
 }
 
@@ -494,11 +608,12 @@ struct Option {
 };
 
 const Option kOptions[] = {
-    {"port", "N", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号"),
+    {"port", "PORT", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
      "info status read write backup restore maintain download"},
     {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read"},
     {"force", "", QT_TRANSLATE_NOOP("QObject", "也写入另一型号的配置"), "restore"},
     {"dry-run", "", QT_TRANSLATE_NOOP("QObject", "只打印将要发送的帧"), "restore"},
+    {"quiet", "", QT_TRANSLATE_NOOP("QObject", "不列出修改了的设置项"), "write"},
 };
 
 bool takes(const Option &option, const char *command)

@@ -58,13 +58,18 @@ void MainWindow::on_pushButton_23_clicked()
     SelectedPrinter printer(this, form->listWidget, SelectedPrinter::ProcessEventsFirst);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, Blueteeth_Init(printer.handle()));
-    form->pushButton_24->setEnabled(true);
+    const int r = Blueteeth_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_24->setEnabled(true);
+        pageReadFrom(Page::Bluetooth) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_24_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Bluetooth));
     if (!printer.isOpen())
         return;
     if (refuse(bluetooth::validate(bluetoothFromForm()), {{bluetooth::kSppName, form->label_35},

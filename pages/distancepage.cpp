@@ -60,13 +60,18 @@ void MainWindow::on_pushButton_31_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, Distance_Init(printer.handle()));
-    form->pushButton_30->setEnabled(true);
+    const int r = Distance_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_30->setEnabled(true);
+        pageReadFrom(Page::Distance) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_30_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Distance));
     if (!printer.isOpen())
         return;
     if (refuse(distances::validate(distancesFromForm()),

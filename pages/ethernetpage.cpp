@@ -56,13 +56,18 @@ void MainWindow::on_pushButton_33_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, Net_Init(printer.handle()));
-    form->pushButton_32->setEnabled(true);
+    const int r = Net_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_32->setEnabled(true);
+        pageReadFrom(Page::Ethernet) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_32_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Ethernet));
     if (!printer.isOpen())
         return;
     if (refuse(ethernet::validate(ethernetFromForm()), {{ethernet::kIp, form->label_58},

@@ -119,13 +119,18 @@ void MainWindow::on_pushButton_13_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, Print_Init(printer.handle()));
-    form->pushButton_14->setEnabled(true);
+    const int r = Print_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_14->setEnabled(true);
+        pageReadFrom(Page::Print) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_14_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Print));
     if (!printer.isOpen())
         return;
     const printsettings::Values values = printSettingsFromForm();

@@ -66,13 +66,18 @@ void MainWindow::on_pushButton_27_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, USB_Init(printer.handle()));
-    form->pushButton_28->setEnabled(true);
+    const int r = USB_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_28->setEnabled(true);
+        pageReadFrom(Page::Serial) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_28_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Serial));
     if (!printer.isOpen())
         return;
     if (refuse(serialport::validate(serialPortFromForm()),

@@ -49,13 +49,18 @@ void MainWindow::on_pushButton_25_clicked()
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
-    messages::showResult(this, messages::SlotKind::Read, IP_Init(printer.handle()));
-    form->pushButton_26->setEnabled(true);
+    const int r = IP_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_26->setEnabled(true);
+        pageReadFrom(Page::WifiIp) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_26_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::WifiIp));
     if (!printer.isOpen())
         return;
     if (refuse(wifiip::validate(wifiIpFromForm()), {{wifiip::kIp, form->label_56},

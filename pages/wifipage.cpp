@@ -76,12 +76,16 @@ void MainWindow::on_pushButton_17_clicked()
     const int r = Wifi_Init(printer.handle());
     qCDebug(lcPages, "wifi ret = %d", r);
     messages::showResult(this, messages::SlotKind::Read, r);
-    form->pushButton_18->setEnabled(true);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_18->setEnabled(true);
+        pageReadFrom(Page::Wifi) = printer.identity();
+    }
 }
 
 void MainWindow::on_pushButton_18_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Wifi));
     if (!printer.isOpen())
         return;
     const wifi::Values values = wifiFromForm();

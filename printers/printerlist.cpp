@@ -43,13 +43,20 @@ QString printerRowText(const QString &brand, const QString &product, int port)
 
 QString ListedPrinter::rowText() const { return printerRowText(brand, product, port); }
 
-QStringList GetPrinterList()
+QStringList printerRows(const QList<ListedPrinter> &printers)
 {
     QStringList rows;
-    for (const ListedPrinter &printer : listSupportedPrinters())
+    for (const ListedPrinter &printer : printers)
         rows << printer.rowText();
+    const QStringList plain = rows;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (plain.count(plain[i]) > 1)
+            rows[i] += QStringLiteral(" (%1)").arg(printers[i].identity.path());
+    }
     return rows;
 }
+
+QStringList GetPrinterList() { return printerRows(listSupportedPrinters()); }
 
 QList<ListedPrinter> listSupportedPrinters()
 {
@@ -72,9 +79,12 @@ QList<ListedPrinter> listSupportedPrinters()
                 fprintf(stderr, "Open Device Failed\n");
                 continue;
             }
-            printers << ListedPrinter{
-                QString::fromLatin1(entry.brand), productString(device, descriptor.iProduct),
-                libusb_get_port_number(devices[i]), descriptor.idVendor, descriptor.idProduct};
+            printers << ListedPrinter{QString::fromLatin1(entry.brand),
+                                      productString(device, descriptor.iProduct),
+                                      libusb_get_port_number(devices[i]),
+                                      descriptor.idVendor,
+                                      descriptor.idProduct,
+                                      PrinterIdentity::of(devices[i])};
             libusb_close(device);
         }
     }

@@ -19,8 +19,9 @@ QJsonObject document(const QString &model, const QString &version,
                      const std::vector<std::unique_ptr<pages::SettingsPage>> &pages);
 
 // Puts one page's values from a profile into `page` (writable keys only; read-only ones are
-// skipped). An error text naming the page and key when a key is unknown, a value is refused by
-// the page, or the page would refuse to write.
+// skipped), with the wire values the profile kept where its texts still show them. An error text
+// naming the page and key when a key is unknown, a value is refused by the page, a wire value is
+// not a whole number within its field's wire range, or the page would refuse to write.
 std::optional<QString> applyPage(const QJsonObject &json, pages::SettingsPage &page);
 
 struct Parsed {

@@ -30,14 +30,15 @@ uint16_t readUint16Le(const unsigned char *bytes) { return uint16_t(bytes[0] | b
 
 int16_t readInt16Le(const unsigned char *bytes) { return int16_t(readUint16Le(bytes)); }
 
-std::size_t extractPayload(const unsigned char *reply, std::size_t replyLength,
-                           unsigned char *result)
+std::optional<std::size_t> extractPayload(const unsigned char *reply, std::size_t replyLength,
+                                          unsigned char *result)
 {
     std::memset(result, 0, kResultBufferSize);
-    if (replyLength <= kPayloadLengthOffset)
-        return 0;
-    const std::size_t available = replyLength - kPayloadOffset;
-    const std::size_t n = std::min<std::size_t>(reply[kPayloadLengthOffset], available);
+    if (replyLength < kPayloadOffset || !std::equal(kHead, kHead + kHeadLength, reply))
+        return std::nullopt;
+    const std::size_t n = reply[kPayloadLengthOffset];
+    if (replyLength - kPayloadOffset < n)
+        return std::nullopt;
     std::memcpy(result, reply + kPayloadOffset, n);
     return n;
 }

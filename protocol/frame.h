@@ -7,7 +7,7 @@
 
 // The printer's instruction frame:
 //   1B FF FE | class | code | n | n payload bytes | 1B FE FF
-// and its reply, of which only byte 5 (n) and the payload from byte 6 are read.
+// and its reply, of which only the head, byte 5 (n) and the payload from byte 6 are read.
 namespace frame {
 
 constexpr uint8_t kHead[3] = {0x1B, 0xFF, 0xFE};
@@ -40,9 +40,11 @@ QByteArray uint16Le(uint16_t value);
 uint16_t readUint16Le(const unsigned char *bytes);
 int16_t readInt16Le(const unsigned char *bytes);
 
-// Copies the payload of a reply into a result buffer of kResultBufferSize bytes, which is cleared
-// first. Returns the payload length n (0 to 255).
-std::size_t extractPayload(const unsigned char *reply, std::size_t replyLength,
-                           unsigned char *result);
+// Copies the payload of a reply of replyLength received bytes into a result buffer of
+// kResultBufferSize bytes, which is cleared first. Returns the payload length n (0 to 255), or
+// nullopt when the reply is cut short: fewer than the 6 bytes up to n, a head other than
+// 1B FF FE, or fewer than the n payload bytes. Class, code and tail are not judged.
+std::optional<std::size_t> extractPayload(const unsigned char *reply, std::size_t replyLength,
+                                          unsigned char *result);
 
 } // namespace frame

@@ -44,8 +44,14 @@ int query(PrinterHandle *handle, frame::FrameClass frameClass, int code, unsigne
         return r;
 
     qCDebug(lcProtocol).noquote() << "getinfo mesage :" + hexList(reply, 13);
-    const std::size_t n = frame::extractPayload(reply, std::size_t(replyLength), result);
-    for (std::size_t i = 0; i < n; ++i)
+    const std::optional<std::size_t> n =
+        frame::extractPayload(reply, std::size_t(replyLength), result);
+    if (!n) {
+        // A reply cut short is a failed transfer: none of it is taken.
+        qCWarning(lcProtocol, "%s: reply cut short (%d bytes)", name, replyLength);
+        return CDeviceIOOpera::kTransferFailed;
+    }
+    for (std::size_t i = 0; i < *n; ++i)
         qCDebug(lcProtocol, "get mesage :%02X", result[i]);
     return CDeviceIOOpera::kOk;
 }

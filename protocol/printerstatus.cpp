@@ -42,10 +42,13 @@ QString checkPrinterStatus(unsigned int status)
     return text;
 }
 
-unsigned int statusWordFromBytes(const unsigned char *bytes, int length)
+std::optional<unsigned int> statusWordFromBytes(const unsigned char *bytes, int length)
 {
+    constexpr int kStatusBytes = 4;
+    if (length < kStatusBytes)
+        return std::nullopt;
     unsigned int word = 0;
-    for (int i = 0; i < 4 && i < length; ++i)
+    for (int i = 0; i < kStatusBytes; ++i)
         word |= unsigned(bytes[i]) << (8 * i);
     return word;
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 // One condition the status word reports: a name that stays the same in every language, for
 // scripts, and the translated text the user reads.
@@ -17,6 +18,6 @@ QList<StatusCondition> statusConditions(unsigned int status);
 // break, in bit order; empty when none is set. Bits 15 to 31 carry nothing.
 QString checkPrinterStatus(unsigned int status);
 
-// The status word from the four bytes of the status request, little endian; bytes the printer
-// did not send count as zero.
-unsigned int statusWordFromBytes(const unsigned char *bytes, int length);
+// The status word from the four bytes of the status request, little endian; nullopt when the
+// printer sent fewer than four (a reply cut short is a failed read).
+std::optional<unsigned int> statusWordFromBytes(const unsigned char *bytes, int length);

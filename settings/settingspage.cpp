@@ -35,11 +35,30 @@ template <typename V> struct Field {
     std::function<std::optional<QString>(V &, const QString &)> put; // null: read-only
     NumberField V::*number = nullptr;                                // number fields only
     NumberRange range{0, 0, 1};
+    int V::*index = nullptr; // selectors only: the item index that `get` shows
+    // The value on its own (see SettingsPage::checkValue); null: nothing to judge.
+    std::function<std::optional<Refusal>(const V &)> check = nullptr;
     // What the key takes, for help texts; read-only fields say so themselves.
     KeyDescription::Kind kind = KeyDescription::Kind::Text;
     QStringList choices = {};
     QString unit = {};
 };
+
+using WireRange = QPair<qint64, qint64>;
+
+// A selector's index travels as one byte.
+constexpr WireRange kIndexWireRange{0, 0xFF};
+
+// A number field travels in 16 bits, unsigned where the field takes no negative number.
+WireRange numberWireRange(const NumberRange &range)
+{
+    return range.min >= 0 ? WireRange{0, 0xFFFF} : WireRange{-0x8000, 0x7FFF};
+}
+
+bool within(qint64 value, const WireRange &range)
+{
+    return value >= range.first && value <= range.second;
+}
 
 QString invalidValue(const QString &key, const QString &value, const QStringList &choices)
 {
@@ -49,63 +68,68 @@ QString invalidValue(const QString &key, const QString &value, const QStringList
 
 template <typename V> Field<V> indexField(const QString &key, int V::*member, QStringList items)
 {
-    return {key,
-            [=](const V &v) { return items.value(v.*member); },
-            [=](V &v, const QString &text) -> std::optional<QString> {
-                const int index = items.indexOf(text);
-                if (index < 0)
-                    return invalidValue(key, text, items);
-                v.*member = index;
-                return std::nullopt;
-            },
-            nullptr,
-            {0, 0, 1},
-            KeyDescription::Kind::Choice,
-            items};
+    Field<V> field{key, [=](const V &v) { return items.value(v.*member); },
+                   [=](V &v, const QString &text) -> std::optional<QString> {
+                       const int index = items.indexOf(text);
+                       if (index < 0)
+                           return invalidValue(key, text, items);
+                       v.*member = index;
+                       return std::nullopt;
+                   }};
+    field.index = member;
+    field.kind = KeyDescription::Kind::Choice;
+    field.choices = items;
+    return field;
 }
 
-// A text; `kind` says what validate() checks it as (a text, an address or a number in `range`).
-template <typename V>
-Field<V> textField(const QString &key, QString V::*member,
-                   KeyDescription::Kind kind = KeyDescription::Kind::Text,
-                   NumberRange range = {0, 0, 1})
+template <typename V> Field<V> textField(const QString &key, QString V::*member)
 {
-    return {key,
-            [=](const V &v) { return v.*member; },
-            [=](V &v, const QString &text) -> std::optional<QString> {
-                v.*member = text;
-                return std::nullopt;
-            },
-            nullptr,
-            range,
-            kind};
+    Field<V> field{key, [=](const V &v) { return v.*member; },
+                   [=](V &v, const QString &text) -> std::optional<QString> {
+                       v.*member = text;
+                       return std::nullopt;
+                   }};
+    field.check = [=](const V &v) { return checkTexts({{key, v.*member}}); };
+    return field;
 }
 
+// A dotted address; an untouched one is judged by the page's own validation, which knows
+// whether it may go as zeros.
 template <typename V> Field<V> addressField(const QString &key, QString V::*member)
 {
-    return textField(key, member, KeyDescription::Kind::Address);
+    Field<V> field = textField(key, member);
+    field.check = [=](const V &v) { return checkAddress(key, v.*member, true); };
+    field.kind = KeyDescription::Kind::Address;
+    return field;
 }
 
+// A port number kept as its text.
 template <typename V> Field<V> portField(const QString &key, QString V::*member, NumberRange range)
 {
-    return textField(key, member, KeyDescription::Kind::Number, range);
+    Field<V> field = textField(key, member);
+    field.check = [=](const V &v) {
+        return checkNumber(key, NumberField{v.*member, {}, {}}, range);
+    };
+    field.kind = KeyDescription::Kind::Number;
+    field.range = range; // described only: the text is no number field
+    return field;
 }
 
 // A number as typed; whether it is a whole number in range is for validate() to say.
 template <typename V>
 Field<V> numberField(const QString &key, NumberField V::*member, NumberRange range)
 {
-    return {key,
-            [=](const V &v) { return (v.*member).text; },
-            [=](V &v, const QString &text) -> std::optional<QString> {
-                (v.*member).text = text;
-                return std::nullopt;
-            },
-            member,
-            range,
-            KeyDescription::Kind::Number,
-            {},
-            range.wireUnitsPerUnit == 8 ? QStringLiteral("mm") : QString()};
+    Field<V> field{key, [=](const V &v) { return (v.*member).text; },
+                   [=](V &v, const QString &text) -> std::optional<QString> {
+                       (v.*member).text = text;
+                       return std::nullopt;
+                   },
+                   member, range};
+    field.check = [=](const V &v) { return checkNumber(key, v.*member, range); };
+    field.kind = KeyDescription::Kind::Number;
+    if (range.wireUnitsPerUnit == 8)
+        field.unit = QStringLiteral("mm");
+    return field;
 }
 
 // A number typed in dots.
@@ -115,15 +139,6 @@ Field<V> dotField(const QString &key, NumberField V::*member, NumberRange range)
     Field<V> field = numberField(key, member, range);
     field.unit = QStringLiteral("dot");
     return field;
-}
-
-// Whether a wire value fits the field's 16 bits (unsigned where the field takes no negative
-// number) and reads as `text`, the way a read shows it (truncated toward zero).
-bool wireValueShowsAs(qint64 value, const NumberRange &range, const QString &text)
-{
-    const bool fits =
-        range.min >= 0 ? value >= 0 && value <= 0xFFFF : value >= -0x8000 && value <= 0x7FFF;
-    return fits && text == QString::number(value / range.wireUnitsPerUnit);
 }
 
 template <typename V> Field<V> infoField(const QString &key, std::function<QString(const V &)> get)
@@ -147,6 +162,10 @@ public:
     }
 
     QString name() const override { return name_; }
+    std::unique_ptr<SettingsPage> clone() const override
+    {
+        return std::make_unique<TablePage<V>>(*this);
+    }
     int read(PrinterHandle *handle) override { return behaviour_.read(handle, values_); }
 
     KeyValues values() const override
@@ -196,24 +215,56 @@ public:
             const NumberField &field = f.number ? values_.*f.number : NumberField{};
             if (f.number && field.readValue && field.text == field.readText)
                 out.insert(f.key, *field.readValue);
+            // An index beyond the list shows as "": only its wire value says what it was.
+            if (f.index && within(values_.*f.index, kIndexWireRange) && f.get(values_).isEmpty())
+                out.insert(f.key, values_.*f.index);
         }
         return out;
     }
 
-    void setWireValue(const QString &key, qint64 value) override
+    std::optional<WireRange> wireRange(const QString &key) const override
     {
         for (const Field<V> &f : fields_) {
-            if (f.key != key || !f.number)
+            if (f.key == key && f.number)
+                return numberWireRange(f.range);
+            if (f.key == key && f.index)
+                return kIndexWireRange;
+        }
+        return std::nullopt;
+    }
+
+    bool setWireValue(const QString &key, qint64 value, const QString &shownAs) override
+    {
+        for (const Field<V> &f : fields_) {
+            if (f.key != key)
                 continue;
-            NumberField &field = values_.*f.number;
-            if (wireValueShowsAs(value, f.range, field.text)) {
-                field.readValue = value;
-                field.readText = field.text;
+            // A number shows truncated toward zero, as a read shows it.
+            if (f.number && within(value, numberWireRange(f.range)) &&
+                shownAs == QString::number(value / f.range.wireUnitsPerUnit)) {
+                values_.*f.number = NumberField::fromRead(value, shownAs);
+                return true;
+            }
+            if (f.index && within(value, kIndexWireRange)) {
+                V probe = values_;
+                probe.*f.index = int(value);
+                if (f.get(probe) != shownAs)
+                    return false;
+                values_.*f.index = int(value);
+                return true;
             }
         }
+        return false;
     }
 
     std::optional<Refusal> validate() const override { return behaviour_.validate(values_); }
+    std::optional<Refusal> checkValue(const QString &key) const override
+    {
+        for (const Field<V> &f : fields_) {
+            if (f.key == key && f.check)
+                return f.check(values_);
+        }
+        return std::nullopt;
+    }
     std::vector<SetCommand> commands() const override { return behaviour_.commands(values_); }
 
 private:
@@ -254,19 +305,17 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
     fields.push_back(
         indexField("paper-type", &V::paperType, {"label", "black-mark", "continuous", "auto"}));
     fields.push_back(indexField("code-page", &V::codePage, numbered(62)));
-    fields.push_back({"language",
-                      [](const V &v) { return v.commandLanguage; },
+    Field<V> language{"language", [](const V &v) { return v.commandLanguage; },
                       [](V &v, const QString &text) -> std::optional<QString> {
                           if (!printsettings::commandLanguages().contains(text))
                               return invalidValue("language", text,
                                                   printsettings::commandLanguages());
                           v.commandLanguage = text;
                           return std::nullopt;
-                      },
-                      nullptr,
-                      {0, 0, 1},
-                      KeyDescription::Kind::Choice,
-                      printsettings::commandLanguages()});
+                      }};
+    language.kind = KeyDescription::Kind::Choice;
+    language.choices = printsettings::commandLanguages();
+    fields.push_back(language);
     return std::make_unique<TablePage<V>>(
         "print", initial, fields,
         TablePage<V>::Behaviour{

@@ -43,6 +43,8 @@ public:
 
     // "print", "distance", "serial", "wifi", "bluetooth", "wifi-ip" or "ethernet".
     virtual QString name() const = 0;
+    // The same page with the same values (what a read showed, and what was changed since).
+    virtual std::unique_ptr<SettingsPage> clone() const = 0;
 
     // Reads the page from the printer over the values held; 0 or the first failed result.
     virtual int read(PrinterHandle *handle) = 0;
@@ -57,14 +59,24 @@ public:
     // value is not one it takes. Numbers are checked by validate().
     virtual std::optional<QString> set(const QString &key, const QString &value) = 0;
 
-    // Number fields as the printer sent them (dots for millimetre fields), so that a profile
-    // written back sends exactly what was read; and taking them back from a profile (only where
-    // the text still shows that value).
+    // Values as the printer sent them, so that a profile written back sends exactly what was
+    // read: number fields (dots for millimetre fields) and selectors whose index lies beyond
+    // their list (shown as "").
     virtual QMap<QString, qint64> wireValues() const = 0;
-    virtual void setWireValue(const QString &key, qint64 value) = 0;
+    // The wire values a field can hold: 16 bits for a number field (unsigned where it takes no
+    // negative number), the index byte for a selector; nullopt for a field without one.
+    virtual std::optional<QPair<qint64, qint64>> wireRange(const QString &key) const = 0;
+    // Takes a wire value within wireRange(key) back from a profile, together with the text the
+    // profile shows for it, when that text is how the field shows the value; false, changing
+    // nothing, otherwise (the text then goes through set()).
+    virtual bool setWireValue(const QString &key, qint64 value, const QString &shownAs) = 0;
 
     // What a write would refuse, before anything is sent.
     virtual std::optional<Refusal> validate() const = 0;
+    // Whether one value is one its field can take, judged on its own: also for a value the
+    // write would not send with the page as it stands (the access point's address in station
+    // mode), so that nothing given is taken unchecked.
+    virtual std::optional<Refusal> checkValue(const QString &key) const = 0;
     // The frames of a write in their order (a skipped one sends nothing). Call validate() first.
     virtual std::vector<SetCommand> commands() const = 0;
     // Sends commands() in order, every one attempted; 0 or the first failed result.

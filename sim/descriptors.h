@@ -13,6 +13,7 @@ constexpr std::uint8_t kBulkInEndpoint = 0x81;
 constexpr std::uint16_t kMaxPacketSize = 64;
 constexpr std::uint8_t kPrinterClass = 0x07;
 constexpr std::uint8_t kVendorSpecificClass = 0xFF;
+constexpr std::uint8_t kHubClass = 0x09; // no printer driver; nothing of ours opens it
 
 // String descriptor indexes of the device descriptor.
 enum StringIndex : std::uint8_t { ManufacturerString = 1, ProductString = 2, SerialString = 3 };

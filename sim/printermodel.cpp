@@ -239,8 +239,8 @@ void PrinterModel::queueReply(std::uint8_t frameClass, std::uint8_t code, const 
     } else {
         reply = buildFrame(frameClass, code, payload);
     }
-    if (faults_.shortAnswer)
-        reply.resize(4);
+    if (faults_.cutRepliesTo >= 0 && reply.size() > std::size_t(faults_.cutRepliesTo))
+        reply.resize(std::size_t(faults_.cutRepliesTo));
     replies_.push_back(std::move(reply));
 }
 
@@ -275,6 +275,8 @@ std::optional<Bytes> PrinterModel::statusRequest(std::uint16_t wLength)
                   std::uint8_t(statusWord_ >> 16), std::uint8_t(statusWord_ >> 24)};
     if (faults_.shortStatus)
         word.resize(2);
+    if (faults_.cutRepliesTo >= 0 && word.size() > std::size_t(faults_.cutRepliesTo))
+        word.resize(std::size_t(faults_.cutRepliesTo));
     if (word.size() > wLength)
         word.resize(wLength);
     transferLog_.push_back({TransferRecord::Kind::Status, word});

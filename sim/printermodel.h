@@ -35,7 +35,7 @@ struct Faults {
     bool failNextWrite = false;  // the next bulk OUT transfer ends with -EPROTO (one shot)
     int writesBeforeFailure = 0; // with failNextWrite: accept this many writes first
     bool neverAnswer = false;    // queries get no reply: a bulk IN waits until the host times out
-    bool shortAnswer = false;    // replies are cut to their first 4 bytes
+    int cutRepliesTo = -1;       // >= 0: replies (bulk and status request) keep only N bytes
     bool payload255 = false;     // replies claim n = 255 and carry 255 filler bytes (264 in all)
     bool stallStatus = false;    // the vendor status request stalls (-EPIPE)
     bool shortStatus = false;    // the vendor status request answers only 2 bytes

@@ -395,7 +395,8 @@ void UsbfsDevice::runControl(Urb &urb)
         return;
     }
     const std::size_t n = std::min<std::size_t>(answer->size(), length);
-    std::memcpy(urb.buffer->data + 8, answer->data(), n);
+    if (n != 0) // an empty answer has no data to copy
+        std::memcpy(urb.buffer->data + 8, answer->data(), n);
     urb.actualLength = int(n);
 }
 
@@ -447,7 +448,8 @@ void UsbfsDevice::deliverReplies()
         bool overflow = false;
         const Bytes reply =
             model_.readReply(std::size_t(target->bufferLength), kMaxPacketSize, overflow);
-        std::memcpy(target->buffer->data, reply.data(), reply.size());
+        if (!reply.empty()) // a zero-length packet has no data to copy
+            std::memcpy(target->buffer->data, reply.data(), reply.size());
         target->actualLength = int(reply.size());
         target->status = overflow ? -EOVERFLOW : 0;
         target->done = true;

@@ -10,6 +10,32 @@
 
 namespace vprinter {
 
+namespace {
+
+// "ZR31" and the path's numbers: 1-2.4 gives ZR311P2P4, 1-3 gives ZR311P3.
+std::string serialNumberFor(const std::string &sysfsName)
+{
+    std::string serial = "ZR31";
+    for (char c : sysfsName)
+        serial += (c == '-' || c == '.') ? 'P' : c;
+    return serial;
+}
+
+// The Wi-Fi and the Bluetooth MAC: 5C:1E, a kind byte, and three bytes of the path's hash.
+Bytes macAddressesFor(const std::string &sysfsName)
+{
+    std::uint32_t hash = 2166136261u; // FNV-1a
+    for (char c : sysfsName)
+        hash = (hash ^ std::uint8_t(c)) * 16777619u;
+    Bytes macs;
+    for (std::uint8_t kind : {0x0A, 0x0B})
+        macs.insert(macs.end(), {0x5C, 0x1E, kind, std::uint8_t(hash >> 16),
+                                 std::uint8_t(hash >> 8), std::uint8_t(hash)});
+    return macs;
+}
+
+} // namespace
+
 struct VirtualUsb::Testbed {
     UMockdevTestbed *testbed = nullptr;
     std::string root;
@@ -50,6 +76,27 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
     Placement placement;
     if (!parsePlacement(config.sysfsName, placement))
         throw std::invalid_argument("not a USB sysfs name: " + config.sysfsName);
+    // A device behind a hub has that hub on the bus too, as on a real machine: libusb finds a
+    // device's port path by walking up its parents.
+    const std::size_t lastDot = config.sysfsName.rfind('.');
+    if (lastDot != std::string::npos) {
+        const std::string hub = config.sysfsName.substr(0, lastDot);
+        bool present = false;
+        {
+            std::lock_guard<std::mutex> lock(testbed_->mutex);
+            for (const auto &device : testbed_->devices)
+                present = present || device->sysfsName() == hub;
+        }
+        if (!present) {
+            PrinterConfig hubConfig;
+            hubConfig.sysfsName = hub;
+            hubConfig.identity.vendorId = 0x05E3; // a common USB 2.0 hub
+            hubConfig.identity.productId = 0x0608;
+            hubConfig.identity.product = "USB2.0 Hub";
+            hubConfig.interfaceClass = kHubClass;
+            addPrinter(hubConfig);
+        }
+    }
 
     std::lock_guard<std::mutex> lock(testbed_->mutex);
     for (const auto &device : testbed_->devices) {
@@ -65,6 +112,9 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
     UsbDescription description{config.identity, config.interfaceClass};
     if (description.identity.brand.empty())
         description.identity.brand = PrinterModel::brandForProductId(config.identity.productId);
+    // Two printers of one model differ like real ones: a serial number of their own.
+    if (description.identity.serialNumber == Identity{}.serialNumber)
+        description.identity.serialNumber = serialNumberFor(config.sysfsName);
     GError *error = nullptr;
     const std::string record = sysfsRecord(description, placement);
     if (!umockdev_testbed_add_from_string(testbed_->testbed, record.c_str(), &error)) {
@@ -75,6 +125,8 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
     auto device = std::make_shared<UsbfsDevice>(description, placement, testbed_->root);
     device->attach(testbed_->testbed);
     testbed_->devices.push_back(std::make_unique<VirtualPrinter>(device));
+    testbed_->devices.back()->withModel(
+        [&](PrinterModel &model) { model.setSetting(0x3C, macAddressesFor(config.sysfsName)); });
     return *testbed_->devices.back();
 }
 

@@ -160,10 +160,11 @@ public:
         return true;
     }
 
-    // Reads up to `length` bytes from the bulk IN endpoint; false on any libusb failure.
-    bool read(unsigned char *buffer, int length, unsigned int timeoutMs)
+    // Reads up to `length` bytes from the bulk IN endpoint into `buffer` and their count into
+    // `received`; false on any libusb failure.
+    bool read(unsigned char *buffer, int length, int &received, unsigned int timeoutMs)
     {
-        int received = 0;
+        received = 0;
         const int r = libusb_bulk_transfer(device_, in_, buffer, length, &received, timeoutMs);
         if (r != LIBUSB_SUCCESS) {
             qCDebug(lcUsb, "libusb_bulk_transfer read failed: %s\n", libusb_error_name(r));
@@ -183,7 +184,42 @@ private:
 
 } // namespace
 
-int CDeviceIOOpera::GetPrinterHandle(int port, PrinterHandle *handle)
+namespace {
+
+// Finds the one printer of our vendor for which `matches` holds and takes a reference to it.
+// 0 when exactly one does, -1 when none, kAmbiguous when several do (nothing is kept then: a
+// click must never reach a printer it did not name).
+template <typename Match>
+int findPrinter(PrinterHandle *handle, libusb_device **devices, int count, Match matches)
+{
+    if (!handle || !devices || count <= 0)
+        return -1;
+    libusb_device *found = nullptr;
+    int matched = 0;
+    for (int i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor;
+        if (libusb_get_device_descriptor(devices[i], &descriptor) != LIBUSB_SUCCESS) {
+            fprintf(stderr, "Get Device Descriptor Failed");
+            continue;
+        }
+        if (descriptor.idVendor != CDeviceIOOpera::kPrinterVendorId || !matches(devices[i]))
+            continue;
+        ++matched;
+        found = devices[i];
+        handle->vendorId = descriptor.idVendor;
+        handle->productId = descriptor.idProduct;
+    }
+    if (matched == 0)
+        return -1;
+    if (matched > 1) {
+        handle->vendorId = handle->productId = 0;
+        return CDeviceIOOpera::kAmbiguous;
+    }
+    handle->pHandle = libusb_ref_device(found);
+    return 0;
+}
+
+template <typename Find> int openContextAndFind(PrinterHandle *handle, Find find)
 {
     if (!handle)
         return -1;
@@ -194,41 +230,45 @@ int CDeviceIOOpera::GetPrinterHandle(int port, PrinterHandle *handle)
     }
     libusb_device **devices = nullptr;
     const ssize_t count = libusb_get_device_list(handle->context, &devices);
-    const int found = count > 0 ? FindPrinterDevOrder(port, handle, devices, int(count)) : -1;
+    const int found = count > 0 ? find(devices, int(count)) : -1;
     if (devices)
         libusb_free_device_list(devices, 1);
     if (found != 0) {
         libusb_exit(handle->context);
         handle->context = nullptr;
-        return -1;
+        return found == CDeviceIOOpera::kAmbiguous ? found : -1;
     }
     return 0;
+}
+
+} // namespace
+
+int CDeviceIOOpera::GetPrinterHandle(int port, PrinterHandle *handle)
+{
+    return openContextAndFind(handle, [&](libusb_device **devices, int count) {
+        return FindPrinterDevOrder(port, handle, devices, count);
+    });
+}
+
+int CDeviceIOOpera::GetPrinterHandle(const PrinterIdentity &identity, PrinterHandle *handle)
+{
+    if (!identity.isValid())
+        return -1;
+    return openContextAndFind(handle, [&](libusb_device **devices, int count) {
+        return findPrinter(handle, devices, count, [&](libusb_device *device) {
+            return PrinterIdentity::of(device) == identity;
+        });
+    });
 }
 
 int CDeviceIOOpera::FindPrinterDevOrder(int port, PrinterHandle *handle, libusb_device **devices,
                                         int count)
 {
-    if (!handle || !devices || count <= 0)
-        return -1;
-    bool matched = false;
-    for (int i = 0; i < count; ++i) {
-        libusb_device_descriptor descriptor;
-        if (libusb_get_device_descriptor(devices[i], &descriptor) != LIBUSB_SUCCESS) {
-            fprintf(stderr, "Get Device Descriptor Failed");
-            continue;
-        }
-        if (descriptor.idVendor != kPrinterVendorId || libusb_get_port_number(devices[i]) != port)
-            continue;
-        // When several devices match (same port number on different hubs) the last one wins;
-        // drop the reference taken for an earlier match so it does not leak.
-        if (handle->pHandle)
-            libusb_unref_device(handle->pHandle);
-        handle->pHandle = libusb_ref_device(devices[i]);
-        handle->vendorId = descriptor.idVendor;
-        handle->productId = descriptor.idProduct;
-        matched = true;
-    }
-    return matched ? 0 : -1;
+    // A port number is unique only among the ports of one hub: two printers on port 4 of
+    // different hubs both match, and then neither is taken.
+    return findPrinter(handle, devices, count, [port](libusb_device *device) {
+        return libusb_get_port_number(device) == port;
+    });
 }
 
 void CDeviceIOOpera::ClosePrinterHandle(PrinterHandle *handle)
@@ -302,11 +342,13 @@ int CDeviceIOOpera::PrinterDataIOSwap(PrinterHandle *handle, const unsigned char
         return kTransferFailed;
     if (!reply)
         return kOk;
-    if (!printer.read(local, kReplyLength, kQueryTimeoutMs))
+    int received = 0;
+    if (!printer.read(local, kReplyLength, received, kQueryTimeoutMs))
         return kTransferFailed;
-    // The caller always gets 264 bytes: what arrived, then zeros.
+    // What arrived, then zeros, and how much arrived: a reply cut short must not pass for a
+    // whole one.
     std::memcpy(reply, local, kReplyLength);
-    replyLength = kReplyLength;
+    replyLength = received;
     return kOk;
 }
 

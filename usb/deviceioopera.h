@@ -1,6 +1,7 @@
 #pragma once
 
 #include "usb/printerhandle.h"
+#include "usb/printeridentity.h"
 
 // The only way to the printer. Static operations over a caller-owned PrinterHandle; every exchange
 // opens the device, claims its interface, transfers, releases and closes again. The kernel's
@@ -24,9 +25,15 @@ public:
 
     CDeviceIOOpera() = delete;
 
-    // 0 when a printer is at that port; -1 when none is (or no USB devices at all); a negative
-    // libusb error code when no library context can be created.
+    // Several printers answer to one port number (behind different hubs).
+    static constexpr int kAmbiguous = -2;
+
+    // 0 when one printer is at that port; -1 when none is (or no USB devices at all);
+    // kAmbiguous when several are, and then none is opened; a negative libusb error code when no
+    // library context can be created.
     static int GetPrinterHandle(int port, PrinterHandle *handle);
+    // The printer with that bus and port path; 0 or -1 (or a libusb error) as above.
+    static int GetPrinterHandle(const PrinterIdentity &identity, PrinterHandle *handle);
     static int FindPrinterDevOrder(int port, PrinterHandle *handle, libusb_device **devices,
                                    int count);
     // Ends the click (or the download): gives the interface back to the kernel's printer driver
@@ -38,7 +45,8 @@ public:
                                  unsigned char &inEndpoint, unsigned char &outEndpoint);
 
     // Query exchange: write the request, read up to 264 bytes back. A null reply buffer makes it
-    // a plain write. The reply buffer must hold 264 bytes; replyLength is then always 264.
+    // a plain write. The reply buffer must hold 264 bytes: it receives what arrived followed by
+    // zeros, and replyLength the number of bytes that arrived.
     static int PrinterDataIOSwap(PrinterHandle *handle, const unsigned char *request,
                                  int requestLength, unsigned char *reply, int &replyLength);
     // Command exchange: write only. The last two arguments are not used.

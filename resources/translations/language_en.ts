@@ -567,10 +567,6 @@
         <translation>"%1" is not of the form key=value</translation>
     </message>
     <message>
-        <source>打印机的USB端口号</source>
-        <translation>The printer's USB port number</translation>
-    </message>
-    <message>
         <source>执行一个维护操作</source>
         <translation>Run one maintenance action</translation>
     </message>
@@ -609,10 +605,6 @@
     <message>
         <source>端口 %1 上没有打印机</source>
         <translation>No printer on port %1</translation>
-    </message>
-    <message>
-        <source>端口须为数字：%1</source>
-        <translation>The port must be a number: %1</translation>
     </message>
     <message>
         <source>缺少命令</source>
@@ -731,12 +723,48 @@
         <translation>Examples:</translation>
     </message>
     <message>
-        <source>已选打印机：%1 %2，USB端口 %3</source>
-        <translation>Selected printer: %1 %2, USB port %3</translation>
+        <source>已选打印机：%1 %2，USB路径 %3</source>
+        <translation>Selected printer: %1 %2, USB path %3</translation>
     </message>
     <message>
         <source>%1，版本 %2</source>
         <translation>%1, version %2</translation>
+    </message>
+    <message>
+        <source>请先从所选打印机读取此页面，再写入。</source>
+        <translation>Read this page from the selected printer first, then write it.</translation>
+    </message>
+    <message>
+        <source>USB 总线 %1，端口路径 %2</source>
+        <translation>USB bus %1, port path %2</translation>
+    </message>
+    <message>
+        <source>端口须为端口号或USB路径（如 4、2.4、1-2.4）：%1</source>
+        <translation>The port must be a port number or a USB path (such as 4, 2.4, 1-2.4): %1</translation>
+    </message>
+    <message>
+        <source>端口 %1 对应多台打印机，请用USB路径指定一台：</source>
+        <translation>Several printers are on port %1; name one by its USB path:</translation>
+    </message>
+    <message>
+        <source>此机型（%1）不提供“%2”</source>
+        <translation>This model (%1) does not offer “%2”</translation>
+    </message>
+    <message>
+        <source>设置项“%1”给出了两次。未发送任何设置。</source>
+        <translation>The key “%1” is given twice. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”在这些设置下不会发送给打印机。未发送任何设置。</source>
+        <translation>“%1” would not be sent to the printer with these settings. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>不列出修改了的设置项</source>
+        <translation>Do not list the changed keys</translation>
+    </message>
+    <message>
+        <source>打印机的USB端口号或USB路径（如 4、2.4、1-2.4）</source>
+        <translation>The printer's USB port number or USB path (such as 4, 2.4, 1-2.4)</translation>
     </message>
 </context>
 <context>

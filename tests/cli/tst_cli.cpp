@@ -76,6 +76,25 @@ QStringList completions(const QString &line)
     return offered;
 }
 
+// A whole print page of a profile for the VS-608K, and a profile around pages.
+const QByteArray kPrintPage = R"("print":
+    {"values":{"speed":"1","density":"3","label-gap":"2","black-mark-gap":"3",
+    "direction":"0","mirror":"normal","print-offset":"0","vertical-offset":"0",
+    "print-method":"thermal","paper-type":"label","code-page":"0","language":"ZPL"}})";
+
+QByteArray profileOf(const QByteArray &pages)
+{
+    return R"({"format":1,"model":"Orbeck VS-608K","pages":{)" + pages + "}}";
+}
+
+// The print page with a wire object.
+QByteArray withWire(const QByteArray &wire)
+{
+    return profileOf(
+        QByteArray(kPrintPage)
+            .replace(R"("language":"ZPL"})", R"("language":"ZPL"},"wire":{)" + wire + "}"));
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -96,15 +115,25 @@ private slots:
     void completion();
     void choosesThePrinter_data();
     void choosesThePrinter();
+    void addressesByPath_data();
+    void addressesByPath();
+    void lockedModelOffersLess_data();
+    void lockedModelOffersLess();
     void infoAndStatus();
     void readsEveryPage();
     void writesChangedKeys();
     void refusedInputSendsNothing_data();
     void refusedInputSendsNothing();
     void transportFailure();
+    void cutReplyFailsTheCommand_data();
+    void cutReplyFailsTheCommand();
     void maintain_data();
     void maintain();
     void profileCopiesOnePrinterToAnother();
+    void selectorBeyondItsListSurvivesBackupAndRestore_data();
+    void selectorBeyondItsListSurvivesBackupAndRestore();
+    void restoreRefusesAMergedPageBeforeWriting_data();
+    void restoreRefusesAMergedPageBeforeWriting();
     void download_data();
     void download();
 
@@ -135,8 +164,9 @@ void TestCli::listsPrinters()
     QCOMPARE(r.exit, int(cli::Ok));
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     lines.sort();
-    QCOMPARE(lines, (QStringList{"1\tZurod\tRM-310\t5c1e:0411", "3\tOrbeck\tVS-608K\t5c1e:1401",
-                                 "5\tOrbeck\tVS-608K\t5c1e:1401"}));
+    QCOMPARE(lines,
+             (QStringList{"1\tZurod\tRM-310\t5c1e:0411\t1-1", "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3",
+                          "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5"}));
 }
 
 void TestCli::jsonOutput_data()
@@ -145,8 +175,8 @@ void TestCli::jsonOutput_data()
     QTest::addColumn<QByteArray>("json");
     QTest::newRow("list") << QStringList{"list", "--json"}
                           << QByteArray(R"([{"port":3,"brand":"Orbeck","product":"VS-608K",
-                                "vendor-id":"5c1e","product-id":"1401"},{"port":5,"brand":"Orbeck",
-                                "product":"VS-608K","vendor-id":"5c1e","product-id":"1401"}])");
+                                "vendor-id":"5c1e","product-id":"1401","path":"1-3"},{"port":5,"brand":"Orbeck",
+                                "product":"VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-5"}])");
     QTest::newRow("info") << QStringList{"--port", "3", "info", "--json"}
                           << QByteArray(R"({"model":"VS-608K","version":"V2.3.1 20240315",
                                 "resolution":203,"max-width-mm":72})");
@@ -182,7 +212,7 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("info") << "info" << QStringList{"--json", "--port"};
     QTest::newRow("status") << "status" << QStringList{"--json", "--port"};
     QTest::newRow("read") << "read" << QStringList{"--json", "--port"};
-    QTest::newRow("write") << "write" << QStringList{"--port"};
+    QTest::newRow("write") << "write" << QStringList{"--port", "--quiet"};
     QTest::newRow("backup") << "backup" << QStringList{"--port"};
     QTest::newRow("restore") << "restore" << QStringList{"--dry-run", "--force", "--port"};
     QTest::newRow("maintain") << "maintain" << QStringList{"--port"};
@@ -331,6 +361,63 @@ void TestCli::choosesThePrinter()
     QCOMPARE(r.err.isEmpty(), exit == cli::Ok);
 }
 
+void TestCli::addressesByPath_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<int>("reached"); // 0: behind the hub, 1: on the root hub, -1: neither
+    QTest::newRow("port number of both") << "4" << int(cli::UsageError) << -1;
+    QTest::newRow("bus and path") << "1-2.4" << int(cli::Ok) << 0;
+    QTest::newRow("path on its bus") << "2.4" << int(cli::Ok) << 0;
+    QTest::newRow("root-hub port by path") << "1-4" << int(cli::Ok) << 1;
+    QTest::newRow("path nobody is on") << "1-2.5" << int(cli::NoSuchPrinter) << -1;
+    QTest::newRow("not a path") << "1-2..4" << int(cli::UsageError) << -1;
+}
+
+void TestCli::addressesByPath()
+{
+    QFETCH(QString, port);
+    QFETCH(int, exit);
+    QFETCH(int, reached);
+    VirtualPrinter *hubbed[2] = {};
+    int i = 0;
+    for (const char *path : {"1-2.4", "1-4"}) {
+        vprinter::PrinterConfig config;
+        config.sysfsName = path;
+        config.identity.productId = 0x1401;
+        config.identity.product = "VS-608K";
+        hubbed[i++] = &usb->addPrinter(config);
+    }
+    const Result r = runCli({"--port", port, "write", "print", "speed=5"});
+    QCOMPARE(r.exit, exit);
+    if (port == "4") // the refusal names every printer it could be
+        QVERIFY2(r.err.contains("1-2.4") && r.err.contains("1-4"), qPrintable(r.err));
+    for (int p = 0; p < 2; ++p)
+        QCOMPARE(setFrames(*hubbed[p]).isEmpty(), p != reached);
+    QVERIFY(setFrames(*first).isEmpty() && setFrames(*second).isEmpty());
+}
+
+void TestCli::lockedModelOffersLess_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exit");
+    QTest::newRow("status") << QStringList{"status"} << int(cli::Refused);
+    QTest::newRow("maintain") << QStringList{"maintain", "self-test"} << int(cli::Refused);
+    QTest::newRow("a settings page") << QStringList{"read", "print"} << int(cli::Refused);
+    QTest::newRow("info") << QStringList{"info"} << int(cli::Ok);
+}
+
+void TestCli::lockedModelOffersLess()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exit);
+    VirtualPrinter &locked = usb->addPrinter(0x0411, "RM-310", 1);
+    const Result r = runCli(QStringList{"--port", "1"} + arguments);
+    QCOMPARE(r.exit, exit);
+    if (exit != cli::Ok)
+        QVERIFY(locked.buttonLog().empty() && locked.state().statusRequests == 0);
+}
+
 void TestCli::infoAndStatus()
 {
     first->setStatusWord(0x0082);
@@ -370,6 +457,14 @@ void TestCli::writesChangedKeys()
     QCOMPARE(first->setting(0x41), vprinter::Bytes{0x01});
     QCOMPARE(first->setting(0x19), (vprinter::Bytes{0x64, 0x00}));
     QVERIFY(setFrames(*first).endsWith("1B FF FE 00 06 00 1B FE FF"));
+    // What changed, old and new, in the order given; a key written with its own value is not.
+    QCOMPARE(r.out, QStringLiteral("print speed: 2 -> 7\nprint vertical-offset: 0 -> -3\n"
+                                   "print language: TSPL -> AUTO\n"
+                                   "print print-method: thermal -> transfer\n"));
+    const Result quiet = runCli({"--port", "3", "write", "print", "speed=1", "--quiet"});
+    QCOMPARE(quiet.exit, int(cli::Ok));
+    QCOMPARE(quiet.out, QString());
+    QCOMPARE(first->setting(0x00), vprinter::Bytes{0x01});
 }
 
 void TestCli::refusedInputSendsNothing_data()
@@ -378,10 +473,7 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::addColumn<QByteArray>("file"); // written to profile.json when not empty
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("message");
-    const QByteArray valid = R"({"format":1,"model":"Orbeck VS-608K","pages":{"print":
-        {"values":{"speed":"1","density":"3","label-gap":"2","black-mark-gap":"3",
-        "direction":"0","mirror":"normal","print-offset":"0","vertical-offset":"0",
-        "print-method":"thermal","paper-type":"label","code-page":"0","language":"ZPL"}}}})";
+    const QByteArray valid = profileOf(kPrintPage);
     QTest::newRow("unknown page")
         << QStringList{"read", "usb"} << QByteArray() << int(cli::Refused)
         << QString("未知的页面：usb（可选：%1）").arg(pages::pageNames().join(", "));
@@ -403,6 +495,15 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::newRow("AP mode without its address")
         << QStringList{"write", "wifi", "mode=AP"} << QByteArray() << int(cli::Refused)
         << "AP模式需要填写AP_IP地址。未发送任何设置。";
+    QTest::newRow("access-point address checked in station mode")
+        << QStringList{"write", "wifi", "ap-ip=300.1.1.1", "ap-name=Shop"} << QByteArray()
+        << int(cli::Refused) << "“ap-ip”须为完整的IP地址";
+    QTest::newRow("access-point name not sent in station mode")
+        << QStringList{"write", "wifi", "ap-name=Shop"} << QByteArray() << int(cli::Refused)
+        << "“ap-name”在这些设置下不会发送给打印机。未发送任何设置。";
+    QTest::newRow("key given twice")
+        << QStringList{"write", "print", "speed=5", "speed=6"} << QByteArray() << int(cli::Refused)
+        << "设置项“speed”给出了两次。未发送任何设置。";
     QTest::newRow("unknown action") << QStringList{"maintain", "explode"} << QByteArray()
                                     << int(cli::Refused) << "未知的维护操作：explode";
     QTest::newRow("malformed file")
@@ -421,6 +522,24 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::newRow("an unknown format") << QStringList{"restore", "profile.json"}
                                        << QByteArray(valid).replace("\"format\":1", "\"format\":2")
                                        << int(cli::Refused) << "文件不是有效的打印机配置：format";
+    // Wire values are whole numbers within their field's wire range.
+    const struct {
+        const char *name;
+        const char *wire;
+        const char *key;
+    } wires[] = {
+        {"fractional wire value", R"("label-gap":16.5)", "label-gap"},
+        {"negative wire value of an unsigned field", R"("label-gap":-16)", "label-gap"},
+        {"wire value beyond 16 bits", R"("label-gap":65536)", "label-gap"},
+        {"wire value beyond 64 bits", R"("print-offset":1e19)", "print-offset"},
+        {"wire value as text", R"("label-gap":"16")", "label-gap"},
+        {"selector wire value beyond its byte", R"("speed":256)", "speed"},
+        {"wire value of a text field", R"("language":1)", "language"},
+    };
+    for (const auto &row : wires)
+        QTest::newRow(row.name)
+            << QStringList{"restore", "profile.json"} << withWire(row.wire) << int(cli::Refused)
+            << QStringLiteral("文件不是有效的打印机配置：print.wire.%1").arg(row.key);
 }
 
 void TestCli::refusedInputSendsNothing()
@@ -455,6 +574,47 @@ void TestCli::transportFailure()
     r = runCli({"--port", "3", "write", "distance", "head-to-tear=30"});
     QCOMPARE(r.exit, int(cli::TransportFailed));
     QCOMPARE(first->setting(0x36), (vprinter::Bytes{30, 0})); // the others still went out
+}
+
+void TestCli::cutReplyFailsTheCommand_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("cutTo");
+    QTest::addColumn<int>("exchange"); // 0: every exchange; n: only the nth open of the printer
+    QTest::newRow("read, nothing arrives") << QStringList{"read", "distance"} << 0 << 0;
+    QTest::newRow("read, 4 bytes") << QStringList{"read", "distance"} << 4 << 0;
+    QTest::newRow("read, up to the length byte") << QStringList{"read", "distance"} << 6 << 0;
+    QTest::newRow("read, half of each 2-byte payload") << QStringList{"read", "distance"} << 7 << 0;
+    QTest::newRow("info, the resolution cut") << QStringList{"info"} << 8 << 3;
+    QTest::newRow("status, 2 of 4 bytes") << QStringList{"status"} << 2 << 0;
+    // The list opens the printer once; the write's read asks four queries.
+    QTest::newRow("write whose third query is cut")
+        << QStringList{"write", "distance", "head-to-tear=30"} << 6 << 4;
+    QTest::newRow("restore whose print read is cut")
+        << QStringList{"restore", "profile.json"} << 6 << 5;
+}
+
+void TestCli::cutReplyFailsTheCommand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, cutTo);
+    QFETCH(int, exchange);
+    QFile file(dir.filePath("profile.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(profileOf(kPrintPage)) > 0);
+    file.close();
+    if (arguments.last() == "profile.json")
+        arguments.last() = file.fileName();
+    vprinter::Faults faults;
+    faults.cutRepliesTo = cutTo;
+    if (exchange == 0)
+        first->setFaults(faults);
+    else
+        first->setFaultsForExchange(exchange, faults);
+
+    const Result r = runCli(QStringList{"--port", "3"} + arguments);
+    QCOMPARE(r.exit, int(cli::TransportFailed));
+    QVERIFY2(r.err.endsWith("请确保打印机已通过usb进行连接\n"), qPrintable(r.err));
+    QCOMPARE(setFrames(*first), QStringList());
 }
 
 void TestCli::maintain_data()
@@ -544,6 +704,78 @@ void TestCli::profileCopiesOnePrinterToAnother()
     sortedRestore.sort();
     sortedWindow.sort();
     QCOMPARE(sortedWindow, sortedRestore);
+}
+
+void TestCli::selectorBeyondItsListSurvivesBackupAndRestore_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("print speed 9 of 0 to 7") << "print"
+                                             << "speed" << 0x00 << QByteArray::fromHex("09") << 9;
+    QTest::newRow("baud rate index 20 of 17")
+        << "serial"
+        << "baud-rate" << 0x0E << QByteArray::fromHex("14000000") << 20;
+    QTest::newRow("pairing mode 255") << "bluetooth"
+                                      << "pairing" << 0x2F << QByteArray::fromHex("FF") << 255;
+}
+
+void TestCli::selectorBeyondItsListSurvivesBackupAndRestore()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, key);
+    QFETCH(int, code);
+    QFETCH(QByteArray, stored);
+    QFETCH(int, index);
+    first->setSetting(uint8_t(code), toBytes(stored));
+    const QString file = dir.filePath("beyond.json");
+    QCOMPARE(runCli({"--port", "3", "backup", file}).exit, int(cli::Ok));
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QJsonObject json =
+        QJsonDocument::fromJson(saved.readAll()).object()["pages"].toObject()[page].toObject();
+    QCOMPARE(json["values"].toObject()[key].toString(), QString());
+    QCOMPARE(json["wire"].toObject()[key].toDouble(), double(index));
+
+    // Onto the same printer, and onto another of its model that holds a value of the list.
+    for (VirtualPrinter *printer : {first, second}) {
+        const Result r = runCli({"--port", QString::number(printer->port()), "restore", file});
+        QCOMPARE(r.exit, int(cli::Ok));
+        QCOMPARE(toQByteArray(printer->setting(uint8_t(code))), stored);
+    }
+}
+
+void TestCli::restoreRefusesAMergedPageBeforeWriting_data()
+{
+    QTest::addColumn<bool>("dryRun");
+    QTest::newRow("restore") << false;
+    QTest::newRow("dry run") << true;
+}
+
+void TestCli::restoreRefusesAMergedPageBeforeWriting()
+{
+    QFETCH(bool, dryRun);
+    // A 200-byte network name and no password: valid alone, too long beside this printer's
+    // 100-byte password. The print page before it is fine.
+    first->setSetting(
+        0x26, toBytes("Office" + QByteArray(1, '\0') + QByteArray(100, 'p') + QByteArray(1, '\0')));
+    const QByteArray wifi = R"("wifi":{"values":{"mode":"STA","station-name":")" +
+                            QByteArray(200, 's') +
+                            R"(","ap-name":"","ap-password":"","ap-ip":"","tcp-port":"9100"}})";
+    QFile file(dir.filePath("merge.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(profileOf(kPrintPage + "," + wifi)) > 0);
+    file.close();
+
+    QStringList arguments = {"--port", "3", "restore", file.fileName()};
+    if (dryRun)
+        arguments << "--dry-run";
+    const Result r = runCli(arguments);
+    QCOMPARE(r.exit, int(cli::Refused));
+    QVERIFY2(r.err.contains("wifi.station-password"), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    QCOMPARE(setFrames(*first), QStringList());
 }
 
 void TestCli::download_data()

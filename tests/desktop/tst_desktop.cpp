@@ -143,12 +143,12 @@ void TestDesktop::statusLine_data()
 {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("line");
-    const QString orbeck = "已选打印机：Orbeck VS-608K，USB端口 3";
+    const QString orbeck = "已选打印机：Orbeck VS-608K，USB路径 1-3";
     QTest::newRow("selected") << QStringList{"select 3"} << orbeck;
     QTest::newRow("information read")
         << QStringList{"select 3", "read"} << orbeck + "，版本 V2.3.1 20240315";
     QTest::newRow("another printer after the read")
-        << QStringList{"select 3", "read", "select 12"} << "已选打印机：Zurod RM-310，USB端口 12";
+        << QStringList{"select 3", "read", "select 12"} << "已选打印机：Zurod RM-310，USB路径 1-12";
     QTest::newRow("tab switched") << QStringList{"select 3", "tab"} << QString();
     QTest::newRow("list fetched again") << QStringList{"select 3", "list"} << QString();
 }

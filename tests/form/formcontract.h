@@ -542,7 +542,7 @@ inline const MessageRow kMessages[] = {
     {"QObject", "打印删除", "Print delete"},
     {"QObject", "网口设置", "Mesh Setting"},
     {"QObject", "此机型不支持此功能", "This model does not support this feature"},
-    {"QObject", "已选打印机：%1 %2，USB端口 %3", "Selected printer: %1 %2, USB port %3"},
+    {"QObject", "已选打印机：%1 %2，USB路径 %3", "Selected printer: %1 %2, USB path %3"},
     {"QObject", "%1，版本 %2", "%1, version %2"},
     {"QObject", "正在下载，请等下载结束后再关闭窗口",
      "A download is in progress: close the window when it has ended"},

@@ -79,30 +79,42 @@ void TestProtocol::buildsFrames()
 void TestProtocol::extractsPayload_data()
 {
     QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("whole");
     QTest::addColumn<QByteArray>("payload");
-    QTest::newRow("one byte") << QByteArray::fromHex("1BFFFE020001031BFEFF")
+    QTest::newRow("one byte") << QByteArray::fromHex("1BFFFE020001031BFEFF") << true
                               << QByteArray::fromHex("03");
     QTest::newRow("n = 0") << QByteArray::fromHex("1BFFFE020000"
                                                   "1BFEFF")
-                           << QByteArray();
-    QTest::newRow("shorter than 6 bytes") << QByteArray::fromHex("1BFFFE02") << QByteArray();
-    QTest::newRow("n beyond the reply is cut")
-        << QByteArray::fromHex("1BFFFE020009414243") << QByteArray("ABC");
-    // Head, class and tail are not checked: a reply for another request is taken as it comes.
-    QTest::newRow("foreign head") << QByteArray::fromHex("000000000002AABB")
-                                  << QByteArray::fromHex("AABB");
+                           << true << QByteArray();
+    // Only head, length byte and payload are judged: class, code and tail are not.
+    QTest::newRow("n = 0, six bytes")
+        << QByteArray::fromHex("1BFFFE020000") << true << QByteArray();
+    QTest::newRow("payload whole, tail missing")
+        << QByteArray::fromHex("1BFFFE0200024142") << true << QByteArray("AB");
+    QTest::newRow("another class and code")
+        << QByteArray::fromHex("1BFFFE079901411BFEFF") << true << QByteArray("A");
+    QTest::newRow("nothing") << QByteArray() << false << QByteArray();
+    QTest::newRow("five bytes") << QByteArray::fromHex("1BFFFE0200") << false << QByteArray();
+    QTest::newRow("payload cut") << QByteArray::fromHex("1BFFFE020009414243") << false
+                                 << QByteArray();
+    QTest::newRow("foreign head") << QByteArray::fromHex("000000000002AABB") << false
+                                  << QByteArray();
+    QTest::newRow("head damaged") << QByteArray::fromHex("1BFF00020001031BFEFF") << false
+                                  << QByteArray();
 }
 
 void TestProtocol::extractsPayload()
 {
     QFETCH(QByteArray, reply);
+    QFETCH(bool, whole);
     QFETCH(QByteArray, payload);
     unsigned char result[frame::kResultBufferSize];
     memset(result, 0xEE, sizeof result);
-    const std::size_t n =
+    const std::optional<std::size_t> n =
         frame::extractPayload(reinterpret_cast<const unsigned char *>(reply.constData()),
                               std::size_t(reply.size()), result);
-    QCOMPARE(int(n), payload.size());
+    QCOMPARE(n.has_value(), whole);
+    QCOMPARE(int(n.value_or(0)), payload.size());
     QCOMPARE(resultBytes(result), payload + QByteArray(int(sizeof result) - payload.size(), '\0'));
 }
 
@@ -169,6 +181,8 @@ void TestProtocol::failedQueryClearsTheBuffer_data()
     QTest::newRow("write fails") << "failNextWrite" << 4;
     QTest::newRow("claim refused") << "refuseClaim" << 5;
     QTest::newRow("open refused") << "refuseOpen" << 5;
+    QTest::newRow("zero-length reply") << "cutRepliesTo=0" << 4;
+    QTest::newRow("reply cut before its payload") << "cutRepliesTo=6" << 4;
 }
 
 void TestProtocol::failedQueryClearsTheBuffer()

@@ -136,8 +136,9 @@ int listPrinters()
         libusb_device_descriptor descriptor;
         libusb_device_handle *handle = nullptr;
         unsigned char text[256] = {};
+        // Hubs the printers sit behind are listed too; only the printers are of interest.
         if (libusb_get_device_descriptor(list[i], &descriptor) != 0 ||
-            libusb_open(list[i], &handle) != 0)
+            descriptor.idVendor != 0x5C1E || libusb_open(list[i], &handle) != 0)
             continue;
         libusb_get_string_descriptor_ascii(handle, descriptor.iProduct, text, sizeof text);
         libusb_set_auto_detach_kernel_driver(handle, 1);
@@ -225,11 +226,27 @@ void TestVirtualPrinter::listsDeviceWithIdentityAndPort()
 
     Session session;
     libusb_device **list = nullptr;
-    QCOMPARE(libusb_get_device_list(session.context, &list), ssize_t(1));
+    // Behind a hub, the hub is on the bus too.
+    const ssize_t count = sysfsName.count('.') + 1;
+    QCOMPARE(libusb_get_device_list(session.context, &list), count);
+    libusb_device *device = nullptr;
     libusb_device_descriptor descriptor;
-    QCOMPARE(libusb_get_device_descriptor(list[0], &descriptor), 0);
-    const int listedPort = libusb_get_port_number(list[0]);
+    for (ssize_t i = 0; i < count; ++i) {
+        QCOMPARE(libusb_get_device_descriptor(list[i], &descriptor), 0);
+        if (descriptor.idProduct == product) {
+            device = list[i];
+            break;
+        }
+    }
+    QVERIFY(device);
+    const int listedPort = libusb_get_port_number(device);
+    uint8_t path[7] = {};
+    const int depth = libusb_get_port_numbers(device, path, sizeof path);
+    QStringList ports;
+    for (int i = 0; i < depth; ++i)
+        ports << QString::number(path[i]);
     libusb_free_device_list(list, 1);
+    QCOMPARE(ports.join('.'), sysfsName.mid(sysfsName.indexOf('-') + 1));
     QCOMPARE(int(descriptor.idVendor), vendor);
     QCOMPARE(int(descriptor.idProduct), product);
     QCOMPARE(listedPort, port);
@@ -339,8 +356,10 @@ void TestVirtualPrinter::faultsGiveTheirLibusbResults_data()
                                    << "write" << int(LIBUSB_ERROR_IO) << 0 << QByteArray();
     QTest::newRow("neverAnswer") << "neverAnswer"
                                  << "read" << int(LIBUSB_ERROR_TIMEOUT) << 0 << QByteArray();
-    QTest::newRow("shortAnswer") << "shortAnswer"
-                                 << "" << 0 << 4 << QByteArray("04 03 02 01");
+    QTest::newRow("cutRepliesTo=4") << "cutRepliesTo=4"
+                                    << "" << 0 << 4 << QByteArray("04 03 02 01");
+    QTest::newRow("cutRepliesTo=0") << "cutRepliesTo=0"
+                                    << "" << 0 << 0 << QByteArray();
     QTest::newRow("payload255") << "payload255"
                                 << "" << 0 << 264 << QByteArray("04 03 02 01");
     QTest::newRow("stallStatus") << "stallStatus"

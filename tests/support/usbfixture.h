@@ -13,6 +13,10 @@
 struct FoundPrinter {
     FoundPrinter() = default;
     explicit FoundPrinter(int port) { result = CDeviceIOOpera::GetPrinterHandle(port, &handle); }
+    explicit FoundPrinter(const PrinterIdentity &identity)
+    {
+        result = CDeviceIOOpera::GetPrinterHandle(identity, &handle);
+    }
     ~FoundPrinter()
     {
         if (result == 0)
@@ -25,16 +29,17 @@ struct FoundPrinter {
     int result = -1;
 };
 
-// The fault switches with only the one of that name turned on; a name that is no switch (the
-// data rows also name faults of the host side) turns none on.
+// The fault switches with only the one of that name turned on ("cutRepliesTo=6" for the cut);
+// a name that is no switch (the data rows also name faults of the host side) turns none on.
 inline vprinter::Faults faultNamed(const QString &name)
 {
     vprinter::Faults faults;
+    if (name.startsWith(QLatin1String("cutRepliesTo=")))
+        faults.cutRepliesTo = name.section('=', 1).toInt();
     faults.refuseOpen = name == "refuseOpen";
     faults.refuseClaim = name == "refuseClaim";
     faults.failNextWrite = name == "failNextWrite";
     faults.neverAnswer = name == "neverAnswer";
-    faults.shortAnswer = name == "shortAnswer";
     faults.payload255 = name == "payload255";
     faults.stallStatus = name == "stallStatus";
     faults.shortStatus = name == "shortStatus";

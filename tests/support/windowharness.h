@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "app/selectedprinter.h"
 #include "sim/virtualusb.h"
 #include "tests/support/messageboxcatcher.h"
 
@@ -56,5 +57,15 @@ public:
             }
         }
         return false;
+    }
+
+    // The row of the printer at that USB path ("1-2.4"); -1 when none is listed.
+    int rowOf(const QString &path)
+    {
+        for (int row = 0; row < list()->count(); ++row) {
+            if (SelectedPrinter::identityOf(list()->item(row)).path() == path)
+                return row;
+        }
+        return -1;
     }
 };

@@ -71,7 +71,8 @@ private slots:
 
     void findsPrinterByPort_data();
     void findsPrinterByPort();
-    void samePortOnTwoHubsTakesTheLaterDevice();
+    void samePortOnTwoHubsIsAddressedByPath_data();
+    void samePortOnTwoHubsIsAddressedByPath();
     void endpointsOfThePrinterInterface();
 
     void queryExchangeReturnsPaddedReply_data();
@@ -132,38 +133,43 @@ void TestTransport::findsPrinterByPort()
     QCOMPARE(handle.state, 0);
 }
 
-void TestTransport::samePortOnTwoHubsTakesTheLaterDevice()
+void TestTransport::samePortOnTwoHubsIsAddressedByPath_data()
 {
-    vprinter::PrinterConfig first;
-    first.sysfsName = "1-2.4";
-    first.identity.product = "first";
-    vprinter::PrinterConfig second = first;
-    second.sysfsName = "1-3.4";
-    second.identity.product = "second";
-    VirtualPrinter &a = usb->addPrinter(first);
-    VirtualPrinter &b = usb->addPrinter(second);
+    QTest::addColumn<QString>("path"); // empty: by the port number both share
+    QTest::addColumn<int>("expectedResult");
+    QTest::addColumn<int>("reached"); // index of the printer the query reaches; -1 none
+    QTest::newRow("port number 4 names both") << QString() << int(CDeviceIOOpera::kAmbiguous) << -1;
+    QTest::newRow("first by its path") << "1-2.4" << 0 << 0;
+    QTest::newRow("second by its path") << "1-3.4" << 0 << 1;
+    QTest::newRow("a path nobody is on") << "1-4" << -1 << -1;
+}
 
-    // Which of the two libusb lists last decides which one the transport must take.
-    libusb_context *context = nullptr;
-    QCOMPARE(libusb_init(&context), 0);
-    libusb_device **devices = nullptr;
-    const ssize_t count = libusb_get_device_list(context, &devices);
-    QCOMPARE(count, ssize_t(2));
-    libusb_device_descriptor last;
-    QCOMPARE(libusb_get_device_descriptor(devices[1], &last), 0);
-    const int lastAddress = libusb_get_device_address(devices[1]);
-    libusb_free_device_list(devices, 1);
-    libusb_exit(context);
-    VirtualPrinter &expected = a.deviceAddress() == lastAddress ? a : b;
-    VirtualPrinter &other = &expected == &a ? b : a;
-
-    FoundPrinter printer(4);
-    QCOMPARE(printer.result, 0);
-    unsigned char reply[CDeviceIOOpera::kReplyLength];
-    int length = 0;
-    QCOMPARE(swap(&printer.handle, kQuery, reply, length), 0);
-    QCOMPARE(expected.bulkOutLog().size(), std::size_t(1));
-    QVERIFY(other.bulkOutLog().empty());
+void TestTransport::samePortOnTwoHubsIsAddressedByPath()
+{
+    QFETCH(QString, path);
+    QFETCH(int, expectedResult);
+    QFETCH(int, reached);
+    VirtualPrinter *printers[2] = {};
+    int i = 0;
+    for (const char *name : {"1-2.4", "1-3.4"}) {
+        vprinter::PrinterConfig config;
+        config.sysfsName = name;
+        printers[i++] = &usb->addPrinter(config);
+    }
+    std::unique_ptr<FoundPrinter> printer =
+        path.isEmpty() ? std::make_unique<FoundPrinter>(4)
+                       : std::make_unique<FoundPrinter>(*PrinterIdentity::parse(path));
+    QCOMPARE(printer->result, expectedResult);
+    if (expectedResult == 0) {
+        unsigned char reply[CDeviceIOOpera::kReplyLength];
+        int length = 0;
+        QCOMPARE(swap(&printer->handle, kQuery, reply, length), 0);
+    } else {
+        QVERIFY(!printer->handle.pHandle);
+        QVERIFY(!printer->handle.context);
+    }
+    for (int p = 0; p < 2; ++p)
+        QCOMPARE(printers[p]->bulkOutLog().size(), std::size_t(p == reached ? 1 : 0));
 }
 
 void TestTransport::endpointsOfThePrinterInterface()
@@ -193,30 +199,32 @@ void TestTransport::endpointsOfThePrinterInterface()
 
 void TestTransport::queryExchangeReturnsPaddedReply_data()
 {
-    QTest::addColumn<bool>("shortAnswer");
-    QTest::newRow("whole frame") << false;
-    QTest::newRow("4-byte answer") << true;
+    QTest::addColumn<int>("cutTo"); // -1: the whole frame
+    QTest::newRow("whole frame") << -1;
+    QTest::newRow("4-byte answer") << 4;
+    QTest::newRow("zero-length answer") << 0;
 }
 
 void TestTransport::queryExchangeReturnsPaddedReply()
 {
-    QFETCH(bool, shortAnswer);
+    QFETCH(int, cutTo);
     VirtualPrinter &vp = usb->addPrinter(0x0411, "RM-310", 1);
     vp.setSetting(0x00, {0x03});
     Faults faults;
-    faults.shortAnswer = shortAnswer;
+    faults.cutRepliesTo = cutTo;
     vp.setFaults(faults);
 
     FoundPrinter printer(1);
     QCOMPARE(printer.result, 0);
     unsigned char reply[CDeviceIOOpera::kReplyLength];
     memset(reply, 0xAA, sizeof reply);
-    int length = 0;
+    int length = -1;
     QCOMPARE(swap(&printer.handle, kQuery, reply, length), 0);
-    QCOMPARE(length, 264);
 
+    // What arrived, zeros after it, and the count of what arrived: judging it is for the caller.
     const Bytes frame = {0x1B, 0xFF, 0xFE, 0x02, 0x00, 0x01, 0x03, 0x1B, 0xFE, 0xFF};
-    const std::size_t received = shortAnswer ? 4 : frame.size();
+    const std::size_t received = cutTo < 0 ? frame.size() : std::size_t(cutTo);
+    QCOMPARE(length, int(received));
     QCOMPARE(QByteArray(reinterpret_cast<char *>(reply), int(received)),
              toQByteArray(Bytes(frame.begin(), frame.begin() + long(received))));
     for (std::size_t i = received; i < sizeof reply; ++i)

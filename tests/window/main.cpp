@@ -6,13 +6,14 @@ QObject *createTestMainWindow();
 QObject *createTestPrinterWindow();
 QObject *createTestSettingsPages();
 QObject *createTestNetworkPages();
+QObject *createTestPrinterIdentity();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
     for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
-                        createTestNetworkPages}) {
+                        createTestNetworkPages, createTestPrinterIdentity}) {
         QObject *test = create();
         failures += QTest::qExec(test, argc, argv);
         delete test;

@@ -142,29 +142,35 @@ void TestPrinterWindow::information()
 
 void TestPrinterWindow::informationQueryFails_data()
 {
-    // The printer fails the n-th write of the three queries (version, resolution, model).
-    QTest::addColumn<int>("failingWrite");
+    // The printer fails the n-th of the three queries (version, resolution, model).
+    QTest::addColumn<int>("failingQuery");
+    QTest::addColumn<QString>("fault");
     QTest::addColumn<QStringList>("unchanged");
-    QTest::newRow("version query") << 0 << QStringList{"lineEdit_32"};
-    QTest::newRow("resolution query") << 1 << QStringList{"lineEdit", "lineEdit_2"};
-    QTest::newRow("model query") << 2 << QStringList{"lineEdit_49"};
+    QTest::newRow("version query") << 1 << "failNextWrite" << QStringList{"lineEdit_32"};
+    QTest::newRow("resolution query")
+        << 2 << "failNextWrite" << QStringList{"lineEdit", "lineEdit_2"};
+    QTest::newRow("model query") << 3 << "failNextWrite" << QStringList{"lineEdit_49"};
+    QTest::newRow("version reply cut to 6 bytes")
+        << 1 << "cutRepliesTo=6" << QStringList{"lineEdit_32"};
+    QTest::newRow("resolution reply cut in its payload")
+        << 2 << "cutRepliesTo=8" << QStringList{"lineEdit", "lineEdit_2"};
+    QTest::newRow("model reply cut to 4 bytes")
+        << 3 << "cutRepliesTo=4" << QStringList{"lineEdit_49"};
 }
 
 void TestPrinterWindow::informationQueryFails()
 {
-    QFETCH(int, failingWrite);
+    QFETCH(int, failingQuery);
+    QFETCH(QString, fault);
     QFETCH(QStringList, unchanged);
     VirtualPrinter &vp = ui->usb.addPrinter(0x0411, "RM-310", 1);
     vp.setVersion("V9");
     const QStringList fields = {"lineEdit_32", "lineEdit", "lineEdit_2", "lineEdit_49"};
+    QVERIFY(ui->selectPort(1));
     for (const QString &field : fields)
         ui->widget<QLineEdit>(qPrintable(field))->setText("old");
-    QVERIFY(ui->selectPort(1));
 
-    Faults faults;
-    faults.failNextWrite = true;
-    faults.writesBeforeFailure = failingWrite;
-    vp.setFaults(faults);
+    vp.setFaultsForExchange(failingQuery, faultNamed(fault));
     ui->click("pushButton");
 
     QCOMPARE(ui->boxes.takeOne().text, kInfoNotConnected);
@@ -191,8 +197,9 @@ void TestPrinterWindow::status_data()
                                             << "缺纸\n打印删除\n";
     QTest::newRow("only bits 15 to 31") << 0xFFFF8000u << ""
                                         << "空闲中";
-    QTest::newRow("two-byte answer") << 0x00084002u << "shortStatus"
-                                     << "缺纸\n打印删除\n";
+    // A word cut short is a failed read, not a word with zeros.
+    QTest::newRow("two-byte answer") << 0x00084002u << "shortStatus" << kNotConnected;
+    QTest::newRow("nothing arrives") << 0x0001u << "cutRepliesTo=0" << kNotConnected;
     QTest::newRow("request stalls") << 0x0001u << "stallStatus" << kNotConnected;
 }
 

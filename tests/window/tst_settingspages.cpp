@@ -52,6 +52,10 @@ private slots:
     void serialPortRoundTrip();
     void serialNumberOnlyToItsPrinter_data();
     void serialNumberOnlyToItsPrinter();
+    void cutReplyLeavesTheFields_data();
+    void cutReplyLeavesTheFields();
+    void onlyACompleteReadEnablesTheWrite_data();
+    void onlyACompleteReadEnablesTheWrite();
 
     void faultAtExchange_data();
     void faultAtExchange();
@@ -224,7 +228,7 @@ void TestSettingsPages::serialPortRoundTrip()
     QCOMPARE(ui->widget<QComboBox>("comboBox_25")->currentText(), QStringLiteral("7bit"));
     QCOMPARE(ui->widget<QComboBox>("comboBox_24")->currentText(), QStringLiteral("1bit"));
     QCOMPARE(ui->text("lineEdit_39"), QStringLiteral("X"));
-    QCOMPARE(ui->text("lineEdit_8"), QStringLiteral("ZR31000012345"));
+    QCOMPARE(ui->text("lineEdit_8"), QStringLiteral("ZR311P1")); // port 1 of bus 1
 
     ui->widget<QComboBox>("comboBox_27")->setCurrentIndex(16);
     plain->clearLogs();
@@ -232,27 +236,27 @@ void TestSettingsPages::serialPortRoundTrip()
     QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
     QCOMPARE(receivedFrames(*plain),
              (QStringList{set("0E 04 10 01 01 00"),
-                          set("10 0E 5A 52 33 31 30 30 30 30 31 32 33 34 35 00")}));
+                          set("10 08 5A 52 33 31 31 50 31 00")}));
 }
 
 void TestSettingsPages::serialNumberOnlyToItsPrinter_data()
 {
+    QTest::addColumn<QString>("readBefore"); // "this" or "other" printer, or none
     QTest::addColumn<bool>("serialQueryFails");
-    QTest::addColumn<bool>("otherPrinterReadBefore");
-    QTest::addColumn<bool>("serialFrameSent");
-    QTest::newRow("read from this printer") << false << false << true;
-    QTest::newRow("the serial query of the last read failed") << true << false << false;
-    QTest::newRow("another printer's number is still shown") << true << true << false;
+    QTest::addColumn<int>("framesSent"); // 0: the write button stays disabled
+    QTest::newRow("read from this printer") << "" << false << 2;
+    QTest::newRow("the serial query of the last read failed") << "this" << true << 1;
+    QTest::newRow("another printer's number is still shown") << "other" << true << 0;
 }
 
 void TestSettingsPages::serialNumberOnlyToItsPrinter()
 {
+    QFETCH(QString, readBefore);
     QFETCH(bool, serialQueryFails);
-    QFETCH(bool, otherPrinterReadBefore);
-    QFETCH(bool, serialFrameSent);
+    QFETCH(int, framesSent);
     VirtualPrinter &other = ui->usb.addPrinter(0x1401, "VS-608K", kExtendedPort);
     other.setSetting(0x10, toBytes(QByteArray("OTHER-SN\0", 9)));
-    if (otherPrinterReadBefore) {
+    if (readBefore == "other") {
         QVERIFY(ui->selectPort(kExtendedPort));
         ui->click("pushButton_27");
         ui->boxes.clear();
@@ -260,17 +264,108 @@ void TestSettingsPages::serialNumberOnlyToItsPrinter()
     }
     QVERIFY(ui->selectPort(kPlainPort));
     QVERIFY(!ui->widget<QPushButton>("pushButton_28")->isEnabled());
+    if (readBefore == "this") {
+        ui->click("pushButton_27");
+        ui->boxes.clear();
+    }
     if (serialQueryFails)
         plain->setFaultsForExchange(3, failedWrite());
     ui->click("pushButton_27");
     ui->boxes.clear();
     plain->clearLogs();
+    // A failed read leaves the write button as it was: disabled since the selection changed.
+    QCOMPARE(ui->widget<QPushButton>("pushButton_28")->isEnabled(), framesSent > 0);
     ui->click("pushButton_28");
-    QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
+    if (framesSent > 0)
+        QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
     const QStringList frames = receivedFrames(*plain);
-    QCOMPARE(frames.size(), serialFrameSent ? 2 : 1);
-    QVERIFY(frames.first().startsWith("1B FF FE 01 0E"));
-    QCOMPARE(plain->setting(0x10), toBytes(QByteArray("ZR31000012345\0", 14)));
+    QCOMPARE(frames.size(), framesSent);
+    if (framesSent > 0)
+        QVERIFY(frames.first().startsWith("1B FF FE 01 0E"));
+    QCOMPARE(plain->setting(0x10), toBytes(QByteArray("ZR311P1\0", 8)));
+}
+
+void TestSettingsPages::cutReplyLeavesTheFields_data()
+{
+    QTest::addColumn<int>("cutTo");
+    QTest::newRow("nothing arrives") << 0;
+    QTest::newRow("4 bytes") << 4;
+    QTest::newRow("up to the length byte") << 6;
+    QTest::newRow("half of the 2-byte payload") << 7;
+}
+
+void TestSettingsPages::cutReplyLeavesTheFields()
+{
+    QFETCH(int, cutTo);
+    plain->setSetting(0x33, {0x50, 0x00}); // 80 dots
+    plain->setSetting(0x34, {0x43, 0x00}); // 67 dots
+    plain->setSetting(0x35, {0xF0, 0xFF}); // -16 dots
+    plain->setSetting(0x36, {0x30, 0x00}); // 48 dots
+    QVERIFY(ui->selectPort(kPlainPort));
+    ui->click("pushButton_31");
+    QCOMPARE(ui->boxes.takeOne().text, kSucceeded);
+    const auto shown = [this] {
+        return QStringList{ui->text("lineEdit_3"), ui->text("lineEdit_4"), ui->text("lineEdit_5"),
+                           ui->text("lineEdit_9")};
+    };
+    QCOMPARE(shown(), (QStringList{"10", "8", "-2", "48"}));
+
+    Faults cut;
+    cut.cutRepliesTo = cutTo;
+    plain->setFaults(cut);
+    ui->click("pushButton_31");
+    QCOMPARE(ui->boxes.takeOne().text, kNotConnected);
+    QCOMPARE(shown(), (QStringList{"10", "8", "-2", "48"}));
+
+    // The write that follows sends what the complete read took, to the dot, not zeros.
+    plain->setFaults(Faults{});
+    plain->clearLogs();
+    ui->click("pushButton_30");
+    QCOMPARE(ui->boxes.takeOne().text, kSetSucceeded);
+    QCOMPARE(receivedFrames(*plain), (QStringList{set("33 02 50 00"), set("34 02 43 00"),
+                                                  set("35 02 F0 FF"), set("36 02 30 00")}));
+}
+
+void TestSettingsPages::onlyACompleteReadEnablesTheWrite_data()
+{
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("write");
+    QTest::newRow("print") << "pushButton_13"
+                           << "pushButton_14";
+    QTest::newRow("distance") << "pushButton_31"
+                              << "pushButton_30";
+    QTest::newRow("serial port") << "pushButton_27"
+                                 << "pushButton_28";
+    QTest::newRow("Wi-Fi") << "pushButton_17"
+                           << "pushButton_18";
+    QTest::newRow("Bluetooth") << "pushButton_23"
+                               << "pushButton_24";
+    QTest::newRow("Wi-Fi IP") << "pushButton_25"
+                              << "pushButton_26";
+    QTest::newRow("Ethernet") << "pushButton_33"
+                              << "pushButton_32";
+}
+
+void TestSettingsPages::onlyACompleteReadEnablesTheWrite()
+{
+    QFETCH(QString, read);
+    QFETCH(QString, write);
+    VirtualPrinter &vp = ui->usb.addPrinter(0x1401, "VS-608K", kExtendedPort);
+    QVERIFY(ui->selectPort(kExtendedPort));
+    const QPushButton *button = ui->widget<QPushButton>(qPrintable(write));
+    Faults cut;
+    cut.cutRepliesTo = 4;
+    // A first read whose first query is cut, a complete read, then a cut one again: the button
+    // follows only the complete read, and a failed read leaves it as it was.
+    const bool cutFirstQuery[] = {true, false, true};
+    const bool enabledAfter[] = {false, true, true};
+    for (int i = 0; i < 3; ++i) {
+        if (cutFirstQuery[i])
+            vp.setFaultsForExchange(1, cut);
+        ui->click(qPrintable(read));
+        QCOMPARE(ui->boxes.takeOne().text, cutFirstQuery[i] ? kNotConnected : kSucceeded);
+        QCOMPARE(button->isEnabled(), enabledAfter[i]);
+    }
 }
 
 void TestSettingsPages::faultAtExchange_data()
