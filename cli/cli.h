@@ -15,6 +15,7 @@ enum Exit {
     NoSuchPrinter = 3,   // no supported printer, or none on the port asked for
     TransportFailed = 4, // an exchange with the printer failed
     Refused = 5,         // input refused before anything was sent: page, key, value, file
+    NotKept = 6,         // written, but the printer reports other values than it was sent
 };
 
 // Runs one command line (without the program name). Results go to `out`, messages to `err`.

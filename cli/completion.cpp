@@ -118,8 +118,8 @@ _label_printer_cli()
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -f -- "$cur"))
         fi ;;
-    backup | restore)
-        if [[ ${#args[@]} -eq 0 ]]; then
+    backup | restore | diff)
+        if [[ ${#args[@]} -eq 0 || ($command == diff && ${#args[@]} -eq 1) ]]; then
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -f -- "$cur"))
         fi ;;

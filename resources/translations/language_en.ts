@@ -766,6 +766,46 @@
         <source>打印机的USB端口号或USB路径（如 4、2.4、1-2.4）</source>
         <translation>The printer's USB port number or USB path (such as 4, 2.4, 1-2.4)</translation>
     </message>
+    <message>
+        <source>%1 %2：写入 %3，打印机保存的是 %4</source>
+        <translation>%1 %2: wrote %3, the printer kept %4</translation>
+    </message>
+    <message>
+        <source>没有型号为 %1 的打印机</source>
+        <translation>No printer of the model %1</translation>
+    </message>
+    <message>
+        <source>已写入并核对</source>
+        <translation>written and verified</translation>
+    </message>
+    <message>
+        <source>核对失败</source>
+        <translation>verification failed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>已写入 %1 个页面</source>
+        <translation>%1 pages written</translation>
+    </message>
+    <message>
+        <source>只读（不计为差异）：</source>
+        <translation>Read-only (not counted as differences):</translation>
+    </message>
+    <message>
+        <source>比较打印机与配置文件，或两个配置文件；有差异时退出状态为 1</source>
+        <translation>Compare the printer with a profile, or two profiles; exit status 1 when they differ</translation>
+    </message>
+    <message>
+        <source>写入后不读回核对</source>
+        <translation>Do not read back and verify after writing</translation>
+    </message>
+    <message>
+        <source>写入所有该型号的打印机</source>
+        <translation>Write to every attached printer of the file's model</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>
