@@ -6,7 +6,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -54,8 +53,7 @@ std::optional<int> answer(int &argc, char **argv)
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), LABELSETUP_VERSION);
         return 0;
     }
-    QTranslator translator;
-    translation::install(app, translator);
+    const translation::Catalogues catalogues;
     parser.setApplicationDescription(QObject::tr("标签机设置工具"));
     parser.addOption({kVerbose, QObject::tr(kVerboseText)});
     std::fputs(qPrintable(parser.helpText()), stdout);

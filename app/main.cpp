@@ -5,7 +5,6 @@
 #include "base/translation.h"
 
 #include <QApplication>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -16,8 +15,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // The shell finds the installed desktop entry, and with it the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("label-printer-setup"));
-    QTranslator translator;
-    translation::install(app, translator);
+    const translation::Catalogues catalogues;
     startup::useFormFont();
     // Only now, so that the form's texts come out translated.
     MainWindow window;

@@ -4,12 +4,14 @@
 #include "app/fieldwidgets.h"
 #include "app/messages.h"
 #include "app/selectedprinter.h"
+#include "app/windowsize.h"
 #include "printers/modelgate.h"
 #include "printers/printerlist.h"
 #include "protocol/printerstatus.h"
 #include "ui_mainwindow.h"
 #include "usb/deviceioopera.h"
 
+#include <QLabel>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcApp, "labelsetup.app")
@@ -28,6 +30,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     form->setupUi(this);
     timer = new QTimer(this);
+    windowsize::fitContents(*form);
 
     // USB is the only connection the tool uses; the boxes only say so.
     form->checkBox->setChecked(true);
@@ -60,6 +63,11 @@ MainWindow::MainWindow(QWidget *parent)
     connect(
         form->listWidget, &QListWidget::currentItemChanged, form->listWidget,
         [this] { onCurrentPrinterChanged(); }, Qt::DirectConnection);
+    printerLine = new QLabel(form->statusbar);
+    printerLine->setObjectName(QStringLiteral("printerLine"));
+    form->statusbar->addWidget(printerLine, 1);
+    connect(form->listWidget, &QListWidget::itemSelectionChanged, this,
+            [this] { showSelectedPrinter(); });
 
     for (QWidget *w : {form->comboBox, form->comboBox_2, form->comboBox_9, form->comboBox_3,
                        form->comboBox_12, form->comboBox_20, form->comboBox_15, form->comboBox_23,
@@ -112,6 +120,7 @@ void MainWindow::onListSelectionChanged()
     form->toolBox->setItemEnabled(kEthernetPage, extended);
     form->toolBox->setItemText(kEthernetPage, extended ? QObject::tr("网口设置")
                                                        : QObject::tr("此机型不支持此功能"));
+    explainModelSupport(locked, extended);
 
     form->comboBox->clear();
     // Values read from one printer are never written to another by mistake: every write button
@@ -138,6 +147,36 @@ void MainWindow::onCurrentPrinterChanged()
          {form->lineEdit_49, form->lineEdit_32, form->lineEdit, form->lineEdit_2})
         shown->clear();
     forgetSerialNumber();
+}
+
+void MainWindow::explainModelSupport(bool locked, bool extended)
+{
+    const auto tip = [](bool offered) {
+        return offered ? QString() : QObject::tr("此机型不支持此功能");
+    };
+    form->tabWidget_2->setTabToolTip(kSettingsTab, tip(!locked));
+    form->tabWidget_2->setTabToolTip(kFunctionsTab, tip(!locked));
+    form->pushButton_35->setToolTip(tip(!locked));
+    form->toolBox->setItemToolTip(kEthernetPage, tip(extended));
+    form->comboBox_9->setToolTip(tip(extended));
+    form->label_41->setToolTip(tip(extended));
+}
+
+void MainWindow::showSelectedPrinter(const QString &version)
+{
+    const QListWidgetItem *item = form->listWidget->currentItem();
+    if (!item || !item->isSelected()) {
+        printerLine->clear();
+        return;
+    }
+    const QString model = modelgate::modelKey(item->text()).trimmed();
+    QString text =
+        QObject::tr("已选打印机：%1 %2，USB路径 %3")
+            .arg(model.section(QLatin1Char(' '), 0, 0), model.section(QLatin1Char(' '), 1),
+                 SelectedPrinter::identityOf(item).path());
+    if (!version.isEmpty())
+        text = QObject::tr("%1，版本 %2").arg(text, version);
+    printerLine->setText(text);
 }
 
 void MainWindow::on_pushButton_6_clicked()

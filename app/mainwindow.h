@@ -132,6 +132,12 @@ private:
     WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
 
     void onListSelectionChanged();
+    // Tooltips on the controls the model-support gate turned off, saying why.
+    void explainModelSupport(bool locked, bool extended);
+    // The status line: the selected printer (brand, product, where it is plugged in) and, once
+    // read, its version; empty while no printer is selected.
+    void showSelectedPrinter(const QString &version = QString());
+    QLabel *printerLine = nullptr;
 
     // Shows the warning box that names the refused field by its label on the page; true when
     // there was a refusal.

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "base/logging.h"
+#include "cli/pagehelp.h"
 #include "download/downloadfile.h"
 #include "download/workerthread.h"
 #include "printers/modelgate.h"
@@ -22,6 +23,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QObject>
 #include <QTextStream>
@@ -147,7 +149,9 @@ std::unique_ptr<pages::SettingsPage> pageOf(Context &c, const QString &name,
 {
     exit = Ok;
     if (!pages::pageNames().contains(name)) {
-        exit = fail(c, Refused, QObject::tr("未知的页面：%1").arg(name));
+        exit = fail(c, Refused,
+                    QObject::tr("未知的页面：%1（可选：%2）")
+                        .arg(name, pages::pageNames().join(QStringLiteral(", "))));
         return nullptr;
     }
     std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(name, modelKey);
@@ -165,13 +169,16 @@ std::unique_ptr<pages::SettingsPage> choosePage(Context &c, Printer &printer, in
     return pageOf(c, c.arguments[0], printer.modelKey(), exit);
 }
 
+bool json(const Context &c) { return c.parser.isSet(QStringLiteral("json")); }
+
+void printJson(Context &c, const QJsonDocument &document) { c.out << document.toJson(); }
+
 void printValues(Context &c, const pages::SettingsPage &page)
 {
-    if (c.parser.isSet(QStringLiteral("json"))) {
-        c.out << QJsonDocument(QJsonObject{{QStringLiteral("page"), page.name()},
-                                           {QStringLiteral("values"),
-                                            profile::pageToJson(page).value("values")}})
-                     .toJson();
+    if (json(c)) {
+        printJson(c, QJsonDocument(QJsonObject{
+                         {QStringLiteral("page"), page.name()},
+                         {QStringLiteral("values"), profile::pageToJson(page).value("values")}}));
         return;
     }
     for (const auto &[key, value] : page.values())
@@ -180,10 +187,25 @@ void printValues(Context &c, const pages::SettingsPage &page)
 
 int list(Context &c)
 {
-    for (const ListedPrinter &p : listSupportedPrinters())
-        c.out << p.port << '\t' << p.brand << '\t' << p.product << '\t'
-              << QString::asprintf("%04x:%04x", p.vendorId, p.productId) << '\t'
-              << p.identity.path() << '\n';
+    QJsonArray printers;
+    for (const ListedPrinter &p : listSupportedPrinters()) {
+        if (!json(c)) {
+            c.out << p.port << '\t' << p.brand << '\t' << p.product << '\t'
+                  << QString::asprintf("%04x:%04x", p.vendorId, p.productId) << '\t'
+                  << p.identity.path() << '\n';
+            continue;
+        }
+        printers.append(QJsonObject{
+            {QStringLiteral("port"), p.port},
+            {QStringLiteral("brand"), p.brand},
+            {QStringLiteral("product"), p.product},
+            {QStringLiteral("vendor-id"), QString::asprintf("%04x", p.vendorId)},
+            {QStringLiteral("product-id"), QString::asprintf("%04x", p.productId)},
+            {QStringLiteral("path"), p.identity.path()},
+        });
+    }
+    if (json(c))
+        printJson(c, QJsonDocument(printers));
     return Ok;
 }
 
@@ -203,6 +225,21 @@ int info(Context &c)
         return exit;
     pages::Information information;
     const int r = pages::readInformation(printer.handle(), information).firstFailure();
+    if (json(c)) {
+        const auto number = [](const std::optional<int> &value) {
+            return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+        };
+        const auto text = [](const std::optional<QString> &value) {
+            return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+        };
+        printJson(c, QJsonDocument(QJsonObject{
+                         {QStringLiteral("model"), text(information.model)},
+                         {QStringLiteral("version"), text(information.version)},
+                         {QStringLiteral("resolution"), number(information.resolution)},
+                         {QStringLiteral("max-width-mm"), number(information.maxWidthMm)},
+                     }));
+        return r == 0 ? Ok : transportFailed(c);
+    }
     c.out << "model=" << information.model.value_or(QString()) << '\n'
           << "version=" << information.version.value_or(QString()) << '\n'
           << "resolution="
@@ -227,6 +264,16 @@ int status(Context &c)
     const std::optional<unsigned int> word = statusWordFromBytes(reply, length);
     if (!word)
         return transportFailed(c);
+    if (json(c)) {
+        QJsonArray conditions;
+        for (const StatusCondition &condition : statusConditions(*word))
+            conditions.append(QJsonObject{{QStringLiteral("name"), condition.name},
+                                          {QStringLiteral("text"), condition.text}});
+        printJson(c, QJsonDocument(QJsonObject{{QStringLiteral("word"), qint64(*word)},
+                                               {QStringLiteral("idle"), conditions.isEmpty()},
+                                               {QStringLiteral("conditions"), conditions}}));
+        return Ok;
+    }
     const QString text = checkPrinterStatus(*word);
     c.out << (text.isEmpty() ? QObject::tr("空闲中") + '\n' : text);
     return Ok;
@@ -654,6 +701,7 @@ struct Command {
     const char *synopsis;
     const char *description; // translated in the QObject context
     int (*run)(Context &);
+    QString (*moreHelp)(); // what the command's --help adds after its options; may be null
 };
 
 QStringList maintenanceNames()
@@ -666,89 +714,187 @@ QStringList maintenanceNames()
     return names;
 }
 
+QString readHelp()
+{
+    return pagesHelp() + '\n' + QObject::tr("例如：") +
+           QStringLiteral("\n  label-printer-cli --port 1 read print\n"
+                          "  label-printer-cli --port 1 read wifi --json\n");
+}
+
+QString writeHelp()
+{
+    return pagesHelp() + '\n' + QObject::tr("例如：") +
+           QStringLiteral("\n  label-printer-cli --port 1 write print speed=3 label-gap=2 "
+                          "language=TSPL\n"
+                          "  label-printer-cli --port 1 write wifi mode=AP ap-name=Shop-7 "
+                          "ap-ip=192.168.4.1\n");
+}
+
+QString maintainHelp()
+{
+    return QObject::tr("操作：") + '\n' + maintenanceNames().join(QStringLiteral(", ")) + '\n';
+}
+
 const Command kCommands[] = {
     {"list", "", QT_TRANSLATE_NOOP("QObject", "列出连接的打印机：端口、品牌、型号、厂商和产品ID"),
-     list},
-    {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机的资讯（型号、版本等）"), info},
-    {"status", "", QT_TRANSLATE_NOOP("QObject", "读取并解码打印机状态"), status},
-    {"read", "PAGE", QT_TRANSLATE_NOOP("QObject", "读取一个设置页面，每行一个 key=value"), read},
+     list, nullptr},
+    {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机的资讯（型号、版本等）"), info, nullptr},
+    {"status", "", QT_TRANSLATE_NOOP("QObject", "读取并解码打印机状态"), status, nullptr},
+    {"read", "PAGE", QT_TRANSLATE_NOOP("QObject", "读取一个设置页面，每行一个 key=value"), read,
+     readHelp},
     {"write", "PAGE key=value...",
-     QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"), write},
+     QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"), write, writeHelp},
     {"backup", "FILE", QT_TRANSLATE_NOOP("QObject", "把本机型的所有设置页面保存到一个JSON文件"),
-     backup},
+     backup, nullptr},
     {"restore", "FILE", QT_TRANSLATE_NOOP("QObject", "先检查整个文件，再把其中的页面写入打印机"),
-     restore},
+     restore, nullptr},
     {"diff", "FILE [FILE]",
      QT_TRANSLATE_NOOP("QObject", "比较打印机与配置文件，或两个配置文件；有差异时退出状态为 1"),
-     diff},
-    {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain},
+     diff, nullptr},
+    {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain,
+     maintainHelp},
     {"download", "firmware|font FILE",
-     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download},
+     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, nullptr},
 };
 
-} // namespace
+// The options and the commands that take each: a command's --help shows only its own, and a
+// command refuses the others. One line an option.
+struct Option {
+    const char *name;
+    const char *valueName;   // empty for a switch
+    const char *description; // translated in the QObject context
+    const char *commands;    // the commands that take it, separated by blanks
+};
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+const Option kOptions[] = {
+    {"port", "PORT", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
+     "info status read write backup restore diff maintain download"},
+    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read"},
+    {"force", "", QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；backup：替换已有的文件"),
+     "restore backup"},
+    {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"), "backup"},
+    {"verbose", "", QT_TRANSLATE_NOOP("QObject", "在标准错误上输出诊断信息"),
+     "list info status read write backup restore diff maintain download"},
+    {"dry-run", "", QT_TRANSLATE_NOOP("QObject", "只打印将要发送的帧"), "restore"},
+    {"quiet", "", QT_TRANSLATE_NOOP("QObject", "不列出修改了的设置项"), "write"},
+    {"no-verify", "", QT_TRANSLATE_NOOP("QObject", "写入后不读回核对"), "write restore"},
+    {"all", "", QT_TRANSLATE_NOOP("QObject", "写入所有该型号的打印机"), "restore"},
+};
+
+bool takes(const Option &option, const char *command)
+{
+    return QString::fromLatin1(option.commands)
+        .split(QLatin1Char(' '))
+        .contains(QLatin1String(command));
+}
+
+QCommandLineOption qtOption(const Option &option)
+{
+    return QCommandLineOption(QLatin1String(option.name), QObject::tr(option.description),
+                              QLatin1String(option.valueName));
+}
+
+const Command *commandNamed(const QString &name)
+{
+    for (const Command &command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+// The help without a command: its options, then the commands, each with what it does.
+QString overallHelp()
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QObject::tr("标签机设置工具"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({
-        {QStringLiteral("port"), QObject::tr("打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
-         QStringLiteral("PORT")},
-        {QStringLiteral("json"), QObject::tr("read：以JSON输出")},
-        {QStringLiteral("force"),
-         QObject::tr("restore：也写入另一型号的配置；backup：替换已有的文件")},
-        {QStringLiteral("dry-run"), QObject::tr("restore：只打印将要发送的帧")},
-        {QStringLiteral("quiet"), QObject::tr("write：不列出修改了的设置项")},
-        {QStringLiteral("no-verify"), QObject::tr("write、restore：写入后不读回核对")},
-        {QStringLiteral("all"), QObject::tr("restore：写入所有该型号的打印机")},
-        {QStringLiteral("no-secrets"), QObject::tr("backup：不保存Wi-Fi密码和蓝牙PIN码")},
-        {QStringLiteral("verbose"), QObject::tr("在标准错误上输出诊断信息")},
-    });
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list | info | status | read | write | backup | "
-                                                "restore | diff | maintain | download"));
+    parser.addPositionalArgument(QStringLiteral("command"), QObject::tr("下列命令之一"));
+    int width = 0;
+    for (const Command &command : kCommands)
+        width = std::max(width, int(qstrlen(command.name)));
+    QString text = parser.helpText() + '\n' + QObject::tr("命令：") + '\n';
+    for (const Command &command : kCommands)
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromLatin1(command.name), -width)
+                    .arg(QObject::tr(command.description));
+    return text + '\n' + QObject::tr("“label-printer-cli 命令 --help”说明一个命令及其选项。") +
+           '\n';
+}
+
+} // namespace
+
+QList<CommandOptions> commandOptions()
+{
+    QList<CommandOptions> all;
+    for (const Command &command : kCommands) {
+        CommandOptions entry{QLatin1String(command.name), {QStringLiteral("--help")}, {}};
+        for (const Option &option : kOptions) {
+            if (!takes(option, command.name))
+                continue;
+            const QString name = QStringLiteral("--") + QLatin1String(option.name);
+            entry.options << name;
+            if (*option.valueName)
+                entry.valueOptions << name;
+        }
+        all << entry;
+    }
+    return all;
+}
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
     QStringList withProgram = arguments;
     withProgram.prepend(QStringLiteral("label-printer-cli"));
-    if (!parser.parse(withProgram))
-        return err << parser.errorText() << '\n', UsageError;
-    if (parser.isSet(QStringLiteral("verbose")))
-        logging::configure(true);
-    if (parser.isSet(QStringLiteral("version"))) {
+
+    // Every option of every command first, to find the command.
+    QCommandLineParser overall;
+    overall.addHelpOption();
+    overall.addVersionOption();
+    for (const Option &option : kOptions)
+        overall.addOption(qtOption(option));
+    if (!overall.parse(withProgram))
+        return err << overall.errorText() << '\n', UsageError;
+    if (overall.isSet(QStringLiteral("version"))) {
         out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
         return Ok;
     }
-    const QStringList positional = parser.positionalArguments();
-    const Command *command = nullptr;
-    for (const Command &candidate : kCommands) {
-        if (!positional.isEmpty() && positional.first() == QLatin1String(candidate.name))
-            command = &candidate;
-    }
+    const QStringList positional = overall.positionalArguments();
+    const Command *command = commandNamed(positional.value(0));
     if (!command) {
-        if (parser.isSet(QStringLiteral("help"))) {
-            out << parser.helpText();
+        if (overall.isSet(QStringLiteral("help"))) {
+            out << overallHelp();
             return Ok;
         }
         err << (positional.isEmpty() ? QObject::tr("缺少命令")
                                      : QObject::tr("未知的命令：%1").arg(positional.first()))
             << '\n'
-            << parser.helpText();
+            << overallHelp();
         return UsageError;
     }
-    parser.clearPositionalArguments();
+
+    // Then the command's own options only.
+    QCommandLineParser parser;
     parser.setApplicationDescription(QObject::tr(command->description));
+    parser.addHelpOption();
+    for (const Option &option : kOptions) {
+        if (takes(option, command->name))
+            parser.addOption(qtOption(option));
+    }
     parser.addPositionalArgument(QLatin1String(command->name), QLatin1String(command->synopsis),
                                  QStringLiteral("%1 %2").arg(command->name, command->synopsis));
-    if (command->run == maintain)
-        parser.setApplicationDescription(QObject::tr(command->description) + '\n' +
-                                         maintenanceNames().join(QStringLiteral(", ")));
+    if (!parser.parse(withProgram))
+        return err << parser.errorText() << '\n', UsageError;
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
+        if (command->moreHelp)
+            out << '\n' << command->moreHelp();
         return Ok;
     }
-    Context context{parser, positional.mid(1), out, err};
+    if (parser.isSet(QStringLiteral("verbose")))
+        logging::configure(true);
+    Context context{parser, parser.positionalArguments().mid(1), out, err};
     return command->run(context);
 }
 

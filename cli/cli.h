@@ -21,4 +21,12 @@ enum Exit {
 // Runs one command line (without the program name). Results go to `out`, messages to `err`.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
+// A command and the options it takes ("--port", ...), as the parser knows them.
+struct CommandOptions {
+    QString command;
+    QStringList options;
+    QStringList valueOptions; // of those, the ones followed by a value
+};
+QList<CommandOptions> commandOptions();
+
 } // namespace cli

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
-#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -15,8 +14,7 @@ int main(int argc, char *argv[])
     // A script reads results, not the exchange: diagnostic lines only with --verbose, which the
     // command's own parser finds.
     logging::configure(false);
-    QTranslator translator;
-    translation::install(app, translator);
+    const translation::Catalogues catalogues;
     QTextStream out(stdout);
     QTextStream err(stderr);
     return cli::run(app.arguments().mid(1), out, err);

@@ -21,6 +21,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LABELSETUP_PROJECT_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (standard buttons, file dialog, command-line parser messages) in the user's
+# language, and a font with Chinese characters: without one the Chinese texts show as boxes.
+set(LABELSETUP_PACKAGE_RECOMMENDS "qttranslations5-l10n, fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "${LABELSETUP_PACKAGE_RECOMMENDS}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${LABELSETUP_POSTINST} ${LABELSETUP_POSTRM})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -42,6 +42,7 @@ void MainWindow::on_pushButton_clicked()
     showInformation(information, form->lineEdit_32, form->lineEdit, form->lineEdit_2);
     if (information.model)
         form->lineEdit_49->setText(*information.model);
+    showSelectedPrinter(information.version.value_or(QString()));
     // A failed query of any of the three is a failed read, not only the identification.
     messages::show(this, results.firstFailure() != 0 ? QObject::tr("请确保打印机已通过USB进行连接")
                                                      : QObject::tr("获取成功"));

@@ -4,23 +4,41 @@
 
 #include <QObject>
 
+QList<StatusCondition> statusConditions(unsigned int status)
+{
+    const StatusCondition conditions[] = {
+        {"printing", QObject::tr("打印中")},
+        {"paper-out", QObject::tr("缺纸")},
+        {"paper-low", QObject::tr("纸将尽")},
+        {"paper-jam", QObject::tr("卡纸")},
+        {"ribbon-low", QObject::tr("碳带将尽")},
+        {"ribbon-out", QObject::tr("无碳带")},
+        {"head-overheated", QObject::tr("打印头过热")},
+        {"cover-open", QObject::tr("开盖")},
+        {"positioning-error", QObject::tr("定位异常（黑标或缝隙）")},
+        {"cutter-error", QObject::tr("切刀异常")},
+        {"upgrading", QObject::tr("升级中")},
+        {"upgrade-error", QObject::tr("升级异常")},
+        {"command-error", QObject::tr("指令错误")},
+        {"paused", QObject::tr("打印暂停")},
+        {"print-deleted", QObject::tr("打印删除")},
+    };
+    QList<StatusCondition> set;
+    for (unsigned int bit = 0; bit < std::size(conditions); ++bit) {
+        const bool isSet = status & (1u << bit);
+        qCDebug(lcProtocol).noquote()
+            << "status bit" << bit << (isSet ? "set:" : "clear:") << conditions[bit].text;
+        if (isSet)
+            set << conditions[bit];
+    }
+    return set;
+}
+
 QString checkPrinterStatus(unsigned int status)
 {
-    const QString conditions[] = {
-        QObject::tr("打印中"),     QObject::tr("缺纸"),     QObject::tr("纸将尽"),
-        QObject::tr("卡纸"),       QObject::tr("碳带将尽"), QObject::tr("无碳带"),
-        QObject::tr("打印头过热"), QObject::tr("开盖"),     QObject::tr("定位异常（黑标或缝隙）"),
-        QObject::tr("切刀异常"),   QObject::tr("升级中"),   QObject::tr("升级异常"),
-        QObject::tr("指令错误"),   QObject::tr("打印暂停"), QObject::tr("打印删除"),
-    };
     QString text;
-    for (unsigned int bit = 0; bit < std::size(conditions); ++bit) {
-        const bool set = status & (1u << bit);
-        qCDebug(lcProtocol).noquote()
-            << "status bit" << bit << (set ? "set:" : "clear:") << conditions[bit];
-        if (set)
-            text += QStringLiteral("%1").arg(conditions[bit]) + "\n";
-    }
+    for (const StatusCondition &condition : statusConditions(status))
+        text += condition.text + '\n';
     return text;
 }
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache
-  qtbase5-dev qttools5-dev qttools5-dev-tools
+  qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
   libusb-1.0-0-dev umockdev libumockdev-dev
   libssl-dev openssl
   xvfb xauth fonts-wqy-microhei

@@ -38,6 +38,10 @@ template <typename V> struct Field {
     int V::*index = nullptr; // selectors only: the item index that `get` shows
     // The value on its own (see SettingsPage::checkValue); null: nothing to judge.
     std::function<std::optional<Refusal>(const V &)> check = nullptr;
+    // What the key takes, for help texts; read-only fields say so themselves.
+    KeyDescription::Kind kind = KeyDescription::Kind::Text;
+    QStringList choices = {};
+    QString unit = {};
 };
 
 using WireRange = QPair<qint64, qint64>;
@@ -73,6 +77,8 @@ template <typename V> Field<V> indexField(const QString &key, int V::*member, QS
                        return std::nullopt;
                    }};
     field.index = member;
+    field.kind = KeyDescription::Kind::Choice;
+    field.choices = items;
     return field;
 }
 
@@ -93,6 +99,7 @@ template <typename V> Field<V> addressField(const QString &key, QString V::*memb
 {
     Field<V> field = textField(key, member);
     field.check = [=](const V &v) { return checkAddress(key, v.*member, true); };
+    field.kind = KeyDescription::Kind::Address;
     return field;
 }
 
@@ -103,6 +110,8 @@ template <typename V> Field<V> portField(const QString &key, QString V::*member,
     field.check = [=](const V &v) {
         return checkNumber(key, NumberField{v.*member, {}, {}}, range);
     };
+    field.kind = KeyDescription::Kind::Number;
+    field.range = range; // described only: the text is no number field
     return field;
 }
 
@@ -117,6 +126,18 @@ Field<V> numberField(const QString &key, NumberField V::*member, NumberRange ran
                    },
                    member, range};
     field.check = [=](const V &v) { return checkNumber(key, v.*member, range); };
+    field.kind = KeyDescription::Kind::Number;
+    if (range.wireUnitsPerUnit == 8)
+        field.unit = QStringLiteral("mm");
+    return field;
+}
+
+// A number typed in dots.
+template <typename V>
+Field<V> dotField(const QString &key, NumberField V::*member, NumberRange range)
+{
+    Field<V> field = numberField(key, member, range);
+    field.unit = QStringLiteral("dot");
     return field;
 }
 
@@ -174,7 +195,17 @@ public:
                 return QObject::tr("“%1”只能读取，不能修改").arg(key);
             return f.put(values_, value);
         }
-        return QObject::tr("页面“%1”没有设置项“%2”").arg(name_, key);
+        return QObject::tr("页面“%1”没有设置项“%2”（可选：%3）")
+            .arg(name_, key, writableKeys().join(QStringLiteral(", ")));
+    }
+
+    std::vector<KeyDescription> keys() const override
+    {
+        std::vector<KeyDescription> out;
+        for (const Field<V> &f : fields_)
+            out.push_back({f.key, f.put ? f.kind : KeyDescription::Kind::ReadOnly, f.choices,
+                           f.range, f.unit});
+        return out;
     }
 
     QMap<QString, qint64> wireValues() const override
@@ -274,14 +305,17 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
     fields.push_back(
         indexField("paper-type", &V::paperType, {"label", "black-mark", "continuous", "auto"}));
     fields.push_back(indexField("code-page", &V::codePage, numbered(62)));
-    fields.push_back({"language", [](const V &v) { return v.commandLanguage; },
+    Field<V> language{"language", [](const V &v) { return v.commandLanguage; },
                       [](V &v, const QString &text) -> std::optional<QString> {
                           if (!printsettings::commandLanguages().contains(text))
                               return invalidValue("language", text,
                                                   printsettings::commandLanguages());
                           v.commandLanguage = text;
                           return std::nullopt;
-                      }});
+                      }};
+    language.kind = KeyDescription::Kind::Choice;
+    language.choices = printsettings::commandLanguages();
+    fields.push_back(language);
     return std::make_unique<TablePage<V>>(
         "print", initial, fields,
         TablePage<V>::Behaviour{
@@ -305,7 +339,7 @@ std::unique_ptr<SettingsPage> distancePage()
             numberField(distances::kGapToHead, &V::gapToHead, distances::kMillimetreRange),
             numberField(distances::kBlackMarkToHead, &V::blackMarkToHead,
                         distances::kMillimetreRange),
-            numberField(distances::kHeadToTear, &V::headToTear, distances::kDotRange)},
+            dotField(distances::kHeadToTear, &V::headToTear, distances::kDotRange)},
         TablePage<V>::Behaviour{readDistances, distances::validate, [](const V &v) {
                                     return encodeAll(distances::order(), v, distances::encode);
                                 }});
@@ -425,10 +459,15 @@ QStringList pageNames()
 
 std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey)
 {
-    std::vector<std::unique_ptr<SettingsPage>> pages;
     if (modelgate::isLocked(modelKey))
-        return pages;
-    const bool extended = modelgate::isExtended(modelKey);
+        return {};
+    return pagesWith(modelgate::isExtended(modelKey) ? Features::Extended : Features::Basic);
+}
+
+std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features)
+{
+    const bool extended = features == Features::Extended;
+    std::vector<std::unique_ptr<SettingsPage>> pages;
     pages.push_back(printPage(extended));
     pages.push_back(distancePage());
     pages.push_back(serialPage());

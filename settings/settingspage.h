@@ -20,6 +20,22 @@ namespace pages {
 
 using KeyValues = QList<QPair<QString, QString>>;
 
+// What a key takes, as the page checks it: for help texts and shell completion.
+struct KeyDescription {
+    enum class Kind {
+        Choice,   // one of `choices`
+        Number,   // a whole number in `range` (min and max as typed), in `unit`
+        Text,     // any text the printer can store
+        Address,  // a dotted IPv4 address
+        ReadOnly, // what the printer reported; not written
+    };
+    QString key;
+    Kind kind = Kind::Text;
+    QStringList choices;
+    NumberRange range{0, 0, 1};
+    QString unit; // "mm", "dot" or empty
+};
+
 class SettingsPage
 {
 public:
@@ -37,6 +53,8 @@ public:
     virtual KeyValues values() const = 0;
     // The keys that can be changed (the others only show what the printer reported).
     virtual QStringList writableKeys() const = 0;
+    // Every key in the page's order, with what it takes.
+    virtual std::vector<KeyDescription> keys() const = 0;
     // Changes one value; an error text naming the key when the key is unknown, read-only or the
     // value is not one it takes. Numbers are checked by validate().
     virtual std::optional<QString> set(const QString &key, const QString &value) = 0;
@@ -68,6 +86,10 @@ public:
 // The pages a model offers, as the model-support gate decides for the window: none for a locked
 // model, the Ethernet page and the print method only for an extended one.
 std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey);
+// The pages of a model without the extended features and of one with them: every page and key
+// there is, for help texts and shell completion.
+enum class Features { Basic, Extended };
+std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features);
 // One page by name, for a model; null when the model does not offer it or no page has the name.
 std::unique_ptr<SettingsPage> pageNamed(const QString &name, const QString &modelKey);
 QStringList pageNames();

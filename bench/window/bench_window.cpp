@@ -9,11 +9,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <type_traits>
@@ -37,9 +37,9 @@ template <typename Window> void measure(int rounds, int resultFd)
     QElapsedTimer start;
     start.start();
     QApplication app(argc, argv);
-    QTranslator translator;
+    std::optional<translation::Catalogues> catalogues;
     if (std::is_same_v<Window, MainWindow>) { // as main does
-        translation::install(app, translator);
+        catalogues.emplace();
         startup::useFormFont();
     }
     double startMs = 0;

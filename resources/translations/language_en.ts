@@ -607,10 +607,6 @@
         <translation>Unknown maintenance action: %1</translation>
     </message>
     <message>
-        <source>未知的页面：%1</source>
-        <translation>Unknown page: %1</translation>
-    </message>
-    <message>
         <source>此机型不提供页面“%1”</source>
         <translation>This model does not offer the page "%1"</translation>
     </message>
@@ -701,6 +697,84 @@
     <message>
         <source>backup：不保存Wi-Fi密码和蓝牙PIN码</source>
         <translation>backup: leave out the Wi-Fi passwords and the Bluetooth PIN</translation>
+        <source>以JSON输出</source>
+        <translation>Print as JSON</translation>
+    </message>
+    <message>
+        <source>也写入另一型号的配置</source>
+        <translation>Also write a profile of another model</translation>
+    </message>
+    <message>
+        <source>只打印将要发送的帧</source>
+        <translation>Only print the frames that would be sent</translation>
+    </message>
+    <message>
+        <source>未知的页面：%1（可选：%2）</source>
+        <translation>Unknown page: %1 (one of: %2)</translation>
+    </message>
+    <message>
+        <source>页面“%1”没有设置项“%2”（可选：%3）</source>
+        <translation>The page "%1" has no setting "%2" (one of: %3)</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>操作：</source>
+        <translation>Actions:</translation>
+    </message>
+    <message>
+        <source>下列命令之一</source>
+        <translation>One of the commands below</translation>
+    </message>
+    <message>
+        <source>“label-printer-cli 命令 --help”说明一个命令及其选项。</source>
+        <translation>"label-printer-cli COMMAND --help" describes a command and its options.</translation>
+    </message>
+    <message>
+        <source>%1 到 %2 的整数</source>
+        <translation>a whole number from %1 to %2</translation>
+    </message>
+    <message>
+        <source>%1 到 %2 的整数（%3）</source>
+        <translation>a whole number from %1 to %2 (%3)</translation>
+    </message>
+    <message>
+        <source>文字</source>
+        <translation>text</translation>
+    </message>
+    <message>
+        <source>IP地址，如 192.168.1.100</source>
+        <translation>an IP address such as 192.168.1.100</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>read only</translation>
+    </message>
+    <message>
+        <source>（仅部分机型）</source>
+        <translation> (some models only)</translation>
+    </message>
+    <message>
+        <source>（其他机型：%1）</source>
+        <translation> (other models: %1)</translation>
+    </message>
+    <message>
+        <source>页面、设置项及其可选值：</source>
+        <translation>Pages, their settings and the values each takes:</translation>
+    </message>
+    <message>
+        <source>例如：</source>
+        <translation>Examples:</translation>
+    </message>
+    <message>
+        <source>已选打印机：%1 %2，USB路径 %3</source>
+        <translation>Selected printer: %1 %2, USB path %3</translation>
+    </message>
+    <message>
+        <source>%1，版本 %2</source>
+        <translation>%1, version %2</translation>
     </message>
     <message>
         <source>请先从所选打印机读取此页面，再写入。</source>
@@ -731,8 +805,8 @@
         <translation>“%1” would not be sent to the printer with these settings. Nothing was sent.</translation>
     </message>
     <message>
-        <source>write：不列出修改了的设置项</source>
-        <translation>write: do not list the changed keys</translation>
+        <source>不列出修改了的设置项</source>
+        <translation>Do not list the changed keys</translation>
     </message>
     <message>
         <source>打印机的USB端口号或USB路径（如 4、2.4、1-2.4）</source>
@@ -771,12 +845,12 @@
         <translation>Compare the printer with a profile, or two profiles; exit status 1 when they differ</translation>
     </message>
     <message>
-        <source>write、restore：写入后不读回核对</source>
-        <translation>write, restore: do not read back and verify after writing</translation>
+        <source>写入后不读回核对</source>
+        <translation>Do not read back and verify after writing</translation>
     </message>
     <message>
-        <source>restore：写入所有该型号的打印机</source>
-        <translation>restore: write to every attached printer of the file's model</translation>
+        <source>写入所有该型号的打印机</source>
+        <translation>Write to every attached printer of the file's model</translation>
     </message>
 </context>
 <context>

@@ -4,10 +4,12 @@
 #include "cli/cli.h"
 #include "crypto/aes.h"
 #include "crypto/filedecrypt.h"
+#include "settings/settingspage.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
 
 #include <QCryptographicHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -92,6 +94,29 @@ QByteArray writeEncryptedSample(const QString &path)
     return plain;
 }
 
+// The pages of a model with every feature: every page and key the command line knows.
+std::vector<std::unique_ptr<pages::SettingsPage>> allPages()
+{
+    return pages::pagesWith(pages::Features::Extended);
+}
+
+// What bash offers for a command line typed up to its end, with the build's completion loaded.
+QStringList completions(const QString &line)
+{
+    QProcess bash;
+    bash.start("bash", {"-c",
+                        "source \"$1\"; COMP_WORDBREAKS=$' \\t\\n\"\\'><=;|&(:'; "
+                        "COMP_LINE=$2; COMP_POINT=${#COMP_LINE}; _label_printer_cli; "
+                        "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                        "bash", LABELSETUP_COMPLETION_FILE, line});
+    if (!bash.waitForFinished(60000) || bash.exitCode() != 0)
+        return {"bash failed: " + QString::fromLocal8Bit(bash.readAllStandardError())};
+    QStringList offered = QString::fromUtf8(bash.readAllStandardOutput()).split('\n');
+    offered.removeAll(QString());
+    offered.sort();
+    return offered;
+}
+
 // A whole print page of a profile for the VS-608K, and a profile around pages.
 const QByteArray kPrintPage = R"("print":
     {"values":{"speed":"1","density":"3","label-gap":"2","black-mark-gap":"3",
@@ -121,6 +146,14 @@ private slots:
     void cleanup();
 
     void listsPrinters();
+    void jsonOutput_data();
+    void jsonOutput();
+    void helpShowsOnlyItsOwnOptions_data();
+    void helpShowsOnlyItsOwnOptions();
+    void helpListsPagesAndKeys_data();
+    void helpListsPagesAndKeys();
+    void completion_data();
+    void completion();
     void choosesThePrinter_data();
     void choosesThePrinter();
     void addressesByPath_data();
@@ -188,6 +221,167 @@ void TestCli::listsPrinters()
                           "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5"}));
 }
 
+void TestCli::jsonOutput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("json");
+    QTest::newRow("list") << QStringList{"list", "--json"}
+                          << QByteArray(R"([{"port":3,"brand":"Orbeck","product":"VS-608K",
+                                "vendor-id":"5c1e","product-id":"1401","path":"1-3"},{"port":5,"brand":"Orbeck",
+                                "product":"VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-5"}])");
+    QTest::newRow("info") << QStringList{"--port", "3", "info", "--json"}
+                          << QByteArray(R"({"model":"VS-608K","version":"V2.3.1 20240315",
+                                "resolution":203,"max-width-mm":72})");
+    QTest::newRow("status") << QStringList{"--port", "3", "status", "--json"}
+                            << QByteArray(R"({"word":130,"idle":false,"conditions":[
+                                  {"name":"paper-out","text":"缺纸"},
+                                  {"name":"cover-open","text":"开盖"}]})");
+}
+
+void TestCli::jsonOutput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, json);
+    first->setStatusWord(0x0082);
+    const Result r = runCli(arguments);
+    QCOMPARE(r.exit, int(cli::Ok));
+    QJsonDocument shown = QJsonDocument::fromJson(r.out.toUtf8());
+    if (shown.isArray()) { // discovery order is the bus's
+        QVariantList printers = shown.array().toVariantList();
+        std::sort(printers.begin(), printers.end(), [](const QVariant &a, const QVariant &b) {
+            return a.toMap().value("port").toInt() < b.toMap().value("port").toInt();
+        });
+        shown = QJsonDocument(QJsonArray::fromVariantList(printers));
+    }
+    QCOMPARE(shown, QJsonDocument::fromJson(json));
+}
+
+void TestCli::helpShowsOnlyItsOwnOptions_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("list") << "list" << QStringList{"--json"};
+    QTest::newRow("info") << "info" << QStringList{"--json", "--port"};
+    QTest::newRow("status") << "status" << QStringList{"--json", "--port"};
+    QTest::newRow("read") << "read" << QStringList{"--json", "--port"};
+    QTest::newRow("write") << "write" << QStringList{"--no-verify", "--port", "--quiet"};
+    QTest::newRow("backup") << "backup" << QStringList{"--port"};
+    QTest::newRow("restore") << "restore"
+                             << QStringList{"--all", "--dry-run", "--force", "--no-verify",
+                                            "--port"};
+    QTest::newRow("diff") << "diff" << QStringList{"--port"};
+    QTest::newRow("maintain") << "maintain" << QStringList{"--port"};
+    QTest::newRow("download") << "download" << QStringList{"--port"};
+}
+
+void TestCli::helpShowsOnlyItsOwnOptions()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, options);
+    const Result r = runCli({command, "--help"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    // The options section: from "Options:" to the next blank line.
+    const QString section = r.out.section("Options:", 1).section("\n\n", 0, 0);
+    QStringList shown;
+    QRegularExpressionMatchIterator it = QRegularExpression("--[a-z-]+").globalMatch(section);
+    while (it.hasNext())
+        shown << it.next().captured();
+    shown.removeAll("--help");
+    shown.removeAll("--help-all");
+    shown.sort();
+    QCOMPARE(shown, options);
+}
+
+void TestCli::helpListsPagesAndKeys_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("read") << "read";
+    QTest::newRow("write") << "write";
+}
+
+void TestCli::helpListsPagesAndKeys()
+{
+    QFETCH(QString, command);
+    const Result r = runCli({command, "--help"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    const QStringList lines = r.out.split('\n');
+    for (const auto &page : allPages()) {
+        const QRegularExpression heading("^  " + page->name() + "($|[ （])");
+        int line = 0;
+        while (line < lines.size() && !heading.match(lines[line]).hasMatch())
+            ++line;
+        QVERIFY2(line < lines.size(), qPrintable(page->name()));
+        // Each key on a line of its own below the page's, with what it takes.
+        for (const pages::KeyDescription &key : page->keys()) {
+            const QString where = page->name() + '/' + key.key;
+            int at = line + 1;
+            while (at < lines.size() && !lines[at].startsWith("    " + key.key + ' '))
+                ++at;
+            QVERIFY2(at < lines.size(), qPrintable(where));
+            QStringList accepted = key.choices;
+            if (accepted.size() > 8)
+                accepted = QStringList{accepted.first(), accepted.last()};
+            if (key.kind == pages::KeyDescription::Kind::Number)
+                accepted =
+                    QStringList{QString::number(key.range.min), QString::number(key.range.max)};
+            for (const QString &value : accepted)
+                QVERIFY2(lines[at].contains(value), qPrintable(where + ": " + lines[at]));
+        }
+    }
+    // The examples work as shown (on this test's printer).
+    int examples = 0;
+    for (const QString &line : lines) {
+        if (!line.startsWith("  label-printer-cli "))
+            continue;
+        QStringList arguments = line.split(' ', Qt::SkipEmptyParts).mid(1);
+        arguments[arguments.indexOf("--port") + 1] = "3";
+        QVERIFY2(runCli(arguments).exit == cli::Ok, qPrintable(line));
+        ++examples;
+    }
+    QVERIFY(examples > 0);
+}
+
+void TestCli::completion_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("offered");
+    QStringList commands = {"list",   "info",    "status", "read",     "write",
+                            "backup", "restore", "diff",   "maintain", "download"};
+    commands.sort();
+    QTest::newRow("commands") << "label-printer-cli " << commands;
+    QTest::newRow("an option's value") << "label-printer-cli --port " << QStringList();
+    QTest::newRow("list's options")
+        << "label-printer-cli list --" << QStringList{"--help", "--json"};
+    QStringList names;
+    for (const auto &page : allPages())
+        names << page->name();
+    names.sort();
+    QTest::newRow("read: pages") << "label-printer-cli --port 3 read " << names;
+    for (const auto &page : allPages()) {
+        QStringList keys;
+        for (const QString &key : page->writableKeys())
+            keys << key + '=';
+        keys.sort();
+        QTest::addRow("write %s: keys", qPrintable(page->name()))
+            << "label-printer-cli write " + page->name() + ' ' << keys;
+    }
+    QStringList languages;
+    for (const pages::KeyDescription &key : allPages().front()->keys()) {
+        if (key.key == "language")
+            languages = key.choices;
+    }
+    languages.sort();
+    QTest::newRow("write print language=: values")
+        << "label-printer-cli write print speed=3 language=" << languages;
+}
+
+void TestCli::completion()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, offered);
+    QCOMPARE(completions(line), offered);
+}
+
 void TestCli::choosesThePrinter_data()
 {
     QTest::addColumn<int>("printers");
@@ -203,6 +397,8 @@ void TestCli::choosesThePrinter_data()
     QTest::newRow("no printer at all") << 0 << QStringList{"info"} << int(cli::NoSuchPrinter);
     QTest::newRow("unknown command") << 1 << QStringList{"reboot"} << int(cli::UsageError);
     QTest::newRow("unknown option") << 1 << QStringList{"--colour", "info"} << int(cli::UsageError);
+    QTest::newRow("option of another command")
+        << 1 << QStringList{"list", "--force"} << int(cli::UsageError);
     QTest::newRow("help of a command") << 1 << QStringList{"restore", "--help"} << int(cli::Ok);
 }
 
@@ -333,10 +529,13 @@ void TestCli::refusedInputSendsNothing_data()
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("message");
     const QByteArray valid = profileOf(kPrintPage);
-    QTest::newRow("unknown page") << QStringList{"read", "usb"} << QByteArray() << int(cli::Refused)
-                                  << "未知的页面：usb";
+    QTest::newRow("unknown page")
+        << QStringList{"read", "usb"} << QByteArray() << int(cli::Refused)
+        << QString("未知的页面：usb（可选：%1）").arg(pages::pageNames().join(", "));
     QTest::newRow("unknown key") << QStringList{"write", "print", "colour=red"} << QByteArray()
-                                 << int(cli::Refused) << "页面“print”没有设置项“colour”";
+                                 << int(cli::Refused)
+                                 << QString("页面“print”没有设置项“colour”（可选：%1）")
+                                        .arg(allPages().front()->writableKeys().join(", "));
     QTest::newRow("read-only key")
         << QStringList{"write", "serial", "serial-number=X"} << QByteArray() << int(cli::Refused)
         << "“serial-number”只能读取，不能修改";

@@ -249,6 +249,8 @@ private slots:
     void catalogueCoversEverySourceText();
     void textsFit_data();
     void textsFit();
+    void layoutFollowsTheWindow_data();
+    void layoutFollowsTheWindow();
 };
 
 void TestForm::window()
@@ -266,7 +268,12 @@ void TestForm::window()
     QVERIFY(!window.menuWidget());
     QVERIFY(window.findChildren<QMenuBar *>().isEmpty());
     QVERIFY(window.findChildren<QToolBar *>().isEmpty());
-    QCOMPARE(child<QTabWidget>(&window, "tabWidget_2")->geometry(), QRect(270, 10, 511, 611));
+    // Laid out, the tabs stand right of the left column, 10 pixels from the top and the bottom.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.size(), QSize(790, 656));
+    QCOMPARE(child<QTabWidget>(&window, "tabWidget_2")->geometry(),
+             QRect(270, 10, 511, window.centralWidget()->height() - 20));
 }
 
 void TestForm::leftColumnDoesNotOverlap()
@@ -678,12 +685,17 @@ void TestForm::textsFit_data()
     QTest::addColumn<bool>("english");
     QTest::addColumn<int>("tab");
     QTest::addColumn<int>("page");
-    for (bool english : {false, true}) {
-        const char *language = english ? "en" : "zh";
-        for (int page = 0; page < 7; ++page)
-            QTest::addRow("%s tab 0 page %d", language, page) << english << 0 << page;
-        QTest::addRow("%s tab 1", language) << english << 1 << 0;
-        QTest::addRow("%s tab 2", language) << english << 2 << 0;
+    QTest::addColumn<bool>("smallest"); // at the window's minimum size, else at the form's size
+    for (bool smallest : {false, true}) {
+        for (bool english : {false, true}) {
+            const char *language = english ? "en" : "zh";
+            const char *size = smallest ? "smallest" : "form size";
+            for (int page = 0; page < 7; ++page)
+                QTest::addRow("%s %s tab 0 page %d", size, language, page)
+                    << english << 0 << page << smallest;
+            QTest::addRow("%s %s tab 1", size, language) << english << 1 << 0 << smallest;
+            QTest::addRow("%s %s tab 2", size, language) << english << 2 << 0 << smallest;
+        }
     }
 }
 
@@ -692,6 +704,7 @@ void TestForm::textsFit()
     QFETCH(bool, english);
     QFETCH(int, tab);
     QFETCH(int, page);
+    QFETCH(bool, smallest);
     Session session(english);
     QVERIFY(session.ready());
     MainWindow *window = session.window.get();
@@ -699,6 +712,10 @@ void TestForm::textsFit()
     child<QToolBox>(window, "toolBox")->setCurrentIndex(page);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window, kEventTimeoutMs));
+    if (smallest) {
+        window->resize(window->minimumSize());
+        QTRY_COMPARE(window->size(), window->minimumSize());
+    }
     QCoreApplication::processEvents();
 
     const QStringList squeezed = squeezedWidgets(window);
@@ -713,6 +730,58 @@ void TestForm::textsFit()
         QVERIFY2(current->width() >= current->minimumSizeHint().width(),
                  qPrintable(current->objectName()));
     }
+    // Every tab's title shows in full, without the tab bar's scroll buttons.
+    const QTabBar *tabBar = child<QTabWidget>(window, "tabWidget_2")->tabBar();
+    QVERIFY(tabBar->tabRect(tabBar->count() - 1).right() < tabBar->width());
+}
+
+void TestForm::layoutFollowsTheWindow_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::newRow("zh") << false;
+    QTest::newRow("en") << true;
+}
+
+void TestForm::layoutFollowsTheWindow()
+{
+    QFETCH(bool, english);
+    Session session(english);
+    QVERIFY(session.ready());
+    MainWindow *window = session.window.get();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    // The form's size is allowed, and the window cannot shrink to nothing.
+    const QSize minimum = window->minimumSize();
+    QVERIFY2(minimum.width() <= 790 && minimum.height() <= 656,
+             qPrintable(QString::number(minimum.width())));
+    QVERIFY(minimum.width() > 270 + 300 && minimum.height() > 400);
+
+    auto *tabs = child<QTabWidget>(window, "tabWidget_2");
+    auto *list = child<QListWidget>(window, "listWidget");
+    const QSize growth(500, 300);
+    QSize tabsBefore, listBefore;
+    for (const QSize size : {minimum, minimum + growth}) {
+        window->resize(size);
+        QTRY_COMPARE(window->size(), size);
+        QTRY_COMPARE(tabs->geometry().right(), window->centralWidget()->width() - 10);
+        const int bottom = window->centralWidget()->height() - 11;
+        // The left column keeps its place and width, its buttons at the bottom.
+        for (const char *name : {"label_100", "groupBox_2", "listWidget"}) {
+            QCOMPARE(child<QWidget>(window, name)->x(), 10);
+            QCOMPARE(child<QWidget>(window, name)->width(), 240);
+        }
+        for (const char *name : {"pushButton_6", "pushButton"})
+            QCOMPARE(child<QWidget>(window, name)->geometry().bottom(), bottom);
+        QCOMPARE(tabs->geometry().topLeft(), QPoint(270, 10));
+        QCOMPARE(tabs->geometry().bottom(), bottom);
+        if (size == minimum) {
+            tabsBefore = tabs->size();
+            listBefore = list->size();
+        }
+    }
+    // What the window gains goes to the tabs and, in height, to the printer list.
+    QCOMPARE(tabs->size(), tabsBefore + growth);
+    QCOMPARE(list->size(), listBefore + QSize(0, growth.height()));
 }
 
 QTEST_MAIN(TestForm)

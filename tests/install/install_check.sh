@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a staging directory and checks what a desktop system would receive: the
 # file list, the desktop entry and metainfo against their validators, the metainfo's newest
-# release against the project's version, and the installed tool: --version and --help without a
-# display, and the window starting when no option is given.
+# release against the project's version, the command line's bash completion, and the installed
+# tool: --version and --help without a display, and the window starting when no option is given.
 #
 #     install_check.sh BUILD_DIR VERSION APPSTREAM_ID UDEV_RULE
 set -euo pipefail
@@ -22,6 +22,7 @@ expected=$(sort <<EOF2
 ./usr/bin/label-printer-setup
 ./usr/lib/udev/rules.d/$udev_rule
 ./usr/share/applications/label-printer-setup.desktop
+./usr/share/bash-completion/completions/label-printer-cli
 ./usr/share/doc/label-printer-setup/changelog.gz
 ./usr/share/doc/label-printer-setup/copyright
 ./usr/share/icons/hicolor/scalable/apps/label-printer-setup.svg
@@ -44,9 +45,22 @@ newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n1 | cut -d'"' -
 [ "$newest" = "$version" ] || fail "metainfo's newest release is '$newest', the project is $version"
 
 cli=$stage/usr/bin/label-printer-cli
-cli_help=$("$cli" --help) || fail "label-printer-cli --help exits with $?"
-grep -q -- '--port' <<<"$cli_help" || fail "label-printer-cli --help does not list --port"
+cli_help=$("$cli" info --help) || fail "label-printer-cli info --help exits with $?"
+grep -q -- '--port' <<<"$cli_help" || fail "label-printer-cli info --help does not list --port"
+! "$cli" list --help | grep -q -- '--port' || fail "label-printer-cli list --help lists --port"
 [ "$("$cli" --version)" = "label-printer-cli $version" ] || fail "label-printer-cli --version"
+# bash-completion loads the file by the command's name; with it loaded, bash offers the pages after
+# "read" and a page's keys after "write PAGE".
+completion=$stage/usr/share/bash-completion/completions/label-printer-cli
+offered() {
+  bash -c 'source "$1"; COMP_LINE=$2; COMP_POINT=${#COMP_LINE}; _label_printer_cli
+           printf "%s\n" "${COMPREPLY[@]}"' bash "$completion" "$1" | sort | xargs
+}
+pages=$(offered "label-printer-cli --port 1 read ")
+[ "$pages" = "bluetooth distance ethernet print serial wifi wifi-ip" ] || fail "completion after read: '$pages'"
+keys=$(offered "label-printer-cli write wifi-ip ")
+[ "$keys" = "dhcp= dns= gateway= ip= mask=" ] || fail "completion after write wifi-ip: '$keys'"
+
 tool=$stage/usr/bin/label-printer-setup
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 answer=$("${headless[@]}" "$tool" --version) || fail "--version exits with $?"

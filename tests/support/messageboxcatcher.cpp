@@ -22,6 +22,8 @@ void MessageBoxCatcher::poll()
     caught.buttons = box->standardButtons();
     if (QPushButton *d = box->defaultButton())
         caught.defaultButton = box->standardButton(d);
+    for (const QAbstractButton *button : box->buttons())
+        caught.buttonTexts << button->text();
     if (box->button(QMessageBox::Yes) && box->button(QMessageBox::No)) {
         questions_ << caught;
         if (QAbstractButton *chosen = box->button(answer))

@@ -12,6 +12,7 @@ struct CaughtBox {
     QString text;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QStringList buttonTexts; // as shown, in the language of the catalogues installed
 };
 
 // Records and closes every modal message box that opens while it lives, the way a user would

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Makes the Debian package of the build, as cpack does for a release, and checks its control data
+# and contents: it recommends Qt's own catalogue and a CJK font Debian 12 ships, and it carries the
+# command line's bash completion. scripts/package-check.sh runs lintian on the release package.
+#
+#     package_control.sh BUILD_DIR
+set -euo pipefail
+build=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+(cd "$build" && cpack -G DEB -B "$out" >/dev/null) || fail "cpack"
+debs=("$out"/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single package: ${debs[*]}"
+deb=${debs[0]}
+
+recommends=$(dpkg-deb -f "$deb" Recommends)
+# One entry a line, alternatives kept together.
+entries=$(tr ',' '\n' <<<"$recommends" | sed 's/^ *//; s/ *$//')
+grep -qx 'qttranslations5-l10n' <<<"$entries" || fail "no Recommends of Qt's catalogue: '$recommends'"
+grep -Eq '(^|\| )fonts-(wqy-microhei|wqy-zenhei|noto-cjk)( |$)' <<<"$entries" ||
+  fail "no Recommends of a CJK font: '$recommends'"
+
+contents=$(dpkg-deb -c "$deb")
+grep -q ' \./usr/share/bash-completion/completions/label-printer-cli$' <<<"$contents" ||
+  fail "the package holds no bash completion"
+echo "package control check passed"
