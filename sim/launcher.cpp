@@ -70,7 +70,7 @@ void usage(FILE *out)
                  "--log prints every printer's transfers and the device checks at the end.\n"
                  "--commands reads commands from standard input while the command runs (its own\n"
                  "           standard input is then /dev/null); --at MS COMMAND runs one MS\n"
-                 "           milliseconds after the start. Commands:\n"
+                 "           milliseconds after the start (--at 0: before it). Commands:\n"
                  "  plug PID:PORT:PRODUCT [denied|busy]\n"
                  "                          plug a printer in (PORT free or pulled out before),\n"
                  "                          optionally denied or held from the start\n"
@@ -514,6 +514,9 @@ int main(int argc, char **argv)
         const auto start = Clock::now();
         for (const auto &[ms, command] : timed)
             schedule.add(start + std::chrono::milliseconds(ms), command);
+        // What is due at once is done before the command starts.
+        for (const std::string &command : schedule.takeDue())
+            runCommand(usb, command, !user);
         const pid_t pid = fork();
         if (pid < 0) {
             std::perror("virtual-printers: fork");
