@@ -41,8 +41,9 @@ void MainWindow::setFollowingPlugs(bool on)
         return;
     }
     connect(printerWatcher, &PrinterWatcher::devicesChanged, this, &MainWindow::followPlugs);
-    connect(&ClickTracker::instance(), &ClickTracker::clicksEnded, printerWatcher,
-            [this] { catchUpWithPlugs(); }, Qt::QueuedConnection);
+    connect(
+        &ClickTracker::instance(), &ClickTracker::clicksEnded, printerWatcher,
+        [this] { catchUpWithPlugs(); }, Qt::QueuedConnection);
 }
 
 bool MainWindow::isFollowingPlugs() const { return printerWatcher != nullptr; }
@@ -51,8 +52,9 @@ QListWidgetItem *MainWindow::printerItem(const ListedPrinter &printer, const QSt
 {
     auto *item = new QListWidgetItem(text);
     SelectedPrinter::setIdentity(item, printer.identity);
-    QString tip =
-        QObject::tr("USB 总线 %1，端口路径 %2").arg(printer.identity.bus).arg(printer.identity.portPath());
+    QString tip = QObject::tr("USB 总线 %1，端口路径 %2")
+                      .arg(printer.identity.bus)
+                      .arg(printer.identity.portPath());
     if (!printer.isReady()) {
         // Nothing can be done with it: it cannot become the selected printer.
         item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));

@@ -639,7 +639,8 @@ QStringList maintenanceNames()
 
 const Command kCommands[] = {
     {"list", "[--json] [--watch]",
-     QT_TRANSLATE_NOOP("QObject", "列出连接的打印机：端口、品牌、型号、厂商和产品ID、USB路径和状态"),
+     QT_TRANSLATE_NOOP("QObject",
+                       "列出连接的打印机：端口、品牌、型号、厂商和产品ID、USB路径和状态"),
      list},
     {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机的资讯（型号、版本等）"), info},
     {"status", "", QT_TRANSLATE_NOOP("QObject", "读取并解码打印机状态"), status},

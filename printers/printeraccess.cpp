@@ -39,10 +39,12 @@ Setup thisSystem()
 QString remedy(const Setup &setup)
 {
     if (setup.ruleInstalled)
-        return QObject::tr("已安装的udev规则只把打印机交给在本机座席登录的用户：请拔下打印机再插上；"
-                           "若仍然没有权限，请在本机的座席上登录（而不是通过ssh等远程登录）。");
+        return QObject::tr(
+            "已安装的udev规则只把打印机交给在本机座席登录的用户：请拔下打印机再插上；"
+            "若仍然没有权限，请在本机的座席上登录（而不是通过ssh等远程登录）。");
     if (setup.buildTreeRule.isEmpty())
-        return QObject::tr("udev规则没有安装：请安装 label-printer-setup 软件包，再拔下打印机重新插上。");
+        return QObject::tr(
+            "udev规则没有安装：请安装 label-printer-setup 软件包，再拔下打印机重新插上。");
     return QObject::tr("udev规则没有安装。请以root身份执行：") +
            QStringLiteral("\n\n    cp %1 /etc/udev/rules.d/\n"
                           "    udevadm control --reload-rules\n"

@@ -198,7 +198,8 @@ QList<ListedPrinter> listSupportedPrinters(libusb_context *context,
         });
         if (seen != known.end())
             printers << *seen;
-        else if (const std::optional<ListedPrinter> printer = examine(devices[i], descriptor, *entry))
+        else if (const std::optional<ListedPrinter> printer =
+                     examine(devices[i], descriptor, *entry))
             printers << *printer;
     }
     if (devices)

@@ -22,8 +22,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <grp.h>
+#include <optional>
 #include <poll.h>
 #include <pwd.h>
 #include <sstream>
@@ -339,8 +339,8 @@ std::vector<std::string> childEnvironment()
     for (char **entry = environ; *entry; ++entry) {
         const std::string text = *entry;
         if (text.rfind("LD_PRELOAD=", 0) == 0 && text.size() > 11)
-            preload = text.find(kPreload) == std::string::npos ? preload + ":" + text.substr(11)
-                                                                 : text;
+            preload =
+                text.find(kPreload) == std::string::npos ? preload + ":" + text.substr(11) : text;
         else if (text.rfind("ASAN_OPTIONS=", 0) == 0 && text.size() > 13)
             asan = text + ":verify_asan_link_order=0";
         else

@@ -806,8 +806,8 @@ void UsbfsDevice::applyNodeOwner()
     // umockdev's socket for the node is plumbing, not the device: the user always reaches it.
     const std::string socket = rootDir_ + "/ioctl" + placement_.devicePath();
     if (chown(socket.c_str(), ownerUid_, ownerGid_) != 0 ||
-        chown(fifoPath_.c_str(), nodeAccessible_ ? ownerUid_ : 0, nodeAccessible_ ? ownerGid_ : 0) !=
-            0 ||
+        chown(fifoPath_.c_str(), nodeAccessible_ ? ownerUid_ : 0,
+              nodeAccessible_ ? ownerGid_ : 0) != 0 ||
         chmod(fifoPath_.c_str(), 0600) != 0)
         violations_.push_back("cannot give the node to user " + std::to_string(ownerUid_) + ": " +
                               std::strerror(errno));

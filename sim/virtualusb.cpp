@@ -44,7 +44,7 @@ struct VirtualUsb::Testbed {
     std::string root;
     mutable std::mutex mutex;
     std::vector<std::unique_ptr<VirtualPrinter>> devices;
-    std::map<int, int> lastAddress; // per bus; the root hub has address 1
+    std::map<int, int> lastAddress;                         // per bus; the root hub has address 1
     std::optional<std::pair<unsigned, unsigned>> nodeOwner; // uid, gid
 };
 

@@ -31,7 +31,8 @@ struct Cost {
 long voluntarySwitches()
 {
     long total = 0;
-    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList tasks =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &task : tasks) {
         std::ifstream status(("/proc/self/task/" + task + "/status").toStdString());
         std::string line;

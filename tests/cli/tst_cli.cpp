@@ -2,9 +2,9 @@
 // exit statuses, refused input that sends nothing, and a profile copied from one printer to
 // another that arrives as the same frames the window sends.
 #include "cli/cli.h"
-#include "printers/printeraccess.h"
 #include "crypto/aes.h"
 #include "crypto/filedecrypt.h"
+#include "printers/printeraccess.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
 
@@ -673,10 +673,9 @@ void TestCli::listsUnusablePrinters()
         QCOMPARE(printer["id"].toString(), QStringLiteral("5c1e:1401"));
         states[printer["path"].toString()] = printer["state"].toString();
     }
-    QCOMPARE(states, (QMap<QString, QString>{{"1-3", "ready"},
-                                             {"1-5", "ready"},
-                                             {"1-6", "no-permission"},
-                                             {"1-7", "in-use"}}));
+    QCOMPARE(states,
+             (QMap<QString, QString>{
+                 {"1-3", "ready"}, {"1-5", "ready"}, {"1-6", "no-permission"}, {"1-7", "in-use"}}));
 }
 
 void TestCli::listWithoutPrinters()
@@ -783,9 +782,8 @@ void TestCli::deniedToAnUnprivilegedUser()
 // list --watch under plugs and unplugs timed by the launcher: one line per event, in order.
 void TestCli::watchReportsPlugsInOrder()
 {
-    std::unique_ptr<QProcess> watch(
-        launch(nullptr, {"--printer", "0411:1:RM-310", "--commands"},
-               {LABELSETUP_CLI, "list", "--watch"}));
+    std::unique_ptr<QProcess> watch(launch(nullptr, {"--printer", "0411:1:RM-310", "--commands"},
+                                           {LABELSETUP_CLI, "list", "--watch"}));
     QStringList lines;
     const auto readLines = [&] {
         while (watch->canReadLine())
@@ -808,10 +806,11 @@ void TestCli::watchReportsPlugsInOrder()
         QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid(), qPrintable(line));
         events << fields.mid(1).join(' ');
     }
-    QCOMPARE(events, (QStringList{"present 1-1 Zurod RM-310 ready",
-                                  "arrived 1-5 Orbeck VS-608K ready", "left 1-5 Orbeck VS-608K ready",
-                                  "arrived 1-5 Orbeck VS-608K no-permission",
-                                  "arrived 1-2.4 Zurod RM-310 ready", "left 1-1 Zurod RM-310 ready"}));
+    QCOMPARE(
+        events,
+        (QStringList{"present 1-1 Zurod RM-310 ready", "arrived 1-5 Orbeck VS-608K ready",
+                     "left 1-5 Orbeck VS-608K ready", "arrived 1-5 Orbeck VS-608K no-permission",
+                     "arrived 1-2.4 Zurod RM-310 ready", "left 1-1 Zurod RM-310 ready"}));
 }
 
 QTEST_MAIN(TestCli)

@@ -144,15 +144,18 @@ void TestPrinterList::listsPrintersItCannotOpen_data()
     QTest::addColumn<QString>("product");
     QTest::addColumn<QString>("row");
     QTest::newRow("ready") << false << false << true << "ready"
-                           << "VS-608K" << "Orbeck VS-608K USB005";
+                           << "VS-608K"
+                           << "Orbeck VS-608K USB005";
     // The product string comes from sysfs, where the kernel keeps what it read at plug-in.
     QTest::newRow("no permission") << true << false << true << "no-permission"
-                                   << "VS-608K" << "Orbeck VS-608K USB005 - 没有打开权限";
-    QTest::newRow("no permission, no product string")
-        << true << false << false << "no-permission"
-        << "" << "Orbeck  USB005 - 没有打开权限";
+                                   << "VS-608K"
+                                   << "Orbeck VS-608K USB005 - 没有打开权限";
+    QTest::newRow("no permission, no product string") << true << false << false << "no-permission"
+                                                      << ""
+                                                      << "Orbeck  USB005 - 没有打开权限";
     QTest::newRow("held by another program") << false << true << true << "in-use"
-                                             << "VS-608K" << "Orbeck VS-608K USB005 - 正被其他程序使用";
+                                             << "VS-608K"
+                                             << "Orbeck VS-608K USB005 - 正被其他程序使用";
 }
 
 void TestPrinterList::listsPrintersItCannotOpen()

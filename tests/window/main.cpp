@@ -13,9 +13,9 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
-                        createTestNetworkPages, createTestPrinterIdentity,
-                        createTestPrinterPlugs}) {
+    for (auto create :
+         {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
+          createTestNetworkPages, createTestPrinterIdentity, createTestPrinterPlugs}) {
         QObject *test = create();
         failures += QTest::qExec(test, argc, argv);
         delete test;

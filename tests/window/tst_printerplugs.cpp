@@ -8,8 +8,8 @@
 
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <functional>
 #include <QStatusBar>
+#include <functional>
 #include <memory>
 
 using vprinter::VirtualPrinter;
@@ -19,7 +19,7 @@ namespace {
 constexpr int kEventTimeoutMs = 10000;
 
 // Waits until the rows are the printers at these paths, in this order.
-#define WAIT_FOR_PATHS(...)                                                                       \
+#define WAIT_FOR_PATHS(...)                                                                        \
     QTRY_COMPARE_WITH_TIMEOUT(paths(), QStringList(__VA_ARGS__), kEventTimeoutMs)
 
 const char *const kWriteButtons[] = {"pushButton_18", "pushButton_14", "pushButton_24",
@@ -103,8 +103,7 @@ void TestPrinterPlugs::rowsFollowPlugs_data()
     // where one was ("~path"); then the rows are expected to be those paths, in that order.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QList<QStringList>>("rows");
-    QTest::newRow("plug, unplug") << QStringList{"+1-3", "-1-3"}
-                                  << QList<QStringList>{{"1-3"}, {}};
+    QTest::newRow("plug, unplug") << QStringList{"+1-3", "-1-3"} << QList<QStringList>{{"1-3"}, {}};
     QTest::newRow("re-plug into the same socket")
         << QStringList{"+1-3", "-1-3", "+1-3"} << QList<QStringList>{{"1-3"}, {}, {"1-3"}};
     QTest::newRow("another model where one was")
