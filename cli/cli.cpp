@@ -6,6 +6,8 @@
 #include "printers/printeraccess.h"
 #include "printers/printerlist.h"
 #include "printers/printerwatcher.h"
+#include "profiles/apply.h"
+#include "profiles/compare.h"
 #include "profiles/profile.h"
 #include "protocol/maintenancecommands.h"
 #include "protocol/printerstatus.h"
@@ -13,6 +15,7 @@
 #include "settings/pagereads.h"
 #include "settings/refusaltext.h"
 #include "settings/settingspage.h"
+#include "settings/verify.h"
 #include "usb/deviceioopera.h"
 
 #include <QCommandLineParser>
@@ -388,41 +391,36 @@ int applyAssignments(Context &c, const QStringList &assignments, pages::Settings
     return Ok;
 }
 
-QString valueOf(const pages::SettingsPage &page, const QString &key)
-{
-    for (const auto &[k, value] : page.values()) {
-        if (k == key)
-            return value;
-    }
-    return {};
-}
-
-QList<QByteArray> framesOf(const pages::SettingsPage &page)
-{
-    QList<QByteArray> frames;
-    for (const pages::SetCommand &command : page.commands()) {
-        if (!command.isSkipped() && command.frame)
-            frames << *command.frame;
-    }
-    return frames;
-}
-
 // A changed key whose value no frame of the write carries (the access point's name in station
 // mode): the write would say it set what it did not send.
 std::optional<QString> keyNotSent(const pages::SettingsPage &written,
                                   const pages::SettingsPage &asRead, const QStringList &keys)
 {
-    const QList<QByteArray> frames = framesOf(written);
+    const QList<QByteArray> frames = pages::framesOf(written);
     for (const QString &key : keys) {
-        const QString readValue = valueOf(asRead, key);
-        if (valueOf(written, key) == readValue)
+        const QString readValue = pages::valueOf(asRead, key);
+        if (pages::valueOf(written, key) == readValue)
             continue;
         std::unique_ptr<pages::SettingsPage> reverted = written.clone();
         reverted->set(key, readValue);
-        if (framesOf(*reverted) == frames)
+        if (pages::framesOf(*reverted) == frames)
             return key;
     }
     return std::nullopt;
+}
+
+bool verifying(const Context &c) { return !c.parser.isSet(QStringLiteral("no-verify")); }
+
+// Reports what the printer did not keep, one line per key; the exit status of the page.
+int reportVerification(Context &c, const QString &page, const pages::Verification &v)
+{
+    if (v.readResult != 0)
+        return fail(c, TransportFailed, page + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+    for (const pages::Mismatch &m : v.mismatches)
+        c.err << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
+                     .arg(page, m.key, m.expected, m.found)
+              << '\n';
+    return v.mismatches.isEmpty() ? Ok : NotKept;
 }
 
 int write(Context &c)
@@ -457,9 +455,15 @@ int write(Context &c)
                     QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
     if (page->write(printer.handle()) != 0)
         return transportFailed(c);
+    if (verifying(c)) {
+        const int kept = reportVerification(
+            c, page->name(), pages::verifyWritten(printer.handle(), *page, printer.modelKey()));
+        if (kept != Ok)
+            return kept;
+    }
     if (!c.parser.isSet(QStringLiteral("quiet"))) {
         for (const QString &key : keys) {
-            const QString old = valueOf(*asRead, key), now = valueOf(*page, key);
+            const QString old = pages::valueOf(*asRead, key), now = pages::valueOf(*page, key);
             if (old != now)
                 c.out << page->name() << ' ' << key << ": " << old << " -> " << now << '\n';
         }
@@ -492,16 +496,129 @@ int backup(Context &c)
     return Ok;
 }
 
+// A profile file, read and checked as a whole.
+int readProfile(Context &c, const QString &path, profile::Parsed &parsed)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(path));
+    if (const std::optional<QString> error = profile::parse(file.readAll(), parsed))
+        return fail(c, Refused, *error);
+    return Ok;
+}
+
+// Every page of the file checked for this model before anything is sent.
+int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &modelKey)
+{
+    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
+        int exit = Ok;
+        std::unique_ptr<pages::SettingsPage> page = pageOf(c, it.key(), modelKey, exit);
+        if (!page)
+            return exit;
+        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
+            return fail(c, Refused, *error);
+    }
+    return Ok;
+}
+
+struct Restored {
+    int exit = Ok;
+    int written = 0; // pages written
+};
+
+// The profile onto one printer: every page read and merged with the file and each merged page
+// checked again (the printer's values the file does not carry may make it invalid) before the
+// first write, so that a restore writes all of its pages or none; then each page written and,
+// unless --no-verify, read back.
+Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed, bool pageLines)
+{
+    Restored done;
+    const profile::Merged merged =
+        profile::mergeWithPrinter(printer.handle(), parsed.pages, printer.modelKey());
+    if (merged.readResult != 0) {
+        done.exit = fail(c, TransportFailed,
+                         merged.failedPage + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+        return done;
+    }
+    if (merged.refusal) {
+        done.exit = fail(c, Refused, *merged.refusal);
+        return done;
+    }
+    if (c.parser.isSet(QStringLiteral("dry-run"))) {
+        for (const auto &page : merged.merged) {
+            for (const QByteArray &frame : pages::framesOf(*page))
+                c.out << page->name() << ": " << frame.toHex(' ').toUpper() << '\n';
+        }
+        return done;
+    }
+    for (const profile::PageResult &r :
+         profile::applyMerged(printer.handle(), merged, printer.modelKey(), verifying(c), false)) {
+        if (pageLines)
+            c.out << r.page << ": "
+                  << (r.result == 0 ? QObject::tr("设置成功")
+                                    : QObject::tr("请确保打印机已通过usb进行连接"))
+                  << '\n';
+        if (r.result != 0) {
+            done.exit = TransportFailed;
+            continue;
+        }
+        ++done.written;
+        const int kept = reportVerification(c, r.page, r.verification);
+        if (done.exit == Ok)
+            done.exit = kept;
+    }
+    return done;
+}
+
+int restoreAll(Context &c, const profile::Parsed &parsed)
+{
+    QList<ListedPrinter> ofModel;
+    for (const ListedPrinter &p : listSupportedPrinters()) {
+        if (modelgate::modelKey(p.rowText()).trimmed() == parsed.model)
+            ofModel << p;
+    }
+    if (ofModel.isEmpty())
+        return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
+    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+        return refused;
+    int result = Ok;
+    for (const ListedPrinter &listed : ofModel) {
+        Printer printer;
+        Restored done;
+        QString serial;
+        if (!listed.isReady()) {
+            done.exit = unavailable(c, listed);
+        } else if (!printer.open(listed)) {
+            done.exit =
+                fail(c, TransportFailed,
+                     listed.identity.path() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+        } else {
+            std::unique_ptr<pages::SettingsPage> serialPage =
+                pages::pageNamed(QStringLiteral("serial"), printer.modelKey());
+            if (serialPage && serialPage->read(printer.handle()) == 0)
+                serial = pages::valueOf(*serialPage, QStringLiteral("serial-number"));
+            done = restoreOnto(c, printer, parsed, false);
+        }
+        const QString outcome = done.exit == Ok        ? QObject::tr("已写入并核对")
+                                : done.exit == NotKept ? QObject::tr("核对失败")
+                                                       : QObject::tr("失败");
+        c.out << listed.identity.path() << '\t' << serial << '\t'
+              << QObject::tr("已写入 %1 个页面").arg(done.written) << '\t' << outcome << '\n';
+        if (result == Ok)
+            result = done.exit;
+    }
+    return result;
+}
+
 int restore(Context &c)
 {
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
-    QFile file(c.arguments[0]);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(c.arguments[0]));
     profile::Parsed parsed;
-    if (const std::optional<QString> error = profile::parse(file.readAll(), parsed))
-        return fail(c, Refused, *error);
+    if (const int exit = readProfile(c, c.arguments[0], parsed))
+        return exit;
+    if (c.parser.isSet(QStringLiteral("all")))
+        return restoreAll(c, parsed);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
@@ -509,48 +626,57 @@ int restore(Context &c)
         return fail(c, Refused,
                     QObject::tr("配置来自另一型号（%1），本打印机是 %2；用 --force 仍然写入")
                         .arg(parsed.model, printer.model()));
-    // The whole file is checked before anything is sent.
-    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
-        int exit = Ok;
-        std::unique_ptr<pages::SettingsPage> page = pageOf(c, it.key(), printer.modelKey(), exit);
-        if (!page)
-            return exit;
-        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
-            return fail(c, Refused, *error);
-    }
-    // Then every page is read and merged with the file, and each merged page checked again (the
-    // printer's values the file does not carry may make it invalid), before the first write: a
-    // restore writes all of its pages or none.
-    std::vector<std::unique_ptr<pages::SettingsPage>> merged;
-    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
-        std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(it.key(), printer.modelKey());
-        // Read first: what the file does not carry (the serial number) stays this printer's.
-        if (page->read(printer.handle()) != 0)
-            return fail(c, TransportFailed,
-                        page->name() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-        if (const std::optional<QString> error = profile::applyPage(it.value().toObject(), *page))
-            return fail(c, Refused, *error);
-        merged.push_back(std::move(page));
-    }
-    if (c.parser.isSet(QStringLiteral("dry-run"))) {
-        for (const auto &page : merged) {
-            for (const pages::SetCommand &command : page->commands()) {
-                if (!command.isSkipped() && command.frame)
-                    c.out << page->name() << ": " << command.frame->toHex(' ').toUpper() << '\n';
-            }
+    if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
+        return refused;
+    return restoreOnto(c, printer, parsed, true).exit;
+}
+
+// Two profiles' values side by side: one line per key that differs (page, key, one value, the
+// other). Read-only keys (serial number, device information, MACs) are listed apart and never
+// count as a difference.
+int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
+                    const QString &modelKey)
+{
+    const QList<profile::Difference> found = profile::differences(one, other, modelKey);
+    auto print = [&](bool readOnly) {
+        for (const profile::Difference &d : found) {
+            if (d.readOnly == readOnly)
+                c.out << d.page << '\t' << d.key << '\t' << d.one << '\t' << d.other << '\n';
         }
-        return Ok;
+    };
+    print(false);
+    if (found.size() > 0 &&
+        !std::all_of(found.begin(), found.end(), [](const auto &d) { return !d.readOnly; })) {
+        c.out << QObject::tr("只读（不计为差异）：") << '\n';
+        print(true);
     }
-    int result = Ok;
-    for (const auto &page : merged) {
-        const int r = page->write(printer.handle());
-        c.out << page->name() << ": "
-              << (r == 0 ? QObject::tr("设置成功") : QObject::tr("请确保打印机已通过usb进行连接"))
-              << '\n';
-        if (r != 0)
-            result = TransportFailed;
+    return profile::differ(found) ? 1 : Ok;
+}
+
+int diff(Context &c)
+{
+    if (c.arguments.isEmpty() || c.arguments.size() > 2)
+        return fail(c, UsageError, c.parser.helpText());
+    profile::Parsed one;
+    if (const int exit = readProfile(c, c.arguments[0], one))
+        return exit;
+    if (c.arguments.size() == 2) {
+        profile::Parsed other;
+        if (const int exit = readProfile(c, c.arguments[1], other))
+            return exit;
+        return compareProfiles(c, one.pages, other.pages, one.model + QLatin1Char(' '));
     }
-    return result;
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    std::vector<std::unique_ptr<pages::SettingsPage>> pages =
+        pages::pagesForModel(printer.modelKey());
+    for (const auto &page : pages) {
+        if (page->read(printer.handle()) != 0)
+            return transportFailed(c);
+    }
+    const QJsonObject mine = profile::document(printer.model(), QString(), pages);
+    return compareProfiles(c, mine.value("pages").toObject(), one.pages, printer.modelKey());
 }
 
 int maintain(Context &c)
@@ -651,6 +777,9 @@ const Command kCommands[] = {
      backup},
     {"restore", "FILE", QT_TRANSLATE_NOOP("QObject", "先检查整个文件，再把其中的页面写入打印机"),
      restore},
+    {"diff", "FILE [FILE]",
+     QT_TRANSLATE_NOOP("QObject", "比较打印机与配置文件，或两个配置文件；有差异时退出状态为 1"),
+     diff},
     {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain},
     {"download", "firmware|font FILE",
      QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download},
@@ -672,10 +801,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         {QStringLiteral("force"), QObject::tr("restore：也写入另一型号的配置")},
         {QStringLiteral("dry-run"), QObject::tr("restore：只打印将要发送的帧")},
         {QStringLiteral("quiet"), QObject::tr("write：不列出修改了的设置项")},
+        {QStringLiteral("no-verify"), QObject::tr("write、restore：写入后不读回核对")},
+        {QStringLiteral("all"), QObject::tr("restore：写入所有该型号的打印机")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("list | info | status | read | write | backup | "
-                                                "restore | maintain | download"));
+                                                "restore | diff | maintain | download"));
     QStringList withProgram = arguments;
     withProgram.prepend(QStringLiteral("label-printer-cli"));
     if (!parser.parse(withProgram))

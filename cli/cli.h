@@ -15,7 +15,8 @@ enum Exit {
     NoSuchPrinter = 3,   // no supported printer, or none on the port asked for
     TransportFailed = 4, // an exchange with the printer failed
     Refused = 5,         // input refused before anything was sent: page, key, value, file
-    Unavailable = 6,     // the printer is attached but may not be opened, or another program has it
+    NotKept = 6,         // written, but the printer reports other values than it was sent
+    Unavailable = 7,     // the printer is attached but may not be opened, or another program has it
 };
 
 // Runs one command line (without the program name). Results go to `out`, messages to `err`.

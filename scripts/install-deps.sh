@@ -2,7 +2,7 @@
 # Installs the Debian packages the tool, its tests and its virtual printers need (as root).
 set -euo pipefail
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libusb-1.0-0-dev umockdev libumockdev-dev
   libssl-dev openssl

@@ -399,6 +399,25 @@ std::unique_ptr<SettingsPage> ethernetPage()
 
 } // namespace
 
+QString valueOf(const SettingsPage &page, const QString &key)
+{
+    for (const auto &[k, value] : page.values()) {
+        if (k == key)
+            return value;
+    }
+    return {};
+}
+
+QList<QByteArray> framesOf(const SettingsPage &page)
+{
+    QList<QByteArray> frames;
+    for (const SetCommand &command : page.commands()) {
+        if (!command.isSkipped() && command.frame)
+            frames << *command.frame;
+    }
+    return frames;
+}
+
 QStringList pageNames()
 {
     return {"print", "distance", "serial", "wifi", "bluetooth", "wifi-ip", "ethernet"};

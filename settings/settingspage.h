@@ -72,4 +72,9 @@ std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey
 std::unique_ptr<SettingsPage> pageNamed(const QString &name, const QString &modelKey);
 QStringList pageNames();
 
+// One value of a page by key ("" when the page has no such key).
+QString valueOf(const SettingsPage &page, const QString &key);
+// The frames a write of the page would send, skipped ones left out.
+QList<QByteArray> framesOf(const SettingsPage &page);
+
 } // namespace pages

@@ -217,7 +217,8 @@ void PrinterModel::onFrame(const Frame &frame)
             buttonLog_.push_back(frame.code);
         break;
     case SetClass:
-        settings_[frame.code] = frame.payload;
+        if (faults_.keepOldValueOf != frame.code)
+            settings_[frame.code] = frame.payload;
         break;
     case GetClass:
         // A code the printer does not know is answered with an empty payload.

@@ -36,6 +36,7 @@ struct Faults {
     int writesBeforeFailure = 0; // with failNextWrite: accept this many writes first
     bool neverAnswer = false;    // queries get no reply: a bulk IN waits until the host times out
     int cutRepliesTo = -1;       // >= 0: replies (bulk and status request) keep only N bytes
+    int keepOldValueOf = -1;     // >= 0: a set of this code is taken but the old value kept
     bool payload255 = false;     // replies claim n = 255 and carry 255 filler bytes (264 in all)
     bool stallStatus = false;    // the vendor status request stalls (-EPIPE)
     bool shortStatus = false;    // the vendor status request answers only 2 bytes

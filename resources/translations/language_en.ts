@@ -746,6 +746,46 @@
         <source>没有权限打开这些打印机：</source>
         <translation>No permission to open these printers:</translation>
     </message>
+    <message>
+        <source>%1 %2：写入 %3，打印机保存的是 %4</source>
+        <translation>%1 %2: wrote %3, the printer kept %4</translation>
+    </message>
+    <message>
+        <source>没有型号为 %1 的打印机</source>
+        <translation>No printer of the model %1</translation>
+    </message>
+    <message>
+        <source>已写入并核对</source>
+        <translation>written and verified</translation>
+    </message>
+    <message>
+        <source>核对失败</source>
+        <translation>verification failed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>已写入 %1 个页面</source>
+        <translation>%1 pages written</translation>
+    </message>
+    <message>
+        <source>只读（不计为差异）：</source>
+        <translation>Read-only (not counted as differences):</translation>
+    </message>
+    <message>
+        <source>比较打印机与配置文件，或两个配置文件；有差异时退出状态为 1</source>
+        <translation>Compare the printer with a profile, or two profiles; exit status 1 when they differ</translation>
+    </message>
+    <message>
+        <source>write、restore：写入后不读回核对</source>
+        <translation>write, restore: do not read back and verify after writing</translation>
+    </message>
+    <message>
+        <source>restore：写入所有该型号的打印机</source>
+        <translation>restore: write to every attached printer of the file's model</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <memory>
@@ -100,6 +101,11 @@ private slots:
     void maintain_data();
     void maintain();
     void profileCopiesOnePrinterToAnother();
+    void verificationCatchesWhatWasNotKept_data();
+    void verificationCatchesWhatWasNotKept();
+    void diffsPrintersAndFiles_data();
+    void diffsPrintersAndFiles();
+    void restoresEveryPrinterOfTheModel();
     void selectorBeyondItsListSurvivesBackupAndRestore_data();
     void selectorBeyondItsListSurvivesBackupAndRestore();
     void restoreRefusesAMergedPageBeforeWriting_data();
@@ -814,4 +820,93 @@ void TestCli::watchReportsPlugsInOrder()
 }
 
 QTEST_MAIN(TestCli)
+void TestCli::verificationCatchesWhatWasNotKept_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after --port 3; "FILE": a backup of printer 5
+    QTest::addColumn<int>("exit");
+    QTest::newRow("write") << QStringList{"write", "print", "speed=7", "density=9"}
+                           << int(cli::NotKept);
+    QTest::newRow("write without verifying")
+        << QStringList{"write", "print", "speed=7", "--no-verify"} << int(cli::Ok);
+    QTest::newRow("restore") << QStringList{"restore", "FILE"} << int(cli::NotKept);
+}
+
+void TestCli::verificationCatchesWhatWasNotKept()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exit);
+    second->setSetting(0x00, {0x07}); // speed 7 in the backup
+    const QString file = dir.filePath("printer5.json");
+    QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
+    arguments.replaceInStrings("FILE", file);
+    vprinter::Faults keeps;
+    keeps.keepOldValueOf = 0x00; // takes the speed, keeps 2
+    first->setFaults(keeps);
+    const Result r = runCli(QStringList{"--port", "3"} + arguments);
+    QCOMPARE(r.exit, exit);
+    QCOMPARE(first->setting(0x00), vprinter::Bytes{0x02});
+    if (exit == cli::NotKept) // that key only; the density the printer kept is no mismatch
+        QCOMPARE(r.err, QStringLiteral("print speed：写入 7，打印机保存的是 2\n"));
+}
+
+void TestCli::diffsPrintersAndFiles_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // A: backup of printer 3, B: of printer 5
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out"); // the differing lines, before the read-only ones
+    QTest::newRow("two equal files") << QStringList{"diff", "A", "A"} << 0 << "";
+    QTest::newRow("two files") << QStringList{"diff", "A", "B"} << 1 << "print\tspeed\t2\t5\n";
+    QTest::newRow("printer and its own backup")
+        << QStringList{"--port", "3", "diff", "A"} << 0 << "";
+    QTest::newRow("printer and another's backup")
+        << QStringList{"--port", "3", "diff", "B"} << 1 << "print\tspeed\t2\t5\n";
+}
+
+void TestCli::diffsPrintersAndFiles()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exit);
+    QFETCH(QString, out);
+    second->setSetting(0x00, {0x05});
+    QCOMPARE(runCli({"--port", "3", "backup", dir.filePath("A.json")}).exit, int(cli::Ok));
+    QCOMPARE(runCli({"--port", "5", "backup", dir.filePath("B.json")}).exit, int(cli::Ok));
+    arguments.replaceInStrings(QRegularExpression("^([AB])$"), dir.filePath("\\1.json"));
+    const Result r = runCli(arguments);
+    QCOMPARE(r.exit, exit);
+    const QStringList parts = r.out.split(QStringLiteral("只读（不计为差异）：\n"));
+    QCOMPARE(parts.first(), out);
+    // Serial numbers and MACs differ between two printers, but apart and never as a difference.
+    const bool twoPrinters = arguments.contains(dir.filePath("B.json"));
+    QCOMPARE(parts.size(), twoPrinters ? 2 : 1);
+    if (twoPrinters)
+        QVERIFY2(parts.last().contains("serial\tserial-number\tZR311P"), qPrintable(r.out));
+}
+
+void TestCli::restoresEveryPrinterOfTheModel()
+{
+    VirtualPrinter &third = usb->addPrinter(0x1401, "VS-608K", 7);
+    VirtualPrinter &other = usb->addPrinter(0x0411, "RM-310", 1);
+    second->setSetting(0x00, {0x05});
+    const QString file = dir.filePath("fleet.json");
+    QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
+    vprinter::Faults failing;
+    failing.failNextWrite = true;
+    failing.writesBeforeFailure = 12; // some pages read and written, then the cable goes
+    third.setFaults(failing);
+    other.clearLogs();
+    const Result r = runCli({"restore", "--all", file});
+    QCOMPARE(r.exit, int(cli::TransportFailed));
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    for (const QString &line : lines) {
+        const QStringList cells = line.split('\t');
+        QCOMPARE(cells.size(), 4);
+        const bool failed = cells[0] == "1-7";
+        QCOMPARE(cells[3], failed ? QStringLiteral("失败") : QStringLiteral("已写入并核对"));
+        QVERIFY2(cells[1].startsWith("ZR311P"), qPrintable(line));
+    }
+    QCOMPARE(first->setting(0x00), vprinter::Bytes{0x05});
+    QVERIFY(receivedFrames(other).isEmpty()); // another model is left alone
+}
+
 #include "tst_cli.moc"

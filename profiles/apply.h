@@ -1,0 +1,46 @@
+#pragma once
+
+#include "settings/settingspage.h"
+#include "settings/verify.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct PrinterHandle;
+
+// Applying a profile to one printer: every page read and merged with the profile first, then
+// written, each page verified by reading it back.
+namespace profile {
+
+struct Merged {
+    int readResult = 0;             // the first failed read; nothing may be written then
+    QString failedPage;             // the page whose read failed
+    std::optional<QString> refusal; // a merged page that would be refused, named by page and key
+    std::vector<std::unique_ptr<pages::SettingsPage>> asRead; // the printer's pages as read
+    std::vector<std::unique_ptr<pages::SettingsPage>> merged; // the same with the profile's values
+    bool ready() const { return readResult == 0 && !refusal; }
+};
+
+// Reads every page of `profilePages` (page name -> page object, checked beforehand) from the
+// printer and merges the profile into it.
+Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
+                        const QString &modelKey);
+
+struct PageResult {
+    QString page;
+    bool written = false; // false: the printer already had the profile's values
+    int result = 0;       // the write's first failure
+    pages::Verification verification;
+    bool ok() const { return result == 0 && verification.kept(); }
+};
+
+// Writes the merged pages in order: every page, or with `onlyDiffering` only those whose write
+// would send other frames than the printer's values do. With `verify` each written page is read
+// back. Call only when `merged.ready()`.
+std::vector<PageResult> applyMerged(PrinterHandle *handle, const Merged &merged,
+                                    const QString &modelKey, bool verify, bool onlyDiffering);
+
+} // namespace profile

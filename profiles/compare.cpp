@@ -1,0 +1,52 @@
+#include "profiles/compare.h"
+
+#include "settings/settingspage.h"
+
+namespace profile {
+
+QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &otherPages,
+                              const QString &modelKey)
+{
+    QList<Difference> found;
+    for (const QString &name : pages::pageNames()) {
+        const QJsonObject one = onePages.value(name).toObject();
+        const QJsonObject other = otherPages.value(name).toObject();
+        const QJsonObject a = one.value("values").toObject(), b = other.value("values").toObject();
+        const QJsonObject wireA = one.value("wire").toObject(),
+                          wireB = other.value("wire").toObject();
+        if (a.isEmpty() && b.isEmpty())
+            continue;
+        const std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(name, modelKey);
+        const QStringList writable = page ? page->writableKeys() : QStringList();
+        QStringList keys = a.keys();
+        for (const QString &key : b.keys()) {
+            if (!keys.contains(key))
+                keys << key;
+        }
+        for (const QString &key : keys) {
+            Difference d{name, key, a.value(key).toString(), b.value(key).toString(),
+                         !writable.contains(key)};
+            const bool wireDiffers =
+                wireA.contains(key) && wireB.contains(key) && wireA.value(key) != wireB.value(key);
+            if (d.one == d.other && !wireDiffers)
+                continue;
+            if (d.one == d.other) {
+                d.one = QString::number(wireA.value(key).toDouble());
+                d.other = QString::number(wireB.value(key).toDouble());
+            }
+            found << d;
+        }
+    }
+    return found;
+}
+
+bool differ(const QList<Difference> &differences)
+{
+    for (const Difference &d : differences) {
+        if (!d.readOnly)
+            return true;
+    }
+    return false;
+}
+
+} // namespace profile

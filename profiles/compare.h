@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+// Two sets of profile pages side by side.
+namespace profile {
+
+struct Difference {
+    QString page;
+    QString key;
+    QString one;   // the value in the first
+    QString other; // the value in the second
+    bool readOnly; // serial number, device information, MACs: shown, never a difference
+};
+
+// Every key whose value differs, page by page in the pages' order. Where the texts agree but the
+// wire values kept beside them do not (12 mm as 96 or as 100 dots), the wire values are shown.
+QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &otherPages,
+                              const QString &modelKey);
+// Whether any difference counts (a read-only one does not).
+bool differ(const QList<Difference> &differences);
+
+} // namespace profile
