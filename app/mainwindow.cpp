@@ -74,6 +74,8 @@ MainWindow::MainWindow(QWidget *parent)
                        form->comboBox_8, form->comboBox_14, form->comboBox_11, form->comboBox_24,
                        form->comboBox_25, form->comboBox_26, form->comboBox_27})
         w->setStyleSheet(QString::fromLatin1(kComboStyle));
+
+    setFollowingPlugs(true);
 }
 
 MainWindow::~MainWindow() { delete form; }
@@ -123,18 +125,23 @@ void MainWindow::onListSelectionChanged()
     explainModelSupport(locked, extended);
 
     form->comboBox->clear();
-    // Values read from one printer are never written to another by mistake: every write button
-    // waits for a read of the newly selected printer, the distance page's included.
-    for (QWidget *w :
-         {form->pushButton_18, form->pushButton_14, form->pushButton_24, form->pushButton_26,
-          form->pushButton_28, form->pushButton_32, form->pushButton_30})
-        w->setEnabled(false);
+    disableWriteButtons();
     forgetSerialNumber();
     form->comboBox_9->setEnabled(extended);
     form->label_41->setEnabled(extended);
 
     for (int speed = 0; speed < modelgate::speedCount(extended); ++speed)
         form->comboBox->addItem(QString::number(speed));
+}
+
+void MainWindow::disableWriteButtons()
+{
+    // Values read from one printer are never written to another by mistake: every write button
+    // waits for a read of the newly selected printer, the distance page's included.
+    for (QWidget *w :
+         {form->pushButton_18, form->pushButton_14, form->pushButton_24, form->pushButton_26,
+          form->pushButton_28, form->pushButton_32, form->pushButton_30})
+        w->setEnabled(false);
 }
 
 void MainWindow::onCurrentPrinterChanged()
@@ -179,20 +186,7 @@ void MainWindow::showSelectedPrinter(const QString &version)
     printerLine->setText(text);
 }
 
-void MainWindow::on_pushButton_6_clicked()
-{
-    form->listWidget->clear();
-    const QList<ListedPrinter> printers = listSupportedPrinters();
-    const QStringList rows = printerRows(printers);
-    for (int i = 0; i < printers.size(); ++i) {
-        auto *item = new QListWidgetItem(rows[i]);
-        SelectedPrinter::setIdentity(item, printers[i].identity);
-        item->setToolTip(QObject::tr("USB 总线 %1，端口路径 %2")
-                             .arg(printers[i].identity.bus)
-                             .arg(printers[i].identity.portPath()));
-        form->listWidget->addItem(item);
-    }
-}
+void MainWindow::on_pushButton_6_clicked() { showPrinters(listSupportedPrinters()); }
 
 void MainWindow::on_pushButton_15_clicked()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printers/printerlist.h"
 #include "settings/bluetooth.h"
 #include "settings/distances.h"
 #include "settings/ethernet.h"
@@ -16,7 +17,9 @@
 #include <optional>
 
 class QLabel;
+class QListWidgetItem;
 class QTimer;
+class PrinterWatcher;
 class WorkerThread;
 struct PrinterHandle;
 
@@ -33,6 +36,11 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // Whether the printer list follows plugs and unplugs by itself. On from the start where the
+    // system offers USB hot-plug events; a benchmark compares the window without.
+    void setFollowingPlugs(bool on);
+    bool isFollowingPlugs() const;
 
     // Read operations of the pages; each fills its page from query replies and returns the
     // result of its last query.
@@ -138,6 +146,21 @@ private:
     // read, its version; empty while no printer is selected.
     void showSelectedPrinter(const QString &version = QString());
     QLabel *printerLine = nullptr;
+    void disableWriteButtons();
+
+    // The printer list (app/printerrows.cpp). Get list shows every printer anew; a plug or an
+    // unplug adds and removes rows and keeps the rest, the selection included. Nothing changes
+    // while a click talks to a printer or a download streams: it is caught up with afterwards.
+    void showPrinters(const QList<ListedPrinter> &printers);
+    QListWidgetItem *printerItem(const ListedPrinter &printer, const QString &text) const;
+    void followPlugs();
+    void catchUpWithPlugs();
+    void updatePrinterRows(const QList<ListedPrinter> &attached);
+    void offerAccessRemedy();
+    PrinterWatcher *printerWatcher = nullptr;
+    QList<ListedPrinter> listedPrinters; // the printer of each row, in row order
+    bool plugsPending = false;
+    bool remedyOffered = false;
 
     // Shows the warning box that names the refused field by its label on the page; true when
     // there was a refusal.

@@ -8,9 +8,22 @@
 #include <QCoreApplication>
 #include <QListWidget>
 
+ClickTracker &ClickTracker::instance()
+{
+    static ClickTracker tracker;
+    return tracker;
+}
+
+void ClickTracker::end()
+{
+    if (--clicks_ == 0)
+        emit clicksEnded();
+}
+
 SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list, Events events)
     : handle_(std::make_unique<PrinterHandle>())
 {
+    ClickTracker::instance().begin();
     if (events == ProcessEventsFirst && list->count() != 0) {
         QCoreApplication::processEvents();
         qCDebug(lcApp, "Current row: %d", list->currentRow());
@@ -22,6 +35,7 @@ SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list,
                                  const std::optional<PrinterIdentity> &readFrom)
     : handle_(std::make_unique<PrinterHandle>())
 {
+    ClickTracker::instance().begin();
     open(parent, list, &readFrom);
 }
 
@@ -56,6 +70,7 @@ SelectedPrinter::~SelectedPrinter()
 {
     if (open_)
         CDeviceIOOpera::ClosePrinterHandle(handle_.get());
+    ClickTracker::instance().end();
 }
 
 int SelectedPrinter::portFromRow(const QString &rowText)

@@ -3,6 +3,7 @@
 #include "usb/printerhandle.h"
 #include "usb/printeridentity.h"
 
+#include <QObject>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -10,6 +11,27 @@
 class QListWidget;
 class QListWidgetItem;
 class QWidget;
+
+// Whether a click is talking to a printer: from the moment a printer slot takes its row until it
+// returns (message boxes it shows included). The printer list changes only in between.
+class ClickTracker : public QObject
+{
+    Q_OBJECT
+public:
+    static ClickTracker &instance();
+    bool clickInProgress() const { return clicks_ > 0; }
+
+signals:
+    // The last click in progress has ended (emitted from its end; connect queued to act after the
+    // slot has returned).
+    void clicksEnded();
+
+private:
+    friend class SelectedPrinter;
+    void begin() { ++clicks_; }
+    void end();
+    int clicks_ = 0;
+};
 
 // The printer of the selected list row, found for the duration of one click. Construction runs
 // the checks every printer slot starts with and shows their boxes itself: no row selected, or no

@@ -5,7 +5,9 @@
 #include "download/downloadfile.h"
 #include "download/workerthread.h"
 #include "printers/modelgate.h"
+#include "printers/printeraccess.h"
 #include "printers/printerlist.h"
+#include "printers/printerwatcher.h"
 #include "profiles/apply.h"
 #include "profiles/compare.h"
 #include "profiles/profile.h"
@@ -20,14 +22,22 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QObject>
+#include <QSaveFile>
+#include <QSocketNotifier>
 #include <QTextStream>
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <unistd.h>
 
@@ -105,6 +115,17 @@ bool isPortText(const QString &port)
     return PrinterIdentity::parse(QStringLiteral("1-") + port).has_value();
 }
 
+// A printer that is attached but cannot be used: why, and for a missing permission what to do.
+int unavailable(Context &c, const ListedPrinter &printer)
+{
+    QString message = QObject::tr("无法使用打印机 %1（%2 %3）：%4")
+                          .arg(printer.identity.path(), printer.brand, printer.product,
+                               accessReason(printer.access));
+    if (printer.access == PrinterAccess::NoPermission)
+        message += '\n' + printeraccess::remedy(printeraccess::thisSystem());
+    return fail(c, Unavailable, message);
+}
+
 // The printer of --port, or the only one attached.
 int choosePrinter(Context &c, Printer &printer)
 {
@@ -139,6 +160,8 @@ int choosePrinter(Context &c, Printer &printer)
     } else {
         chosen = listed.first();
     }
+    if (!chosen->isReady())
+        return unavailable(c, *chosen);
     if (!printer.open(*chosen))
         return fail(c, NoSuchPrinter, QObject::tr("请确保打印机已通过usb进行连接"));
     return Ok;
@@ -185,27 +208,116 @@ void printValues(Context &c, const pages::SettingsPage &page)
         c.out << key << '=' << value << '\n';
 }
 
-int list(Context &c)
+QString listLine(const ListedPrinter &p)
 {
-    QJsonArray printers;
-    for (const ListedPrinter &p : listSupportedPrinters()) {
-        if (!json(c)) {
-            c.out << p.port << '\t' << p.brand << '\t' << p.product << '\t'
-                  << QString::asprintf("%04x:%04x", p.vendorId, p.productId) << '\t'
-                  << p.identity.path() << '\n';
-            continue;
-        }
-        printers.append(QJsonObject{
-            {QStringLiteral("port"), p.port},
+    return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6")
+        .arg(QString::number(p.port), p.brand, p.product,
+             QString::asprintf("%04x:%04x", p.vendorId, p.productId), p.identity.path(),
+             accessName(p.access));
+}
+
+QJsonObject listJson(const ListedPrinter &p)
+{
+    return {{QStringLiteral("port"), p.port},
             {QStringLiteral("brand"), p.brand},
             {QStringLiteral("product"), p.product},
-            {QStringLiteral("vendor-id"), QString::asprintf("%04x", p.vendorId)},
-            {QStringLiteral("product-id"), QString::asprintf("%04x", p.productId)},
+            {QStringLiteral("id"), QString::asprintf("%04x:%04x", p.vendorId, p.productId)},
             {QStringLiteral("path"), p.identity.path()},
-        });
+            {QStringLiteral("state"), accessName(p.access)}};
+}
+
+// One line of `list --watch`: when, what happened, and to which printer.
+void printEvent(Context &c, const char *event, const ListedPrinter &p)
+{
+    const QString time = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+    if (c.parser.isSet(QStringLiteral("json"))) {
+        QJsonObject object = listJson(p);
+        object.insert(QStringLiteral("time"), time);
+        object.insert(QStringLiteral("event"), QLatin1String(event));
+        c.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        c.out << time << '\t' << event << '\t' << p.identity.path() << '\t' << p.brand << '\t'
+              << p.product << '\t' << accessName(p.access) << '\n';
     }
-    if (json(c))
-        printJson(c, QJsonDocument(printers));
+    c.out.flush();
+}
+
+// SIGINT and SIGTERM end the watch through this pipe.
+int interruptPipe[2] = {-1, -1};
+
+void onInterrupt(int)
+{
+    const int saved = errno;
+    const char byte = 0;
+    if (write(interruptPipe[1], &byte, 1) < 0) {
+    }
+    errno = saved;
+}
+
+// Prints the printers attached now, then every arrival and departure, until interrupted.
+int watch(Context &c)
+{
+    PrinterWatcher watcher;
+    if (!watcher.start())
+        return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
+    if (interruptPipe[0] < 0 && pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+    struct sigaction interrupt = {}, oldInt = {}, oldTerm = {};
+    interrupt.sa_handler = onInterrupt;
+    sigaction(SIGINT, &interrupt, &oldInt);
+    sigaction(SIGTERM, &interrupt, &oldTerm);
+
+    QList<ListedPrinter> known = watcher.printers({});
+    for (const ListedPrinter &p : known)
+        printEvent(c, "present", p);
+    if (known.isEmpty()) {
+        c.err << QObject::tr("没有找到打印机") << '\n';
+        c.err.flush();
+    }
+    QEventLoop loop;
+    QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
+    QObject::connect(&interrupted, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
+        const QList<ListedPrinter> now = watcher.printers(known);
+        for (const ListedPrinter &p : known) {
+            if (std::none_of(now.begin(), now.end(),
+                             [&](const ListedPrinter &n) { return n.sameDevice(p); }))
+                printEvent(c, "left", p);
+        }
+        for (const ListedPrinter &p : now) {
+            if (std::none_of(known.begin(), known.end(),
+                             [&](const ListedPrinter &k) { return k.sameDevice(p); }))
+                printEvent(c, "arrived", p);
+        }
+        known = now;
+    });
+    loop.exec();
+    char drain[16];
+    while (read(interruptPipe[0], drain, sizeof drain) > 0) {
+    }
+    sigaction(SIGINT, &oldInt, nullptr);
+    sigaction(SIGTERM, &oldTerm, nullptr);
+    return Ok;
+}
+
+int list(Context &c)
+{
+    if (!c.arguments.isEmpty())
+        return fail(c, UsageError, c.parser.helpText());
+    if (c.parser.isSet(QStringLiteral("watch")))
+        return watch(c);
+    const QList<ListedPrinter> printers = listSupportedPrinters();
+    if (printers.isEmpty())
+        c.err << QObject::tr("没有找到打印机") << '\n';
+    if (c.parser.isSet(QStringLiteral("json"))) {
+        QJsonArray array;
+        for (const ListedPrinter &p : printers)
+            array.append(listJson(p));
+        c.out << QJsonDocument(array).toJson();
+        return Ok;
+    }
+    for (const ListedPrinter &p : printers)
+        c.out << listLine(p) << '\n';
     return Ok;
 }
 
@@ -533,7 +645,9 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
         Printer printer;
         Restored done;
         QString serial;
-        if (!printer.open(listed)) {
+        if (!listed.isReady()) {
+            done.exit = unavailable(c, listed);
+        } else if (!printer.open(listed)) {
             done.exit =
                 fail(c, TransportFailed,
                      listed.identity.path() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
@@ -736,7 +850,9 @@ QString maintainHelp()
 }
 
 const Command kCommands[] = {
-    {"list", "", QT_TRANSLATE_NOOP("QObject", "列出连接的打印机：端口、品牌、型号、厂商和产品ID"),
+    {"list", "[--json] [--watch]",
+     QT_TRANSLATE_NOOP("QObject",
+                       "列出连接的打印机：端口、品牌、型号、厂商和产品ID、USB路径和状态"),
      list, nullptr},
     {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机的资讯（型号、版本等）"), info, nullptr},
     {"status", "", QT_TRANSLATE_NOOP("QObject", "读取并解码打印机状态"), status, nullptr},
@@ -770,9 +886,12 @@ const Option kOptions[] = {
     {"port", "PORT", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
      "info status read write backup restore diff maintain download"},
     {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read"},
-    {"force", "", QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；backup：替换已有的文件"),
+    {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
+    {"force", "",
+     QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；backup：替换已有的文件"),
      "restore backup"},
-    {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"), "backup"},
+    {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"),
+     "backup"},
     {"verbose", "", QT_TRANSLATE_NOOP("QObject", "在标准错误上输出诊断信息"),
      "list info status read write backup restore diff maintain download"},
     {"dry-run", "", QT_TRANSLATE_NOOP("QObject", "只打印将要发送的帧"), "restore"},

@@ -52,6 +52,10 @@ add_custom_command(
           ${packaging_in}/debian/changelog.in ${packaging_in}/label-printer-setup.1
   COMMENT "Writing the udev rule, metainfo and maintainer scripts for the supported printers"
   VERBATIM)
+# The tool names the rule, and from a build tree the rule this build wrote, when a printer may not
+# be opened.
+set_property(SOURCE printers/printeraccess.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+  LABELSETUP_UDEV_RULE="${LABELSETUP_UDEV_RULE}" LABELSETUP_BUILD_DIR="${CMAKE_BINARY_DIR}")
 add_custom_target(printerfiles_output ALL
   DEPENDS ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
           ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz)

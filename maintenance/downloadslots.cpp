@@ -93,6 +93,7 @@ void MainWindow::endDownload(WorkerThread *worker)
         return;
     downloadWorker = nullptr;
     setPrinterControlsLocked(false);
+    catchUpWithPlugs(); // the list did not change while the stream ran
     if (!worker->sentEverything()) {
         form->progressBar->setEnabled(false);
         return;

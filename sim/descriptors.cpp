@@ -152,7 +152,8 @@ std::string sysfsRecord(const UsbDescription &description, const Placement &plac
 
     std::string record;
     record += "P: " + placement.sysfsPath().substr(4) + "\n";
-    record += "N: " + placement.devicePath().substr(5) + "\n";
+    // No "N:" line: that would make umockdev replace the node the device made (see
+    // UsbfsDevice::attach) with a plain file.
     record += "E: SUBSYSTEM=usb\n";
     record += "E: DEVTYPE=usb_device\n";
     record += "E: DEVNAME=" + placement.devicePath() + "\n";
@@ -163,6 +164,16 @@ std::string sysfsRecord(const UsbDescription &description, const Placement &plac
     record += format("A: devnum=%d\\n\n", placement.deviceAddress);
     record += "A: speed=12\\n\n";
     record += "A: bConfigurationValue=1\\n\n";
+    // What the kernel read at enumeration; readable by every user without opening the device.
+    char hexIds[16];
+    std::snprintf(hexIds, sizeof hexIds, "%04x", id.vendorId);
+    record += std::string("A: idVendor=") + hexIds + "\\n\n";
+    std::snprintf(hexIds, sizeof hexIds, "%04x", id.productId);
+    record += std::string("A: idProduct=") + hexIds + "\\n\n";
+    if (!id.brand.empty())
+        record += "A: manufacturer=" + id.brand + "\\n\n";
+    if (id.productReadable && !id.product.empty())
+        record += "A: product=" + id.product + "\\n\n";
     record += "H: descriptors=" + hexString(descriptors) + "\n";
     return record;
 }

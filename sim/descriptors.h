@@ -46,7 +46,8 @@ struct Placement {
 // Parses a sysfs name of the form <bus>-<port>[.<port>...]; false when it is not one.
 bool parsePlacement(const std::string &sysfsName, Placement &placement);
 
-// The umockdev_testbed_add_from_string record of one device.
+// The umockdev_testbed_add_from_string record of one device. Adding it announces the device (an
+// "add" uevent), so its node must be ready before.
 std::string sysfsRecord(const UsbDescription &description, const Placement &placement);
 
 } // namespace vprinter

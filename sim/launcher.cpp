@@ -1,17 +1,32 @@
 // virtual-printers: runs a command with virtual label printers attached.
 //
-//   virtual-printers [--printer PID:PORT:PRODUCT]... [--log] -- command [args...]
+//   virtual-printers [--printer PID:PORT:PRODUCT]... [--log] [--commands] [--at MS COMMAND]...
+//                    [--user USER] -- command [args...]
 //
 // Owns a umockdev testbed with the printers, starts the command with umockdev's preload library
-// so that its libusb sees them, waits for it and exits with its status. With --log it prints what
-// each printer received and answered (and the device-side checks) when the command has ended.
+// so that its libusb sees them, waits for it and exits with its status. While the command runs,
+// printers are plugged in and pulled out, denied and held by commands read from standard input
+// (--commands) or given a time (--at). With --user the command runs as that user, who owns the
+// device nodes as the udev rule would make them. With --log it prints what each printer received
+// and answered (and the device-side checks) when the command has ended.
+//
+// The launcher runs itself under the preload too: only then do its plugs reach the command as
+// hot-plug events.
 #include "virtualusb.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <optional>
+#include <poll.h>
+#include <pwd.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,12 +36,24 @@ extern char **environ;
 
 namespace {
 
+constexpr const char *kPreload = "libumockdev-preload.so.0";
+
 volatile sig_atomic_t childPid = 0;
+int childExited[2] = {-1, -1}; // written to when the child ends
 
 void forwardSignal(int signal)
 {
     if (childPid > 0)
         kill(childPid, signal);
+}
+
+void onChildExit(int)
+{
+    const int saved = errno;
+    const char byte = 0;
+    if (write(childExited[1], &byte, 1) < 0) {
+    }
+    errno = saved;
 }
 
 void usage(FILE *out)
@@ -40,7 +67,20 @@ void usage(FILE *out)
                  "  PRODUCT  the iProduct string, e.g. RM-310\n"
                  "Without --printer: Zurod RM-310 (0411) on port 1 and Orbeck VS-608K (1401) on "
                  "port 3.\n"
-                 "--log prints every printer's transfers and the device checks at the end.\n");
+                 "--log prints every printer's transfers and the device checks at the end.\n"
+                 "--commands reads commands from standard input while the command runs (its own\n"
+                 "           standard input is then /dev/null); --at MS COMMAND runs one MS\n"
+                 "           milliseconds after the start (--at 0: before it). Commands:\n"
+                 "  plug PID:PORT:PRODUCT [denied|busy]\n"
+                 "                          plug a printer in (PORT free or pulled out before),\n"
+                 "                          optionally denied or held from the start\n"
+                 "  unplug PORT             pull it out\n"
+                 "  deny PORT / allow PORT  its node may not / may be opened by the user (--user;\n"
+                 "                          without it by nobody at all)\n"
+                 "  busy PORT / free PORT   another program holds / releases its interface\n"
+                 "  wait MS                 (standard input) the next command MS later\n"
+                 "--user USER runs the command as USER (name or uid), who owns the device nodes\n"
+                 "           as the udev rule gives them to the user at the seat.\n");
 }
 
 bool parsePrinter(const std::string &text, vprinter::PrinterConfig &config)
@@ -128,16 +168,179 @@ void printLog(vprinter::VirtualUsb &usb)
     std::fflush(stdout);
 }
 
+std::string sysfsNameOf(const std::string &port)
+{
+    return port.find('-') == std::string::npos ? "1-" + port : port;
+}
+
+// Runs one command; false (with a message) when it is not one or cannot be done.
+bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedByFault)
+{
+    std::istringstream words(line);
+    std::string verb, argument, extra;
+    words >> verb >> argument >> extra;
+    if (verb.empty())
+        return true;
+    bool ok = !argument.empty() && (extra.empty() || verb == "plug");
+    try {
+        if (ok && verb == "plug") {
+            vprinter::PrinterConfig config;
+            std::string more;
+            ok = parsePrinter(argument, config) && !(words >> more) &&
+                 (extra.empty() || extra == "denied" || extra == "busy");
+            config.denied = extra == "denied";
+            config.busy = extra == "busy";
+            if (ok) {
+                vprinter::VirtualPrinter &printer = usb.addPrinter(config);
+                std::fprintf(stderr, "virtual-printers: plugged %s %s into %s\n",
+                             printer.identity().brand.c_str(), printer.identity().product.c_str(),
+                             printer.sysfsName().c_str());
+            }
+        } else if (ok) {
+            vprinter::VirtualPrinter *printer = usb.find(sysfsNameOf(argument));
+            if (!printer) {
+                std::fprintf(stderr, "virtual-printers: no printer at %s\n", argument.c_str());
+                return false;
+            }
+            if (verb == "unplug") {
+                usb.unplug(*printer);
+            } else if ((verb == "deny" || verb == "allow") && !deniedByFault) {
+                usb.setAccessible(*printer, verb == "allow");
+            } else if (verb == "deny" || verb == "allow" || verb == "busy" || verb == "free") {
+                vprinter::Faults faults = printer->faults();
+                (verb == "deny" || verb == "allow" ? faults.refuseOpen : faults.refuseClaim) =
+                    verb == "deny" || verb == "busy";
+                printer->setFaults(faults);
+            } else {
+                ok = false;
+            }
+            if (ok)
+                std::fprintf(stderr, "virtual-printers: %s %s\n", verb.c_str(),
+                             printer->sysfsName().c_str());
+        }
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "virtual-printers: %s: %s\n", line.c_str(), error.what());
+        return false;
+    }
+    if (!ok)
+        std::fprintf(stderr, "virtual-printers: not a command: %s\n", line.c_str());
+    return ok;
+}
+
+using Clock = std::chrono::steady_clock;
+
+struct Scheduled {
+    Clock::time_point due;
+    int order = 0;
+    std::string command;
+};
+
+// Commands in the order they are due; those due at the same time in the order given.
+class Schedule
+{
+public:
+    void add(Clock::time_point due, const std::string &command)
+    {
+        scheduled_.push_back({due, next_++, command});
+        std::sort(scheduled_.begin(), scheduled_.end(), [](const auto &a, const auto &b) {
+            return a.due != b.due ? a.due < b.due : a.order < b.order;
+        });
+    }
+    // A line of standard input: "wait MS" moves the time of the lines after it.
+    void addLine(const std::string &line)
+    {
+        const auto now = Clock::now();
+        cursor_ = std::max(cursor_, now);
+        std::istringstream words(line);
+        std::string verb;
+        long ms = 0;
+        if (words >> verb && verb == "wait" && words >> ms)
+            cursor_ += std::chrono::milliseconds(ms);
+        else
+            add(cursor_, line);
+    }
+    // Milliseconds until the next command is due (-1: none waiting).
+    int timeout() const
+    {
+        if (scheduled_.empty())
+            return -1;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            scheduled_.front().due - Clock::now());
+        return int(std::max<long long>(0, left.count()));
+    }
+    std::vector<std::string> takeDue()
+    {
+        std::vector<std::string> due;
+        const auto now = Clock::now();
+        while (!scheduled_.empty() && scheduled_.front().due <= now) {
+            due.push_back(scheduled_.front().command);
+            scheduled_.erase(scheduled_.begin());
+        }
+        return due;
+    }
+
+private:
+    std::vector<Scheduled> scheduled_;
+    Clock::time_point cursor_;
+    int next_ = 0;
+};
+
+// Waits for the child, running the commands as they come and fall due.
+int superviseChild(vprinter::VirtualUsb &usb, pid_t pid, bool readCommands, Schedule &schedule,
+                   bool deniedByFault)
+{
+    std::string input;
+    bool stdinOpen = readCommands;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return status;
+        if (done < 0 && errno != EINTR)
+            return status;
+        pollfd fds[2] = {{childExited[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        const int ready = poll(fds, stdinOpen ? 2 : 1, schedule.timeout());
+        if (ready < 0 && errno != EINTR)
+            return status;
+        if (fds[0].revents & POLLIN) {
+            char drain[16];
+            while (read(childExited[0], drain, sizeof drain) > 0) {
+            }
+        }
+        if (stdinOpen && (fds[1].revents & (POLLIN | POLLHUP))) {
+            char buffer[512];
+            const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n <= 0)
+                stdinOpen = false;
+            else
+                input.append(buffer, std::size_t(n));
+            for (std::size_t end; (end = input.find('\n')) != std::string::npos;) {
+                schedule.addLine(input.substr(0, end));
+                input.erase(0, end + 1);
+            }
+        }
+        for (const std::string &command : schedule.takeDue())
+            runCommand(usb, command, deniedByFault);
+    }
+}
+
+bool hasPreload()
+{
+    const char *preload = std::getenv("LD_PRELOAD");
+    return preload && std::strstr(preload, kPreload);
+}
+
 // The child's environment: ours (which holds the testbed's UMOCKDEV_DIR) with the preload added.
 std::vector<std::string> childEnvironment()
 {
     std::vector<std::string> env;
-    std::string preload = "LD_PRELOAD=libumockdev-preload.so.0";
+    std::string preload = std::string("LD_PRELOAD=") + kPreload;
     std::string asan = "ASAN_OPTIONS=verify_asan_link_order=0";
     for (char **entry = environ; *entry; ++entry) {
         const std::string text = *entry;
         if (text.rfind("LD_PRELOAD=", 0) == 0 && text.size() > 11)
-            preload += ":" + text.substr(11);
+            preload =
+                text.find(kPreload) == std::string::npos ? preload + ":" + text.substr(11) : text;
         else if (text.rfind("ASAN_OPTIONS=", 0) == 0 && text.size() > 13)
             asan = text + ":verify_asan_link_order=0";
         else
@@ -148,12 +351,51 @@ std::vector<std::string> childEnvironment()
     return env;
 }
 
+// Parses --user: a user name or a numeric uid; its group from the password database.
+bool parseUser(const std::string &text, uid_t &uid, gid_t &gid)
+{
+    if (const passwd *entry = getpwnam(text.c_str())) {
+        uid = entry->pw_uid;
+        gid = entry->pw_gid;
+        return true;
+    }
+    char *end = nullptr;
+    const unsigned long number = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0')
+        return false;
+    uid = uid_t(number);
+    const passwd *entry = getpwuid(uid);
+    gid = entry ? entry->pw_gid : gid_t(number);
+    return true;
+}
+
+// Runs this program again with the preload, so that the testbed's uevents reach the child.
+void reexecWithPreload(char **argv)
+{
+    const char *preload = std::getenv("LD_PRELOAD");
+    const std::string value =
+        preload && *preload ? std::string(kPreload) + ":" + preload : std::string(kPreload);
+    setenv("LD_PRELOAD", value.c_str(), 1);
+    const char *asan = std::getenv("ASAN_OPTIONS");
+    const std::string asanValue = asan && *asan ? std::string(asan) + ":verify_asan_link_order=0"
+                                                : "verify_asan_link_order=0";
+    setenv("ASAN_OPTIONS", asanValue.c_str(), 1);
+    execv("/proc/self/exe", argv);
+    std::fprintf(stderr, "virtual-printers: cannot run myself with the preload: %s\n",
+                 std::strerror(errno));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (!hasPreload())
+        reexecWithPreload(argv); // returns only on failure: plugs then reach nobody
     std::vector<vprinter::PrinterConfig> printers;
     bool log = false;
+    bool readCommands = false;
+    std::vector<std::pair<long, std::string>> timed;
+    std::optional<std::pair<uid_t, gid_t>> user;
     int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -167,6 +409,31 @@ int main(int argc, char **argv)
         }
         if (arg == "--log") {
             log = true;
+            continue;
+        }
+        if (arg == "--commands") {
+            readCommands = true;
+            continue;
+        }
+        if (arg == "--at" && i + 2 < argc) {
+            char *end = nullptr;
+            const long ms = std::strtol(argv[i + 1], &end, 10);
+            if (*argv[i + 1] == '\0' || *end != '\0' || ms < 0) {
+                std::fprintf(stderr, "virtual-printers: bad time: %s\n", argv[i + 1]);
+                return 2;
+            }
+            timed.emplace_back(ms, argv[i + 2]);
+            i += 2;
+            continue;
+        }
+        if (arg == "--user" && i + 1 < argc) {
+            uid_t uid = 0;
+            gid_t gid = 0;
+            if (!parseUser(argv[++i], uid, gid)) {
+                std::fprintf(stderr, "virtual-printers: no such user: %s\n", argv[i]);
+                return 2;
+            }
+            user = std::make_pair(uid, gid);
             continue;
         }
         std::string printerOption;
@@ -209,6 +476,10 @@ int main(int argc, char **argv)
     int status = 0;
     try {
         vprinter::VirtualUsb usb;
+        // The user the command runs as owns the nodes, as at the seat; deny then means
+        // permissions. Without a user, deny is a node nobody may open.
+        if (user)
+            usb.setNodeOwner(user->first, user->second);
         for (const vprinter::PrinterConfig &config : printers) {
             vprinter::VirtualPrinter &printer = usb.addPrinter(config);
             const vprinter::Identity id = printer.identity();
@@ -223,14 +494,29 @@ int main(int argc, char **argv)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
 
+        if (pipe2(childExited, O_CLOEXEC | O_NONBLOCK) != 0) {
+            std::perror("virtual-printers: pipe");
+            return 1;
+        }
         struct sigaction forward = {};
         forward.sa_handler = forwardSignal;
         sigaction(SIGTERM, &forward, nullptr);
         sigaction(SIGHUP, &forward, nullptr);
+        struct sigaction exited = {};
+        exited.sa_handler = onChildExit;
+        exited.sa_flags = SA_NOCLDSTOP;
+        sigaction(SIGCHLD, &exited, nullptr);
         // A terminal's Ctrl-C reaches the command itself; we wait for it to end.
         signal(SIGINT, SIG_IGN);
         signal(SIGQUIT, SIG_IGN);
 
+        Schedule schedule;
+        const auto start = Clock::now();
+        for (const auto &[ms, command] : timed)
+            schedule.add(start + std::chrono::milliseconds(ms), command);
+        // What is due at once is done before the command starts.
+        for (const std::string &command : schedule.takeDue())
+            runCommand(usb, command, !user);
         const pid_t pid = fork();
         if (pid < 0) {
             std::perror("virtual-printers: fork");
@@ -239,14 +525,25 @@ int main(int argc, char **argv)
         if (pid == 0) {
             signal(SIGINT, SIG_DFL);
             signal(SIGQUIT, SIG_DFL);
+            signal(SIGCHLD, SIG_DFL);
+            if (readCommands) { // the commands are ours
+                const int null = open("/dev/null", O_RDONLY);
+                if (null < 0 || dup2(null, STDIN_FILENO) < 0)
+                    _exit(127);
+            }
+            if (user && (setgroups(0, nullptr) != 0 || setgid(user->second) != 0 ||
+                         setuid(user->first) != 0)) {
+                std::fprintf(stderr, "virtual-printers: cannot become user %u: %s\n",
+                             unsigned(user->first), std::strerror(errno));
+                _exit(127);
+            }
             execvpe(argv[i], argv + i, envp.data());
             std::fprintf(stderr, "virtual-printers: cannot run %s: %s\n", argv[i],
                          std::strerror(errno));
             _exit(127);
         }
         childPid = pid;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        status = superviseChild(usb, pid, readCommands, schedule, !user);
         childPid = 0;
         if (log)
             printLog(usb);

@@ -88,6 +88,9 @@ void UsbfsDevice::attach(UMockdevTestbed *testbed)
     // while it waits. A FIFO that is kept full while nothing can be reaped (and empty while
     // something can) makes libusb's poll for POLLOUT behave like usbfs.
     unlink(fifoPath_.c_str());
+    std::error_code ignored;
+    std::filesystem::create_directories(
+        std::filesystem::path(rootDir_ + placement_.devicePath()).parent_path(), ignored);
     if (mkfifo(fifoPath_.c_str(), 0666) != 0)
         throw std::runtime_error("cannot create " + fifoPath_ + ": " + std::strerror(errno));
     fifoFd_ = open(fifoPath_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
@@ -282,6 +285,7 @@ void UsbfsDevice::handleIoctl(UMockdevIoctlClient *ioctl)
         break;
     }
     updateFifo();
+    updateDriverLink();
 }
 
 void UsbfsDevice::submitUrb(Client &client, UMockdevIoctlClient *ioctl)
@@ -702,6 +706,7 @@ void UsbfsDevice::dropVanishedClients()
         it = clients_.erase(it);
     }
     updateFifo();
+    updateDriverLink();
 }
 
 void UsbfsDevice::waitForClosedClients(int waitMs)
@@ -741,6 +746,73 @@ void UsbfsDevice::updateFifo()
     }
 }
 
+bool UsbfsDevice::isUnplugged()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return counters_.unplugged;
+}
+
+void UsbfsDevice::linkInterface()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    interfaceLinked_ = true;
+    linkedDriver_ = "-"; // no link yet
+    updateDriverLink();
+}
+
+void UsbfsDevice::updateDriverLink()
+{
+    if (!interfaceLinked_ || counters_.unplugged)
+        return;
+    const std::string driver = effectiveDriver();
+    if (driver == linkedDriver_)
+        return;
+    const std::string interface =
+        rootDir_ + placement_.sysfsPath() + "/" + placement_.sysfsName + ":1.0";
+    std::error_code ignored;
+    std::filesystem::create_directories(interface, ignored);
+    const std::string link = interface + "/driver";
+    if (driver.empty()) {
+        unlink(link.c_str());
+    } else {
+        const std::string next = link + ".next";
+        unlink(next.c_str());
+        if (symlink(("/sys/bus/usb/drivers/" + driver).c_str(), next.c_str()) == 0)
+            rename(next.c_str(), link.c_str());
+    }
+    linkedDriver_ = driver;
+}
+
+void UsbfsDevice::setNodeOwner(unsigned uid, unsigned gid)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ownerSet_ = true;
+    ownerUid_ = uid;
+    ownerGid_ = gid;
+    applyNodeOwner();
+}
+
+void UsbfsDevice::setNodeAccessible(bool accessible)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    nodeAccessible_ = accessible;
+    applyNodeOwner();
+}
+
+void UsbfsDevice::applyNodeOwner()
+{
+    if (!ownerSet_)
+        return;
+    // umockdev's socket for the node is plumbing, not the device: the user always reaches it.
+    const std::string socket = rootDir_ + "/ioctl" + placement_.devicePath();
+    if (chown(socket.c_str(), ownerUid_, ownerGid_) != 0 ||
+        chown(fifoPath_.c_str(), nodeAccessible_ ? ownerUid_ : 0,
+              nodeAccessible_ ? ownerGid_ : 0) != 0 ||
+        chmod(fifoPath_.c_str(), 0600) != 0)
+        violations_.push_back("cannot give the node to user " + std::to_string(ownerUid_) + ": " +
+                              std::strerror(errno));
+}
+
 void UsbfsDevice::pointNode(const std::string &target)
 {
     const std::string node = rootDir_ + placement_.devicePath();
@@ -761,6 +833,7 @@ void UsbfsDevice::withModel(const std::function<void(PrinterModel &)> &f)
     }
     deliverReplies(); // a test may have queued or changed something a waiting read can take
     updateFifo();
+    updateDriverLink();
 }
 
 DeviceState UsbfsDevice::state(int waitMs)

@@ -29,6 +29,14 @@ public:
     // Stops answering: disconnects the ioctl handler (before the testbed goes away).
     void detach();
     void unplug();
+    // After the device's record is in the testbed: its interface 0 appears in sysfs, with a
+    // "driver" link that follows the driver holding the interface, as the kernel shows it.
+    void linkInterface();
+    bool isUnplugged();
+    // The device node belongs to this user (as the udev rule's ACL gives it to the user at the
+    // seat), or to root alone when not accessible; either way nobody else may open it.
+    void setNodeOwner(unsigned uid, unsigned gid);
+    void setNodeAccessible(bool accessible);
 
     const Placement &placement() const { return placement_; }
     const UsbDescription &description() const { return description_; }
@@ -87,6 +95,8 @@ private:
     void dropVanishedClients();
     void waitForClosedClients(int waitMs);
     void updateFifo();
+    void updateDriverLink();
+    void applyNodeOwner();
     void pointNode(const std::string &target);
     std::string effectiveDriver() const;
     int claimLocked(Client &client);
@@ -105,6 +115,12 @@ private:
     DeviceState counters_;
     std::vector<std::string> violations_;
     bool nodeRefused_ = false;
+    bool interfaceLinked_ = false;
+    std::string linkedDriver_;
+    bool ownerSet_ = false;
+    unsigned ownerUid_ = 0;
+    unsigned ownerGid_ = 0;
+    bool nodeAccessible_ = true;
     int fifoFd_ = -1;
     bool fifoFull_ = false;
     UMockdevIoctlBase *handler_ = nullptr;

@@ -5,8 +5,11 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 namespace vprinter {
 
@@ -41,7 +44,8 @@ struct VirtualUsb::Testbed {
     std::string root;
     mutable std::mutex mutex;
     std::vector<std::unique_ptr<VirtualPrinter>> devices;
-    std::map<int, int> lastAddress; // per bus; the root hub has address 1
+    std::map<int, int> lastAddress;                         // per bus; the root hub has address 1
+    std::optional<std::pair<unsigned, unsigned>> nodeOwner; // uid, gid
 };
 
 VirtualUsb::VirtualUsb() : testbed_(std::make_unique<Testbed>())
@@ -100,7 +104,7 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
 
     std::lock_guard<std::mutex> lock(testbed_->mutex);
     for (const auto &device : testbed_->devices) {
-        if (device->sysfsName() == config.sysfsName)
+        if (device->sysfsName() == config.sysfsName && !device->device().isUnplugged())
             throw std::invalid_argument("two devices at " + config.sysfsName);
     }
     int &lastAddress = testbed_->lastAddress[placement.bus];
@@ -115,15 +119,27 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
     // Two printers of one model differ like real ones: a serial number of their own.
     if (description.identity.serialNumber == Identity{}.serialNumber)
         description.identity.serialNumber = serialNumberFor(config.sysfsName);
+    // The node and its handler first, then the record, whose "add" uevent announces the device:
+    // a program that opens the device as soon as it hears of it finds it answering.
+    auto device = std::make_shared<UsbfsDevice>(description, placement, testbed_->root);
+    device->attach(testbed_->testbed);
+    if (testbed_->nodeOwner)
+        device->setNodeOwner(testbed_->nodeOwner->first, testbed_->nodeOwner->second);
+    if (config.denied && testbed_->nodeOwner)
+        device->setNodeAccessible(false);
+    device->withModel([&](PrinterModel &model) {
+        model.faults().refuseOpen = config.denied && !testbed_->nodeOwner;
+        model.faults().refuseClaim = config.busy;
+    });
     GError *error = nullptr;
     const std::string record = sysfsRecord(description, placement);
     if (!umockdev_testbed_add_from_string(testbed_->testbed, record.c_str(), &error)) {
         std::string message = error ? error->message : "unknown error";
         g_clear_error(&error);
+        device->detach();
         throw std::runtime_error("cannot add " + config.sysfsName + ": " + message);
     }
-    auto device = std::make_shared<UsbfsDevice>(description, placement, testbed_->root);
-    device->attach(testbed_->testbed);
+    device->linkInterface();
     testbed_->devices.push_back(std::make_unique<VirtualPrinter>(device));
     testbed_->devices.back()->withModel(
         [&](PrinterModel &model) { model.setSetting(0x3C, macAddressesFor(config.sysfsName)); });
@@ -152,7 +168,42 @@ VirtualPrinter &VirtualUsb::addDevice(std::uint16_t vendorId, std::uint16_t prod
     return addPrinter(config);
 }
 
-void VirtualUsb::unplug(VirtualPrinter &printer) { printer.device().unplug(); }
+void VirtualUsb::unplug(VirtualPrinter &printer)
+{
+    if (printer.device().isUnplugged())
+        return;
+    // The "remove" uevent reads the device from the testbed's sysfs, so it goes out first.
+    const std::string path = printer.device().placement().sysfsPath();
+    umockdev_testbed_uevent(testbed_->testbed, path.c_str(), "remove");
+    printer.device().unplug();
+}
+
+VirtualPrinter *VirtualUsb::find(const std::string &sysfsName) const
+{
+    std::lock_guard<std::mutex> lock(testbed_->mutex);
+    for (const auto &device : testbed_->devices) {
+        if (device->sysfsName() == sysfsName && !device->device().isUnplugged())
+            return device.get();
+    }
+    return nullptr;
+}
+
+void VirtualUsb::setNodeOwner(unsigned uid, unsigned gid)
+{
+    // The user must reach the testbed (mkdtemp made it for its owner alone), and umockdev's
+    // preload makes the sockets of the user's udev monitors in its top folder.
+    if (chown(testbed_->root.c_str(), uid, gid) != 0 || chmod(testbed_->root.c_str(), 0755) != 0)
+        throw std::runtime_error("cannot give the testbed to user " + std::to_string(uid));
+    std::lock_guard<std::mutex> lock(testbed_->mutex);
+    testbed_->nodeOwner = std::make_pair(uid, gid);
+    for (const auto &device : testbed_->devices)
+        device->device().setNodeOwner(uid, gid);
+}
+
+void VirtualUsb::setAccessible(VirtualPrinter &printer, bool accessible)
+{
+    printer.device().setNodeAccessible(accessible);
+}
 
 std::vector<VirtualPrinter *> VirtualUsb::devices() const
 {

@@ -24,6 +24,10 @@ struct PrinterConfig {
     // 0x07: printer class, bound to the kernel's usblp driver until claimed. Any other class
     // (0xFF for addDevice) has no kernel driver.
     std::uint8_t interfaceClass = 0x07;
+    // Plugged in already denied (see setAccessible; without a node owner, the refuseOpen fault)
+    // or held by another program (the refuseClaim fault), before anyone hears of it.
+    bool denied = false;
+    bool busy = false;
 };
 
 class VirtualUsb
@@ -44,10 +48,20 @@ public:
     VirtualPrinter &addDevice(std::uint16_t vendorId, std::uint16_t productId,
                               const std::string &sysfsName, const std::string &product);
 
-    // Pulls the device out: transfers in flight end with -ESHUTDOWN, every later request on an
-    // open descriptor fails with ENODEV, opening fails, and the next libusb context no longer
-    // lists it.
+    // Pulls the device out: a "remove" uevent (libusb's hot-plug LEFT), then transfers in flight
+    // end with -ESHUTDOWN, every later request on an open descriptor fails with ENODEV, opening
+    // fails, and no libusb context lists it any more. Another device may then be plugged in at the
+    // same place. Adding a device sends an "add" uevent (ARRIVED) once it answers.
     void unplug(VirtualPrinter &printer);
+    // The device plugged in at that sysfs name now, if any.
+    VirtualPrinter *find(const std::string &sysfsName) const;
+
+    // Device nodes as a udev rule with uaccess makes them: owned by this user (the one at the
+    // seat), devices plugged in later too. setAccessible(false) gives a node back to root alone,
+    // so that a program running as that user may not open it (LIBUSB_ERROR_ACCESS) while root
+    // still may. Only the owner of the testbed (root) can do this.
+    void setNodeOwner(unsigned uid, unsigned gid);
+    void setAccessible(VirtualPrinter &printer, bool accessible);
 
     std::vector<VirtualPrinter *> devices() const;
     // The violations of every device, each prefixed with its sysfs name.

@@ -571,8 +571,8 @@
         <translation>Check the whole file, then write its pages to the printer</translation>
     </message>
     <message>
-        <source>列出连接的打印机：端口、品牌、型号、厂商和产品ID</source>
-        <translation>List the attached printers: port, brand, product, vendor and product ID</translation>
+        <source>列出连接的打印机：端口、品牌、型号、厂商和产品ID、USB路径和状态</source>
+        <translation>List the attached printers: port, brand, product, vendor and product ID, USB path and state</translation>
     </message>
     <message>
         <source>参数“%1”不是 key=value 形式</source>
@@ -811,6 +811,46 @@
     <message>
         <source>打印机的USB端口号或USB路径（如 4、2.4、1-2.4）</source>
         <translation>The printer's USB port number or USB path (such as 4, 2.4, 1-2.4)</translation>
+    </message>
+    <message>
+        <source>没有打开权限</source>
+        <translation>no permission to open it</translation>
+    </message>
+    <message>
+        <source>正被其他程序使用</source>
+        <translation>in use by another program</translation>
+    </message>
+    <message>
+        <source>已安装的udev规则只把打印机交给在本机座席登录的用户：请拔下打印机再插上；若仍然没有权限，请在本机的座席上登录（而不是通过ssh等远程登录）。</source>
+        <translation>The installed udev rule gives the printers only to the user logged in at this computer's seat: unplug the printer and plug it in again; if permission is still missing, log in at the seat (not remotely, for example over ssh).</translation>
+    </message>
+    <message>
+        <source>udev规则没有安装：请安装 label-printer-setup 软件包，再拔下打印机重新插上。</source>
+        <translation>The udev rule is not installed: install the label-printer-setup package, then unplug the printer and plug it in again.</translation>
+    </message>
+    <message>
+        <source>udev规则没有安装。请以root身份执行：</source>
+        <translation>The udev rule is not installed. Run as root:</translation>
+    </message>
+    <message>
+        <source>无法使用打印机 %1（%2 %3）：%4</source>
+        <translation>Cannot use the printer %1 (%2 %3): %4</translation>
+    </message>
+    <message>
+        <source>此系统不提供USB热插拔事件</source>
+        <translation>This system offers no USB hot-plug events</translation>
+    </message>
+    <message>
+        <source>list：列出后继续报告每次插入和拔出，直到被中断</source>
+        <translation>list: after the list, report every plug and unplug until interrupted</translation>
+    </message>
+    <message>
+        <source>所选的打印机已断开：%1</source>
+        <translation>The selected printer was disconnected: %1</translation>
+    </message>
+    <message>
+        <source>没有权限打开这些打印机：</source>
+        <translation>No permission to open these printers:</translation>
     </message>
     <message>
         <source>%1 %2：写入 %3，打印机保存的是 %4</source>

@@ -1,8 +1,11 @@
 // The printer list: which devices become rows, and how the rows read.
 #include "app/selectedprinter.h"
+#include "printers/printeraccess.h"
 #include "printers/printerlist.h"
+#include "printers/printerwatcher.h"
 #include "tests/support/usbtestcase.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <libusb.h>
 
@@ -42,6 +45,11 @@ private slots:
     void listsEveryPrinterInDiscoveryOrder();
     void portFromRow_data();
     void portFromRow();
+    void listsPrintersItCannotOpen_data();
+    void listsPrintersItCannotOpen();
+    void remedy_data();
+    void remedy();
+    void watcherOpensOnlyNewcomers();
 };
 
 void TestPrinterList::listsSupportedPrinters_data()
@@ -125,6 +133,107 @@ void TestPrinterList::portFromRow()
     QFETCH(QString, row);
     QFETCH(int, port);
     QCOMPARE(SelectedPrinter::portFromRow(row), port);
+}
+
+void TestPrinterList::listsPrintersItCannotOpen_data()
+{
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("row");
+    QTest::newRow("ready") << false << false << true << "ready"
+                           << "VS-608K"
+                           << "Orbeck VS-608K USB005";
+    // The product string comes from sysfs, where the kernel keeps what it read at plug-in.
+    QTest::newRow("no permission") << true << false << true << "no-permission"
+                                   << "VS-608K"
+                                   << "Orbeck VS-608K USB005 - 没有打开权限";
+    QTest::newRow("no permission, no product string") << true << false << false << "no-permission"
+                                                      << ""
+                                                      << "Orbeck  USB005 - 没有打开权限";
+    QTest::newRow("held by another program") << false << true << true << "in-use"
+                                             << "VS-608K"
+                                             << "Orbeck VS-608K USB005 - 正被其他程序使用";
+}
+
+void TestPrinterList::listsPrintersItCannotOpen()
+{
+    QFETCH(bool, denied);
+    QFETCH(bool, busy);
+    QFETCH(bool, readable);
+    QFETCH(QString, state);
+    QFETCH(QString, product);
+    QFETCH(QString, row);
+    vprinter::PrinterConfig config;
+    config.sysfsName = "1-5";
+    config.identity.productId = 0x1401;
+    config.identity.product = "VS-608K";
+    config.identity.productReadable = readable;
+    config.denied = denied;
+    config.busy = busy;
+    usb->addPrinter(config);
+    const QList<ListedPrinter> printers = listSupportedPrinters();
+    QCOMPARE(printers.size(), 1);
+    QCOMPARE(accessName(printers[0].access), state);
+    QCOMPARE(printers[0].product, product);
+    QCOMPARE(printers[0].identity.path(), QStringLiteral("1-5"));
+    QCOMPARE(GetPrinterList(), QStringList{row});
+}
+
+void TestPrinterList::remedy_data()
+{
+    QTest::addColumn<bool>("ruleInstalled");
+    QTest::addColumn<QString>("buildTreeRule");
+    QTest::addColumn<QStringList>("says");
+    const QString rule = "/src/build/packaging/70-label-printer-setup.rules";
+    QTest::newRow("package installed") << true << rule << QStringList{"请拔下打印机再插上", "座席"};
+    QTest::newRow("build tree")
+        << false << rule
+        << QStringList{"cp " + rule + " /etc/udev/rules.d/", "udevadm control --reload-rules",
+                       "udevadm trigger --subsystem-match=usb --attr-match=idVendor=5c1e"};
+    QTest::newRow("neither") << false << "" << QStringList{"请安装 label-printer-setup 软件包"};
+}
+
+void TestPrinterList::remedy()
+{
+    QFETCH(bool, ruleInstalled);
+    QFETCH(QString, buildTreeRule);
+    QFETCH(QStringList, says);
+    const QString text = printeraccess::remedy({ruleInstalled, buildTreeRule});
+    for (const QString &part : says)
+        QVERIFY2(text.contains(part), qPrintable(text));
+    QCOMPARE(text.contains("udevadm"), !ruleInstalled && !buildTreeRule.isEmpty());
+}
+
+// The watcher hears plugs and unplugs; listing with what is known opens only the newcomers.
+void TestPrinterList::watcherOpensOnlyNewcomers()
+{
+    PrinterWatcher watcher;
+    QVERIFY(watcher.start());
+    QSignalSpy changed(&watcher, &PrinterWatcher::devicesChanged);
+    vprinter::VirtualPrinter &first = usb->addPrinter(0x1401, "VS-608K", 3);
+    QTRY_VERIFY_WITH_TIMEOUT(changed.count() > 0, 10000);
+    QList<ListedPrinter> known = watcher.printers({});
+    QCOMPARE(known.size(), 1);
+    QCOMPARE(first.state().opens, 1);
+
+    changed.clear();
+    vprinter::VirtualPrinter &second = usb->addPrinter(0x0411, "RM-310", 5);
+    QTRY_VERIFY_WITH_TIMEOUT(changed.count() > 0, 10000);
+    known = watcher.printers(known);
+    QCOMPARE(known.size(), 2);
+    QCOMPARE(first.state().opens, 1);
+    QCOMPARE(second.state().opens, 1);
+
+    changed.clear();
+    usb->unplug(first);
+    QTRY_VERIFY_WITH_TIMEOUT(changed.count() > 0, 10000);
+    known = watcher.printers(known);
+    QCOMPARE(known.size(), 1);
+    QCOMPARE(known[0].identity.path(), QStringLiteral("1-5"));
+    QCOMPARE(second.state().opens, 1);
 }
 
 QTEST_GUILESS_MAIN(TestPrinterList)

@@ -7,13 +7,15 @@ QObject *createTestPrinterWindow();
 QObject *createTestSettingsPages();
 QObject *createTestNetworkPages();
 QObject *createTestPrinterIdentity();
+QObject *createTestPrinterPlugs();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
-                        createTestNetworkPages, createTestPrinterIdentity}) {
+    for (auto create :
+         {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
+          createTestNetworkPages, createTestPrinterIdentity, createTestPrinterPlugs}) {
         QObject *test = create();
         failures += QTest::qExec(test, argc, argv);
         delete test;
