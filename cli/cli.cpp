@@ -221,7 +221,8 @@ QJsonObject listJson(const ListedPrinter &p)
     return {{QStringLiteral("port"), p.port},
             {QStringLiteral("brand"), p.brand},
             {QStringLiteral("product"), p.product},
-            {QStringLiteral("id"), QString::asprintf("%04x:%04x", p.vendorId, p.productId)},
+            {QStringLiteral("vendor-id"), QString::asprintf("%04x", p.vendorId)},
+            {QStringLiteral("product-id"), QString::asprintf("%04x", p.productId)},
             {QStringLiteral("path"), p.identity.path()},
             {QStringLiteral("state"), accessName(p.access)}};
 }

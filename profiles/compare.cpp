@@ -24,6 +24,10 @@ QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &ot
                 keys << key;
         }
         for (const QString &key : keys) {
+            // A key one side does not hold (a backup without its secrets) is left as it is by a
+            // restore: nothing to compare.
+            if (!a.contains(key) || !b.contains(key))
+                continue;
             Difference d{name, key, a.value(key).toString(), b.value(key).toString(),
                          !writable.contains(key)};
             const bool wireDiffers =

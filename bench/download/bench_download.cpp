@@ -129,7 +129,7 @@ int runTool(const char *encryptedFile)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (window.findChildren<WorkerThread *>().isEmpty() &&
-            (!boxes.boxes().isEmpty() || dialog.refused))
+            (!boxes.boxes().isEmpty() || clock.elapsed() > 60000))
             loop.quit();
     });
     poll.start(50);

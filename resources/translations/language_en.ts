@@ -697,6 +697,8 @@
     <message>
         <source>backup：不保存Wi-Fi密码和蓝牙PIN码</source>
         <translation>backup: leave out the Wi-Fi passwords and the Bluetooth PIN</translation>
+    </message>
+    <message>
         <source>以JSON输出</source>
         <translation>Print as JSON</translation>
     </message>
@@ -841,8 +843,8 @@
         <translation>This system offers no USB hot-plug events</translation>
     </message>
     <message>
-        <source>list：列出后继续报告每次插入和拔出，直到被中断</source>
-        <translation>list: after the list, report every plug and unplug until interrupted</translation>
+        <source>列出后继续报告每次插入和拔出，直到被中断</source>
+        <translation>After the list, report every plug and unplug until interrupted</translation>
     </message>
     <message>
         <source>所选的打印机已断开：%1</source>

@@ -237,8 +237,8 @@ void TestCli::jsonOutput_data()
     QTest::addColumn<QByteArray>("json");
     QTest::newRow("list") << QStringList{"list", "--json"}
                           << QByteArray(R"([{"port":3,"brand":"Orbeck","product":"VS-608K",
-                                "vendor-id":"5c1e","product-id":"1401","path":"1-3"},{"port":5,"brand":"Orbeck",
-                                "product":"VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-5"}])");
+                                "vendor-id":"5c1e","product-id":"1401","path":"1-3","state":"ready"},{"port":5,"brand":"Orbeck",
+                                "product":"VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-5","state":"ready"}])");
     QTest::newRow("info") << QStringList{"--port", "3", "info", "--json"}
                           << QByteArray(R"({"model":"VS-608K","version":"V2.3.1 20240315",
                                 "resolution":203,"max-width-mm":72})");
@@ -270,18 +270,18 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("options");
-    QTest::newRow("list") << "list" << QStringList{"--json"};
-    QTest::newRow("info") << "info" << QStringList{"--json", "--port"};
-    QTest::newRow("status") << "status" << QStringList{"--json", "--port"};
-    QTest::newRow("read") << "read" << QStringList{"--json", "--port"};
-    QTest::newRow("write") << "write" << QStringList{"--no-verify", "--port", "--quiet"};
-    QTest::newRow("backup") << "backup" << QStringList{"--port"};
+    QTest::newRow("list") << "list" << QStringList{"--json", "--verbose", "--watch"};
+    QTest::newRow("info") << "info" << QStringList{"--json", "--port", "--verbose"};
+    QTest::newRow("status") << "status" << QStringList{"--json", "--port", "--verbose"};
+    QTest::newRow("read") << "read" << QStringList{"--json", "--port", "--verbose"};
+    QTest::newRow("write") << "write" << QStringList{"--no-verify", "--port", "--quiet", "--verbose"};
+    QTest::newRow("backup") << "backup" << QStringList{"--force", "--no-secrets", "--port", "--verbose"};
     QTest::newRow("restore") << "restore"
                              << QStringList{"--all", "--dry-run", "--force", "--no-verify",
-                                            "--port"};
-    QTest::newRow("diff") << "diff" << QStringList{"--port"};
-    QTest::newRow("maintain") << "maintain" << QStringList{"--port"};
-    QTest::newRow("download") << "download" << QStringList{"--port"};
+                                            "--port", "--verbose"};
+    QTest::newRow("diff") << "diff" << QStringList{"--port", "--verbose"};
+    QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose"};
+    QTest::newRow("download") << "download" << QStringList{"--port", "--verbose"};
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions()
@@ -361,7 +361,8 @@ void TestCli::completion_data()
     QTest::newRow("commands") << "label-printer-cli " << commands;
     QTest::newRow("an option's value") << "label-printer-cli --port " << QStringList();
     QTest::newRow("list's options")
-        << "label-printer-cli list --" << QStringList{"--help", "--json"};
+        << "label-printer-cli list --"
+        << QStringList{"--help", "--json", "--verbose", "--watch"};
     QStringList names;
     for (const auto &page : allPages())
         names << page->name();
@@ -1027,268 +1028,264 @@ void TestCli::logging()
     QCOMPARE(err.contains(piece.toHex()) || err.contains(piece.toHex(' '), Qt::CaseInsensitive),
              data);
     QCOMPARE(err.contains("Read buffer:"), data);
-    // The printers cannot be opened or are held: listed with their state, in text and in JSON.
-    void TestCli::listsUnusablePrinters()
-    {
-        vprinter::PrinterConfig config;
-        config.sysfsName = "1-6";
-        config.identity.productId = 0x1401;
-        config.identity.product = "VS-608K";
-        config.denied = true;
-        usb->addPrinter(config);
-        config.sysfsName = "1-7";
-        config.denied = false;
-        config.busy = true;
-        usb->addPrinter(config);
-        Result r = runCli({"list"});
-        QCOMPARE(r.exit, int(cli::Ok));
-        QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-        lines.sort();
-        QCOMPARE(lines, (QStringList{"3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready",
-                                     "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tready",
-                                     "6\tOrbeck\tVS-608K\t5c1e:1401\t1-6\tno-permission",
-                                     "7\tOrbeck\tVS-608K\t5c1e:1401\t1-7\tin-use"}));
-        r = runCli({"list", "--json"});
-        QCOMPARE(r.exit, int(cli::Ok));
-        QMap<QString, QString> states;
-        for (const QJsonValue &printer : QJsonDocument::fromJson(r.out.toUtf8()).array()) {
-            QCOMPARE(printer["id"].toString(), QStringLiteral("5c1e:1401"));
-            states[printer["path"].toString()] = printer["state"].toString();
-        }
-        QCOMPARE(
-            states,
-            (QMap<QString, QString>{
-                {"1-3", "ready"}, {"1-5", "ready"}, {"1-6", "no-permission"}, {"1-7", "in-use"}}));
+}
+
+// The printers cannot be opened or are held: listed with their state, in text and in JSON.
+void TestCli::listsUnusablePrinters()
+{
+    vprinter::PrinterConfig config;
+    config.sysfsName = "1-6";
+    config.identity.productId = 0x1401;
+    config.identity.product = "VS-608K";
+    config.denied = true;
+    usb->addPrinter(config);
+    config.sysfsName = "1-7";
+    config.denied = false;
+    config.busy = true;
+    usb->addPrinter(config);
+    Result r = runCli({"list"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    QCOMPARE(lines, (QStringList{"3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready",
+                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tready",
+                                 "6\tOrbeck\tVS-608K\t5c1e:1401\t1-6\tno-permission",
+                                 "7\tOrbeck\tVS-608K\t5c1e:1401\t1-7\tin-use"}));
+    r = runCli({"list", "--json"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    QMap<QString, QString> states;
+    for (const QJsonValue &printer : QJsonDocument::fromJson(r.out.toUtf8()).array()) {
+        QCOMPARE(printer["product-id"].toString(), QStringLiteral("1401"));
+        states[printer["path"].toString()] = printer["state"].toString();
     }
+    QCOMPARE(states,
+             (QMap<QString, QString>{
+                 {"1-3", "ready"}, {"1-5", "ready"}, {"1-6", "no-permission"}, {"1-7", "in-use"}}));
+}
 
-    void TestCli::listWithoutPrinters()
-    {
-        usb->unplug(*first);
-        usb->unplug(*second);
-        Result r = runCli({"list"});
-        QCOMPARE(r.exit, int(cli::Ok));
-        QCOMPARE(r.out, QString());
-        QCOMPARE(r.err, QStringLiteral("没有找到打印机\n"));
-        r = runCli({"list", "--json"});
-        QCOMPARE(r.exit, int(cli::Ok));
-        QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).array(), QJsonArray());
+void TestCli::listWithoutPrinters()
+{
+    usb->unplug(*first);
+    usb->unplug(*second);
+    Result r = runCli({"list"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    QCOMPARE(r.out, QString());
+    QCOMPARE(r.err, QStringLiteral("没有找到打印机\n"));
+    r = runCli({"list", "--json"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).array(), QJsonArray());
+}
+
+void TestCli::unusablePrinterRefused_data()
+{
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<QStringList>("arguments");
+    for (bool denied : {true, false}) {
+        const char *why = denied ? "no permission" : "in use";
+        QTest::addRow("info, %s", why) << denied << QStringList{"info"};
+        QTest::addRow("status, %s", why) << denied << QStringList{"status"};
+        QTest::addRow("write, %s", why) << denied << QStringList{"write", "print", "speed=2"};
+        QTest::addRow("maintain, %s", why) << denied << QStringList{"maintain", "self-test"};
     }
+}
 
-    void TestCli::unusablePrinterRefused_data()
-    {
-        QTest::addColumn<bool>("denied");
-        QTest::addColumn<QStringList>("arguments");
-        for (bool denied : {true, false}) {
-            const char *why = denied ? "no permission" : "in use";
-            QTest::addRow("info, %s", why) << denied << QStringList{"info"};
-            QTest::addRow("status, %s", why) << denied << QStringList{"status"};
-            QTest::addRow("write, %s", why) << denied << QStringList{"write", "print", "speed=2"};
-            QTest::addRow("maintain, %s", why) << denied << QStringList{"maintain", "self-test"};
-        }
+void TestCli::unusablePrinterRefused()
+{
+    QFETCH(bool, denied);
+    QFETCH(QStringList, arguments);
+    vprinter::Faults faults;
+    (denied ? faults.refuseOpen : faults.refuseClaim) = true;
+    first->setFaults(faults);
+    const Result r = runCli(QStringList{"--port", "3"} + arguments);
+    QCOMPARE(r.exit, int(cli::Unavailable));
+    QVERIFY2(r.err.startsWith(denied ? "无法使用打印机 1-3（Orbeck VS-608K）：没有打开权限\n"
+                                     : "无法使用打印机 1-3（Orbeck VS-608K）：正被其他程序使用\n"),
+             qPrintable(r.err));
+    QCOMPARE(r.err.contains(printeraccess::remedy(printeraccess::thisSystem())), denied);
+    QVERIFY(first->bulkOutLog().empty());
+    QCOMPARE(first->state().statusRequests, 0);
+    first->setFaults({});
+}
+
+namespace {
+
+// A command run under the virtual-printers launcher, as the given user, with its standard
+// input taken by the launcher's commands.
+QProcess *launch(QObject *parent, const QStringList &launcherOptions, const QStringList &command)
+{
+    auto *process = new QProcess(parent);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("UMOCKDEV_DIR"); // this test's own testbed is not the launcher's
+    env.insert("QT_LOGGING_RULES", "labelsetup.*.debug=false");
+    env.insert("LC_ALL", "zh_CN.UTF-8"); // the texts as the sources have them
+    process->setProcessEnvironment(env);
+    process->start(LABELSETUP_LAUNCHER, launcherOptions + QStringList{"--"} + command);
+    return process;
+}
+
+} // namespace
+
+void TestCli::deniedToAnUnprivilegedUser_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("list") << QStringList{"list"} << int(cli::Ok)
+                          << "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready\n"
+                             "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tno-permission\n";
+    QTest::newRow("info") << QStringList{"--port", "5", "info"} << int(cli::Unavailable) << "";
+    QTest::newRow("the other printer") << QStringList{"--port", "3", "info"} << int(cli::Ok)
+                                       << "model=VS-608K\nversion=V2.3.1 20240315\n"
+                                          "resolution=203\nmax-width-mm=72\n";
+}
+
+// The tool runs as an unprivileged user who owns the printers' nodes, as at the seat, except
+// the node of port 5, which stays root's: the real permission check refuses the open.
+void TestCli::deniedToAnUnprivilegedUser()
+{
+    if (geteuid() != 0)
+        QSKIP("only root can run the tool as another user");
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exit);
+    QFETCH(QString, out);
+    std::unique_ptr<QProcess> tool(launch(nullptr,
+                                          {"--user", "nobody", "--printer", "1401:3:VS-608K",
+                                           "--printer", "1401:5:VS-608K", "--at", "0", "deny 5"},
+                                          QStringList{LABELSETUP_CLI} + arguments));
+    QVERIFY(tool->waitForFinished(60000));
+    const QString err = QString::fromUtf8(tool->readAllStandardError());
+    QCOMPARE(tool->exitCode(), exit);
+    QStringList lines = QString::fromUtf8(tool->readAllStandardOutput()).split('\n');
+    lines.sort();
+    QStringList expected = out.split('\n');
+    expected.sort();
+    QCOMPARE(lines, expected);
+    if (exit == cli::Unavailable)
+        QVERIFY2(err.contains("没有打开权限"), qPrintable(err));
+}
+
+// list --watch under plugs and unplugs timed by the launcher: one line per event, in order.
+void TestCli::watchReportsPlugsInOrder()
+{
+    std::unique_ptr<QProcess> watch(launch(nullptr, {"--printer", "0411:1:RM-310", "--commands"},
+                                           {LABELSETUP_CLI, "list", "--watch"}));
+    QStringList lines;
+    const auto readLines = [&] {
+        while (watch->canReadLine())
+            lines << QString::fromUtf8(watch->readLine()).trimmed();
+        return lines.size();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(readLines(), 1, 30000);
+    watch->write("plug 1401:5:VS-608K\nwait 200\nunplug 5\nwait 200\n"
+                 "plug 1401:5:VS-608K denied\nwait 200\nplug 0411:2.4:RM-310\nwait 200\n"
+                 "unplug 1\n");
+    QTRY_COMPARE_WITH_TIMEOUT(readLines(), 6, 30000);
+    watch->terminate(); // the launcher hands it on: the watch ends as when interrupted
+    QVERIFY(watch->waitForFinished(30000));
+    QCOMPARE(watch->exitCode(), int(cli::Ok));
+    readLines();
+    QStringList events;
+    for (const QString &line : lines) {
+        const QStringList fields = line.split('\t');
+        QCOMPARE(fields.size(), 6);
+        QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid(), qPrintable(line));
+        events << fields.mid(1).join(' ');
     }
+    QCOMPARE(
+        events,
+        (QStringList{"present 1-1 Zurod RM-310 ready", "arrived 1-5 Orbeck VS-608K ready",
+                     "left 1-5 Orbeck VS-608K ready", "arrived 1-5 Orbeck VS-608K no-permission",
+                     "arrived 1-2.4 Zurod RM-310 ready", "left 1-1 Zurod RM-310 ready"}));
+}
 
-    void TestCli::unusablePrinterRefused()
-    {
-        QFETCH(bool, denied);
-        QFETCH(QStringList, arguments);
-        vprinter::Faults faults;
-        (denied ? faults.refuseOpen : faults.refuseClaim) = true;
-        first->setFaults(faults);
-        const Result r = runCli(QStringList{"--port", "3"} + arguments);
-        QCOMPARE(r.exit, int(cli::Unavailable));
-        QVERIFY2(r.err.startsWith(denied
-                                      ? "无法使用打印机 1-3（Orbeck VS-608K）：没有打开权限\n"
-                                      : "无法使用打印机 1-3（Orbeck VS-608K）：正被其他程序使用\n"),
-                 qPrintable(r.err));
-        QCOMPARE(r.err.contains(printeraccess::remedy(printeraccess::thisSystem())), denied);
-        QVERIFY(first->bulkOutLog().empty());
-        QCOMPARE(first->state().statusRequests, 0);
-        first->setFaults({});
+QTEST_MAIN(TestCli)
+void TestCli::verificationCatchesWhatWasNotKept_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after --port 3; "FILE": a backup of printer 5
+    QTest::addColumn<int>("exit");
+    QTest::newRow("write") << QStringList{"write", "print", "speed=7", "density=9"}
+                           << int(cli::NotKept);
+    QTest::newRow("write without verifying")
+        << QStringList{"write", "print", "speed=7", "--no-verify"} << int(cli::Ok);
+    QTest::newRow("restore") << QStringList{"restore", "FILE"} << int(cli::NotKept);
+}
+
+void TestCli::verificationCatchesWhatWasNotKept()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exit);
+    second->setSetting(0x00, {0x07}); // speed 7 in the backup
+    const QString file = dir.filePath("printer5.json");
+    QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
+    arguments.replaceInStrings("FILE", file);
+    vprinter::Faults keeps;
+    keeps.keepOldValueOf = 0x00; // takes the speed, keeps 2
+    first->setFaults(keeps);
+    const Result r = runCli(QStringList{"--port", "3"} + arguments);
+    QCOMPARE(r.exit, exit);
+    QCOMPARE(first->setting(0x00), vprinter::Bytes{0x02});
+    if (exit == cli::NotKept) // that key only; the density the printer kept is no mismatch
+        QCOMPARE(r.err, QStringLiteral("print speed：写入 7，打印机保存的是 2\n"));
+}
+
+void TestCli::diffsPrintersAndFiles_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // A: backup of printer 3, B: of printer 5
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out"); // the differing lines, before the read-only ones
+    QTest::newRow("two equal files") << QStringList{"diff", "A", "A"} << 0 << "";
+    QTest::newRow("two files") << QStringList{"diff", "A", "B"} << 1 << "print\tspeed\t2\t5\n";
+    QTest::newRow("printer and its own backup")
+        << QStringList{"--port", "3", "diff", "A"} << 0 << "";
+    QTest::newRow("printer and another's backup")
+        << QStringList{"--port", "3", "diff", "B"} << 1 << "print\tspeed\t2\t5\n";
+}
+
+void TestCli::diffsPrintersAndFiles()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exit);
+    QFETCH(QString, out);
+    second->setSetting(0x00, {0x05});
+    QCOMPARE(runCli({"--port", "3", "backup", dir.filePath("A.json")}).exit, int(cli::Ok));
+    QCOMPARE(runCli({"--port", "5", "backup", dir.filePath("B.json")}).exit, int(cli::Ok));
+    arguments.replaceInStrings(QRegularExpression("^([AB])$"), dir.filePath("\\1.json"));
+    const Result r = runCli(arguments);
+    QCOMPARE(r.exit, exit);
+    const QStringList parts = r.out.split(QStringLiteral("只读（不计为差异）：\n"));
+    QCOMPARE(parts.first(), out);
+    // Serial numbers and MACs differ between two printers, but apart and never as a difference.
+    const bool twoPrinters = arguments.contains(dir.filePath("B.json"));
+    QCOMPARE(parts.size(), twoPrinters ? 2 : 1);
+    if (twoPrinters)
+        QVERIFY2(parts.last().contains("serial\tserial-number\tZR311P"), qPrintable(r.out));
+}
+
+void TestCli::restoresEveryPrinterOfTheModel()
+{
+    VirtualPrinter &third = usb->addPrinter(0x1401, "VS-608K", 7);
+    VirtualPrinter &other = usb->addPrinter(0x0411, "RM-310", 1);
+    second->setSetting(0x00, {0x05});
+    const QString file = dir.filePath("fleet.json");
+    QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
+    vprinter::Faults failing;
+    failing.failNextWrite = true;
+    failing.writesBeforeFailure = 12; // some pages read and written, then the cable goes
+    third.setFaults(failing);
+    other.clearLogs();
+    const Result r = runCli({"restore", "--all", file});
+    QCOMPARE(r.exit, int(cli::TransportFailed));
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    for (const QString &line : lines) {
+        const QStringList cells = line.split('\t');
+        QCOMPARE(cells.size(), 4);
+        const bool failed = cells[0] == "1-7";
+        QCOMPARE(cells[3], failed ? QStringLiteral("失败") : QStringLiteral("已写入并核对"));
+        QVERIFY2(cells[1].startsWith("ZR311P"), qPrintable(line));
     }
-
-    namespace {
-
-    // A command run under the virtual-printers launcher, as the given user, with its standard
-    // input taken by the launcher's commands.
-    QProcess *launch(QObject *parent, const QStringList &launcherOptions,
-                     const QStringList &command)
-    {
-        auto *process = new QProcess(parent);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("UMOCKDEV_DIR"); // this test's own testbed is not the launcher's
-        env.insert("QT_LOGGING_RULES", "labelsetup.*.debug=false");
-        env.insert("LC_ALL", "zh_CN.UTF-8"); // the texts as the sources have them
-        process->setProcessEnvironment(env);
-        process->start(LABELSETUP_LAUNCHER, launcherOptions + QStringList{"--"} + command);
-        return process;
-    }
-
-    } // namespace
-
-    void TestCli::deniedToAnUnprivilegedUser_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exit");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("list") << QStringList{"list"} << int(cli::Ok)
-                              << "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready\n"
-                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tno-permission\n";
-        QTest::newRow("info") << QStringList{"--port", "5", "info"} << int(cli::Unavailable) << "";
-        QTest::newRow("the other printer") << QStringList{"--port", "3", "info"} << int(cli::Ok)
-                                           << "model=VS-608K\nversion=V2.3.1 20240315\n"
-                                              "resolution=203\nmax-width-mm=72\n";
-    }
-
-    // The tool runs as an unprivileged user who owns the printers' nodes, as at the seat, except
-    // the node of port 5, which stays root's: the real permission check refuses the open.
-    void TestCli::deniedToAnUnprivilegedUser()
-    {
-        if (geteuid() != 0)
-            QSKIP("only root can run the tool as another user");
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exit);
-        QFETCH(QString, out);
-        std::unique_ptr<QProcess> tool(
-            launch(nullptr,
-                   {"--user", "nobody", "--printer", "1401:3:VS-608K", "--printer",
-                    "1401:5:VS-608K", "--at", "0", "deny 5"},
-                   QStringList{LABELSETUP_CLI} + arguments));
-        QVERIFY(tool->waitForFinished(60000));
-        const QString err = QString::fromUtf8(tool->readAllStandardError());
-        QCOMPARE(tool->exitCode(), exit);
-        QStringList lines = QString::fromUtf8(tool->readAllStandardOutput()).split('\n');
-        lines.sort();
-        QStringList expected = out.split('\n');
-        expected.sort();
-        QCOMPARE(lines, expected);
-        if (exit == cli::Unavailable)
-            QVERIFY2(err.contains("没有打开权限"), qPrintable(err));
-    }
-
-    // list --watch under plugs and unplugs timed by the launcher: one line per event, in order.
-    void TestCli::watchReportsPlugsInOrder()
-    {
-        std::unique_ptr<QProcess> watch(launch(nullptr,
-                                               {"--printer", "0411:1:RM-310", "--commands"},
-                                               {LABELSETUP_CLI, "list", "--watch"}));
-        QStringList lines;
-        const auto readLines = [&] {
-            while (watch->canReadLine())
-                lines << QString::fromUtf8(watch->readLine()).trimmed();
-            return lines.size();
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(readLines(), 1, 30000);
-        watch->write("plug 1401:5:VS-608K\nwait 200\nunplug 5\nwait 200\n"
-                     "plug 1401:5:VS-608K denied\nwait 200\nplug 0411:2.4:RM-310\nwait 200\n"
-                     "unplug 1\n");
-        QTRY_COMPARE_WITH_TIMEOUT(readLines(), 6, 30000);
-        watch->terminate(); // the launcher hands it on: the watch ends as when interrupted
-        QVERIFY(watch->waitForFinished(30000));
-        QCOMPARE(watch->exitCode(), int(cli::Ok));
-        readLines();
-        QStringList events;
-        for (const QString &line : lines) {
-            const QStringList fields = line.split('\t');
-            QCOMPARE(fields.size(), 6);
-            QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid(),
-                     qPrintable(line));
-            events << fields.mid(1).join(' ');
-        }
-        QCOMPARE(events,
-                 (QStringList{"present 1-1 Zurod RM-310 ready", "arrived 1-5 Orbeck VS-608K ready",
-                              "left 1-5 Orbeck VS-608K ready",
-                              "arrived 1-5 Orbeck VS-608K no-permission",
-                              "arrived 1-2.4 Zurod RM-310 ready", "left 1-1 Zurod RM-310 ready"}));
-    }
-
-    QTEST_MAIN(TestCli)
-    void TestCli::verificationCatchesWhatWasNotKept_data()
-    {
-        QTest::addColumn<QStringList>("arguments"); // after --port 3; "FILE": a backup of printer 5
-        QTest::addColumn<int>("exit");
-        QTest::newRow("write") << QStringList{"write", "print", "speed=7", "density=9"}
-                               << int(cli::NotKept);
-        QTest::newRow("write without verifying")
-            << QStringList{"write", "print", "speed=7", "--no-verify"} << int(cli::Ok);
-        QTest::newRow("restore") << QStringList{"restore", "FILE"} << int(cli::NotKept);
-    }
-
-    void TestCli::verificationCatchesWhatWasNotKept()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exit);
-        second->setSetting(0x00, {0x07}); // speed 7 in the backup
-        const QString file = dir.filePath("printer5.json");
-        QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
-        arguments.replaceInStrings("FILE", file);
-        vprinter::Faults keeps;
-        keeps.keepOldValueOf = 0x00; // takes the speed, keeps 2
-        first->setFaults(keeps);
-        const Result r = runCli(QStringList{"--port", "3"} + arguments);
-        QCOMPARE(r.exit, exit);
-        QCOMPARE(first->setting(0x00), vprinter::Bytes{0x02});
-        if (exit == cli::NotKept) // that key only; the density the printer kept is no mismatch
-            QCOMPARE(r.err, QStringLiteral("print speed：写入 7，打印机保存的是 2\n"));
-    }
-
-    void TestCli::diffsPrintersAndFiles_data()
-    {
-        QTest::addColumn<QStringList>("arguments"); // A: backup of printer 3, B: of printer 5
-        QTest::addColumn<int>("exit");
-        QTest::addColumn<QString>("out"); // the differing lines, before the read-only ones
-        QTest::newRow("two equal files") << QStringList{"diff", "A", "A"} << 0 << "";
-        QTest::newRow("two files") << QStringList{"diff", "A", "B"} << 1 << "print\tspeed\t2\t5\n";
-        QTest::newRow("printer and its own backup")
-            << QStringList{"--port", "3", "diff", "A"} << 0 << "";
-        QTest::newRow("printer and another's backup")
-            << QStringList{"--port", "3", "diff", "B"} << 1 << "print\tspeed\t2\t5\n";
-    }
-
-    void TestCli::diffsPrintersAndFiles()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exit);
-        QFETCH(QString, out);
-        second->setSetting(0x00, {0x05});
-        QCOMPARE(runCli({"--port", "3", "backup", dir.filePath("A.json")}).exit, int(cli::Ok));
-        QCOMPARE(runCli({"--port", "5", "backup", dir.filePath("B.json")}).exit, int(cli::Ok));
-        arguments.replaceInStrings(QRegularExpression("^([AB])$"), dir.filePath("\\1.json"));
-        const Result r = runCli(arguments);
-        QCOMPARE(r.exit, exit);
-        const QStringList parts = r.out.split(QStringLiteral("只读（不计为差异）：\n"));
-        QCOMPARE(parts.first(), out);
-        // Serial numbers and MACs differ between two printers, but apart and never as a difference.
-        const bool twoPrinters = arguments.contains(dir.filePath("B.json"));
-        QCOMPARE(parts.size(), twoPrinters ? 2 : 1);
-        if (twoPrinters)
-            QVERIFY2(parts.last().contains("serial\tserial-number\tZR311P"), qPrintable(r.out));
-    }
-
-    void TestCli::restoresEveryPrinterOfTheModel()
-    {
-        VirtualPrinter &third = usb->addPrinter(0x1401, "VS-608K", 7);
-        VirtualPrinter &other = usb->addPrinter(0x0411, "RM-310", 1);
-        second->setSetting(0x00, {0x05});
-        const QString file = dir.filePath("fleet.json");
-        QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
-        vprinter::Faults failing;
-        failing.failNextWrite = true;
-        failing.writesBeforeFailure = 12; // some pages read and written, then the cable goes
-        third.setFaults(failing);
-        other.clearLogs();
-        const Result r = runCli({"restore", "--all", file});
-        QCOMPARE(r.exit, int(cli::TransportFailed));
-        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
-        for (const QString &line : lines) {
-            const QStringList cells = line.split('\t');
-            QCOMPARE(cells.size(), 4);
-            const bool failed = cells[0] == "1-7";
-            QCOMPARE(cells[3], failed ? QStringLiteral("失败") : QStringLiteral("已写入并核对"));
-            QVERIFY2(cells[1].startsWith("ZR311P"), qPrintable(line));
-        }
-        QCOMPARE(first->setting(0x00), vprinter::Bytes{0x05});
-        QVERIFY(receivedFrames(other).isEmpty()); // another model is left alone
-    }
+    QCOMPARE(first->setting(0x00), vprinter::Bytes{0x05});
+    QVERIFY(receivedFrames(other).isEmpty()); // another model is left alone
+}
 
 #include "tst_cli.moc"

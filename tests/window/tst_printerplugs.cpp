@@ -16,7 +16,6 @@ using vprinter::VirtualPrinter;
 
 namespace {
 
-constexpr int kEventTimeoutMs = 10000;
 
 // Waits until the rows are the printers at these paths, in this order.
 #define WAIT_FOR_PATHS(...)                                                                        \
