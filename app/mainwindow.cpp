@@ -75,6 +75,7 @@ MainWindow::MainWindow(QWidget *parent)
                        form->comboBox_25, form->comboBox_26, form->comboBox_27})
         w->setStyleSheet(QString::fromLatin1(kComboStyle));
 
+    createProfileMenu();
     setFollowingPlugs(true);
 }
 

@@ -18,6 +18,7 @@
 
 class QLabel;
 class QListWidgetItem;
+class QMenu;
 class QTimer;
 class PrinterWatcher;
 class WorkerThread;
@@ -138,6 +139,14 @@ private:
     void endDownload(WorkerThread *worker);
     void setPrinterControlsLocked(bool locked);
     WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
+
+    // Printer profiles (fleet/profileslots.cpp): the "配置文件" menu and what it does.
+    void createProfileMenu();
+    void saveProfile();
+    void compareWithProfile();
+    void applyProfile();
+    void applyProfileToModel();
+    QMenu *profileMenu = nullptr;
 
     void onListSelectionChanged();
     // Tooltips on the controls the model-support gate turned off, saying why.

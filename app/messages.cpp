@@ -14,6 +14,12 @@ void show(QWidget *parent, const QString &text)
                              QMessageBox::NoButton);
 }
 
+void warn(QWidget *parent, const QString &text)
+{
+    QMessageBox::warning(parent, QObject::tr("设置工具"), text, QMessageBox::Ok,
+                         QMessageBox::NoButton);
+}
+
 void selectPrinterFirst(QWidget *parent)
 {
     show(parent, QObject::tr("请先选中打印列表中的打印机"));
@@ -48,9 +54,7 @@ bool confirm(QWidget *parent, const QString &text)
 
 void refused(QWidget *parent, const QString &fieldName, const pages::Refusal &refusal)
 {
-    const QString text = pages::refusalText(fieldName, refusal);
-    QMessageBox::warning(parent, QObject::tr("设置工具"), text, QMessageBox::Ok,
-                         QMessageBox::NoButton);
+    warn(parent, pages::refusalText(fieldName, refusal));
 }
 
 } // namespace messages

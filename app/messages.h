@@ -14,6 +14,8 @@ namespace messages {
 enum class SlotKind { Read, Write, QuietWrite };
 
 void show(QWidget *parent, const QString &text);
+// The same box with a warning icon, for an outcome that needs attention.
+void warn(QWidget *parent, const QString &text);
 void selectPrinterFirst(QWidget *parent);
 void connectionFailed(QWidget *parent);
 

@@ -2,6 +2,7 @@
 
 #include "app/applog.h"
 #include "app/messages.h"
+#include "printers/modelgate.h"
 #include "printers/printerlist.h"
 #include "usb/deviceioopera.h"
 
@@ -39,6 +40,14 @@ SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list,
     open(parent, list, &readFrom);
 }
 
+SelectedPrinter::SelectedPrinter(const PrinterIdentity &identity, const QString &rowText)
+    : handle_(std::make_unique<PrinterHandle>()), identity_(identity),
+      name_(printerName(rowText, identity)), modelKey_(modelgate::modelKey(rowText))
+{
+    ClickTracker::instance().begin();
+    open_ = CDeviceIOOpera::GetPrinterHandle(identity_, handle_.get()) == 0;
+}
+
 void SelectedPrinter::open(QWidget *parent, const QListWidget *list,
                            const std::optional<PrinterIdentity> *readFrom)
 {
@@ -49,6 +58,7 @@ void SelectedPrinter::open(QWidget *parent, const QListWidget *list,
     const QListWidgetItem *item = list->currentItem();
     identity_ = identityOf(item);
     name_ = printerName(item->text(), identity_);
+    modelKey_ = modelgate::modelKey(item->text());
     if (readFrom && (!*readFrom || **readFrom != identity_)) {
         messages::show(parent, QObject::tr("请先从所选打印机读取此页面，再写入。"));
         return;

@@ -21,6 +21,16 @@ public:
     static ClickTracker &instance();
     bool clickInProgress() const { return clicks_ > 0; }
 
+    // Holds the list still across a run of several printers, each opened on its own.
+    class Scope
+    {
+    public:
+        Scope() { instance().begin(); }
+        ~Scope() { instance().end(); }
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+    };
+
 signals:
     // The last click in progress has ended (emitted from its end; connect queued to act after the
     // slot has returned).
@@ -49,6 +59,9 @@ public:
     // to read the page from it first, and is not opened.
     SelectedPrinter(QWidget *parent, const QListWidget *list,
                     const std::optional<PrinterIdentity> &readFrom);
+    // A listed printer, opened by its identity without any box: the caller reports a failure in
+    // its own words (one line among those of other printers).
+    SelectedPrinter(const PrinterIdentity &identity, const QString &rowText);
     ~SelectedPrinter();
     SelectedPrinter(const SelectedPrinter &) = delete;
     SelectedPrinter &operator=(const SelectedPrinter &) = delete;
@@ -59,6 +72,8 @@ public:
     PrinterHandle *handle() const { return handle_.get(); }
     // The printer as a question names it: model and USB path.
     const QString &name() const { return name_; }
+    // The model as the model-support gate knows it ("<brand> <product> ").
+    const QString &modelKey() const { return modelKey_; }
     // Hands the open record to a new owner (the download worker), who must close it.
     std::unique_ptr<PrinterHandle> release()
     {
@@ -79,5 +94,6 @@ private:
     std::unique_ptr<PrinterHandle> handle_;
     PrinterIdentity identity_;
     QString name_;
+    QString modelKey_;
     bool open_ = false;
 };

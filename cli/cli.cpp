@@ -11,6 +11,7 @@
 #include "profiles/apply.h"
 #include "profiles/compare.h"
 #include "profiles/profile.h"
+#include "profiles/snapshot.h"
 #include "protocol/maintenancecommands.h"
 #include "protocol/printerstatus.h"
 #include "settings/pageexchange.h"
@@ -171,15 +172,10 @@ std::unique_ptr<pages::SettingsPage> pageOf(Context &c, const QString &name,
                                             const QString &modelKey, int &exit)
 {
     exit = Ok;
-    if (!pages::pageNames().contains(name)) {
-        exit = fail(c, Refused,
-                    QObject::tr("未知的页面：%1（可选：%2）")
-                        .arg(name, pages::pageNames().join(QStringLiteral(", "))));
-        return nullptr;
-    }
-    std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(name, modelKey);
+    QString error;
+    std::unique_ptr<pages::SettingsPage> page = profile::profilePage(name, modelKey, error);
     if (!page)
-        exit = fail(c, Refused, QObject::tr("此机型不提供页面“%1”").arg(name));
+        exit = fail(c, Refused, error);
     return page;
 }
 
@@ -524,17 +520,13 @@ int backup(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
-    pages::Information information;
-    int r = pages::readInformation(printer.handle(), information, false).version;
-    std::vector<std::unique_ptr<pages::SettingsPage>> pages =
-        pages::pagesForModel(printer.modelKey());
-    for (const auto &page : pages)
-        r = pages::firstFailure(r, page->read(printer.handle()));
-    if (r != 0)
+    const profile::Snapshot snapshot =
+        profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Read);
+    if (!snapshot.complete())
         return transportFailed(c);
     const QByteArray json =
-        QJsonDocument(profile::document(printer.model(), information.version.value_or(QString()),
-                                        pages, !c.parser.isSet(QStringLiteral("no-secrets"))))
+        QJsonDocument(profile::document(printer.model(), snapshot.version, snapshot.pages,
+                                        !c.parser.isSet(QStringLiteral("no-secrets"))))
             .toJson();
     switch (profile::save(path, json, replace)) {
     case profile::Saved::Ok:
@@ -550,16 +542,7 @@ int backup(Context &c)
 // A profile file, read and checked as a whole.
 int readProfile(Context &c, const QString &path, profile::Parsed &parsed)
 {
-    QByteArray bytes;
-    switch (profile::read(path, bytes)) {
-    case profile::Read::Ok:
-        break;
-    case profile::Read::NotARegularFile:
-        return fail(c, Refused, QObject::tr("不是普通文件：%1").arg(path));
-    case profile::Read::Failed:
-        return fail(c, Refused, QObject::tr("无法读取文件：%1").arg(path));
-    }
-    if (const std::optional<QString> error = profile::parse(bytes, parsed))
+    if (const std::optional<QString> error = profile::load(path, parsed))
         return fail(c, Refused, *error);
     return Ok;
 }
@@ -569,15 +552,8 @@ int readProfile(Context &c, const QString &path, profile::Parsed &parsed)
 // own values, which a key the file leaves out keeps.
 int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &modelKey)
 {
-    for (auto it = parsed.pages.begin(); it != parsed.pages.end(); ++it) {
-        int exit = Ok;
-        std::unique_ptr<pages::SettingsPage> page = pageOf(c, it.key(), modelKey, exit);
-        if (!page)
-            return exit;
-        if (const std::optional<QString> error =
-                profile::applyPage(it.value().toObject(), *page, profile::Check::ValuesOnly))
-            return fail(c, Refused, *error);
-    }
+    if (const std::optional<QString> error = profile::checkFor(parsed.pages, modelKey))
+        return fail(c, Refused, *error);
     return Ok;
 }
 
@@ -729,14 +705,11 @@ int diff(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
-    std::vector<std::unique_ptr<pages::SettingsPage>> pages =
-        pages::pagesForModel(printer.modelKey());
-    for (const auto &page : pages) {
-        if (page->read(printer.handle()) != 0)
-            return transportFailed(c);
-    }
-    const QJsonObject mine = profile::document(printer.model(), QString(), pages);
-    return compareProfiles(c, mine.value("pages").toObject(), one.pages, printer.modelKey());
+    const profile::Snapshot mine =
+        profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
+    if (!mine.complete())
+        return transportFailed(c);
+    return compareProfiles(c, mine.pagesJson(), one.pages, printer.modelKey());
 }
 
 int maintain(Context &c)

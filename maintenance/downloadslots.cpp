@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTabBar>
 
 Q_LOGGING_CATEGORY(lcMaintenance, "labelsetup.maintenance")
@@ -103,16 +104,18 @@ void MainWindow::endDownload(WorkerThread *worker)
                              QMessageBox::NoButton);
 }
 
-// Locked: the download buttons, the information and list buttons, and the two settings tabs (the
-// tab bar as a whole and the tabs' contents, which the model-support gate cannot re-enable).
-// Unlocked: what the gate last decided for the selected model comes back; the gate gives the font
-// button the same state as the settings tabs, whose own state the lock never touches.
+// Locked: the download buttons, the information and list buttons, the profile menu, and the two
+// settings tabs (the tab bar as a whole and the tabs' contents, which the model-support gate cannot
+// re-enable). Unlocked: what the gate last decided for the selected model comes back; the gate
+// gives the font button the same state as the settings tabs, whose own state the lock never
+// touches.
 void MainWindow::setPrinterControlsLocked(bool locked)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{
              form->pushButton_34, form->pushButton, form->pushButton_6, form->tabWidget_2->tabBar(),
              form->scrollArea_3, form->scrollArea_2})
         w->setEnabled(!locked);
+    profileMenu->setEnabled(!locked);
     form->pushButton_35->setEnabled(!locked && form->tabWidget_2->isTabEnabled(kSettingsTab));
     if (locked)
         form->progressBar->setEnabled(true);

@@ -4,6 +4,13 @@
 
 namespace profile {
 
+namespace {
+bool changes(const Merged &merged, std::size_t i)
+{
+    return pages::framesOf(*merged.merged[i]) != pages::framesOf(*merged.asRead[i]);
+}
+} // namespace
+
 Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
                         const QString &modelKey)
 {
@@ -27,15 +34,18 @@ Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
 }
 
 std::vector<PageResult> applyMerged(PrinterHandle *handle, const Merged &merged,
-                                    const QString &modelKey, bool verify, bool onlyDiffering)
+                                    const QString &modelKey, bool verify, bool onlyDiffering,
+                                    const std::function<void(const QString &page)> &beforeWrite)
 {
     std::vector<PageResult> results;
     for (std::size_t i = 0; i < merged.merged.size(); ++i) {
         const pages::SettingsPage &page = *merged.merged[i];
         PageResult r;
         r.page = page.name();
-        r.written = !onlyDiffering || pages::framesOf(page) != pages::framesOf(*merged.asRead[i]);
+        r.written = !onlyDiffering || changes(merged, i);
         if (r.written) {
+            if (beforeWrite)
+                beforeWrite(r.page);
             r.result = page.write(handle);
             if (r.result == 0 && verify)
                 r.verification = pages::verifyWritten(handle, page, modelKey);
@@ -43,6 +53,26 @@ std::vector<PageResult> applyMerged(PrinterHandle *handle, const Merged &merged,
         results.push_back(std::move(r));
     }
     return results;
+}
+
+int pagesToWrite(const Merged &merged)
+{
+    int count = 0;
+    for (std::size_t i = 0; i < merged.merged.size(); ++i)
+        count += changes(merged, i) ? 1 : 0;
+    return count;
+}
+
+QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey)
+{
+    const QString kSerial = QStringLiteral("serial");
+    for (const auto &page : merged.asRead) {
+        if (page->name() == kSerial)
+            return pages::valueOf(*page, QStringLiteral("serial-number"));
+    }
+    std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(kSerial, modelKey);
+    return page && page->read(handle) == 0 ? pages::valueOf(*page, QStringLiteral("serial-number"))
+                                           : QString();
 }
 
 } // namespace profile

@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -39,8 +40,14 @@ struct PageResult {
 
 // Writes the merged pages in order: every page, or with `onlyDiffering` only those whose write
 // would send other frames than the printer's values do. With `verify` each written page is read
-// back. Call only when `merged.ready()`.
-std::vector<PageResult> applyMerged(PrinterHandle *handle, const Merged &merged,
-                                    const QString &modelKey, bool verify, bool onlyDiffering);
+// back. Call only when `merged.ready()`. `beforeWrite` hears of each page about to be written.
+std::vector<PageResult>
+applyMerged(PrinterHandle *handle, const Merged &merged, const QString &modelKey, bool verify,
+            bool onlyDiffering, const std::function<void(const QString &page)> &beforeWrite = {});
+// The printer's serial number: from the pages read for the merge when they hold it, else read.
+QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey);
+
+// The pages a write of the merged profile would change (those whose frames differ).
+int pagesToWrite(const Merged &merged);
 
 } // namespace profile

@@ -15,8 +15,9 @@ struct Difference {
     bool readOnly; // serial number, device information, MACs: shown, never a difference
 };
 
-// Every key both hold whose value differs, page by page in the pages' order. Where the texts agree but the
-// wire values kept beside them do not (12 mm as 96 or as 100 dots), the wire values are shown.
+// Every key both hold whose value differs, page by page in the pages' order. Where the texts agree
+// but the wire values kept beside them do not (12 mm as 96 or as 100 dots), the wire values are
+// shown.
 QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &otherPages,
                               const QString &modelKey);
 // Whether any difference counts (a read-only one does not).

@@ -57,16 +57,22 @@ QJsonObject pageToJson(const pages::SettingsPage &page, bool secrets)
     return QJsonObject{{kValues, values}, {kWire, wire}};
 }
 
-QJsonObject document(const QString &model, const QString &version,
-                     const std::vector<std::unique_ptr<pages::SettingsPage>> &pages, bool secrets)
+QJsonObject pagesToJson(const std::vector<std::unique_ptr<pages::SettingsPage>> &pages,
+                        bool secrets)
 {
     QJsonObject byName;
     for (const auto &page : pages)
         byName.insert(page->name(), pageToJson(*page, secrets));
+    return byName;
+}
+
+QJsonObject document(const QString &model, const QString &version,
+                     const std::vector<std::unique_ptr<pages::SettingsPage>> &pages, bool secrets)
+{
     return QJsonObject{{QStringLiteral("format"), kFormatVersion},
                        {QStringLiteral("model"), model},
                        {QStringLiteral("version"), version},
-                       {QStringLiteral("pages"), byName}};
+                       {QStringLiteral("pages"), pagesToJson(pages, secrets)}};
 }
 
 std::optional<QString> applyPage(const QJsonObject &json, pages::SettingsPage &page, Check check)
@@ -176,6 +182,20 @@ Read read(const QString &path, QByteArray &bytes)
     }
     bytes = file.readAll();
     return file.error() == QFileDevice::NoError ? Read::Ok : Read::Failed;
+}
+
+std::optional<QString> load(const QString &path, Parsed &parsed)
+{
+    QByteArray bytes;
+    switch (read(path, bytes)) {
+    case Read::Ok:
+        return parse(bytes, parsed);
+    case Read::NotARegularFile:
+        return QObject::tr("不是普通文件：%1").arg(path);
+    case Read::Failed:
+        break;
+    }
+    return QObject::tr("无法读取文件：%1").arg(path);
 }
 
 } // namespace profile

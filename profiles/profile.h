@@ -17,6 +17,9 @@ constexpr int kFormatVersion = 1;
 // Without `secrets`, the Wi-Fi passwords and the Bluetooth PIN are left out; restoring such a
 // file leaves the printer's own.
 QJsonObject pageToJson(const pages::SettingsPage &page, bool secrets = true);
+// Page name -> page, as the document's "pages" holds them.
+QJsonObject pagesToJson(const std::vector<std::unique_ptr<pages::SettingsPage>> &pages,
+                        bool secrets = true);
 QJsonObject document(const QString &model, const QString &version,
                      const std::vector<std::unique_ptr<pages::SettingsPage>> &pages,
                      bool secrets = true);
@@ -47,5 +50,7 @@ Saved save(const QString &path, const QByteArray &bytes, bool replace);
 // Reads a profile file; only a regular file is read (never a FIFO, a device or a directory).
 enum class Read { Ok, NotARegularFile, Failed };
 Read read(const QString &path, QByteArray &bytes);
+// Reads and parses a profile file; an error text naming the file or the fault otherwise.
+std::optional<QString> load(const QString &path, Parsed &parsed);
 
 } // namespace profile

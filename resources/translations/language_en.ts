@@ -419,6 +419,94 @@
         <source>等待打印机指示灯停止闪烁</source>
         <translation>Wait for the printer lights to step flashing</translation>
     </message>
+    <message>
+        <source>配置文件 (*.json);;所有文件 (*)</source>
+        <translation>Profiles (*.json);;All files (*)</translation>
+    </message>
+    <message>
+        <source>选择配置文件</source>
+        <translation>Choose a profile</translation>
+    </message>
+    <message>
+        <source>打印机：%1
+配置文件：%2（%3）</source>
+        <translation>Printer: %1
+Profile: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>正在写入 %1…</source>
+        <translation>Writing %1…</translation>
+    </message>
+    <message>
+        <source>%1：未改变</source>
+        <translation>%1: unchanged</translation>
+    </message>
+    <message>
+        <source>配置文件</source>
+        <translation>Profiles</translation>
+    </message>
+    <message>
+        <source>保存打印机配置…</source>
+        <translation>Save printer settings…</translation>
+    </message>
+    <message>
+        <source>与配置文件比较…</source>
+        <translation>Compare with a profile…</translation>
+    </message>
+    <message>
+        <source>应用配置文件…</source>
+        <translation>Apply a profile…</translation>
+    </message>
+    <message>
+        <source>应用到所有同型号打印机…</source>
+        <translation>Apply to every printer of its model…</translation>
+    </message>
+    <message>
+        <source>保存打印机配置</source>
+        <translation>Save printer settings</translation>
+    </message>
+    <message>
+        <source>配置已保存：%1</source>
+        <translation>Settings saved: %1</translation>
+    </message>
+    <message>
+        <source>打印机与配置文件一致</source>
+        <translation>The printer matches the profile</translation>
+    </message>
+    <message>
+        <source>配置文件来自另一型号（%1），本打印机是 %2。</source>
+        <translation>The profile is for another model (%1); this printer is a %2.</translation>
+    </message>
+    <message>
+        <source>把配置文件 %1 写入这 %2 台 %3 打印机（只写入不同的页面，每页读回核对）：
+%4</source>
+        <translation>Write the profile %1 to these %2 %3 printers (only the pages that differ, each read back and checked):
+%4</translation>
+    </message>
+    <message>
+        <source>打印机与配置文件的差异</source>
+        <translation>Differences between printer and profile</translation>
+    </message>
+    <message>
+        <source>页面</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>键</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>打印机</source>
+        <translation>Printer</translation>
+    </message>
+    <message>
+        <source>只读，不计为差异</source>
+        <translation>Read-only, not counted as a difference</translation>
+    </message>
+    <message>
+        <source>写入不同的页面</source>
+        <translation>Write the differing pages</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

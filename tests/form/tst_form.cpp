@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QProcess>
@@ -265,8 +266,18 @@ void TestForm::window()
     const auto bars = window.findChildren<QStatusBar *>();
     QCOMPARE(bars.size(), 1);
     QCOMPARE(bars.first()->objectName(), QStringLiteral("statusbar"));
-    QVERIFY(!window.menuWidget());
-    QVERIFY(window.findChildren<QMenuBar *>().isEmpty());
+    // One menu, for printer profiles; no toolbar.
+    const auto menus = window.findChildren<QMenuBar *>();
+    QCOMPARE(menus.size(), 1);
+    QCOMPARE(window.menuWidget(), menus.first());
+    QStringList actions;
+    for (const QAction *menu : menus.first()->actions()) {
+        actions << menu->text();
+        for (const QAction *action : menu->menu()->actions())
+            actions << action->objectName();
+    }
+    QCOMPARE(actions, (QStringList{"配置文件", "actionSaveProfile", "actionCompareProfile",
+                                   "actionApplyProfile", "actionApplyProfileToModel"}));
     QVERIFY(window.findChildren<QToolBar *>().isEmpty());
     // Laid out, the tabs stand right of the left column, 10 pixels from the top and the bottom.
     window.show();

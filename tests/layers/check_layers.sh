@@ -23,7 +23,7 @@ needed=$(comm -12 "$gui_symbols" "$core_undefined" | head -5)
 [ -z "$needed" ] || fail "the core library uses QtGui or QtWidgets symbols: $needed"
 
 core_folders=(base crypto usb protocol printers settings download profiles)
-window_folders='app|pages|maintenance|ui'
+window_folders='app|pages|maintenance|fleet|ui'
 for folder in "${core_folders[@]}"; do
   hits=$(grep -rnE "#include\s*[<\"]((${window_folders})/|ui_|Qt(Gui|Widgets)/|Q(Widget|Application|GuiApplication)\b)" \
     "$source_dir/$folder" || true)
