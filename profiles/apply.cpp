@@ -15,8 +15,11 @@ Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
                         const QString &modelKey)
 {
     Merged m;
-    for (auto it = profilePages.begin(); it != profilePages.end(); ++it) {
-        std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(it.key(), modelKey);
+    // In the pages' own order (the window's tabs), not the file's alphabetical one.
+    for (const QString &name : pages::pageNames()) {
+        if (!profilePages.contains(name))
+            continue;
+        std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(name, modelKey);
         if (!page)
             continue; // the profile was checked against this model: a page it does not offer
         // Read first: what the file does not carry (the serial number) stays this printer's.
@@ -27,7 +30,7 @@ Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
         }
         m.asRead.push_back(page->clone());
         if (!m.refusal)
-            m.refusal = applyPage(it.value().toObject(), *page);
+            m.refusal = applyPage(profilePages.value(name).toObject(), *page);
         m.merged.push_back(std::move(page));
     }
     return m;

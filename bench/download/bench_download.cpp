@@ -9,7 +9,7 @@
 #include "bench/support/benchcommon.h"
 #include "download/workerthread.h"
 #include "sim/virtualusb.h"
-#include "tests/download/filedialogdriver.h"
+#include "tests/support/filedialogdriver.h"
 #include "tests/support/messageboxcatcher.h"
 #include "usb/deviceioopera.h"
 

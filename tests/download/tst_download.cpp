@@ -5,7 +5,7 @@
 #include "crypto/filedecrypt.h"
 #include "download/workerthread.h"
 #include "tests/crypto/opensslreference.h"
-#include "tests/download/filedialogdriver.h"
+#include "tests/support/filedialogdriver.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/waits.h"
 #include "tests/support/windowharness.h"

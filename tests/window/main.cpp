@@ -8,14 +8,15 @@ QObject *createTestSettingsPages();
 QObject *createTestNetworkPages();
 QObject *createTestPrinterIdentity();
 QObject *createTestPrinterPlugs();
+QObject *createTestProfileMenu();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto create :
-         {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
-          createTestNetworkPages, createTestPrinterIdentity, createTestPrinterPlugs}) {
+    for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
+                        createTestNetworkPages, createTestPrinterIdentity, createTestPrinterPlugs,
+                        createTestProfileMenu}) {
         QObject *test = create();
         failures += QTest::qExec(test, argc, argv);
         delete test;
