@@ -2,7 +2,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "base/logging.h"
-#include "base/translation.h"
 
 #include <QApplication>
 
@@ -13,13 +12,9 @@ int main(int argc, char *argv[])
     if (const std::optional<int> status = commandline::answer(argc, argv))
         return *status;
     QApplication app(argc, argv);
-    // The shell finds the installed desktop entry, and with it the icon, by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("label-printer-setup"));
-    const translation::Catalogues catalogues;
-    startup::useFormFont();
+    const auto catalogues = startup::prepareApplication();
     // Only now, so that the form's texts come out translated.
     MainWindow window;
-    window.setWindowTitle(QObject::tr("标签机设置工具"));
-    window.show();
+    startup::showWindow(window);
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/mainwindow.h"
+
 #include <QApplication>
 #include <QFont>
 
@@ -10,6 +12,20 @@ void useFormFont()
     QFont font = QApplication::font();
     font.setPointSize(kFormPointSize);
     QApplication::setFont(font);
+}
+
+std::unique_ptr<translation::Catalogues> prepareApplication()
+{
+    QGuiApplication::setDesktopFileName(QStringLiteral("label-printer-setup"));
+    auto catalogues = std::make_unique<translation::Catalogues>();
+    useFormFont();
+    return catalogues;
+}
+
+void showWindow(MainWindow &window)
+{
+    window.setWindowTitle(QObject::tr("标签机设置工具"));
+    window.show();
 }
 
 } // namespace startup

@@ -1,5 +1,11 @@
 #pragma once
 
+#include "base/translation.h"
+
+#include <memory>
+
+class MainWindow;
+
 // Start-up steps of main, shared with the start-up benchmark.
 namespace startup {
 
@@ -8,5 +14,12 @@ namespace startup {
 constexpr int kFormPointSize = 9;
 
 void useFormFont();
+
+// What main does before the window is built: the desktop entry's name (the shell finds the icon
+// by it), our catalogue and Qt's in the user's language, the form's font. Keep the catalogues for
+// as long as the window lives.
+std::unique_ptr<translation::Catalogues> prepareApplication();
+// Titles the window and shows it.
+void showWindow(MainWindow &window);
 
 } // namespace startup

@@ -5,7 +5,6 @@
 //     screenshot PORT FILE
 #include "app/mainwindow.h"
 #include "app/startup.h"
-#include "base/translation.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -24,12 +23,9 @@ int main(int argc, char *argv[])
     }
     const QString suffix = QStringLiteral("USB00") + QString::fromLocal8Bit(argv[1]);
     const QString file = QString::fromLocal8Bit(argv[2]);
-    QGuiApplication::setDesktopFileName(QStringLiteral("label-printer-setup"));
-    const translation::Catalogues catalogues;
-    startup::useFormFont();
+    const auto catalogues = startup::prepareApplication();
     MainWindow window;
-    window.setWindowTitle(QObject::tr("标签机设置工具"));
-    window.show();
+    startup::showWindow(window);
 
     // Each read ends with a message box; it is closed as the user would close it.
     QTimer boxes;
