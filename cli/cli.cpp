@@ -239,17 +239,58 @@ void printEvent(Context &c, const char *event, const ListedPrinter &p)
     c.out.flush();
 }
 
-// SIGINT and SIGTERM end the watch through this pipe.
+// SIGINT and SIGTERM end a command that waits for plugs (list --watch, provision) through this
+// pipe, and set the flag.
 int interruptPipe[2] = {-1, -1};
+volatile sig_atomic_t interrupted = 0;
 
 void onInterrupt(int)
 {
     const int saved = errno;
+    interrupted = 1;
     const char byte = 0;
     if (write(interruptPipe[1], &byte, 1) < 0) {
     }
     errno = saved;
 }
+
+// For as long as it lives, SIGINT and SIGTERM do not end the program but quit `loop`, once what
+// the loop is doing has finished.
+class Interruption
+{
+public:
+    // False, with errno, when the pipe cannot be made.
+    bool install(QEventLoop &loop)
+    {
+        if (interruptPipe[0] < 0 && pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return false;
+        interrupted = 0;
+        struct sigaction interrupt = {};
+        interrupt.sa_handler = onInterrupt;
+        sigaction(SIGINT, &interrupt, &oldInt_);
+        sigaction(SIGTERM, &interrupt, &oldTerm_);
+        installed_ = true;
+        notifier_ = std::make_unique<QSocketNotifier>(interruptPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+        return true;
+    }
+    ~Interruption()
+    {
+        if (!installed_)
+            return;
+        notifier_.reset();
+        char drain[16];
+        while (::read(interruptPipe[0], drain, sizeof drain) > 0) {
+        }
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+
+private:
+    bool installed_ = false;
+    struct sigaction oldInt_ = {}, oldTerm_ = {};
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
 
 // Prints the printers attached now, then every arrival and departure, until interrupted.
 int watch(Context &c)
@@ -257,12 +298,10 @@ int watch(Context &c)
     PrinterWatcher watcher;
     if (!watcher.start())
         return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
-    if (interruptPipe[0] < 0 && pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    QEventLoop loop;
+    Interruption interruption;
+    if (!interruption.install(loop))
         return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
-    struct sigaction interrupt = {}, oldInt = {}, oldTerm = {};
-    interrupt.sa_handler = onInterrupt;
-    sigaction(SIGINT, &interrupt, &oldInt);
-    sigaction(SIGTERM, &interrupt, &oldTerm);
 
     QList<ListedPrinter> known = watcher.printers({});
     for (const ListedPrinter &p : known)
@@ -271,9 +310,6 @@ int watch(Context &c)
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
-    QEventLoop loop;
-    QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupted, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
     QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
         const QList<ListedPrinter> now = watcher.printers(known);
         for (const ListedPrinter &p : known) {
@@ -289,11 +325,6 @@ int watch(Context &c)
         known = now;
     });
     loop.exec();
-    char drain[16];
-    while (read(interruptPipe[0], drain, sizeof drain) > 0) {
-    }
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
     return Ok;
 }
 
@@ -560,17 +591,41 @@ int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &mo
 struct Restored {
     int exit = Ok;
     int written = 0; // pages written
+    QString serial;  // the serial number, when the profile holds the serial page and it was read
 };
+
+// How a restore goes: a line a page, each written page read back, or only the frames printed.
+struct RestoreMode {
+    bool pageLines = false;
+    bool verify = true;
+    bool dryRun = false;
+};
+
+RestoreMode restoreMode(const Context &c, bool pageLines)
+{
+    return {pageLines, verifying(c), c.parser.isSet(QStringLiteral("dry-run"))};
+}
+
+QString serialNumberOf(const pages::SettingsPage &serialPage)
+{
+    return pages::valueOf(serialPage, QStringLiteral("serial-number"));
+}
 
 // The profile onto one printer: every page read and merged with the file and each merged page
 // checked again (the printer's values the file does not carry may make it invalid) before the
 // first write, so that a restore writes all of its pages or none; then each page written and,
-// unless --no-verify, read back.
-Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed, bool pageLines)
+// unless told not to, read back.
+Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed,
+                     const RestoreMode &mode)
 {
     Restored done;
     const profile::Merged merged =
         profile::mergeWithPrinter(printer.handle(), parsed.pages, printer.modelKey());
+    // The serial page as read, also when a later page's read failed.
+    for (const auto &page : merged.asRead) {
+        if (page->name() == QLatin1String("serial"))
+            done.serial = serialNumberOf(*page);
+    }
     if (merged.readResult != 0) {
         done.exit = fail(c, TransportFailed,
                          merged.failedPage + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
@@ -580,7 +635,7 @@ Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed
         done.exit = fail(c, Refused, *merged.refusal);
         return done;
     }
-    if (c.parser.isSet(QStringLiteral("dry-run"))) {
+    if (mode.dryRun) {
         for (const auto &page : merged.merged) {
             for (const QByteArray &frame : pages::framesOf(*page))
                 c.out << page->name() << ": " << frame.toHex(' ').toUpper() << '\n';
@@ -588,8 +643,8 @@ Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed
         return done;
     }
     for (const profile::PageResult &r :
-         profile::applyMerged(printer.handle(), merged, printer.modelKey(), verifying(c), false)) {
-        if (pageLines)
+         profile::applyMerged(printer.handle(), merged, printer.modelKey(), mode.verify, false)) {
+        if (mode.pageLines)
             c.out << r.page << ": "
                   << (r.result == 0 ? QObject::tr("设置成功")
                                     : QObject::tr("请确保打印机已通过usb进行连接"))
@@ -606,11 +661,51 @@ Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed
     return done;
 }
 
+// The profile onto one listed printer of its model, and the printer's line: USB path, serial
+// number, pages written, outcome (restore --all and provision). The printer's exit status.
+int restoreListed(Context &c, const ListedPrinter &listed, const profile::Parsed &parsed,
+                  const RestoreMode &mode)
+{
+    Printer printer;
+    Restored done;
+    if (!listed.isReady()) {
+        done.exit = unavailable(c, listed);
+    } else if (!printer.open(listed)) {
+        done.exit =
+            fail(c, TransportFailed,
+                 listed.identity.path() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+    } else {
+        // The merge reads the serial page when the profile holds it; otherwise it is read here.
+        std::unique_ptr<pages::SettingsPage> serialPage;
+        if (!parsed.pages.contains(QStringLiteral("serial")))
+            serialPage = pages::pageNamed(QStringLiteral("serial"), printer.modelKey());
+        QString serial;
+        if (serialPage && serialPage->read(printer.handle()) == 0)
+            serial = serialNumberOf(*serialPage);
+        done = restoreOnto(c, printer, parsed, mode);
+        if (serialPage)
+            done.serial = serial;
+    }
+    const QString outcome = done.exit == Ok        ? QObject::tr("已写入并核对")
+                            : done.exit == NotKept ? QObject::tr("核对失败")
+                                                   : QObject::tr("失败");
+    c.out << listed.identity.path() << '\t' << done.serial << '\t'
+          << QObject::tr("已写入 %1 个页面").arg(done.written) << '\t' << outcome << '\n';
+    c.out.flush();
+    c.err.flush();
+    return done.exit;
+}
+
+QString modelOf(const ListedPrinter &listed)
+{
+    return modelgate::modelKey(listed.rowText()).trimmed();
+}
+
 int restoreAll(Context &c, const profile::Parsed &parsed)
 {
     QList<ListedPrinter> ofModel;
     for (const ListedPrinter &p : listSupportedPrinters()) {
-        if (modelgate::modelKey(p.rowText()).trimmed() == parsed.model)
+        if (modelOf(p) == parsed.model)
             ofModel << p;
     }
     if (ofModel.isEmpty())
@@ -619,29 +714,9 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
         return refused;
     int result = Ok;
     for (const ListedPrinter &listed : ofModel) {
-        Printer printer;
-        Restored done;
-        QString serial;
-        if (!listed.isReady()) {
-            done.exit = unavailable(c, listed);
-        } else if (!printer.open(listed)) {
-            done.exit =
-                fail(c, TransportFailed,
-                     listed.identity.path() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-        } else {
-            std::unique_ptr<pages::SettingsPage> serialPage =
-                pages::pageNamed(QStringLiteral("serial"), printer.modelKey());
-            if (serialPage && serialPage->read(printer.handle()) == 0)
-                serial = pages::valueOf(*serialPage, QStringLiteral("serial-number"));
-            done = restoreOnto(c, printer, parsed, false);
-        }
-        const QString outcome = done.exit == Ok        ? QObject::tr("已写入并核对")
-                                : done.exit == NotKept ? QObject::tr("核对失败")
-                                                       : QObject::tr("失败");
-        c.out << listed.identity.path() << '\t' << serial << '\t'
-              << QObject::tr("已写入 %1 个页面").arg(done.written) << '\t' << outcome << '\n';
+        const int exit = restoreListed(c, listed, parsed, restoreMode(c, false));
         if (result == Ok)
-            result = done.exit;
+            result = exit;
     }
     return result;
 }
@@ -664,7 +739,74 @@ int restore(Context &c)
                         .arg(parsed.model, printer.model()));
     if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
         return refused;
-    return restoreOnto(c, printer, parsed, true).exit;
+    return restoreOnto(c, printer, parsed, restoreMode(c, true)).exit;
+}
+
+// Waits for printers to be plugged in and restores the profile onto each new one of its model,
+// a line a printer, until interrupted or until --count printers of the model were handled
+// (failed ones too). The printers attached when it starts are left as they are; so is a printer
+// of another model (a line says so; it does not count). Each printer is finished before an
+// interruption takes effect. Exit status: the first failure's, as restore --all.
+int provision(Context &c)
+{
+    if (c.arguments.size() != 1)
+        return fail(c, UsageError, c.parser.helpText());
+    int count = 0; // 0: until interrupted
+    if (c.parser.isSet(QStringLiteral("count"))) {
+        const QString value = c.parser.value(QStringLiteral("count"));
+        bool number = false;
+        count = value.toInt(&number);
+        if (!number || count < 1)
+            return fail(c, UsageError, QObject::tr("--count 须为正整数：%1").arg(value));
+    }
+    profile::Parsed parsed;
+    if (const int exit = readProfile(c, c.arguments[0], parsed))
+        return exit;
+    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+        return refused;
+
+    PrinterWatcher watcher;
+    if (!watcher.start())
+        return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
+    QEventLoop loop;
+    Interruption interruption;
+    if (!interruption.install(loop))
+        return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+    // Listed (which opens them to read their names) but never written.
+    QList<ListedPrinter> known = watcher.printers({});
+    c.err << QObject::tr("等待插入型号为 %1 的打印机；已连接的打印机不会改动").arg(parsed.model)
+          << '\n';
+    c.err.flush();
+
+    int handled = 0;
+    int result = Ok;
+    const auto done = [&] { return interrupted || (count > 0 && handled >= count); };
+    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
+        // Plugs while a printer is being written come as the next signal.
+        const QList<ListedPrinter> now = watcher.printers(known);
+        for (const ListedPrinter &p : now) {
+            if (done())
+                break;
+            if (std::any_of(known.begin(), known.end(),
+                            [&](const ListedPrinter &k) { return k.sameDevice(p); }))
+                continue;
+            if (modelOf(p) != parsed.model) {
+                c.out << p.identity.path() << '\t' << modelOf(p) << '\t'
+                      << QObject::tr("另一型号，未改动") << '\n';
+                c.out.flush();
+                continue;
+            }
+            const int exit = restoreListed(c, p, parsed, RestoreMode{});
+            ++handled;
+            if (result == Ok)
+                result = exit;
+        }
+        known = now;
+        if (done())
+            loop.quit();
+    });
+    loop.exec();
+    return result;
 }
 
 // Two profiles' values side by side: one line per key that differs (page, key, one value, the
@@ -818,6 +960,24 @@ QString writeHelp()
                           "ap-ip=192.168.4.1\n");
 }
 
+QString provisionHelp()
+{
+    return QObject::tr(
+               "只处理启动后插入的打印机，已连接的打印机不会改动。每台该型号的打印机输出一行："
+               "USB路径、序列号、写入的页面数和核对结果，与 restore --all 相同；"
+               "另一型号的打印机输出一行（USB路径和型号）并保持不变，不计入 --count。"
+               "写入中被拔出或无法使用的打印机记为失败，其他打印机照常处理。") +
+           '\n' +
+           QObject::tr("--count N：处理完 N 台该型号的打印机（包括失败的）后结束；"
+                       "没有 --count 时一直等待，直到被中断（Ctrl+C、SIGTERM），"
+                       "正在写入的打印机先写完。") +
+           '\n' +
+           QObject::tr(
+               "退出状态：处理过的打印机全部写入并核对成功时为 0，否则为第一个失败的状态。") +
+           '\n' + QObject::tr("例如：") +
+           QStringLiteral("\n  label-printer-cli provision fleet.json --count 20\n");
+}
+
 QString maintainHelp()
 {
     return QObject::tr("操作：") + '\n' + maintenanceNames().join(QStringLiteral(", ")) + '\n';
@@ -838,6 +998,9 @@ const Command kCommands[] = {
      backup, nullptr},
     {"restore", "FILE", QT_TRANSLATE_NOOP("QObject", "先检查整个文件，再把其中的页面写入打印机"),
      restore, nullptr},
+    {"provision", "FILE [--count N]",
+     QT_TRANSLATE_NOOP("QObject", "等待打印机插入，把配置写入每台新插入的该型号打印机并核对"),
+     provision, provisionHelp},
     {"diff", "FILE [FILE]",
      QT_TRANSLATE_NOOP("QObject", "比较打印机与配置文件，或两个配置文件；有差异时退出状态为 1"),
      diff, nullptr},
@@ -867,11 +1030,13 @@ const Option kOptions[] = {
     {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"),
      "backup"},
     {"verbose", "", QT_TRANSLATE_NOOP("QObject", "在标准错误上输出诊断信息"),
-     "list info status read write backup restore diff maintain download"},
+     "list info status read write backup restore provision diff maintain download"},
     {"dry-run", "", QT_TRANSLATE_NOOP("QObject", "只打印将要发送的帧"), "restore"},
     {"quiet", "", QT_TRANSLATE_NOOP("QObject", "不列出修改了的设置项"), "write"},
     {"no-verify", "", QT_TRANSLATE_NOOP("QObject", "写入后不读回核对"), "write restore"},
     {"all", "", QT_TRANSLATE_NOOP("QObject", "写入所有该型号的打印机"), "restore"},
+    {"count", "N", QT_TRANSLATE_NOOP("QObject", "处理完 N 台该型号的打印机（包括失败的）后结束"),
+     "provision"},
 };
 
 bool takes(const Option &option, const char *command)

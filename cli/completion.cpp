@@ -118,7 +118,7 @@ _label_printer_cli()
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -f -- "$cur"))
         fi ;;
-    backup | restore | diff)
+    backup | restore | provision | diff)
         if [[ ${#args[@]} -eq 0 || ($command == diff && ${#args[@]} -eq 1) ]]; then
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -f -- "$cur"))

@@ -39,7 +39,8 @@ namespace {
 constexpr const char *kPreload = "libumockdev-preload.so.0";
 
 volatile sig_atomic_t childPid = 0;
-int childExited[2] = {-1, -1}; // written to when the child ends
+int childExited[2] = {-1, -1};  // written to when the child ends
+int pullRequests[2] = {-1, -1}; // the sysfs names of printers to pull out, a line each
 
 void forwardSignal(int signal)
 {
@@ -71,9 +72,11 @@ void usage(FILE *out)
                  "--commands reads commands from standard input while the command runs (its own\n"
                  "           standard input is then /dev/null); --at MS COMMAND runs one MS\n"
                  "           milliseconds after the start (--at 0: before it). Commands:\n"
-                 "  plug PID:PORT:PRODUCT [denied|busy]\n"
+                 "  plug PID:PORT:PRODUCT [denied|busy|unplug-after N]\n"
                  "                          plug a printer in (PORT free or pulled out before),\n"
-                 "                          optionally denied or held from the start\n"
+                 "                          optionally denied or held from the start, or to be\n"
+                 "                          pulled out while the transfer after its next N bulk\n"
+                 "                          writes is in flight\n"
                  "  unplug PORT             pull it out\n"
                  "  deny PORT / allow PORT  its node may not / may be opened by the user (--user;\n"
                  "                          without it by nobody at all)\n"
@@ -186,8 +189,10 @@ bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedB
         if (ok && verb == "plug") {
             vprinter::PrinterConfig config;
             std::string more;
-            ok = parsePrinter(argument, config) && !(words >> more) &&
-                 (extra.empty() || extra == "denied" || extra == "busy");
+            if (extra == "unplug-after")
+                ok = words >> config.unplugAfterWrites && config.unplugAfterWrites >= 0;
+            ok = ok && parsePrinter(argument, config) && !(words >> more) &&
+                 (extra.empty() || extra == "denied" || extra == "busy" || extra == "unplug-after");
             config.denied = extra == "denied";
             config.busy = extra == "busy";
             if (ok) {
@@ -225,6 +230,24 @@ bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedB
     if (!ok)
         std::fprintf(stderr, "virtual-printers: not a command: %s\n", line.c_str());
     return ok;
+}
+
+// The printers whose unplugAfterWrites fault fell due: pulled out here, with the hot-plug event.
+void pullOutRequested(vprinter::VirtualUsb &usb)
+{
+    static std::string pending;
+    char buffer[256];
+    for (ssize_t n; (n = read(pullRequests[0], buffer, sizeof buffer)) > 0;)
+        pending.append(buffer, std::size_t(n));
+    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+        const std::string name = pending.substr(0, end);
+        pending.erase(0, end + 1);
+        if (vprinter::VirtualPrinter *printer = usb.find(name)) {
+            usb.unplug(*printer);
+            std::fprintf(stderr, "virtual-printers: pulled %s out after its writes\n",
+                         name.c_str());
+        }
+    }
 }
 
 using Clock = std::chrono::steady_clock;
@@ -298,8 +321,9 @@ int superviseChild(vprinter::VirtualUsb &usb, pid_t pid, bool readCommands, Sche
             return status;
         if (done < 0 && errno != EINTR)
             return status;
-        pollfd fds[2] = {{childExited[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        const int ready = poll(fds, stdinOpen ? 2 : 1, schedule.timeout());
+        pollfd fds[3] = {
+            {childExited[0], POLLIN, 0}, {pullRequests[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        const int ready = poll(fds, stdinOpen ? 3 : 2, schedule.timeout());
         if (ready < 0 && errno != EINTR)
             return status;
         if (fds[0].revents & POLLIN) {
@@ -307,7 +331,9 @@ int superviseChild(vprinter::VirtualUsb &usb, pid_t pid, bool readCommands, Sche
             while (read(childExited[0], drain, sizeof drain) > 0) {
             }
         }
-        if (stdinOpen && (fds[1].revents & (POLLIN | POLLHUP))) {
+        if (fds[1].revents & POLLIN)
+            pullOutRequested(usb);
+        if (stdinOpen && (fds[2].revents & (POLLIN | POLLHUP))) {
             char buffer[512];
             const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
             if (n <= 0)
@@ -494,10 +520,17 @@ int main(int argc, char **argv)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
 
-        if (pipe2(childExited, O_CLOEXEC | O_NONBLOCK) != 0) {
+        if (pipe2(childExited, O_CLOEXEC | O_NONBLOCK) != 0 ||
+            pipe2(pullRequests, O_CLOEXEC | O_NONBLOCK) != 0) {
             std::perror("virtual-printers: pipe");
             return 1;
         }
+        // A name and a newline are one write, far below PIPE_BUF: never torn.
+        usb.setPullHandler([](const std::string &name) {
+            const std::string line = name + '\n';
+            if (write(pullRequests[1], line.data(), line.size()) < 0) {
+            }
+        });
         struct sigaction forward = {};
         forward.sa_handler = forwardSignal;
         sigaction(SIGTERM, &forward, nullptr);

@@ -334,6 +334,8 @@ void UsbfsDevice::submitUrb(Client &client, UMockdevIoctlClient *ioctl)
             refusal = ENOENT;
         } else if (!interfaceUsable(client, "bulk transfer")) {
             refusal = EBUSY;
+        } else if (pullPending_) {
+            // in flight until the pull, like the transfer the fault cut off
         } else if (model_.faults().unplugAfterWrites == 0) {
             model_.faults().unplugAfterWrites = -1;
             unplugNow = true; // accepted, then cut off by the unplug
@@ -352,10 +354,15 @@ void UsbfsDevice::submitUrb(Client &client, UMockdevIoctlClient *ioctl)
         return;
     }
     client.urbs.push_back(urb);
-    if (unplugNow)
+    if (unplugNow && pullHandler_) {
+        pullPending_ = true; // silent until the owner pulls it out
+        model_.discardReplies();
+        pullHandler_();
+    } else if (unplugNow) {
         unplugLocked();
-    else
+    } else {
         deliverReplies();
+    }
     succeed(ioctl);
 }
 
@@ -652,6 +659,12 @@ void UsbfsDevice::getDriver(UMockdevIoctlClient *ioctl)
 std::string UsbfsDevice::effectiveDriver() const
 {
     return model_.faults().refuseClaim ? std::string(kUsbfs) : driver_;
+}
+
+void UsbfsDevice::setPullHandler(std::function<void()> handler)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    pullHandler_ = std::move(handler);
 }
 
 void UsbfsDevice::unplug()

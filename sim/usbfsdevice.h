@@ -10,6 +10,7 @@
 #include <umockdev.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -37,6 +38,11 @@ public:
     // seat), or to root alone when not accessible; either way nobody else may open it.
     void setNodeOwner(unsigned uid, unsigned gid);
     void setNodeAccessible(bool accessible);
+    // With a handler, the unplugAfterWrites fault does not pull the device out by itself: the
+    // transfer it cuts off stays in flight, the device stops answering, and the handler runs (on
+    // umockdev's worker thread, under the device's lock: it may only hand the news on), so that
+    // the testbed's owner pulls the device out with VirtualUsb::unplug, "remove" uevent included.
+    void setPullHandler(std::function<void()> handler);
 
     const Placement &placement() const { return placement_; }
     const UsbDescription &description() const { return description_; }
@@ -125,6 +131,8 @@ private:
     bool fifoFull_ = false;
     UMockdevIoctlBase *handler_ = nullptr;
     gulong signalIds_[2] = {0, 0};
+    std::function<void()> pullHandler_;
+    bool pullPending_ = false; // the handler ran: every bulk transfer waits for the pull
 };
 
 } // namespace vprinter

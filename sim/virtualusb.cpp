@@ -46,6 +46,7 @@ struct VirtualUsb::Testbed {
     std::vector<std::unique_ptr<VirtualPrinter>> devices;
     std::map<int, int> lastAddress;                         // per bus; the root hub has address 1
     std::optional<std::pair<unsigned, unsigned>> nodeOwner; // uid, gid
+    std::function<void(const std::string &)> pull;
 };
 
 VirtualUsb::VirtualUsb() : testbed_(std::make_unique<Testbed>())
@@ -130,7 +131,10 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
     device->withModel([&](PrinterModel &model) {
         model.faults().refuseOpen = config.denied && !testbed_->nodeOwner;
         model.faults().refuseClaim = config.busy;
+        model.faults().unplugAfterWrites = config.unplugAfterWrites;
     });
+    if (testbed_->pull)
+        device->setPullHandler([pull = testbed_->pull, name = config.sysfsName] { pull(name); });
     GError *error = nullptr;
     const std::string record = sysfsRecord(description, placement);
     if (!umockdev_testbed_add_from_string(testbed_->testbed, record.c_str(), &error)) {
@@ -203,6 +207,15 @@ void VirtualUsb::setNodeOwner(unsigned uid, unsigned gid)
 void VirtualUsb::setAccessible(VirtualPrinter &printer, bool accessible)
 {
     printer.device().setNodeAccessible(accessible);
+}
+
+void VirtualUsb::setPullHandler(std::function<void(const std::string &)> pull)
+{
+    std::lock_guard<std::mutex> lock(testbed_->mutex);
+    testbed_->pull = pull;
+    for (const auto &device : testbed_->devices) {
+        device->device().setPullHandler([pull, name = device->sysfsName()] { pull(name); });
+    }
 }
 
 std::vector<VirtualPrinter *> VirtualUsb::devices() const

@@ -12,6 +12,7 @@
 
 #include "virtualprinter.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ struct PrinterConfig {
     // or held by another program (the refuseClaim fault), before anyone hears of it.
     bool denied = false;
     bool busy = false;
+    // >= 0: the unplugAfterWrites fault, set before anyone hears of the printer.
+    int unplugAfterWrites = -1;
 };
 
 class VirtualUsb
@@ -62,6 +65,13 @@ public:
     // still may. Only the owner of the testbed (root) can do this.
     void setNodeOwner(unsigned uid, unsigned gid);
     void setAccessible(VirtualPrinter &printer, bool accessible);
+
+    // Makes the unplugAfterWrites fault of every printer (also those added later) a pull-out by
+    // this owner: the transfer the fault cuts off stays in flight and `pull` is called with the
+    // printer's sysfs name, on umockdev's worker thread under the device's lock, where it may
+    // only hand the news on; the owner then calls unplug() on its own thread, which sends the
+    // "remove" uevent as a real pull does. Without it the device pulls itself out, unannounced.
+    void setPullHandler(std::function<void(const std::string &sysfsName)> pull);
 
     std::vector<VirtualPrinter *> devices() const;
     // The violations of every device, each prefixed with its sysfs name.

@@ -982,6 +982,38 @@ Profile: %2 (%3)</translation>
         <source>写入所有该型号的打印机</source>
         <translation>Write to every attached printer of the file's model</translation>
     </message>
+    <message>
+        <source>等待插入型号为 %1 的打印机；已连接的打印机不会改动</source>
+        <translation>Waiting for printers of the model %1 to be plugged in; the printers attached now are left as they are</translation>
+    </message>
+    <message>
+        <source>--count 须为正整数：%1</source>
+        <translation>--count takes a positive whole number: %1</translation>
+    </message>
+    <message>
+        <source>另一型号，未改动</source>
+        <translation>another model, left alone</translation>
+    </message>
+    <message>
+        <source>只处理启动后插入的打印机，已连接的打印机不会改动。每台该型号的打印机输出一行：USB路径、序列号、写入的页面数和核对结果，与 restore --all 相同；另一型号的打印机输出一行（USB路径和型号）并保持不变，不计入 --count。写入中被拔出或无法使用的打印机记为失败，其他打印机照常处理。</source>
+        <translation>Only printers plugged in after the start are written; the printers attached then are left as they are. Each printer of the file's model gets one line, as with restore --all: USB path, serial number, pages written and the verification's outcome. A printer of another model gets one line (USB path and model) and is left alone; it does not count towards --count. A printer pulled out while it is written, or one that cannot be used, is reported as failed, and the others are written as usual.</translation>
+    </message>
+    <message>
+        <source>--count N：处理完 N 台该型号的打印机（包括失败的）后结束；没有 --count 时一直等待，直到被中断（Ctrl+C、SIGTERM），正在写入的打印机先写完。</source>
+        <translation>--count N: end once N printers of the file's model were handled (failed ones included); without --count it waits until interrupted (Ctrl+C, SIGTERM), after finishing the printer being written.</translation>
+    </message>
+    <message>
+        <source>退出状态：处理过的打印机全部写入并核对成功时为 0，否则为第一个失败的状态。</source>
+        <translation>Exit status: 0 when every printer handled was written and verified, otherwise the status of the first failure.</translation>
+    </message>
+    <message>
+        <source>等待打印机插入，把配置写入每台新插入的该型号打印机并核对</source>
+        <translation>Wait for printers to be plugged in, and write and verify the profile on each new printer of its model</translation>
+    </message>
+    <message>
+        <source>处理完 N 台该型号的打印机（包括失败的）后结束</source>
+        <translation>End once N printers of the file's model were handled (failed ones included)</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

@@ -44,17 +44,6 @@ Result runCli(const QStringList &arguments)
     return r;
 }
 
-// The set frames (class 01) and the closing button code 06 a printer received.
-QStringList setFrames(const VirtualPrinter &printer)
-{
-    QStringList frames;
-    for (const QString &f : receivedFrames(printer)) {
-        if (f.startsWith("1B FF FE 01") || f == "1B FF FE 00 06 00 1B FE FF")
-            frames << f;
-    }
-    return frames;
-}
-
 const char *const kPages[] = {"print",     "distance", "serial",  "wifi",
                               "bluetooth", "wifi-ip",  "ethernet"};
 
@@ -196,6 +185,7 @@ private slots:
     void deniedToAnUnprivilegedUser_data();
     void deniedToAnUnprivilegedUser();
     void watchReportsPlugsInOrder();
+    void provisionsEachNewPrinter();
 
 private:
     std::unique_ptr<vprinter::VirtualUsb> usb;
@@ -279,6 +269,7 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("restore") << "restore"
                              << QStringList{"--all", "--dry-run", "--force", "--no-verify",
                                             "--port", "--verbose"};
+    QTest::newRow("provision") << "provision" << QStringList{"--count", "--verbose"};
     QTest::newRow("diff") << "diff" << QStringList{"--port", "--verbose"};
     QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose"};
     QTest::newRow("download") << "download" << QStringList{"--port", "--verbose"};
@@ -355,8 +346,8 @@ void TestCli::completion_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("offered");
-    QStringList commands = {"list",   "info",    "status", "read",     "write",
-                            "backup", "restore", "diff",   "maintain", "download"};
+    QStringList commands = {"list",    "info",      "status", "read",     "write",   "backup",
+                            "restore", "provision", "diff",   "maintain", "download"};
     commands.sort();
     QTest::newRow("commands") << "label-printer-cli " << commands;
     QTest::newRow("an option's value") << "label-printer-cli --port " << QStringList();
@@ -1198,6 +1189,74 @@ void TestCli::watchReportsPlugsInOrder()
                      "arrived 1-2.4 Zurod RM-310 ready", "left 1-1 Zurod RM-310 ready"}));
 }
 
+// provision under the launcher, printers plugged in one after another while it waits: the printer
+// attached before it started and the one of another model are left alone, the one pulled out
+// while it is written fails without disturbing the others, and it ends after three printers of
+// the profile's model with the first failure's status.
+void TestCli::provisionsEachNewPrinter()
+{
+    second->setSetting(0x00, {0x05}); // speed 5 in the profile, the factory's 2 elsewhere
+    const QString file = dir.filePath("fleet.json");
+    QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
+    // Then whether each printer holds the profile's values (diff: 0 equal, 1 different).
+    const QString script = R"(cli=$1; file=$2
+"$cli" provision "$file" --count 3; status=$?
+for port in 3 5 7; do "$cli" --port $port diff "$file" >/dev/null; echo "diff $port $?"; done
+exit $status)";
+    std::unique_ptr<QProcess> run(launch(nullptr,
+                                         {"--log", "--printer", "1401:3:VS-608K", "--commands"},
+                                         {"bash", "-c", script, "bash", LABELSETUP_CLI, file}));
+    QString err;
+    const auto waiting = [&] {
+        err += QString::fromUtf8(run->readAllStandardError());
+        return err.contains("等待插入型号为 Orbeck VS-608K 的打印机");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(waiting(), 30000);
+    QStringList lines;
+    const auto readLines = [&] {
+        while (run->canReadLine())
+            lines << QString::fromUtf8(run->readLine()).trimmed();
+        return lines.size();
+    };
+    // One at a time, each once the one before has its line. The printer on port 6 is pulled
+    // out, hot-plug event and all, while the transfer after its 45th frame is in flight: after
+    // two pages were written, while the second is read back.
+    const char *const plugs[] = {"plug 0411:2:RM-310\n", "plug 1401:5:VS-608K\n",
+                                 "plug 1401:6:VS-608K unplug-after 45\n", "plug 1401:7:VS-608K\n"};
+    for (int i = 0; i < 4; ++i) {
+        run->write(plugs[i]);
+        QTRY_COMPARE_WITH_TIMEOUT(readLines(), i + 1, 30000);
+    }
+    QVERIFY(run->waitForFinished(60000));
+    err += QString::fromUtf8(run->readAllStandardError());
+    QCOMPARE(run->exitCode(), int(cli::TransportFailed));
+    readLines();
+    QVERIFY2(lines.size() > 7, qPrintable(lines.join('\n')));
+    QCOMPARE(lines.mid(0, 7), (QStringList{"1-2\tZurod RM-310\t另一型号，未改动",
+                                           "1-5\tZR311P5\t已写入 7 个页面\t已写入并核对",
+                                           "1-6\tZR311P6\t已写入 2 个页面\t失败",
+                                           "1-7\tZR311P7\t已写入 7 个页面\t已写入并核对",
+                                           "diff 3 1", "diff 5 0", "diff 7 0"}));
+    QVERIFY2(err.contains("virtual-printers: pulled 1-6 out"), qPrintable(err));
+    // The launcher's log, a section a printer: what the printer received. No set frame reached
+    // the printer attached before the start, nothing at all the one of another model.
+    QMap<QString, QStringList> received;
+    QString section;
+    for (const QString &line : lines.mid(7)) {
+        const QRegularExpressionMatch header =
+            QRegularExpression(R"(on port \d+ \(([0-9.-]+)\): \d+ transfers$)").match(line);
+        if (header.hasMatch())
+            section = header.captured(1);
+        else if (line.startsWith("OUT"))
+            received[section] << line.section(':', 1).trimmed();
+    }
+    QVERIFY2(lines.contains("Zurod RM-310 (5C1E:0411) on port 2 (1-2): 0 transfers"),
+             qPrintable(lines.join('\n')));
+    QVERIFY(!received.value("1-3").isEmpty()); // diff read it
+    for (const QString &frame : received.value("1-3"))
+        QVERIFY2(!frame.startsWith("1B FF FE 01"), qPrintable(frame));
+}
+
 QTEST_MAIN(TestCli)
 void TestCli::verificationCatchesWhatWasNotKept_data()
 {
@@ -1270,7 +1329,7 @@ void TestCli::restoresEveryPrinterOfTheModel()
     QCOMPARE(runCli({"--port", "5", "backup", file}).exit, int(cli::Ok));
     vprinter::Faults failing;
     failing.failNextWrite = true;
-    failing.writesBeforeFailure = 12; // some pages read and written, then the cable goes
+    failing.writesBeforeFailure = 40; // every page read, some written, then a write fails
     third.setFaults(failing);
     other.clearLogs();
     const Result r = runCli({"restore", "--all", file});
@@ -1286,6 +1345,9 @@ void TestCli::restoresEveryPrinterOfTheModel()
     }
     QCOMPARE(first->setting(0x00), vprinter::Bytes{0x05});
     QVERIFY(receivedFrames(other).isEmpty()); // another model is left alone
+    // The serial number on the line is the one the merge read: the serial page (its last query,
+    // 0x10) is read once, and once more to verify it.
+    QCOMPARE(receivedFrames(*first).filter(QRegularExpression("^1B FF FE 02 10 ")).size(), 2);
 }
 
 #include "tst_cli.moc"

@@ -66,6 +66,18 @@ inline QStringList receivedFrames(const vprinter::VirtualPrinter &printer)
     return frames;
 }
 
+// The set frames (class 01) a printer received and the button code 06 that closes a write: what a
+// write sends, and nothing that only reads.
+inline QStringList setFrames(const vprinter::VirtualPrinter &printer)
+{
+    QStringList frames;
+    for (const QString &f : receivedFrames(printer)) {
+        if (f.startsWith("1B FF FE 01") || f == "1B FF FE 00 06 00 1B FE FF")
+            frames << f;
+    }
+    return frames;
+}
+
 // Fails the current test when the printers saw the transport misuse the device: an interface
 // used without a claim, a claim or descriptor left behind, a kernel driver left detached. A
 // descriptor just closed counts as closed however long the printer takes to notice.

@@ -18,16 +18,6 @@ const QString kReadFirst = QStringLiteral("请先从所选打印机读取此页�
 const QString kSelectFirst = QStringLiteral("请先选中打印列表中的打印机");
 const QString kNotConnected = QStringLiteral("请确保打印机已通过usb进行连接");
 
-QStringList setFrames(const VirtualPrinter &printer)
-{
-    QStringList frames;
-    for (const QString &f : receivedFrames(printer)) {
-        if (f.startsWith("1B FF FE 01"))
-            frames << f;
-    }
-    return frames;
-}
-
 } // namespace
 
 class TestPrinterIdentity : public QObject
