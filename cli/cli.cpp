@@ -591,7 +591,7 @@ int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &mo
 struct Restored {
     int exit = Ok;
     int written = 0; // pages written
-    QString serial;  // the serial number, when the profile holds the serial page and it was read
+    QString serial;  // the serial number, when asked for and read
 };
 
 // How a restore goes: a line a page, each written page read back, or only the frames printed.
@@ -599,16 +599,12 @@ struct RestoreMode {
     bool pageLines = false;
     bool verify = true;
     bool dryRun = false;
+    bool serialNumber = false; // the printer's serial number for its line
 };
 
 RestoreMode restoreMode(const Context &c, bool pageLines)
 {
     return {pageLines, verifying(c), c.parser.isSet(QStringLiteral("dry-run"))};
-}
-
-QString serialNumberOf(const pages::SettingsPage &serialPage)
-{
-    return pages::valueOf(serialPage, QStringLiteral("serial-number"));
 }
 
 // The profile onto one printer: every page read and merged with the file and each merged page
@@ -621,11 +617,9 @@ Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed
     Restored done;
     const profile::Merged merged =
         profile::mergeWithPrinter(printer.handle(), parsed.pages, printer.modelKey());
-    // The serial page as read, also when a later page's read failed.
-    for (const auto &page : merged.asRead) {
-        if (page->name() == QLatin1String("serial"))
-            done.serial = serialNumberOf(*page);
-    }
+    // From the serial page as read, also when a later page's read failed.
+    if (mode.serialNumber)
+        done.serial = profile::serialNumber(printer.handle(), merged, printer.modelKey());
     if (merged.readResult != 0) {
         done.exit = fail(c, TransportFailed,
                          merged.failedPage + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
@@ -675,16 +669,9 @@ int restoreListed(Context &c, const ListedPrinter &listed, const profile::Parsed
             fail(c, TransportFailed,
                  listed.identity.path() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
     } else {
-        // The merge reads the serial page when the profile holds it; otherwise it is read here.
-        std::unique_ptr<pages::SettingsPage> serialPage;
-        if (!parsed.pages.contains(QStringLiteral("serial")))
-            serialPage = pages::pageNamed(QStringLiteral("serial"), printer.modelKey());
-        QString serial;
-        if (serialPage && serialPage->read(printer.handle()) == 0)
-            serial = serialNumberOf(*serialPage);
-        done = restoreOnto(c, printer, parsed, mode);
-        if (serialPage)
-            done.serial = serial;
+        RestoreMode listedMode = mode;
+        listedMode.serialNumber = true;
+        done = restoreOnto(c, printer, parsed, listedMode);
     }
     const QString outcome = done.exit == Ok        ? QObject::tr("已写入并核对")
                             : done.exit == NotKept ? QObject::tr("核对失败")

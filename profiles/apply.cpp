@@ -73,6 +73,8 @@ QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString 
         if (page->name() == kSerial)
             return pages::valueOf(*page, QStringLiteral("serial-number"));
     }
+    if (merged.readResult != 0)
+        return QString(); // the printer is not answering: nothing more is asked
     std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(kSerial, modelKey);
     return page && page->read(handle) == 0 ? pages::valueOf(*page, QStringLiteral("serial-number"))
                                            : QString();

@@ -44,7 +44,8 @@ struct PageResult {
 std::vector<PageResult>
 applyMerged(PrinterHandle *handle, const Merged &merged, const QString &modelKey, bool verify,
             bool onlyDiffering, const std::function<void(const QString &page)> &beforeWrite = {});
-// The printer's serial number: from the pages read for the merge when they hold it, else read.
+// The printer's serial number: from the pages read for the merge when they hold it (also when a
+// later page's read failed), else read on its own.
 QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey);
 
 // The pages a write of the merged profile would change (those whose frames differ).

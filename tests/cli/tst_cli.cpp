@@ -264,11 +264,12 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("info") << "info" << QStringList{"--json", "--port", "--verbose"};
     QTest::newRow("status") << "status" << QStringList{"--json", "--port", "--verbose"};
     QTest::newRow("read") << "read" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("write") << "write" << QStringList{"--no-verify", "--port", "--quiet", "--verbose"};
-    QTest::newRow("backup") << "backup" << QStringList{"--force", "--no-secrets", "--port", "--verbose"};
-    QTest::newRow("restore") << "restore"
-                             << QStringList{"--all", "--dry-run", "--force", "--no-verify",
-                                            "--port", "--verbose"};
+    QTest::newRow("write") << "write"
+                           << QStringList{"--no-verify", "--port", "--quiet", "--verbose"};
+    QTest::newRow("backup") << "backup"
+                            << QStringList{"--force", "--no-secrets", "--port", "--verbose"};
+    QTest::newRow("restore") << "restore" << QStringList{"--all",       "--dry-run", "--force",
+                                                         "--no-verify", "--port",    "--verbose"};
     QTest::newRow("provision") << "provision" << QStringList{"--count", "--verbose"};
     QTest::newRow("diff") << "diff" << QStringList{"--port", "--verbose"};
     QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose"};
@@ -352,8 +353,7 @@ void TestCli::completion_data()
     QTest::newRow("commands") << "label-printer-cli " << commands;
     QTest::newRow("an option's value") << "label-printer-cli --port " << QStringList();
     QTest::newRow("list's options")
-        << "label-printer-cli list --"
-        << QStringList{"--help", "--json", "--verbose", "--watch"};
+        << "label-printer-cli list --" << QStringList{"--help", "--json", "--verbose", "--watch"};
     QStringList names;
     for (const auto &page : allPages())
         names << page->name();
@@ -1219,8 +1219,8 @@ exit $status)";
         return lines.size();
     };
     // One at a time, each once the one before has its line. The printer on port 6 is pulled
-    // out, hot-plug event and all, while the transfer after its 45th frame is in flight: after
-    // two pages were written, while the second is read back.
+    // out, hot-plug event and all, while the transfer after its 45th frame is in flight: part-way
+    // through the writes, once the first page went out.
     const char *const plugs[] = {"plug 0411:2:RM-310\n", "plug 1401:5:VS-608K\n",
                                  "plug 1401:6:VS-608K unplug-after 45\n", "plug 1401:7:VS-608K\n"};
     for (int i = 0; i < 4; ++i) {
@@ -1234,7 +1234,7 @@ exit $status)";
     QVERIFY2(lines.size() > 7, qPrintable(lines.join('\n')));
     QCOMPARE(lines.mid(0, 7), (QStringList{"1-2\tZurod RM-310\t另一型号，未改动",
                                            "1-5\tZR311P5\t已写入 7 个页面\t已写入并核对",
-                                           "1-6\tZR311P6\t已写入 2 个页面\t失败",
+                                           "1-6\tZR311P6\t已写入 1 个页面\t失败",
                                            "1-7\tZR311P7\t已写入 7 个页面\t已写入并核对",
                                            "diff 3 1", "diff 5 0", "diff 7 0"}));
     QVERIFY2(err.contains("virtual-printers: pulled 1-6 out"), qPrintable(err));

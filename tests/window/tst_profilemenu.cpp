@@ -63,13 +63,6 @@ private:
     QPointer<QDialog> answered_;
 };
 
-// The set frames (class 01) and the closing button code 06 a printer received.
-QStringList setFrames(const VirtualPrinter &printer)
-{
-    return receivedFrames(printer).filter(
-        QRegularExpression("^1B FF FE (01 .*|00 06 00 1B FE FF)$"));
-}
-
 int modeOf(const QString &path)
 {
     struct stat status = {};
