@@ -268,6 +268,7 @@ bool receivedThePlan(const std::vector<Target> &targets, const std::vector<int> 
 struct Comparison {
     bench::Figures reference;
     bench::Figures tool;
+    double pairedRatio = 0; // the median of each cycle's tool time over its reference time
     std::size_t framesPerRun = 0;
 };
 
@@ -300,7 +301,12 @@ Comparison compare(int cycles, std::vector<Target> &targets, Reference reference
             run("reference", i, reference, referenceTimes);
         }
     }
-    Comparison c{bench::summarise(referenceTimes), bench::summarise(toolTimes), 0};
+    // Paired within a cycle, a burst of load from elsewhere on the machine hits both sides.
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < toolTimes.size(); ++i)
+        ratios.push_back(toolTimes[i] / referenceTimes[i]);
+    Comparison c{bench::summarise(referenceTimes), bench::summarise(toolTimes),
+                 bench::summarise(ratios).median, 0};
     for (const Target &target : targets)
         c.framesPerRun += target.plan.size();
     return c;
@@ -308,9 +314,9 @@ Comparison compare(int cycles, std::vector<Target> &targets, Reference reference
 
 void printRow(const char *what, const Comparison &c)
 {
-    std::printf("%-28s %7zu %11.1f %11.1f %11.1f %11.1f %7.3f\n", what, c.framesPerRun,
+    std::printf("%-28s %7zu %11.1f %11.1f %11.1f %11.1f %7.3f %7.3f\n", what, c.framesPerRun,
                 c.reference.median, c.reference.mean, c.tool.median, c.tool.mean,
-                c.tool.median / c.reference.median);
+                c.tool.median / c.reference.median, c.pairedRatio);
 }
 
 constexpr uint16_t kProductId = 0x1401;
@@ -375,7 +381,7 @@ int main(int argc, char **argv)
     // Every printer of the model: restore --all in-process.
     for (Target &target : fleet)
         target.plan = planFor(target.identity, parsed.pages, modelKey, true);
-    const int runs = std::max(3, cycles / 4);
+    const int runs = std::max(3, cycles / 2);
     const Comparison all = compare(
         runs, fleet, [&] { return bareApply(fleet, true); },
         [&] { return restoreAll(file, kFleet); });
@@ -388,11 +394,12 @@ int main(int argc, char **argv)
 
     std::printf("%s, %d pages in the profile; %d cycles alternated, %d for restore --all\n",
                 qPrintable(modelKey.trimmed()), int(parsed.pages.size()), cycles, runs);
-    std::printf("%-28s %7s %11s %11s %11s %11s %7s\n", "per run", "frames", "bare med ms",
-                "bare mean", "tool med ms", "tool mean", "ratio");
+    std::printf("%-28s %7s %11s %11s %11s %11s %7s %7s\n", "per run", "frames", "bare med ms",
+                "bare mean", "tool med ms", "tool mean", "ratio", "paired");
     printRow("apply + verify, 1 printer", single);
     const std::string label = "restore --all, " + std::to_string(kFleet) + " printers";
     printRow(label.c_str(), all);
-    std::printf("goal: ratio (median) <= 1.2\n");
+    std::printf("ratio: tool median over bare median; paired: median of the cycles' own "
+                "ratios\ngoal: ratio <= 1.2\n");
     return 0;
 }
