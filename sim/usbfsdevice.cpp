@@ -645,6 +645,7 @@ void UsbfsDevice::getDriver(UMockdevIoctlClient *ioctl)
         return;
     }
     auto *request = reinterpret_cast<usbdevfs_getdriver *>(value->data);
+    ++counters_.driverQueries;
     const std::string bound = effectiveDriver();
     if (request->interface != 0 || bound.empty()) {
         fail(ioctl, ENODATA);

@@ -26,6 +26,7 @@ struct DeviceState {
     int disconnects = 0;      // IOCTL DISCONNECT that unbound a driver (detach_kernel_driver)
     int disconnectClaims = 0; // DISCONNECT_CLAIM requests (auto-detach claim)
     int connects = 0;         // IOCTL CONNECT requests (attach_kernel_driver)
+    int driverQueries = 0;    // GETDRIVER requests (kernel_driver_active), each a round trip
     // Hand-overs between usblp and the host. On a real machine each one removes or re-creates the
     // printer's /dev/usb/lp node and wakes udev and the print spooler.
     int driverDetaches = 0; // usblp moved off interface 0 (DISCONNECT or DISCONNECT_CLAIM)

@@ -53,25 +53,27 @@ private:
 // The kernel's printer driver is moved aside by hand, once per click, and given back by
 // ClosePrinterHandle. libusb's auto-detach would instead hand the interface over twice per
 // exchange (and bind usblp even to a printer that had no driver before).
-void detachKernelDriver(PrinterHandle *handle, libusb_device_handle *device, int interfaceNumber)
+// True when the driver was moved aside.
+bool detachKernelDriver(PrinterHandle *handle, libusb_device_handle *device, int interfaceNumber)
 {
     const int r = libusb_detach_kernel_driver(device, interfaceNumber);
     if (r != LIBUSB_SUCCESS) {
         qCDebug(lcUsb, "libusb_detach_kernel_driver failed: %s", libusb_error_name(r));
-        return;
+        return false;
     }
     qCDebug(lcUsb, "kernel driver detached from interface %d until the printer is closed",
             interfaceNumber);
     handle->kernelDriverDetached = true;
     handle->detachedInterface = interfaceNumber;
+    return true;
 }
 
-// An earlier exchange of the same click has already moved the driver aside, so this normally
-// finds none and costs one request. "usbfs" (another program's claim) does not count as a driver.
-void moveKernelDriverAside(PrinterHandle *handle, libusb_device_handle *device, int interfaceNumber)
+// One request to find the driver; true when one was bound and is now aside. "usbfs" (another
+// program's claim) does not count as a driver.
+bool moveKernelDriverAside(PrinterHandle *handle, libusb_device_handle *device, int interfaceNumber)
 {
-    if (libusb_kernel_driver_active(device, interfaceNumber) == 1)
-        detachKernelDriver(handle, device, interfaceNumber);
+    return libusb_kernel_driver_active(device, interfaceNumber) == 1 &&
+           detachKernelDriver(handle, device, interfaceNumber);
 }
 
 // A printer unplugged since the detach has nothing to give back: that is not an error.
@@ -116,8 +118,17 @@ public:
             result_ = CDeviceIOOpera::kOpenFailed;
             return;
         }
-        moveKernelDriverAside(handle, device_, interfaceNumber);
-        const int claimed = libusb_claim_interface(device_, interfaceNumber);
+        // Once an exchange of this click has moved the driver aside, the later ones claim
+        // straight away: asking for the driver in each of them costs a request per exchange, a
+        // tenth of a query's time. Should it have been bound again meanwhile, the claim finds
+        // the interface busy and it is moved aside once more.
+        const bool movedAsideBefore = handle->kernelDriverDetached;
+        if (!movedAsideBefore)
+            moveKernelDriverAside(handle, device_, interfaceNumber);
+        int claimed = libusb_claim_interface(device_, interfaceNumber);
+        if (claimed == LIBUSB_ERROR_BUSY && movedAsideBefore &&
+            moveKernelDriverAside(handle, device_, interfaceNumber))
+            claimed = libusb_claim_interface(device_, interfaceNumber);
         if (claimed != LIBUSB_SUCCESS) {
             qCDebug(lcUsb, "libusb_claim_interface failed.\n");
             qCDebug(lcUsb, "libusb_claim_interface err is : %s", libusb_error_name(claimed));

@@ -16,8 +16,8 @@ struct PrinterHandle {
 
     // Set by the first exchange of the click that found the kernel's printer driver (usblp) on
     // the interface and moved it aside. The driver stays aside for the rest of the click, so the
-    // /dev/usb/lp node is not torn down and re-created around every exchange;
-    // ClosePrinterHandle gives the interface back to it.
+    // /dev/usb/lp node is not torn down and re-created around every exchange, and the later
+    // exchanges do not ask for the driver again; ClosePrinterHandle gives the interface back to it.
     bool kernelDriverDetached = false;
     int detachedInterface = 0;
 

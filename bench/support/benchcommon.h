@@ -24,6 +24,18 @@ struct Figures {
     double mean = 0;
 };
 
+// Median and mean of the times of some cycles (at least one).
+inline Figures summarise(std::vector<double> times)
+{
+    Figures f;
+    for (double t : times)
+        f.mean += t;
+    f.mean /= double(times.size());
+    std::sort(times.begin(), times.end());
+    f.median = times[times.size() / 2];
+    return f;
+}
+
 // Runs `cycle` `cycles` times; a failed cycle ends the program, so no figure hides a failure.
 template <typename Cycle> Figures measure(int cycles, Cycle cycle)
 {
@@ -37,13 +49,7 @@ template <typename Cycle> Figures measure(int cycles, Cycle cycle)
         }
         times.push_back(microseconds(Clock::now() - start));
     }
-    Figures f;
-    for (double t : times)
-        f.mean += t;
-    f.mean /= cycles;
-    std::sort(times.begin(), times.end());
-    f.median = times[times.size() / 2];
-    return f;
+    return summarise(std::move(times));
 }
 
 // Both sides on one CPU: umockdev's handler thread inherits it, and latency doubles when the
@@ -56,40 +62,83 @@ inline void pinToOneCpu()
     sched_setaffinity(0, sizeof one, &one);
 }
 
+// How a bare cycle treats the kernel's printer driver on interface 0.
+enum class Driver {
+    // libusb's auto-detach: detached at the claim and re-bound at the release, around every
+    // exchange, as every exchange used to.
+    HandedOverEachCycle,
+    // Moved aside by hand before the claim and left aside: the first exchange of a click that
+    // keeps the driver aside until it ends (bareGiveDriverBack), as the transport does.
+    MovedAsideHere,
+    // Already moved aside by an earlier exchange of the click.
+    AlreadyAside,
+};
+
 // One exchange written straight against libusb, with device, interface and endpoints known in
-// advance: open, claim (libusb detaches the kernel driver and re-binds it at the release, as every
-// exchange used to), the transfers, release, close.
-template <typename Transfers> bool bareCycle(libusb_device *device, Transfers transfers)
+// advance: open, claim (moving the kernel driver as `driver` says), the transfers, release, close.
+template <typename Transfers>
+bool bareCycle(libusb_device *device, Transfers transfers,
+               Driver driver = Driver::HandedOverEachCycle)
 {
     libusb_device_handle *handle = nullptr;
     if (libusb_open(device, &handle) != 0)
         return false;
-    libusb_set_auto_detach_kernel_driver(handle, 1);
-    const bool ok = libusb_claim_interface(handle, 0) == 0 && transfers(handle);
+    if (driver == Driver::HandedOverEachCycle)
+        libusb_set_auto_detach_kernel_driver(handle, 1);
+    // A printer without a driver bound has nothing to move aside.
+    const int detached =
+        driver == Driver::MovedAsideHere ? libusb_detach_kernel_driver(handle, 0) : 0;
+    const bool aside = detached == 0 || detached == LIBUSB_ERROR_NOT_FOUND;
+    const bool ok = aside && libusb_claim_interface(handle, 0) == 0 && transfers(handle);
     libusb_release_interface(handle, 0);
     libusb_close(handle);
     return ok;
 }
 
+// Ends a click whose first exchange moved the driver aside: binds it to the interface again.
+inline bool bareGiveDriverBack(libusb_device *device)
+{
+    libusb_device_handle *handle = nullptr;
+    if (libusb_open(device, &handle) != 0)
+        return false;
+    const bool ok = libusb_attach_kernel_driver(handle, 0) == 0;
+    libusb_close(handle);
+    return ok;
+}
+
+// A query cycle: write the query frame given, read 264 bytes.
+inline bool bareQueryCycle(libusb_device *device, unsigned char *query, int length,
+                           Driver driver = Driver::HandedOverEachCycle)
+{
+    return bareCycle(
+        device,
+        [=](libusb_device_handle *handle) {
+            unsigned char reply[264];
+            int done = 0;
+            return libusb_bulk_transfer(handle, 0x01, query, length, &done, 3000) == 0 &&
+                   libusb_bulk_transfer(handle, 0x81, reply, sizeof reply, &done, 3000) == 0;
+        },
+        driver);
+}
+
 // A query cycle: write the 9-byte class-02 frame, read 264 bytes.
 inline bool bareQueryCycle(libusb_device *device, unsigned char code)
 {
-    return bareCycle(device, [code](libusb_device_handle *handle) {
-        unsigned char query[] = {0x1B, 0xFF, 0xFE, 0x02, code, 0x00, 0x1B, 0xFE, 0xFF};
-        unsigned char reply[264];
-        int done = 0;
-        return libusb_bulk_transfer(handle, 0x01, query, sizeof query, &done, 3000) == 0 &&
-               libusb_bulk_transfer(handle, 0x81, reply, sizeof reply, &done, 3000) == 0;
-    });
+    unsigned char query[] = {0x1B, 0xFF, 0xFE, 0x02, code, 0x00, 0x1B, 0xFE, 0xFF};
+    return bareQueryCycle(device, query, sizeof query);
 }
 
 // A download cycle: one bulk write of `length` bytes (0 ends a stream).
-inline bool bareWriteCycle(libusb_device *device, unsigned char *chunk, int length)
+inline bool bareWriteCycle(libusb_device *device, unsigned char *chunk, int length,
+                           Driver driver = Driver::HandedOverEachCycle)
 {
-    return bareCycle(device, [=](libusb_device_handle *handle) {
-        int done = 0;
-        return libusb_bulk_transfer(handle, 0x01, chunk, length, &done, 300000) == 0;
-    });
+    return bareCycle(
+        device,
+        [=](libusb_device_handle *handle) {
+            int done = 0;
+            return libusb_bulk_transfer(handle, 0x01, chunk, length, &done, 300000) == 0;
+        },
+        driver);
 }
 
 } // namespace bench

@@ -336,44 +336,68 @@ void TestTransport::kernelDriverHandedOverOncePerClick_data()
 {
     QTest::addColumn<QString>("click");
     QTest::addColumn<int>("interfaceClass");
-    QTest::addColumn<int>("detaches"); // and as many re-binds
+    QTest::addColumn<int>("boundAgainBefore"); // the exchange before which another program binds
+                                               // the driver again; -1 none
+    QTest::addColumn<int>("detaches");         // and as many re-binds
+    QTest::addColumn<int>("driverQueries");
     QTest::addColumn<QString>("driverAfter");
-    QTest::newRow("page read, 11 queries") << "read" << 0x07 << 1 << "usblp";
-    QTest::newRow("page write, 11 set commands") << "write" << 0x07 << 1 << "usblp";
-    QTest::newRow("maintenance button") << "button" << 0x07 << 1 << "usblp";
-    QTest::newRow("download, 3 chunks") << "download" << 0x07 << 1 << "usblp";
-    // No driver to move aside, and none is bound to it afterwards.
-    QTest::newRow("page read, printer without a driver") << "read" << 0xFF << 0 << "";
+    // Asked for in the first exchange and again by the detach, then no more.
+    QTest::newRow("page read, 11 queries") << "read" << 0x07 << -1 << 1 << 2 << "usblp";
+    QTest::newRow("page write, 11 set commands") << "write" << 0x07 << -1 << 1 << 2 << "usblp";
+    QTest::newRow("maintenance button") << "button" << 0x07 << -1 << 1 << 2 << "usblp";
+    QTest::newRow("download, 3 chunks") << "download" << 0x07 << -1 << 1 << 2 << "usblp";
+    // The claim finds the interface busy: the driver is looked for and moved aside once more.
+    QTest::newRow("page read, driver bound again before query 6")
+        << "read" << 0x07 << 5 << 2 << 4 << "usblp";
+    QTest::newRow("download, driver bound again before chunk 3")
+        << "download" << 0x07 << 2 << 2 << 4 << "usblp";
+    // No driver to move aside, and none is bound to it afterwards; every exchange looks.
+    QTest::newRow("page read, printer without a driver") << "read" << 0xFF << -1 << 0 << 11 << "";
 }
 
 void TestTransport::kernelDriverHandedOverOncePerClick()
 {
     QFETCH(QString, click);
     QFETCH(int, interfaceClass);
+    QFETCH(int, boundAgainBefore);
     QFETCH(int, detaches);
+    QFETCH(int, driverQueries);
     QFETCH(QString, driverAfter);
     vprinter::PrinterConfig config;
     config.interfaceClass = uint8_t(interfaceClass);
     VirtualPrinter &vp = usb->addPrinter(config);
     const int exchanges = exchangesOf(click);
+    const int boundElsewhere = boundAgainBefore >= 0 ? 1 : 0;
     {
         FoundPrinter printer(1);
         QCOMPARE(printer.result, 0);
-        for (int i = 0; i < exchanges; ++i)
+        for (int i = 0; i < exchanges; ++i) {
+            if (i == boundAgainBefore) {
+                // Another program's click ends and gives the interface back to the driver.
+                FoundPrinter other(1);
+                libusb_device_handle *device = nullptr;
+                QCOMPARE(libusb_open(other.handle.pHandle, &device), 0);
+                QCOMPARE(libusb_attach_kernel_driver(device, 0), 0);
+                libusb_close(device);
+                QCOMPARE(vp.state().kernelDriver, std::string("usblp"));
+            }
             QCOMPARE(clickExchange(&printer.handle, click, i), 0);
+        }
         // Between the exchanges of the click the driver stays aside.
         const vprinter::DeviceState during = vp.state();
         QCOMPARE(during.kernelDriver, std::string());
-        QCOMPARE(during.driverRebinds, 0);
+        QCOMPARE(during.driverRebinds, boundElsewhere);
     }
     const vprinter::DeviceState after = vp.state();
     QCOMPARE(after.driverDetaches, detaches);
     QCOMPARE(after.driverRebinds, detaches);
+    QCOMPARE(after.driverQueries, driverQueries);
     QCOMPARE(QString::fromStdString(after.kernelDriver), driverAfter);
-    // Every exchange still opens, claims, releases and closes; giving the driver back opens once.
+    // Every exchange still opens, claims, releases and closes; giving the driver back opens once,
+    // as does the other program.
     QCOMPARE(after.claims, exchanges);
     QCOMPARE(after.releases, exchanges);
-    QCOMPARE(after.opens, exchanges + detaches);
+    QCOMPARE(after.opens, exchanges + std::min(detaches, 1) + boundElsewhere);
     QCOMPARE(int(vp.bulkOutLog().size()), exchanges);
 }
 
