@@ -9,7 +9,7 @@
 // before the timing. Like the transport, it moves the kernel's printer driver aside in a
 // printer's first exchange and gives it back after the last. Many printers: `restore --all FILE`
 // run in-process over several printers against the reference doing each printer's exchanges
-// (the listing's product string, the serial number read, the merge, the writes and read-backs).
+// (the listing's product string, the merge, the writes and read-backs).
 //
 // After every cycle of either side each printer's received frames are compared with the plan,
 // and its driver hand-overs counted: a side that sent other frames, or another number of them,
@@ -104,10 +104,10 @@ void addQueries(std::vector<Exchange> &plan, const std::vector<SetInfoType> &cod
 }
 
 // What the tool sends one printer for the profile, asked of the tool itself before the timing:
-// with `serialFirst` the serial number read of restore --all, then every page read (the merge),
-// then each merged page's frames followed by its read-back.
+// every page read (the merge; restore --all takes the serial number from it), then each merged
+// page's frames followed by its read-back.
 std::vector<Exchange> planFor(const PrinterIdentity &identity, const QJsonObject &profilePages,
-                              const QString &modelKey, bool serialFirst)
+                              const QString &modelKey)
 {
     PrinterHandle handle;
     if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) != 0)
@@ -124,8 +124,6 @@ std::vector<Exchange> planFor(const PrinterIdentity &identity, const QJsonObject
 
     const bool extended = modelgate::isExtended(modelKey);
     std::vector<Exchange> plan;
-    if (serialFirst)
-        addQueries(plan, serialport::readOrder());
     for (const auto &page : merged.merged)
         addQueries(plan, readQueries(page->name(), extended, wifi));
     for (const auto &page : merged.merged) {
@@ -372,7 +370,7 @@ int main(int argc, char **argv)
 
     // One printer.
     std::vector<Target> one = {fleet.front()};
-    one.front().plan = planFor(one.front().identity, parsed.pages, modelKey, false);
+    one.front().plan = planFor(one.front().identity, parsed.pages, modelKey);
     const PrinterIdentity identity = one.front().identity;
     const Comparison single = compare(
         cycles, one, [&] { return bareApply(one, false); },
@@ -380,7 +378,7 @@ int main(int argc, char **argv)
 
     // Every printer of the model: restore --all in-process.
     for (Target &target : fleet)
-        target.plan = planFor(target.identity, parsed.pages, modelKey, true);
+        target.plan = planFor(target.identity, parsed.pages, modelKey);
     const int runs = std::max(3, cycles / 2);
     const Comparison all = compare(
         runs, fleet, [&] { return bareApply(fleet, true); },
