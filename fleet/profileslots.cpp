@@ -202,25 +202,33 @@ void MainWindow::saveProfile()
 
 void MainWindow::compareWithProfile()
 {
-    SelectedPrinter printer(this, form->listWidget);
-    if (!printer.isOpen())
-        return;
-    const std::optional<ChosenProfile> chosen = chooseProfile(this);
-    if (!chosen)
-        return;
-    const profile::Snapshot snapshot =
-        profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
-    if (!snapshot.complete()) {
-        messages::connectionFailed(this);
-        return;
+    std::optional<ChosenProfile> chosen;
+    QString printerName;
+    QList<profile::Difference> differences;
+    {
+        // Closed before the table is shown: the kernel's printer driver gets the printer back
+        // while the user reads it.
+        SelectedPrinter printer(this, form->listWidget);
+        if (!printer.isOpen())
+            return;
+        chosen = chooseProfile(this);
+        if (!chosen)
+            return;
+        const profile::Snapshot snapshot =
+            profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
+        if (!snapshot.complete()) {
+            messages::connectionFailed(this);
+            return;
+        }
+        printerName = printer.name();
+        differences =
+            profile::differences(snapshot.pagesJson(), chosen->parsed.pages, printer.modelKey());
     }
-    const QList<profile::Difference> differences =
-        profile::differences(snapshot.pagesJson(), chosen->parsed.pages, printer.modelKey());
     if (differences.isEmpty()) {
         messages::show(this, tr("打印机与配置文件一致"));
         return;
     }
-    DifferenceDialog(this, heading(printer.name(), *chosen), differences,
+    DifferenceDialog(this, heading(printerName, *chosen), differences,
                      DifferenceDialog::Purpose::Compare)
         .exec();
 }
