@@ -1,12 +1,16 @@
 // Starts the window as main does, in the system's language, and works it as a user would against
 // the printers attached: "获取列表", the printer on the port asked for, its information and its
-// print settings read. Then saves the window as a PNG file and quits.
+// print settings read. Then saves the window as a PNG file and, given a profile, compares the
+// printer with it through the profile menu and saves the table of differences too; then quits.
 //
-//     screenshot PORT FILE
+//     screenshot PORT FILE [PROFILE TABLE-FILE]
 #include "app/mainwindow.h"
 #include "app/startup.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,8 +21,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: screenshot PORT FILE\n");
+    if (argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: screenshot PORT FILE [PROFILE TABLE-FILE]\n");
         return 2;
     }
     const QString suffix = QStringLiteral("USB00") + QString::fromLocal8Bit(argv[1]);
@@ -27,15 +31,30 @@ int main(int argc, char *argv[])
     MainWindow window;
     startup::showWindow(window);
 
-    // Each read ends with a message box; it is closed as the user would close it.
+    const QString profile = argc == 5 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QString tableFile = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
+    int status = 1;
+
+    // Each read ends with a message box; it is closed as the user would close it. The file
+    // dialog gets the profile's path typed in; the table of differences is saved and closed.
     QTimer boxes;
-    QObject::connect(&boxes, &QTimer::timeout, [] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+    QObject::connect(&boxes, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             box->accept();
+        } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+            files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(profile);
+            QMetaObject::invokeMethod(files, "accept");
+        } else if (auto *table = qobject_cast<QDialog *>(modal);
+                   table && table->objectName() == QLatin1String("differenceDialog")) {
+            status = table->grab().save(tableFile) ? 0 : 1;
+            if (status != 0)
+                std::fprintf(stderr, "screenshot: cannot write %s\n", argv[4]);
+            table->reject();
+        }
     });
     boxes.start(20);
 
-    int status = 1;
     QTimer::singleShot(0, [&] {
         const auto click = [&](const char *button) {
             window.findChild<QPushButton *>(QLatin1String(button))->click();
@@ -60,6 +79,10 @@ int main(int argc, char *argv[])
             status = window.grab().save(file) ? 0 : 1;
             if (status != 0)
                 std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
+            if (status == 0 && !profile.isEmpty()) {
+                status = 1; // until the table is saved
+                window.findChild<QAction *>(QStringLiteral("actionCompareProfile"))->trigger();
+            }
             app.exit(status);
         });
     });

@@ -24,7 +24,8 @@ DifferenceDialog::DifferenceDialog(QWidget *parent, const QString &heading,
     auto *table = new QTableWidget(0, 4, this);
     table->setObjectName(QStringLiteral("differenceTable"));
     table->setHorizontalHeaderLabels({MainWindow::tr("页面"), MainWindow::tr("键"),
-                                      MainWindow::tr("打印机"), MainWindow::tr("配置文件")});
+                                      MainWindow::tr("打印机中的值"),
+                                      MainWindow::tr("文件中的值")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);

@@ -18,8 +18,13 @@ QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &ot
             continue;
         const std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(name, modelKey);
         const QStringList writable = page ? page->writableKeys() : QStringList();
-        QStringList keys = a.keys();
-        for (const QString &key : b.keys()) {
+        // In the page's own order (as the window shows its fields), then any other key.
+        QStringList keys;
+        if (page) {
+            for (const auto &entry : page->values())
+                keys << entry.first;
+        }
+        for (const QString &key : a.keys()) {
             if (!keys.contains(key))
                 keys << key;
         }

@@ -496,16 +496,20 @@ Profile: %2 (%3)</translation>
         <translation>Key</translation>
     </message>
     <message>
-        <source>打印机</source>
-        <translation>Printer</translation>
-    </message>
-    <message>
         <source>只读，不计为差异</source>
         <translation>Read-only, not counted as a difference</translation>
     </message>
     <message>
         <source>写入不同的页面</source>
         <translation>Write the differing pages</translation>
+    </message>
+    <message>
+        <source>打印机中的值</source>
+        <translation>On the printer</translation>
+    </message>
+    <message>
+        <source>文件中的值</source>
+        <translation>In the file</translation>
     </message>
 </context>
 <context>
