@@ -292,16 +292,31 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
+// The hot-plug watcher and an event loop that SIGINT and SIGTERM end: what list --watch and
+// provision wait in.
+struct Listening {
+    PrinterWatcher watcher;
+    QEventLoop loop;
+    Interruption interruption;
+    // Ok, or the exit status once it said why nothing can be listened for.
+    int start(Context &c)
+    {
+        if (!watcher.start())
+            return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
+        if (!interruption.install(loop))
+            return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+        return Ok;
+    }
+};
+
 // Prints the printers attached now, then every arrival and departure, until interrupted.
 int watch(Context &c)
 {
-    PrinterWatcher watcher;
-    if (!watcher.start())
-        return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
-    QEventLoop loop;
-    Interruption interruption;
-    if (!interruption.install(loop))
-        return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+    Listening listening;
+    if (const int exit = listening.start(c))
+        return exit;
+    PrinterWatcher &watcher = listening.watcher;
+    QEventLoop &loop = listening.loop;
 
     QList<ListedPrinter> known = watcher.printers({});
     for (const ListedPrinter &p : known)
@@ -752,13 +767,11 @@ int provision(Context &c)
     if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
         return refused;
 
-    PrinterWatcher watcher;
-    if (!watcher.start())
-        return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
-    QEventLoop loop;
-    Interruption interruption;
-    if (!interruption.install(loop))
-        return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+    Listening listening;
+    if (const int exit = listening.start(c))
+        return exit;
+    PrinterWatcher &watcher = listening.watcher;
+    QEventLoop &loop = listening.loop;
     // Listed (which opens them to read their names) but never written.
     QList<ListedPrinter> known = watcher.printers({});
     c.err << QObject::tr("等待插入型号为 %1 的打印机；已连接的打印机不会改动").arg(parsed.model)
