@@ -70,7 +70,7 @@ public:
     }
     // The model as the model-support gate knows it: "<brand> <product> ".
     QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
-    QString model() const { return modelKey().trimmed(); }
+    QString model() const { return listed_.model(); }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
 
@@ -651,8 +651,10 @@ Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed
         }
         return done;
     }
-    for (const profile::PageResult &r :
-         profile::applyMerged(printer.handle(), merged, printer.modelKey(), mode.verify, false)) {
+    const std::vector<profile::PageResult> results =
+        profile::applyMerged(printer.handle(), merged, printer.modelKey(), mode.verify, false);
+    done.written = profile::pagesWritten(results);
+    for (const profile::PageResult &r : results) {
         if (mode.pageLines)
             c.out << r.page << ": "
                   << (r.result == 0 ? QObject::tr("设置成功")
@@ -662,7 +664,6 @@ Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed
             done.exit = TransportFailed;
             continue;
         }
-        ++done.written;
         const int kept = reportVerification(c, r.page, r.verification);
         if (done.exit == Ok)
             done.exit = kept;
@@ -688,28 +689,21 @@ int restoreListed(Context &c, const ListedPrinter &listed, const profile::Parsed
         listedMode.serialNumber = true;
         done = restoreOnto(c, printer, parsed, listedMode);
     }
-    const QString outcome = done.exit == Ok        ? QObject::tr("已写入并核对")
-                            : done.exit == NotKept ? QObject::tr("核对失败")
-                                                   : QObject::tr("失败");
-    c.out << listed.identity.path() << '\t' << done.serial << '\t'
-          << QObject::tr("已写入 %1 个页面").arg(done.written) << '\t' << outcome << '\n';
+    const profile::Outcome outcome = done.exit == Ok        ? profile::Outcome::Kept
+                                     : done.exit == NotKept ? profile::Outcome::NotKept
+                                                            : profile::Outcome::Failed;
+    c.out << profile::printerLine(listed.identity.path(), done.serial, done.written,
+                                  profile::outcomeText(outcome))
+                 .join(QLatin1Char('\t'))
+          << '\n';
     c.out.flush();
     c.err.flush();
     return done.exit;
 }
 
-QString modelOf(const ListedPrinter &listed)
-{
-    return modelgate::modelKey(listed.rowText()).trimmed();
-}
-
 int restoreAll(Context &c, const profile::Parsed &parsed)
 {
-    QList<ListedPrinter> ofModel;
-    for (const ListedPrinter &p : listSupportedPrinters()) {
-        if (modelOf(p) == parsed.model)
-            ofModel << p;
-    }
+    const QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
     if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
@@ -790,8 +784,8 @@ int provision(Context &c)
             if (std::any_of(known.begin(), known.end(),
                             [&](const ListedPrinter &k) { return k.sameDevice(p); }))
                 continue;
-            if (modelOf(p) != parsed.model) {
-                c.out << p.identity.path() << '\t' << modelOf(p) << '\t'
+            if (p.model() != parsed.model) {
+                c.out << p.identity.path() << '\t' << p.model() << '\t'
                       << QObject::tr("另一型号，未改动") << '\n';
                 c.out.flush();
                 continue;

@@ -7,7 +7,6 @@
 #include "app/messages.h"
 #include "app/selectedprinter.h"
 #include "fleet/differencedialog.h"
-#include "printers/modelgate.h"
 #include "profiles/apply.h"
 #include "profiles/compare.h"
 #include "profiles/profile.h"
@@ -93,18 +92,12 @@ QStringList pageLines(const std::vector<profile::PageResult> &results)
         else if (r.result != 0 || r.verification.readResult != 0)
             lines << r.page + separator + QObject::tr("请确保打印机已通过usb进行连接");
         else if (r.verification.kept())
-            lines << r.page + separator + QObject::tr("已写入并核对");
+            lines << r.page + separator + profile::outcomeText(profile::Outcome::Kept);
         for (const pages::Mismatch &m : r.verification.mismatches)
             lines << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
                          .arg(r.page, m.key, m.expected, m.found);
     }
     return lines;
-}
-
-bool allKept(const std::vector<profile::PageResult> &results)
-{
-    return std::all_of(results.begin(), results.end(),
-                       [](const profile::PageResult &r) { return !r.written || r.ok(); });
 }
 
 // The profile onto one listed printer of its model, without a question: one line (USB path,
@@ -114,7 +107,7 @@ QStringList applyToListed(const ListedPrinter &listed, const profile::Parsed &pa
 {
     QString serial;
     std::vector<profile::PageResult> results;
-    QString outcome;
+    QString outcome; // why nothing could be written, if so
     if (!listed.isReady()) {
         outcome = accessReason(listed.access);
     } else {
@@ -131,20 +124,15 @@ QStringList applyToListed(const ListedPrinter &listed, const profile::Parsed &pa
             results = profile::applyMerged(printer.handle(), merged, modelKey, true, true);
         }
     }
-    const int written = int(std::count_if(results.begin(), results.end(),
-                                          [](const profile::PageResult &r) { return r.written; }));
-    const bool writesWent = std::all_of(results.begin(), results.end(),
-                                        [](const profile::PageResult &r) { return r.result == 0; });
-    const bool done = outcome.isEmpty() && writesWent && allKept(results);
+    const profile::Outcome result =
+        outcome.isEmpty() ? profile::outcomeOf(results) : profile::Outcome::Failed;
     if (outcome.isEmpty())
-        outcome = done         ? QObject::tr("已写入并核对")
-                  : writesWent ? QObject::tr("核对失败")
-                               : QObject::tr("失败");
-    ok = ok && done;
-    QStringList lines{QStringList{listed.identity.path(), serial,
-                                  QObject::tr("已写入 %1 个页面").arg(written), outcome}
+        outcome = profile::outcomeText(result);
+    ok = ok && result == profile::Outcome::Kept;
+    QStringList lines{profile::printerLine(listed.identity.path(), serial,
+                                           profile::pagesWritten(results), outcome)
                           .join(QStringLiteral("  "))};
-    if (!allKept(results)) {
+    if (result != profile::Outcome::Kept) {
         for (const QString &line : pageLines(results))
             lines << QStringLiteral("    ") + line;
     }
@@ -280,7 +268,7 @@ void MainWindow::applyProfile()
                                        [&](const QString &page) { progress.next(page); });
     }
     const QString text = pageLines(results).join(QLatin1Char('\n'));
-    if (allKept(results))
+    if (profile::outcomeOf(results) == profile::Outcome::Kept)
         messages::show(this, text);
     else
         messages::warn(this, text);
@@ -294,11 +282,7 @@ void MainWindow::applyProfileToModel()
     const profile::Parsed &parsed = chosen->parsed;
     // The list stays as it is until every printer is done.
     ClickTracker::Scope holdList;
-    QList<ListedPrinter> ofModel;
-    for (const ListedPrinter &p : qAsConst(listedPrinters)) {
-        if (modelgate::modelKey(p.rowText()).trimmed() == parsed.model)
-            ofModel << p;
-    }
+    const QList<ListedPrinter> ofModel = printersOfModel(listedPrinters, parsed.model);
     if (ofModel.isEmpty()) {
         messages::show(this, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
         return;

@@ -150,6 +150,18 @@ QString printerRowText(const QString &brand, const QString &product, int port)
 
 QString ListedPrinter::rowText() const { return printerRowText(brand, product, port); }
 
+QString ListedPrinter::model() const { return modelgate::modelKey(rowText()).trimmed(); }
+
+QList<ListedPrinter> printersOfModel(const QList<ListedPrinter> &printers, const QString &model)
+{
+    QList<ListedPrinter> ofModel;
+    for (const ListedPrinter &p : printers) {
+        if (p.model() == model)
+            ofModel << p;
+    }
+    return ofModel;
+}
+
 QString printerName(const QString &rowText, const PrinterIdentity &identity)
 {
     if (!identity.isValid())

@@ -28,6 +28,8 @@ struct ListedPrinter {
     int address = 0; // the device address on its bus: new on every plug
 
     QString rowText() const;
+    // The model as profiles name it: "<brand> <product>".
+    QString model() const;
     bool isReady() const { return access == PrinterAccess::Ready; }
     // The same plugged-in device: same path and not re-plugged since.
     bool sameDevice(const ListedPrinter &other) const
@@ -35,6 +37,9 @@ struct ListedPrinter {
         return identity == other.identity && address == other.address;
     }
 };
+
+// Those of `printers` whose model() is `model`, in their order.
+QList<ListedPrinter> printersOfModel(const QList<ListedPrinter> &printers, const QString &model);
 
 // "ready", "no-permission", "in-use": the state as scripts read it.
 QString accessName(PrinterAccess access);

@@ -2,6 +2,9 @@
 
 #include "profiles/profile.h"
 
+#include <QObject>
+#include <algorithm>
+
 namespace profile {
 
 namespace {
@@ -78,6 +81,43 @@ QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString 
     std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(kSerial, modelKey);
     return page && page->read(handle) == 0 ? pages::valueOf(*page, QStringLiteral("serial-number"))
                                            : QString();
+}
+
+int pagesWritten(const std::vector<PageResult> &results)
+{
+    return int(std::count_if(results.begin(), results.end(),
+                             [](const PageResult &r) { return r.written && r.result == 0; }));
+}
+
+Outcome outcomeOf(const std::vector<PageResult> &results)
+{
+    Outcome outcome = Outcome::Kept;
+    for (const PageResult &r : results) {
+        if (r.result != 0 || r.verification.readResult != 0)
+            return Outcome::Failed;
+        if (!r.verification.kept())
+            outcome = Outcome::NotKept;
+    }
+    return outcome;
+}
+
+QString outcomeText(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Kept:
+        return QObject::tr("已写入并核对");
+    case Outcome::NotKept:
+        return QObject::tr("核对失败");
+    case Outcome::Failed:
+        break;
+    }
+    return QObject::tr("失败");
+}
+
+QStringList printerLine(const QString &path, const QString &serial, int written,
+                        const QString &outcome)
+{
+    return {path, serial, QObject::tr("已写入 %1 个页面").arg(written), outcome};
 }
 
 } // namespace profile

@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,5 +51,19 @@ QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString 
 
 // The pages a write of the merged profile would change (those whose frames differ).
 int pagesToWrite(const Merged &merged);
+// The pages written without a failure.
+int pagesWritten(const std::vector<PageResult> &results);
+
+// How applying a profile to one printer ended: Failed when anything could not be done (a write or
+// a read-back failed, or the printer could not be read or used at all), NotKept when the printer
+// kept another value than the one written.
+enum class Outcome { Kept, NotKept, Failed };
+Outcome outcomeOf(const std::vector<PageResult> &results);
+// "已写入并核对", "核对失败" or "失败".
+QString outcomeText(Outcome outcome);
+// The fields of a printer's result line where a profile goes to many printers: USB path, serial
+// number, pages written, outcome.
+QStringList printerLine(const QString &path, const QString &serial, int written,
+                        const QString &outcome);
 
 } // namespace profile
