@@ -1,8 +1,8 @@
 #include "cli/completion.h"
 
 #include "cli/cli.h"
-#include "protocol/maintenancecommands.h"
-#include "settings/settingspage.h"
+#include "core/protocol/maintenancecommands.h"
+#include "core/settings/settingspage.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "base/logging.h"
-#include "base/translation.h"
-#include "base/version.h"
+#include "core/base/logging.h"
+#include "core/base/translation.h"
+#include "core/base/version.h"
 #include "cli/cli.h"
 
 #include <QCoreApplication>

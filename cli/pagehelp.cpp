@@ -1,6 +1,6 @@
 #include "cli/pagehelp.h"
 
-#include "settings/settingspage.h"
+#include "core/settings/settingspage.h"
 
 #include <QObject>
 #include <algorithm>

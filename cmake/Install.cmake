@@ -54,7 +54,7 @@ add_custom_command(
   VERBATIM)
 # The tool names the rule, and from a build tree the rule this build wrote, when a printer may not
 # be opened.
-set_property(SOURCE printers/printeraccess.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE core/printers/printeraccess.cpp APPEND PROPERTY COMPILE_DEFINITIONS
   LABELSETUP_UDEV_RULE="${LABELSETUP_UDEV_RULE}" LABELSETUP_BUILD_DIR="${CMAKE_BINARY_DIR}")
 add_custom_target(printerfiles_output ALL
   DEPENDS ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}

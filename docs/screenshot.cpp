@@ -4,8 +4,8 @@
 // printer with it through the profile menu and saves the table of differences too; then quits.
 //
 //     screenshot PORT FILE [PROFILE TABLE-FILE]
-#include "app/mainwindow.h"
-#include "app/startup.h"
+#include "window/app/mainwindow.h"
+#include "window/app/startup.h"
 
 #include <QAction>
 #include <QApplication>

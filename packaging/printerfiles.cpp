@@ -5,7 +5,7 @@
 //     printerfiles rule OUTPUT                          the udev rule
 //     printerfiles fill TEMPLATE OUTPUT [NAME=VALUE]... TEMPLATE with @VENDOR_ID@, @MODALIASES@
 //                                                       and each @NAME@ replaced
-#include "printers/supportedprinters.h"
+#include "core/printers/supportedprinters.h"
 
 #include <cstdio>
 #include <cstring>

@@ -4,8 +4,8 @@
 //   font-sample.bin      3000 plain bytes: two whole chunks and a short one (progress 34, 68, 100);
 //                        its encrypted form ends in a short block of 8 bytes
 // The bytes are random from a fixed seed, so every build of one key makes the same files.
-#include "crypto/aes.h"
-#include "crypto/filedecrypt.h"
+#include "core/crypto/aes.h"
+#include "core/crypto/filedecrypt.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,8 +1,8 @@
 // How long the download's decryption holds the GUI thread: AES128_ECB_decrypt per 16-byte call and
 // the whole decrypt-a-file routine, each side by side with OpenSSL in the same run.
 // Run pinned to one CPU: taskset -c 0 ./bench_crypto [file size in MiB, default 16]
-#include "crypto/aes.h"
-#include "crypto/filedecrypt.h"
+#include "core/crypto/aes.h"
+#include "core/crypto/filedecrypt.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -5,13 +5,13 @@
 // 2. Peak memory of the tool (the real window in a child process, driven like a user) while it
 //    decrypts and streams a 64 MiB file, against the same tool idle just before.
 //   bench_download [stream MiB, default 4] [memory MiB, default 64] [rounds, default 3]
-#include "app/mainwindow.h"
+#include "window/app/mainwindow.h"
 #include "bench/support/benchcommon.h"
-#include "download/workerthread.h"
+#include "core/download/workerthread.h"
 #include "sim/virtualusb.h"
 #include "tests/support/filedialogdriver.h"
 #include "tests/support/messageboxcatcher.h"
-#include "usb/deviceioopera.h"
+#include "core/usb/deviceioopera.h"
 
 #include <libusb.h>
 

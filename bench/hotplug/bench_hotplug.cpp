@@ -6,7 +6,7 @@
 // is in the list, and from the start of pulling it out until its row is gone (each also with the
 // share the virtual printer's own plugging and pulling takes).
 //   bench_hotplug [idle seconds] [plugs]
-#include "app/mainwindow.h"
+#include "window/app/mainwindow.h"
 #include "sim/virtualusb.h"
 
 #include "bench/support/benchcommon.h"

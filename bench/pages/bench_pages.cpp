@@ -2,10 +2,10 @@
 // widget updates) against the virtual printer, next to a bare libusb loop doing the same number
 // of open/claim/write/read/release/close cycles on the same printer, in the same run.
 //   bench_pages [reads]
-#include "app/mainwindow.h"
+#include "window/app/mainwindow.h"
 #include "bench/support/benchcommon.h"
 #include "sim/virtualusb.h"
-#include "usb/deviceioopera.h"
+#include "core/usb/deviceioopera.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -8,11 +8,11 @@
 // on a real machine each one re-creates the /dev/usb/lp node and wakes udev and the print spooler.
 //   bench_transport [cycles] [chunks]
 #include "bench/support/benchcommon.h"
-#include "protocol/frame.h"
-#include "protocol/printerqueries.h"
-#include "settings/printsettings.h"
+#include "core/protocol/frame.h"
+#include "core/protocol/printerqueries.h"
+#include "core/settings/printsettings.h"
 #include "sim/virtualusb.h"
-#include "usb/deviceioopera.h"
+#include "core/usb/deviceioopera.h"
 
 #include <libusb.h>
 

@@ -3,9 +3,9 @@
 // application object to the first shown frame; "next" and "median" are later windows in the same
 // process, when fonts and styles are already loaded.
 //   bench_window [rounds per process] [processes of each kind]
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "base/translation.h"
+#include "window/app/mainwindow.h"
+#include "window/app/startup.h"
+#include "core/base/translation.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

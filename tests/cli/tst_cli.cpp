@@ -2,10 +2,10 @@
 // exit statuses, refused input that sends nothing, and a profile copied from one printer to
 // another that arrives as the same frames the window sends.
 #include "cli/cli.h"
-#include "crypto/aes.h"
-#include "crypto/filedecrypt.h"
-#include "printers/printeraccess.h"
-#include "settings/settingspage.h"
+#include "core/crypto/aes.h"
+#include "core/crypto/filedecrypt.h"
+#include "core/printers/printeraccess.h"
+#include "core/settings/settingspage.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
 

@@ -1,7 +1,7 @@
 // The files that name the supported printers for the system: the udev rule and the AppStream
 // modaliases must name exactly the printers the printer list accepts, and the rule must give
 // access to the user at the seat and to no one else.
-#include "printers/printerlist.h"
+#include "core/printers/printerlist.h"
 #include "tests/support/usbtestcase.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "sim/virtualusb.h"
 #include "tests/support/waits.h"
-#include "usb/deviceioopera.h"
+#include "core/usb/deviceioopera.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/mainwindow.h"
-#include "app/selectedprinter.h"
+#include "window/app/mainwindow.h"
+#include "window/app/selectedprinter.h"
 #include "sim/virtualusb.h"
 #include "tests/support/messageboxcatcher.h"
 

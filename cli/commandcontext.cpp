@@ -1,0 +1,184 @@
+#include "cli/commandcontext.h"
+
+#include "core/printers/printeraccess.h"
+
+#include <QJsonDocument>
+#include <QObject>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cli {
+
+int fail(Context &c, Exit exit, const QString &message)
+{
+    c.err << message << '\n';
+    return exit;
+}
+
+int transportFailed(Context &c)
+{
+    return fail(c, TransportFailed, QObject::tr("请确保打印机已通过usb进行连接"));
+}
+
+namespace {
+
+// Whether --port names this printer: its port number ("4"), its ports from the root hub on any
+// bus ("2.4"), or its bus and ports ("1-2.4").
+bool portNames(const QString &port, const ListedPrinter &printer)
+{
+    if (port.contains(QLatin1Char('-')))
+        return PrinterIdentity::parse(port) == printer.identity;
+    if (port.contains(QLatin1Char('.')))
+        return port == printer.identity.portPath();
+    return port == QString::number(printer.port);
+}
+
+bool isPortText(const QString &port)
+{
+    if (port.contains(QLatin1Char('-')))
+        return PrinterIdentity::parse(port).has_value();
+    return PrinterIdentity::parse(QStringLiteral("1-") + port).has_value();
+}
+
+} // namespace
+
+// A printer that is attached but cannot be used: why, and for a missing permission what to do.
+int unavailable(Context &c, const ListedPrinter &printer)
+{
+    QString message = QObject::tr("无法使用打印机 %1（%2 %3）：%4")
+                          .arg(printer.identity.path(), printer.brand, printer.product,
+                               accessReason(printer.access));
+    if (printer.access == PrinterAccess::NoPermission)
+        message += '\n' + printeraccess::remedy(printeraccess::thisSystem());
+    return fail(c, Unavailable, message);
+}
+
+// The printer of --port, or the only one attached.
+int choosePrinter(Context &c, Printer &printer)
+{
+    const QList<ListedPrinter> listed = listSupportedPrinters();
+    std::optional<ListedPrinter> chosen;
+    if (c.parser.isSet(QStringLiteral("port"))) {
+        const QString port = c.parser.value(QStringLiteral("port"));
+        if (!isPortText(port))
+            return fail(c, UsageError,
+                        QObject::tr("端口须为端口号或USB路径（如 4、2.4、1-2.4）：%1").arg(port));
+        QList<ListedPrinter> matching;
+        for (const ListedPrinter &p : listed) {
+            if (portNames(port, p))
+                matching << p;
+        }
+        if (matching.isEmpty())
+            return fail(c, NoSuchPrinter, QObject::tr("端口 %1 上没有打印机").arg(port));
+        // A port number is unique only among the ports of one hub: never guess.
+        if (matching.size() > 1) {
+            QString message =
+                QObject::tr("端口 %1 对应多台打印机，请用USB路径指定一台：").arg(port);
+            for (const ListedPrinter &p : matching)
+                message +=
+                    QStringLiteral("\n  %1  %2 %3").arg(p.identity.path(), p.brand, p.product);
+            return fail(c, UsageError, message);
+        }
+        chosen = matching.first();
+    } else if (listed.isEmpty()) {
+        return fail(c, NoSuchPrinter, QObject::tr("没有找到打印机"));
+    } else if (listed.size() > 1) {
+        return fail(c, UsageError, QObject::tr("连接了多台打印机，请用 --port 指定一台"));
+    } else {
+        chosen = listed.first();
+    }
+    if (!chosen->isReady())
+        return unavailable(c, *chosen);
+    if (!printer.open(*chosen))
+        return fail(c, NoSuchPrinter, QObject::tr("请确保打印机已通过usb进行连接"));
+    return Ok;
+}
+
+// What the window locks for a model (its functional tab, the font download), the command line
+// does not offer either.
+int refuseIfLocked(Context &c, const Printer &printer, const QString &what)
+{
+    if (!modelgate::isLocked(printer.modelKey()))
+        return Ok;
+    return fail(c, Refused, QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), what));
+}
+
+bool json(const Context &c) { return c.parser.isSet(QStringLiteral("json")); }
+
+void printJson(Context &c, const QJsonDocument &document) { c.out << document.toJson(); }
+
+bool verifying(const Context &c) { return !c.parser.isSet(QStringLiteral("no-verify")); }
+
+// Reports what the printer did not keep, one line per key; the exit status of the page.
+int reportVerification(Context &c, const QString &page, const pages::Verification &v)
+{
+    if (v.readResult != 0)
+        return fail(c, TransportFailed, page + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+    for (const pages::Mismatch &m : v.mismatches)
+        c.err << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
+                     .arg(page, m.key, m.expected, m.found)
+              << '\n';
+    return v.mismatches.isEmpty() ? Ok : NotKept;
+}
+
+namespace {
+
+// SIGINT and SIGTERM end a command that waits for plugs (list --watch, provision) through this
+// pipe, and set the flag.
+int interruptPipe[2] = {-1, -1};
+volatile sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
+{
+    const int saved = errno;
+    interrupted = 1;
+    const char byte = 0;
+    if (::write(interruptPipe[1], &byte, 1) < 0) {
+    }
+    errno = saved;
+}
+
+} // namespace
+
+bool interruptedBySignal() { return interrupted; }
+
+bool Interruption::install(QEventLoop &loop)
+{
+    if (interruptPipe[0] < 0 && pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    interrupted = 0;
+    struct sigaction interrupt = {};
+    interrupt.sa_handler = onInterrupt;
+    sigaction(SIGINT, &interrupt, &oldInt_);
+    sigaction(SIGTERM, &interrupt, &oldTerm_);
+    installed_ = true;
+    notifier_ = std::make_unique<QSocketNotifier>(interruptPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    return true;
+}
+
+Interruption::~Interruption()
+{
+    if (!installed_)
+        return;
+    notifier_.reset();
+    char drain[16];
+    while (::read(interruptPipe[0], drain, sizeof drain) > 0) {
+    }
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+}
+
+int Listening::start(Context &c)
+{
+    if (!watcher.start())
+        return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
+    if (!interruption.install(loop))
+        return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+    return Ok;
+}
+
+} // namespace cli

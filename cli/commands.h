@@ -1,0 +1,24 @@
+#pragma once
+
+namespace cli {
+
+struct Context;
+
+// The commands, one group a file; each returns its exit status.
+// Printers: printercommands.cpp
+int list(Context &c);
+int info(Context &c);
+int status(Context &c);
+// Settings pages: pagecommands.cpp
+int read(Context &c);
+int write(Context &c);
+// Profiles: profilecommands.cpp
+int backup(Context &c);
+int restore(Context &c);
+int provision(Context &c);
+int diff(Context &c);
+// Maintenance: maintenancecommands.cpp
+int maintain(Context &c);
+int download(Context &c);
+
+} // namespace cli

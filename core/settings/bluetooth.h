@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/protocol/codes.h"
+#include "core/settings/pagefields.h"
+#include "core/settings/setcommand.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+// The Bluetooth page without widgets or USB: the classic (SPP) and BLE names, the pairing mode
+// and the PIN. Its MAC address comes from the Wi-Fi page's read.
+namespace bluetooth {
+
+struct Values {
+    QString sppName;
+    QString bleName;
+    int pairingMode = pages::kNoItem; // 0 simple pairing, 1 PIN pairing; the index is the byte
+    QString pin;
+};
+
+inline const QString kSppName = QStringLiteral("spp-name");
+inline const QString kBleName = QStringLiteral("ble-name");
+inline const QString kPin = QStringLiteral("pin");
+
+// Reads and writes go in the same order: 0x2B, 0x2C, 0x2F, 0x2E.
+const std::vector<SetInfoType> &order();
+void decode(SetInfoType code, const unsigned char *payload, Values &values);
+std::optional<pages::Refusal> validate(const Values &values);
+pages::SetCommand encode(SetInfoType code, const Values &values);
+
+} // namespace bluetooth

@@ -1,0 +1,73 @@
+#include "window/fleet/differencedialog.h"
+
+#include "window/app/mainwindow.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+DifferenceDialog::DifferenceDialog(QWidget *parent, const QString &heading,
+                                   const QList<profile::Difference> &differences, Purpose purpose)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("differenceDialog"));
+    setWindowTitle(MainWindow::tr("打印机与配置文件的差异"));
+    auto *layout = new QVBoxLayout(this);
+    auto *label = new QLabel(heading, this);
+    label->setObjectName(QStringLiteral("differenceHeading"));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(label);
+
+    auto *table = new QTableWidget(0, 4, this);
+    table->setObjectName(QStringLiteral("differenceTable"));
+    table->setHorizontalHeaderLabels({MainWindow::tr("页面"), MainWindow::tr("键"),
+                                      MainWindow::tr("打印机中的值"),
+                                      MainWindow::tr("文件中的值")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    // What counts first; the read-only keys after it.
+    QList<profile::Difference> ordered;
+    for (bool readOnly : {false, true}) {
+        for (const profile::Difference &d : differences) {
+            if (d.readOnly == readOnly)
+                ordered << d;
+        }
+    }
+    for (const profile::Difference &d : ordered) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        const QStringList cells{d.page, d.key, d.one, d.other};
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells[column]);
+            if (d.readOnly) {
+                item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
+                item->setToolTip(MainWindow::tr("只读，不计为差异"));
+            }
+            table->setItem(row, column, item);
+        }
+    }
+    table->resizeColumnsToContents();
+    layout->addWidget(table);
+
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->setObjectName(QStringLiteral("differenceButtons"));
+    if (purpose == Purpose::Apply) {
+        QPushButton *write =
+            buttons->addButton(MainWindow::tr("写入不同的页面"), QDialogButtonBox::AcceptRole);
+        write->setObjectName(QStringLiteral("writeDifferingPages"));
+        // Nothing is written by pressing Enter: cancelling is the default.
+        QPushButton *cancel = buttons->addButton(QDialogButtonBox::Cancel);
+        write->setAutoDefault(false);
+        cancel->setDefault(true);
+    } else {
+        buttons->addButton(QDialogButtonBox::Close);
+    }
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(640, 400);
+}
