@@ -1,14 +1,15 @@
 // virtual-printers: runs a command with virtual label printers attached.
 //
-//   virtual-printers [--printer PID:PORT:PRODUCT]... [--log] [--commands] [--at MS COMMAND]...
-//                    [--user USER] -- command [args...]
+//   virtual-printers [--latency MS] [--printer PID:PORT:PRODUCT]... [--log] [--commands]
+//                    [--at MS COMMAND]... [--user USER] -- command [args...]
 //
 // Owns a umockdev testbed with the printers, starts the command with umockdev's preload library
 // so that its libusb sees them, waits for it and exits with its status. While the command runs,
 // printers are plugged in and pulled out, denied and held by commands read from standard input
 // (--commands) or given a time (--at). With --user the command runs as that user, who owns the
 // device nodes as the udev rule would make them. With --log it prints what each printer received
-// and answered (and the device-side checks) when the command has ended.
+// and answered (and the device-side checks) when the command has ended. --latency gives the
+// printers after it an answer delay, so that the command meets what real printers cost.
 //
 // The launcher runs itself under the preload too: only then do its plugs reach the command as
 // hot-plug events.
@@ -68,6 +69,9 @@ void usage(FILE *out)
                  "  PRODUCT  the iProduct string, e.g. RM-310\n"
                  "Without --printer: Zurod RM-310 (0411) on port 1 and Orbeck VS-608K (1401) on "
                  "port 3.\n"
+                 "--latency MS  the printers given after it (and those plugged later) take MS\n"
+                 "           milliseconds to answer each exchange, as real printers do; without\n"
+                 "           --printer it applies to the two default printers\n"
                  "--log prints every printer's transfers and the device checks at the end.\n"
                  "--commands reads commands from standard input while the command runs (its own\n"
                  "           standard input is then /dev/null); --at MS COMMAND runs one MS\n"
@@ -81,9 +85,19 @@ void usage(FILE *out)
                  "  deny PORT / allow PORT  its node may not / may be opened by the user (--user;\n"
                  "                          without it by nobody at all)\n"
                  "  busy PORT / free PORT   another program holds / releases its interface\n"
+                 "  latency PORT MS         its answer delay from now on\n"
                  "  wait MS                 (standard input) the next command MS later\n"
                  "--user USER runs the command as USER (name or uid), who owns the device nodes\n"
                  "           as the udev rule gives them to the user at the seat.\n");
+}
+
+// A whole number of milliseconds, 0 to one minute.
+bool parseMilliseconds(const std::string &text, long &ms)
+{
+    char *end = nullptr;
+    errno = 0;
+    ms = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0' && errno == 0 && ms >= 0 && ms <= 60000;
 }
 
 bool parsePrinter(const std::string &text, vprinter::PrinterConfig &config)
@@ -177,14 +191,16 @@ std::string sysfsNameOf(const std::string &port)
 }
 
 // Runs one command; false (with a message) when it is not one or cannot be done.
-bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedByFault)
+bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedByFault,
+                std::chrono::milliseconds latency)
 {
     std::istringstream words(line);
     std::string verb, argument, extra;
     words >> verb >> argument >> extra;
     if (verb.empty())
         return true;
-    bool ok = !argument.empty() && (extra.empty() || verb == "plug");
+    bool ok = !argument.empty() && (extra.empty() || verb == "plug" || verb == "latency") &&
+              (verb != "latency" || !extra.empty());
     try {
         if (ok && verb == "plug") {
             vprinter::PrinterConfig config;
@@ -195,6 +211,7 @@ bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedB
                  (extra.empty() || extra == "denied" || extra == "busy" || extra == "unplug-after");
             config.denied = extra == "denied";
             config.busy = extra == "busy";
+            config.latency = latency;
             if (ok) {
                 vprinter::VirtualPrinter &printer = usb.addPrinter(config);
                 std::fprintf(stderr, "virtual-printers: plugged %s %s into %s\n",
@@ -207,8 +224,11 @@ bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedB
                 std::fprintf(stderr, "virtual-printers: no printer at %s\n", argument.c_str());
                 return false;
             }
+            long ms = 0;
             if (verb == "unplug") {
                 usb.unplug(*printer);
+            } else if (verb == "latency" && parseMilliseconds(extra, ms)) {
+                printer->setLatency(std::chrono::milliseconds(ms));
             } else if ((verb == "deny" || verb == "allow") && !deniedByFault) {
                 usb.setAccessible(*printer, verb == "allow");
             } else if (verb == "deny" || verb == "allow" || verb == "busy" || verb == "free") {
@@ -220,8 +240,9 @@ bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedB
                 ok = false;
             }
             if (ok)
-                std::fprintf(stderr, "virtual-printers: %s %s\n", verb.c_str(),
-                             printer->sysfsName().c_str());
+                std::fprintf(stderr, "virtual-printers: %s %s%s%s\n", verb.c_str(),
+                             printer->sysfsName().c_str(), extra.empty() ? "" : " ",
+                             extra.c_str());
         }
     } catch (const std::exception &error) {
         std::fprintf(stderr, "virtual-printers: %s: %s\n", line.c_str(), error.what());
@@ -310,7 +331,7 @@ private:
 
 // Waits for the child, running the commands as they come and fall due.
 int superviseChild(vprinter::VirtualUsb &usb, pid_t pid, bool readCommands, Schedule &schedule,
-                   bool deniedByFault)
+                   bool deniedByFault, std::chrono::milliseconds latency)
 {
     std::string input;
     bool stdinOpen = readCommands;
@@ -346,7 +367,7 @@ int superviseChild(vprinter::VirtualUsb &usb, pid_t pid, bool readCommands, Sche
             }
         }
         for (const std::string &command : schedule.takeDue())
-            runCommand(usb, command, deniedByFault);
+            runCommand(usb, command, deniedByFault, latency);
     }
 }
 
@@ -422,6 +443,7 @@ int main(int argc, char **argv)
     bool readCommands = false;
     std::vector<std::pair<long, std::string>> timed;
     std::optional<std::pair<uid_t, gid_t>> user;
+    std::chrono::milliseconds latency{0};
     int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -452,6 +474,15 @@ int main(int argc, char **argv)
             i += 2;
             continue;
         }
+        if (arg == "--latency" && i + 1 < argc) {
+            long ms = 0;
+            if (!parseMilliseconds(argv[++i], ms)) {
+                std::fprintf(stderr, "virtual-printers: bad latency: %s\n", argv[i]);
+                return 2;
+            }
+            latency = std::chrono::milliseconds(ms);
+            continue;
+        }
         if (arg == "--user" && i + 1 < argc) {
             uid_t uid = 0;
             gid_t gid = 0;
@@ -475,6 +506,7 @@ int main(int argc, char **argv)
             usage(stderr);
             return 2;
         }
+        config.latency = latency;
         printers.push_back(config);
     }
     if (i >= argc) {
@@ -491,6 +523,7 @@ int main(int argc, char **argv)
         extended.identity.productId = 0x1401;
         extended.identity.product = "VS-608K";
         extended.identity.serialNumber = "OB60800054321";
+        locked.latency = extended.latency = latency;
         printers = {locked, extended};
     }
 
@@ -509,9 +542,14 @@ int main(int argc, char **argv)
         for (const vprinter::PrinterConfig &config : printers) {
             vprinter::VirtualPrinter &printer = usb.addPrinter(config);
             const vprinter::Identity id = printer.identity();
-            std::fprintf(stderr, "virtual-printers: %s %s (%04X:%04X) on port %d (%s)\n",
+            std::fprintf(stderr, "virtual-printers: %s %s (%04X:%04X) on port %d (%s)%s\n",
                          id.brand.c_str(), id.product.c_str(), id.vendorId, id.productId,
-                         printer.port(), printer.sysfsName().c_str());
+                         printer.port(), printer.sysfsName().c_str(),
+                         config.latency.count() > 0
+                             ? (", answering in " + std::to_string(config.latency.count()) +
+                                " ms")
+                                   .c_str()
+                             : "");
         }
 
         std::vector<std::string> env = childEnvironment();
@@ -549,7 +587,7 @@ int main(int argc, char **argv)
             schedule.add(start + std::chrono::milliseconds(ms), command);
         // What is due at once is done before the command starts.
         for (const std::string &command : schedule.takeDue())
-            runCommand(usb, command, !user);
+            runCommand(usb, command, !user, latency);
         const pid_t pid = fork();
         if (pid < 0) {
             std::perror("virtual-printers: fork");
@@ -576,7 +614,7 @@ int main(int argc, char **argv)
             _exit(127);
         }
         childPid = pid;
-        status = superviseChild(usb, pid, readCommands, schedule, !user);
+        status = superviseChild(usb, pid, readCommands, schedule, !user, latency);
         childPid = 0;
         if (log)
             printLog(usb);

@@ -71,6 +71,7 @@ UsbfsDevice::UsbfsDevice(UsbDescription description, Placement placement, std::s
 
 UsbfsDevice::~UsbfsDevice()
 {
+    stopTimer();
     for (auto &client : clients_) {
         for (Urb &urb : client->urbs)
             freeUrb(urb);
@@ -121,6 +122,7 @@ void UsbfsDevice::attach(UMockdevTestbed *testbed)
 
 void UsbfsDevice::detach()
 {
+    stopTimer(); // it takes the lock
     std::lock_guard<std::mutex> lock(mutex_);
     for (gulong &id : signalIds_) {
         if (handler_ && id != 0)
@@ -398,6 +400,7 @@ void UsbfsDevice::runControl(Urb &urb)
     } else if (requestType == 0xC1 && request == 0xFF && value == 0 && index == 0) {
         ++counters_.statusRequests;
         answer = model_.statusRequest(length);
+        urb.readyAt = Clock::now() + latency_; // the printer's firmware answers this one
     }
 
     urb.done = true;
@@ -417,7 +420,15 @@ void UsbfsDevice::runBulkOut(Urb &urb)
     if (urb.buffer)
         data.assign(urb.buffer->data, urb.buffer->data + urb.bufferLength);
     urb.done = true;
+    const std::size_t repliesBefore = model_.pendingReplies();
     if (model_.onBulkOut(data)) {
+        // A query is taken at once and answered `latency_` later; any other frame (and a write of
+        // a download) keeps its transfer in flight for that long, the time the printer takes to
+        // act on it.
+        if (model_.pendingReplies() > repliesBefore)
+            repliesDueAt_ = Clock::now() + latency_;
+        else
+            urb.readyAt = Clock::now() + latency_;
         urb.actualLength = urb.bufferLength;
         if (model_.faults().unplugAfterWrites > 0)
             --model_.faults().unplugAfterWrites;
@@ -441,6 +452,8 @@ bool UsbfsDevice::interfaceUsable(Client &client, const char *what)
 
 void UsbfsDevice::deliverReplies()
 {
+    if (model_.hasReply() && Clock::now() < repliesDueAt_)
+        return; // not answered yet: the timer delivers them
     while (model_.hasReply()) {
         Urb *target = nullptr;
         for (auto &client : clients_) {
@@ -469,8 +482,9 @@ void UsbfsDevice::deliverReplies()
 
 void UsbfsDevice::reapUrb(Client &client, UMockdevIoctlClient *ioctl)
 {
+    const Clock::time_point now = Clock::now();
     auto it = std::find_if(client.urbs.begin(), client.urbs.end(),
-                           [](const Urb &urb) { return urb.done; });
+                           [now](const Urb &urb) { return urb.ready(now); });
     if (it == client.urbs.end()) {
         fail(ioctl, counters_.unplugged ? ENODEV : EAGAIN);
         return;
@@ -497,9 +511,12 @@ void UsbfsDevice::reapUrb(Client &client, UMockdevIoctlClient *ioctl)
 void UsbfsDevice::discardUrb(Client &client, UMockdevIoctlClient *ioctl)
 {
     const unsigned long address = argValue(ioctl);
+    const Clock::time_point now = Clock::now();
     for (Urb &urb : client.urbs) {
-        if (!urb.done && urb.clientAddress == address) {
+        // One whose answer is held back is still in flight for the host.
+        if (!urb.ready(now) && urb.clientAddress == address) {
             urb.done = true;
+            urb.readyAt = now;
             urb.status = -ENOENT;
             urb.actualLength = 0;
             ++counters_.discardedUrbs;
@@ -681,9 +698,11 @@ void UsbfsDevice::unplugLocked()
     counters_.unplugged = true;
     for (auto &client : clients_) {
         client->claimed = false;
+        const Clock::time_point now = Clock::now();
         for (Urb &urb : client->urbs) {
-            if (!urb.done) {
+            if (!urb.ready(now)) {
                 urb.done = true;
+                urb.readyAt = now;
                 urb.status = -ESHUTDOWN;
                 urb.actualLength = 0;
             }
@@ -744,10 +763,12 @@ void UsbfsDevice::updateFifo()
 {
     if (fifoFd_ < 0)
         return;
+    const Clock::time_point now = Clock::now();
+    scheduleWake(now);
     bool reapable = false;
     for (auto &client : clients_) {
         for (const Urb &urb : client->urbs)
-            reapable = reapable || urb.done;
+            reapable = reapable || urb.ready(now);
     }
     if (reapable && fifoFull_) {
         char drain[64];
@@ -758,6 +779,64 @@ void UsbfsDevice::updateFifo()
         const char byte = 0;
         fifoFull_ = write(fifoFd_, &byte, 1) == 1;
     }
+}
+
+void UsbfsDevice::scheduleWake(Clock::time_point now)
+{
+    Clock::time_point next = Clock::time_point::max();
+    for (auto &client : clients_) {
+        for (const Urb &urb : client->urbs) {
+            if (urb.done && urb.readyAt > now)
+                next = std::min(next, urb.readyAt);
+        }
+    }
+    if (model_.hasReply() && repliesDueAt_ > now)
+        next = std::min(next, repliesDueAt_);
+    if (next < wakeAt_ || wakeAt_ <= now) {
+        wakeAt_ = next;
+        timerWake_.notify_one();
+    }
+}
+
+void UsbfsDevice::runTimer()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!timerStopping_) {
+        if (wakeAt_ == Clock::time_point::max())
+            timerWake_.wait(lock);
+        else
+            timerWake_.wait_until(lock, wakeAt_);
+        if (timerStopping_ || Clock::now() < wakeAt_)
+            continue;
+        wakeAt_ = Clock::time_point::max();
+        deliverReplies();
+        updateFifo(); // empties the FIFO for what is now reapable and sets the next wake
+    }
+}
+
+void UsbfsDevice::stopTimer()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        timerStopping_ = true;
+        timerWake_.notify_one();
+    }
+    if (timer_.joinable())
+        timer_.join();
+}
+
+void UsbfsDevice::setLatency(std::chrono::milliseconds latency)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    latency_ = std::max(latency, std::chrono::milliseconds(0));
+    if (latency_.count() > 0 && !timer_.joinable() && !timerStopping_)
+        timer_ = std::thread([this] { runTimer(); });
+}
+
+std::chrono::milliseconds UsbfsDevice::latency()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return latency_;
 }
 
 bool UsbfsDevice::isUnplugged()

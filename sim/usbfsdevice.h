@@ -9,11 +9,14 @@
 
 #include <umockdev.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vprinter {
@@ -43,6 +46,11 @@ public:
     // umockdev's worker thread, under the device's lock: it may only hand the news on), so that
     // the testbed's owner pulls the device out with VirtualUsb::unplug, "remove" uevent included.
     void setPullHandler(std::function<void()> handler);
+    // How long the printer takes to answer each frame and status request (see
+    // VirtualPrinter::setLatency). The answer is held back, never slept on: umockdev's one worker
+    // thread serves every device.
+    void setLatency(std::chrono::milliseconds latency);
+    std::chrono::milliseconds latency();
 
     const Placement &placement() const { return placement_; }
     const UsbDescription &description() const { return description_; }
@@ -57,6 +65,8 @@ public:
     std::vector<std::string> violations(int waitMs);
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     struct Urb {
         UMockdevIoctlData *urb = nullptr;    // the resolved struct usbdevfs_urb
         UMockdevIoctlData *buffer = nullptr; // its resolved buffer (null when empty)
@@ -67,6 +77,8 @@ private:
         int status = 0;
         int actualLength = 0;
         bool done = false;
+        Clock::time_point readyAt; // done, but the host may reap it only from then on
+        bool ready(Clock::time_point now) const { return done && readyAt <= now; }
     };
     struct Client {
         UMockdevIoctlClient *client = nullptr;
@@ -101,6 +113,9 @@ private:
     void dropVanishedClients();
     void waitForClosedClients(int waitMs);
     void updateFifo();
+    void scheduleWake(Clock::time_point now);
+    void runTimer();
+    void stopTimer();
     void updateDriverLink();
     void applyNodeOwner();
     void pointNode(const std::string &target);
@@ -133,6 +148,15 @@ private:
     gulong signalIds_[2] = {0, 0};
     std::function<void()> pullHandler_;
     bool pullPending_ = false; // the handler ran: every bulk transfer waits for the pull
+
+    // The answer delay: answers held back are released by a timer thread of this device, which
+    // then empties the FIFO so that the waiting host wakes.
+    std::chrono::milliseconds latency_{0};
+    Clock::time_point repliesDueAt_; // queued replies go to a bulk IN from then on
+    Clock::time_point wakeAt_ = Clock::time_point::max();
+    std::condition_variable timerWake_;
+    std::thread timer_;
+    bool timerStopping_ = false;
 };
 
 } // namespace vprinter

@@ -108,6 +108,13 @@ void VirtualPrinter::setFaultsForExchange(int nth, const Faults &faults)
     device_->withModel([&](PrinterModel &model) { model.setFaultsForExchange(nth, faults); });
 }
 
+void VirtualPrinter::setLatency(std::chrono::milliseconds latency)
+{
+    device_->setLatency(latency);
+}
+
+std::chrono::milliseconds VirtualPrinter::latency() const { return device_->latency(); }
+
 DeviceState VirtualPrinter::state(int waitMs) const { return device_->state(waitMs); }
 
 std::vector<std::string> VirtualPrinter::violations(int waitMs) const

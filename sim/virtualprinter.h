@@ -6,6 +6,7 @@
 
 #include "printermodel.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,6 +76,13 @@ public:
     // The switches of `faults` for the nth exchange from now only (1 = the next open of the
     // device), so a test can fail exactly the third query of a page read.
     void setFaultsForExchange(int nth, const Faults &faults);
+
+    // How long the printer takes to answer each exchange, as a real one does (a few to tens of
+    // milliseconds): a query's reply arrives that long after its frame; any other frame or
+    // download write, and the status request, stay in flight that long. Descriptors are answered
+    // at once. The host sees a transfer that has not ended yet; nothing sleeps meanwhile.
+    void setLatency(std::chrono::milliseconds latency);
+    std::chrono::milliseconds latency() const;
 
     // The device-side state. Waits (up to waitMs) for descriptors the host has just closed to
     // be noticed, so openFds is settled.

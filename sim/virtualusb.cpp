@@ -133,6 +133,7 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
         model.faults().refuseClaim = config.busy;
         model.faults().unplugAfterWrites = config.unplugAfterWrites;
     });
+    device->setLatency(config.latency);
     if (testbed_->pull)
         device->setPullHandler([pull = testbed_->pull, name = config.sysfsName] { pull(name); });
     GError *error = nullptr;

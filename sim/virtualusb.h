@@ -31,6 +31,8 @@ struct PrinterConfig {
     bool busy = false;
     // >= 0: the unplugAfterWrites fault, set before anyone hears of the printer.
     int unplugAfterWrites = -1;
+    // The answer delay of each exchange (VirtualPrinter::setLatency), from the start.
+    std::chrono::milliseconds latency{0};
 };
 
 class VirtualUsb
