@@ -275,6 +275,27 @@ int CDeviceIOOpera::GetPrinterHandle(const PrinterIdentity &identity, PrinterHan
     });
 }
 
+int CDeviceIOOpera::GetPrinterHandle(libusb_context *shared, const PrinterIdentity &identity,
+                                     PrinterHandle *handle)
+{
+    if (!shared || !handle || !identity.isValid())
+        return -1;
+    libusb_device **devices = nullptr;
+    const ssize_t count = libusb_get_device_list(shared, &devices);
+    const int found = count > 0 ? findPrinter(handle, devices, int(count),
+                                              [&](libusb_device *device) {
+                                                  return PrinterIdentity::of(device) == identity;
+                                              })
+                                : -1;
+    if (devices)
+        libusb_free_device_list(devices, 1);
+    if (found != 0)
+        return -1;
+    handle->context = shared;
+    handle->contextShared = true;
+    return 0;
+}
+
 int CDeviceIOOpera::FindPrinterDevOrder(int port, PrinterHandle *handle, libusb_device **devices,
                                         int count)
 {
@@ -300,10 +321,10 @@ void CDeviceIOOpera::ClosePrinterHandle(PrinterHandle *handle)
         handle->pHandle = nullptr;
     }
     handle->state = 0;
-    if (handle->context) {
+    if (handle->context && !handle->contextShared)
         libusb_exit(handle->context);
-        handle->context = nullptr;
-    }
+    handle->context = nullptr;
+    handle->contextShared = false;
 }
 
 int CDeviceIOOpera::GetUSBDevEndPoint(libusb_device *device, int interfaceSelector,

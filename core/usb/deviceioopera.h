@@ -34,6 +34,10 @@ public:
     static int GetPrinterHandle(int port, PrinterHandle *handle);
     // The printer with that bus and port path; 0 or -1 (or a libusb error) as above.
     static int GetPrinterHandle(const PrinterIdentity &identity, PrinterHandle *handle);
+    // The same on a context the caller keeps (and ends after the last record is closed), so that
+    // many records used side by side on their own threads share one library context: 0 or -1.
+    static int GetPrinterHandle(libusb_context *shared, const PrinterIdentity &identity,
+                                PrinterHandle *handle);
     static int FindPrinterDevOrder(int port, PrinterHandle *handle, libusb_device **devices,
                                    int count);
     // Ends the click (or the download): gives the interface back to the kernel's printer driver

@@ -24,4 +24,8 @@ struct PrinterHandle {
     // What is written through this record is not shown in the log, only its length: a download
     // writes the decrypted file.
     bool payloadNotLogged = false;
+
+    // The context belongs to someone else (several records share it, one per printer of a run
+    // over many printers): ClosePrinterHandle leaves it alone.
+    bool contextShared = false;
 };

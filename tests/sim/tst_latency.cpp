@@ -21,7 +21,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // CPU time of the whole process: the host's thread and umockdev's worker thread that plays the
 // printer both count.
@@ -115,8 +118,9 @@ void TestLatency::exchangeWaitsWithoutSpinning()
     QVERIFY2(wallMs >= latencyMs, qPrintable(QString::number(wallMs)));
     // A host that polled the endpoint while it waited would burn about the whole delay.
     if (latencyMs > 0)
-        QVERIFY2(cpuMs < latencyMs / 3.0,
-                 qPrintable(QStringLiteral("%1 ms CPU for a %2 ms wait").arg(cpuMs).arg(latencyMs)));
+        QVERIFY2(
+            cpuMs < latencyMs / 3.0,
+            qPrintable(QStringLiteral("%1 ms CPU for a %2 ms wait").arg(cpuMs).arg(latencyMs)));
     QVERIFY(usb.violations().empty());
 }
 
@@ -176,12 +180,13 @@ void TestLatency::launcherOption_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
-    QTest::newRow("per printer") << QStringList{"--printer", "0411:1:RM-310", "--latency", "25",
-                                                "--printer", "1401:3:VS-608K"}
-                                 << 0 << "(1-1)\nvirtual-printers: Orbeck VS-608K (5C1E:1401) on "
-                                         "port 3 (1-3), answering in 25 ms\n";
-    QTest::newRow("default printers") << QStringList{"--latency", "7"} << 0
-                                      << "(1-1), answering in 7 ms\n";
+    QTest::newRow("per printer") << QStringList{"--printer", "0411:1:RM-310", "--latency",
+                                                "25",        "--printer",     "1401:3:VS-608K"}
+                                 << 0
+                                 << "(1-1)\nvirtual-printers: Orbeck VS-608K (5C1E:1401) on "
+                                    "port 3 (1-3), answering in 25 ms\n";
+    QTest::newRow("default printers")
+        << QStringList{"--latency", "7"} << 0 << "(1-1), answering in 7 ms\n";
     QTest::newRow("not a number") << QStringList{"--latency", "7x"} << 2
                                   << "virtual-printers: bad latency: 7x\n";
     QTest::newRow("negative") << QStringList{"--latency", "-1"} << 2
