@@ -125,6 +125,9 @@ const Option kOptions[] = {
     {"quiet", "", QT_TRANSLATE_NOOP("QObject", "不列出修改了的设置项"), "write"},
     {"no-verify", "", QT_TRANSLATE_NOOP("QObject", "写入后不读回核对"), "write restore"},
     {"all", "", QT_TRANSLATE_NOOP("QObject", "写入所有该型号的打印机"), "restore"},
+    {"jobs", "N",
+     QT_TRANSLATE_NOOP("QObject", "同时处理的打印机数，1 到 8（默认为所有要处理的打印机，最多 8 台）"),
+     "restore provision"},
     {"count", "N", QT_TRANSLATE_NOOP("QObject", "处理完 N 台该型号的打印机（包括失败的）后结束"),
      "provision"},
 };

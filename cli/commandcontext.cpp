@@ -160,6 +160,19 @@ bool Interruption::install(QEventLoop &loop)
     return true;
 }
 
+void Interruption::onSignal(const std::function<void()> &handler)
+{
+    if (!notifier_)
+        return;
+    QObject::disconnect(notifier_.get(), &QSocketNotifier::activated, nullptr, nullptr);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [handler] {
+        char drain[16];
+        while (::read(interruptPipe[0], drain, sizeof drain) > 0) {
+        }
+        handler();
+    });
+}
+
 Interruption::~Interruption()
 {
     if (!installed_)

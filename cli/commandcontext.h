@@ -12,6 +12,7 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <signal.h>
 
@@ -90,6 +91,9 @@ class Interruption
 public:
     // False, with errno, when the pipe cannot be made.
     bool install(QEventLoop &loop);
+    // From now on each SIGINT or SIGTERM calls `handler` instead (a run over many printers that
+    // stops and then waits for its printers to finish their step).
+    void onSignal(const std::function<void()> &handler);
     ~Interruption();
 
 private:

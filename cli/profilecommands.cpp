@@ -1,5 +1,7 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/fleetrunning.h"
+#include "core/printers/fleetrun.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
@@ -173,9 +175,24 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
     if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
         return refused;
+    int jobs = 0;
+    if (const int exit = jobsOption(c, ofModel.size(), jobs))
+        return exit;
+    const RestoreMode mode = restoreMode(c, false);
+    fleet::Run run(capturing(c,
+                             [&parsed, mode](Context &own, fleet::Worker &worker, std::any &) {
+                                 return restoreListed(own, worker.printer(), parsed, mode);
+                             }),
+                   jobs);
+    QObject::connect(&run, &fleet::Run::finished, &run,
+                     [&](int index) { printCaptured(c, run.at(index)); });
+    for (const ListedPrinter &listed : ofModel)
+        run.add(listed);
+    waitForRun(c, run);
     int result = Ok;
-    for (const ListedPrinter &listed : ofModel) {
-        const int exit = restoreListed(c, listed, parsed, restoreMode(c, false));
+    for (int index : run.byPath()) {
+        const Captured *captured = capturedOf(run.at(index));
+        const int exit = captured ? captured->exit : Interrupted;
         if (result == Ok)
             result = exit;
     }
