@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/usbdevice_fs.h>
+#include <pthread.h>
 #include <stdexcept>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -763,6 +764,9 @@ void UsbfsDevice::updateFifo()
 {
     if (fifoFd_ < 0)
         return;
+    // A reply that fell due since the caller last looked goes out now: left for the timer, a
+    // deadline already past would be dropped below and the host would wait in vain.
+    deliverReplies();
     const Clock::time_point now = Clock::now();
     scheduleWake(now);
     bool reapable = false;
@@ -830,7 +834,10 @@ void UsbfsDevice::setLatency(std::chrono::milliseconds latency)
     std::lock_guard<std::mutex> lock(mutex_);
     latency_ = std::max(latency, std::chrono::milliseconds(0));
     if (latency_.count() > 0 && !timer_.joinable() && !timerStopping_)
-        timer_ = std::thread([this] { runTimer(); });
+        timer_ = std::thread([this] {
+            pthread_setname_np(pthread_self(), "vprinter-timer"); // the emulation's, not the host's
+            runTimer();
+        });
 }
 
 std::chrono::milliseconds UsbfsDevice::latency()

@@ -1,0 +1,212 @@
+// restore --all side by side on printers that take real time to answer: the same outcomes and
+// the same frames on every printer as one printer after another, every line whole, nothing of one
+// printer reaching another; --jobs refused when out of range.
+#include "tests/cli/clitest.h"
+#include "core/profiles/apply.h"
+
+#include <QTest>
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::uint16_t kModel = 0x1401; // Orbeck VS-608K: every page
+constexpr int kFailingPort = 6;
+constexpr int kOtherModelPort = 4;
+
+// Each printer keeps a Wi-Fi password of its own, which the profile leaves out: the Wi-Fi page
+// written to it carries that password, so a frame meant for another printer shows.
+QByteArray passwordOf(int port) { return "pw-" + QByteArray::number(port) + "-x"; }
+
+// A profile of the model that differs from the factory values on every page and leaves the
+// station password out.
+QByteArray fleetProfile(const QString &dir)
+{
+    vprinter::VirtualUsb usb;
+    usb.addPrinter(kModel, "VS-608K", 1);
+    const QString path = dir + "/factory.json";
+    if (runCli({"--port", "1", "backup", path}).exit != 0)
+        return QByteArray();
+    QJsonObject document = QJsonDocument::fromJson(readFile(path)).object();
+    QJsonObject pages = document.value("pages").toObject();
+    const QList<QPair<QString, QPair<QString, QString>>> changes = {
+        {"print", {"speed", "4"}},          {"distance", {"head-to-tear", "20"}},
+        {"serial", {"baud-rate", "9600"}},  {"wifi", {"station-name", "Fleet-WLAN"}},
+        {"bluetooth", {"ble-name", "Fleet"}}, {"wifi-ip", {"dns", "8.8.4.4"}},
+        {"ethernet", {"tcp-port", "9101"}}};
+    for (const auto &change : changes) {
+        QJsonObject page = pages.value(change.first).toObject();
+        QJsonObject values = page.value("values").toObject();
+        values.insert(change.second.first, change.second.second);
+        values.remove("station-password");
+        page.insert("values", values);
+        page.remove("wire");
+        pages.insert(change.first, page);
+    }
+    document.insert("pages", pages);
+    return QJsonDocument(document).toJson();
+}
+
+// Eight printers on ports 1 to 8, answering a few milliseconds late so that they really overlap:
+// one of another model, one whose write fails part-way through its pages.
+void attachFleet(vprinter::VirtualUsb &usb)
+{
+    for (int port = 1; port <= 8; ++port) {
+        VirtualPrinter &printer = port == kOtherModelPort
+                                      ? usb.addPrinter(0x0411, "RM-310", port)
+                                      : usb.addPrinter(kModel, "VS-608K", port);
+        printer.setLatency(3ms);
+        printer.setSetting(0x26, texts({"Office-WLAN", passwordOf(port).constData()}));
+        if (port == kFailingPort) {
+            vprinter::Faults faults;
+            faults.failNextWrite = true;
+            faults.writesBeforeFailure = 60; // past the reads, among the writes
+            printer.setFaults(faults);
+        }
+    }
+}
+
+struct FleetRun {
+    Result result;
+    std::map<int, std::vector<vprinter::Bytes>> frames; // port -> every bulk OUT, in order
+    QStringList foreign; // frames that carry another printer's password
+};
+
+FleetRun restoreAll(const QString &profile, const QString &jobs)
+{
+    FleetRun run;
+    vprinter::VirtualUsb usb;
+    attachFleet(usb);
+    run.result = runCli({"restore", "--all", "--jobs", jobs, profile});
+    for (VirtualPrinter *printer : usb.devices()) {
+        run.frames[printer->port()] = printer->bulkOutLog();
+        for (const vprinter::Bytes &frame : printer->bulkOutLog()) {
+            const QByteArray bytes = toQByteArray(frame);
+            if (bytes.contains("pw-") && !bytes.contains(passwordOf(printer->port())))
+                run.foreign << printer->sysfsName().c_str() + QString(": ") + bytes.toHex(' ');
+        }
+    }
+    const std::vector<std::string> violations = usb.violations();
+    for (const std::string &violation : violations)
+        run.foreign << QString::fromStdString("device check: " + violation);
+    return run;
+}
+
+QStringList sortedLines(const QString &text)
+{
+    QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
+
+} // namespace
+
+class TestCliFleet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sameOutcomesAsOneAtATime();
+    void linesAppearAsPrintersFinish();
+    void jobsOutOfRangeRefused_data();
+    void jobsOutOfRangeRefused();
+
+private:
+    QTemporaryDir dir;
+    QString profilePath;
+};
+
+void TestCliFleet::initTestCase()
+{
+    profilePath = dir.filePath("fleet.json");
+    const QByteArray profile = fleetProfile(dir.path());
+    QVERIFY(!profile.isEmpty());
+    QFile file(profilePath);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(profile) == profile.size());
+}
+
+void TestCliFleet::sameOutcomesAsOneAtATime()
+{
+    const FleetRun oneAtATime = restoreAll(profilePath, "1");
+    const FleetRun sideBySide = restoreAll(profilePath, "8");
+
+    QVERIFY2(oneAtATime.foreign.isEmpty(), qPrintable(oneAtATime.foreign.join('\n')));
+    QVERIFY2(sideBySide.foreign.isEmpty(), qPrintable(sideBySide.foreign.join('\n')));
+    // The failing printer fails the run, as one after another.
+    QCOMPARE(oneAtATime.result.exit, int(cli::TransportFailed));
+    QCOMPARE(sideBySide.result.exit, oneAtATime.result.exit);
+
+    // A line a printer of the model, each whole: its own path first, then the fields of a line.
+    const QStringList lines = sortedLines(sideBySide.result.out);
+    QCOMPARE(lines, sortedLines(oneAtATime.result.out));
+    QStringList paths;
+    for (const QString &line : lines) {
+        const QStringList fields = line.split('\t');
+        QVERIFY2(fields.size() == 4 && QRegularExpression("^1-[1-8]$").match(fields[0]).hasMatch(),
+                 qPrintable(line));
+        QVERIFY2(line.count(QRegularExpression("\\b1-[1-8]\\b")) == 1, qPrintable(line));
+        paths << fields[0];
+    }
+    QCOMPARE(paths, (QStringList{"1-1", "1-2", "1-3", "1-5", "1-6", "1-7", "1-8"}));
+    QCOMPARE(sortedLines(sideBySide.result.err), sortedLines(oneAtATime.result.err));
+    for (const QString &line : lines) {
+        if (line.startsWith(QStringLiteral("1-%1\t").arg(kFailingPort)))
+            QVERIFY2(!line.endsWith(profile::outcomeText(profile::Outcome::Kept)),
+                     qPrintable(line));
+        else
+            QVERIFY2(line.endsWith(profile::outcomeText(profile::Outcome::Kept)),
+                     qPrintable(line));
+    }
+
+    // Every printer received exactly the frames it receives when it is the only one at work; the
+    // other model nothing at all.
+    for (int port = 1; port <= 8; ++port) {
+        QCOMPARE(sideBySide.frames.at(port).size(), oneAtATime.frames.at(port).size());
+        QVERIFY2(sideBySide.frames.at(port) == oneAtATime.frames.at(port),
+                 qPrintable(QString("port %1").arg(port)));
+    }
+    QVERIFY(sideBySide.frames.at(kOtherModelPort).empty());
+    QVERIFY(sideBySide.frames.at(1).size() > 50);
+}
+
+// The slow printer is first by path but last to finish: its line comes last.
+void TestCliFleet::linesAppearAsPrintersFinish()
+{
+    vprinter::VirtualUsb usb;
+    for (int port = 1; port <= 3; ++port)
+        usb.addPrinter(kModel, "VS-608K", port).setLatency(port == 1 ? 25ms : 0ms);
+    const Result r = runCli({"restore", "--all", profilePath});
+    QCOMPARE(r.exit, int(cli::Ok));
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.last().startsWith("1-1\t"), qPrintable(r.out));
+    verifyNoViolations(usb);
+}
+
+void TestCliFleet::jobsOutOfRangeRefused_data()
+{
+    QTest::addColumn<QString>("jobs");
+    QTest::newRow("none") << "0";
+    QTest::newRow("more than eight") << "9";
+    QTest::newRow("not a number") << "x";
+    QTest::newRow("negative") << "-2";
+}
+
+void TestCliFleet::jobsOutOfRangeRefused()
+{
+    QFETCH(QString, jobs);
+    vprinter::VirtualUsb usb;
+    VirtualPrinter &printer = usb.addPrinter(kModel, "VS-608K", 1);
+    const Result r = runCli({"restore", "--all", "--jobs", jobs, profilePath});
+    QCOMPARE(r.exit, int(cli::UsageError));
+    QCOMPARE(r.err, QStringLiteral("--jobs 须为 1 到 8 之间的整数：%1\n").arg(jobs));
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(printer.bulkOutLog().empty());
+}
+
+QTEST_GUILESS_MAIN(TestCliFleet)
+#include "tst_cli_fleet.moc"
