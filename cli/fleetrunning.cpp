@@ -53,6 +53,28 @@ void printCaptured(Context &c, const fleet::PrinterRun &run)
     c.err.flush();
 }
 
+void printFleetLine(Context &c, const fleet::PrinterRun &run)
+{
+    printCaptured(c, run);
+    const QString state = stateText(run);
+    if (!state.isEmpty())
+        c.out << run.printer.identity.path() << '\t' << state << '\n';
+    c.out.flush();
+}
+
+int fleetExit(const fleet::Run &run)
+{
+    for (int index : run.byPath()) {
+        const fleet::PrinterRun &printer = run.at(index);
+        const Captured *captured = capturedOf(printer);
+        if (printer.state != fleet::State::Done)
+            return Interrupted;
+        if (captured && captured->exit != Ok)
+            return captured->exit;
+    }
+    return Ok;
+}
+
 void sayStopping(Context &c, const fleet::Run &run)
 {
     if (run.isStopping())

@@ -185,18 +185,15 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
                              }),
                    jobs);
     QObject::connect(&run, &fleet::Run::finished, &run,
-                     [&](int index) { printCaptured(c, run.at(index)); });
-    for (const ListedPrinter &listed : ofModel)
+                     [&](int index) { printFleetLine(c, run.at(index)); });
+    QList<ListedPrinter> byPath = ofModel;
+    std::sort(byPath.begin(), byPath.end(), [](const ListedPrinter &a, const ListedPrinter &b) {
+        return fleet::pathBefore(a.identity, b.identity);
+    });
+    for (const ListedPrinter &listed : qAsConst(byPath))
         run.add(listed);
     waitForRun(c, run);
-    int result = Ok;
-    for (int index : run.byPath()) {
-        const Captured *captured = capturedOf(run.at(index));
-        const int exit = captured ? captured->exit : Interrupted;
-        if (result == Ok)
-            result = exit;
-    }
-    return result;
+    return fleetExit(run);
 }
 
 int restore(Context &c)
@@ -243,6 +240,10 @@ int provision(Context &c)
     if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
         return refused;
 
+    int jobs = 0;
+    if (const int exit = jobsOption(c, fleet::Run::kMaxJobs, jobs))
+        return exit;
+
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
@@ -254,14 +255,38 @@ int provision(Context &c)
           << '\n';
     c.err.flush();
 
-    int handled = 0;
-    int result = Ok;
-    const auto done = [&] { return interruptedBySignal() || (count > 0 && handled >= count); };
+    // Each new printer of the model starts as soon as it is plugged in, also while others are
+    // being written.
+    fleet::Run run(capturing(c,
+                             [&parsed](Context &own, fleet::Worker &worker, std::any &) {
+                                 return restoreListed(own, worker.printer(), parsed, RestoreMode{});
+                             }),
+                   jobs);
+    int accepted = 0;
+    bool stopping = false;
+    const auto allAccepted = [&] { return count > 0 && accepted >= count; };
+    const auto quitWhenDone = [&] {
+        if ((stopping || allAccepted()) && run.isIdle())
+            loop.quit();
+    };
+    QObject::connect(&run, &fleet::Run::finished, &loop,
+                     [&](int index) { printFleetLine(c, run.at(index)); });
+    QObject::connect(&run, &fleet::Run::idle, &loop, quitWhenDone);
+    listening.interruption.onSignal([&] {
+        if (run.isIdle()) {
+            stopping = true;
+            loop.quit();
+            return;
+        }
+        sayStopping(c, run);
+        stopping = true;
+        run.stop();
+        quitWhenDone();
+    });
     QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
-        // Plugs while a printer is being written come as the next signal.
         const QList<ListedPrinter> now = watcher.printers(known);
         for (const ListedPrinter &p : now) {
-            if (done())
+            if (stopping || allAccepted())
                 break;
             if (std::any_of(known.begin(), known.end(),
                             [&](const ListedPrinter &k) { return k.sameDevice(p); }))
@@ -272,17 +297,13 @@ int provision(Context &c)
                 c.out.flush();
                 continue;
             }
-            const int exit = restoreListed(c, p, parsed, RestoreMode{});
-            ++handled;
-            if (result == Ok)
-                result = exit;
+            run.add(p);
+            ++accepted;
         }
         known = now;
-        if (done())
-            loop.quit();
     });
     loop.exec();
-    return result;
+    return fleetExit(run);
 }
 
 // Two profiles' values side by side: one line per key that differs (page, key, one value, the

@@ -166,9 +166,10 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
                            << QStringList{"--no-verify", "--port", "--quiet", "--verbose"};
     QTest::newRow("backup") << "backup"
                             << QStringList{"--force", "--no-secrets", "--port", "--verbose"};
-    QTest::newRow("restore") << "restore" << QStringList{"--all",       "--dry-run", "--force",
-                                                         "--no-verify", "--port",    "--verbose"};
-    QTest::newRow("provision") << "provision" << QStringList{"--count", "--verbose"};
+    QTest::newRow("restore") << "restore"
+                             << QStringList{"--all",       "--dry-run", "--force",  "--jobs",
+                                            "--no-verify", "--port",    "--verbose"};
+    QTest::newRow("provision") << "provision" << QStringList{"--count", "--jobs", "--verbose"};
     QTest::newRow("diff") << "diff" << QStringList{"--port", "--verbose"};
     QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose"};
     QTest::newRow("download") << "download" << QStringList{"--port", "--verbose"};
