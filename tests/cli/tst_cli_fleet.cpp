@@ -7,6 +7,7 @@
 #include <QTest>
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -95,6 +96,23 @@ FleetRun restoreAll(const QString &profile, const QString &jobs)
     return run;
 }
 
+// The writes a printer received, page by page: each run of frames that are not queries (the
+// page's set frames), ended by the queries of its read-back.
+QList<QList<QByteArray>> pageWrites(const std::vector<vprinter::Bytes> &frames)
+{
+    QList<QList<QByteArray>> pages;
+    bool inPage = false;
+    for (const vprinter::Bytes &frame : frames) {
+        const bool query = frame.size() > 3 && frame[3] == 0x02;
+        if (!query && !inPage)
+            pages.append(QList<QByteArray>());
+        if (!query)
+            pages.last() << toQByteArray(frame);
+        inPage = !query;
+    }
+    return pages;
+}
+
 QStringList sortedLines(const QString &text)
 {
     QStringList lines = text.split('\n', Qt::SkipEmptyParts);
@@ -112,6 +130,7 @@ private slots:
     void initTestCase();
     void sameOutcomesAsOneAtATime();
     void linesAppearAsPrintersFinish();
+    void interruptedBetweenPages();
     void jobsOutOfRangeRefused_data();
     void jobsOutOfRangeRefused();
 
@@ -184,6 +203,65 @@ void TestCliFleet::linesAppearAsPrintersFinish()
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
     QVERIFY2(lines.last().startsWith("1-1\t"), qPrintable(r.out));
+    verifyNoViolations(usb);
+}
+
+// SIGINT while two of five printers are being written: each finishes the page in flight and
+// stops before the next, whole pages only; the three not started receive nothing; every printer's
+// state is reported.
+void TestCliFleet::interruptedBetweenPages()
+{
+    const auto attach = [](vprinter::VirtualUsb &usb, std::chrono::milliseconds latency) {
+        for (int port = 1; port <= 5; ++port)
+            usb.addPrinter(kModel, "VS-608K", port).setLatency(latency);
+    };
+    std::map<int, QList<QList<QByteArray>>> whole;
+    {
+        vprinter::VirtualUsb usb;
+        attach(usb, 0ms);
+        QCOMPARE(runCli({"restore", "--all", "--jobs", "1", profilePath}).exit, int(cli::Ok));
+        for (VirtualPrinter *printer : usb.devices())
+            whole[printer->port()] = pageWrites(printer->bulkOutLog());
+    }
+    QCOMPARE(whole[1].size(), int(pages::pageNames().size()));
+
+    vprinter::VirtualUsb usb;
+    attach(usb, 8ms);
+    VirtualPrinter *first = usb.find("1-1");
+    VirtualPrinter *second = usb.find("1-2");
+    // Interrupted once the first of them has a page's write under way.
+    std::atomic<bool> finished{false};
+    std::thread interrupter([&] {
+        while (!finished && pageWrites(first->bulkOutLog()).isEmpty() &&
+               pageWrites(second->bulkOutLog()).isEmpty())
+            std::this_thread::sleep_for(1ms);
+        if (!finished)
+            ::kill(::getpid(), SIGINT);
+    });
+    const Result r = runCli({"restore", "--all", "--jobs", "2", profilePath});
+    finished = true;
+    interrupter.join();
+
+    QCOMPARE(r.exit, int(cli::Interrupted));
+    QVERIFY2(r.err.contains("正在停止"), qPrintable(r.err));
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    for (int port = 1; port <= 5; ++port) {
+        VirtualPrinter &printer = *usb.find("1-" + std::to_string(port));
+        const QString path = QStringLiteral("1-%1").arg(port);
+        const QStringList own = lines.filter(QRegularExpression("^" + path + "\t"));
+        if (port > 2) {
+            QCOMPARE(own, QStringList{path + "\t未开始，未发送任何内容"});
+            QVERIFY(printer.bulkOutLog().empty());
+            continue;
+        }
+        // Whole pages, the same as an uninterrupted run's first ones.
+        const QList<QList<QByteArray>> written = pageWrites(printer.bulkOutLog());
+        QVERIFY(written.size() < whole[port].size());
+        QCOMPARE(written, whole[port].mid(0, written.size()));
+        const QString next = pages::pageNames().value(written.size());
+        QVERIFY2(own.contains(path + "\t已停止，未写入 " + next + " 及之后的页面"),
+                 qPrintable(own.join('\n')));
+    }
     verifyNoViolations(usb);
 }
 
