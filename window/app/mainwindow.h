@@ -10,6 +10,7 @@
 #include "core/settings/wifi.h"
 #include "core/settings/wifiip.h"
 #include "core/usb/printeridentity.h"
+#include "window/pages/pageforms.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -133,14 +134,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Firmware and font download (maintenance/downloadslots.cpp).
+    // Firmware and font download (app/downloadslots.cpp).
     void downloadFile(const QString &caption, const QString &filter);
     void showDownloadError(const QString &text);
     void endDownload(WorkerThread *worker);
     void setPrinterControlsLocked(bool locked);
     WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
 
-    // Printer profiles (fleet/profileslots.cpp): the "配置文件" menu and what it does.
+    // Printer profiles (app/profileslots.cpp): the "配置文件" menu and what it does.
     void createProfileMenu();
     void saveProfile();
     void compareWithProfile();
@@ -173,41 +174,19 @@ private:
 
     // Shows the warning box that names the refused field by its label on the page; true when
     // there was a refusal.
-    struct FieldLabel {
-        const QString &key;
-        const QLabel *label;
-    };
-    bool refuse(const std::optional<pages::Refusal> &refusal,
-                std::initializer_list<FieldLabel> labels);
+    bool refuse(const std::optional<pages::Refusal> &refusal, const pageform::FieldLabels &labels);
 
-    printsettings::Values printSettingsFromForm() const;
-    void showPrintSettings(const printsettings::Values &values);
+    // One setting of a page as the widgets show it, for the page's set operations; a page's
+    // write sends its codec's whole sequence instead (app/*slots.cpp).
     int sendPrintSetting(PrinterHandle *handle, printsettings::Setting setting);
-
-    distances::Values distancesFromForm() const;
-    void showDistances(const distances::Values &values);
     int sendDistance(PrinterHandle *handle, distances::Distance distance);
-
-    serialport::Values serialPortFromForm() const;
-    void showSerialPort(const serialport::Values &values);
     int sendSerialPortCommand(PrinterHandle *handle, serialport::Command command);
     // The serial number the last read of the serial page took from the selected printer; gone
     // when that query failed or another printer was selected since.
     void forgetSerialNumber();
 
-    wifi::Values wifiFromForm() const;
-    void showWifi(const wifi::Values &values);
     int sendWifiCommand(PrinterHandle *handle, wifi::Command command);
-
-    bluetooth::Values bluetoothFromForm() const;
-    void showBluetooth(const bluetooth::Values &values);
     int sendBluetoothSetting(PrinterHandle *handle, SetInfoType code);
-
-    wifiip::Values wifiIpFromForm() const;
-    void showWifiIp(const wifiip::Values &values);
-
-    ethernet::Values ethernetFromForm() const;
-    void showEthernet(const ethernet::Values &values);
     int sendEthernetBlock(PrinterHandle *handle, SetInfoType code);
 
     void runMaintenanceCommand(const char *button);

@@ -1,39 +1,25 @@
-// The Bluetooth page: names, pairing mode and PIN between the widgets and the page codec, and
-// the exchanges of its two buttons. Its MAC field is filled by the Wi-Fi read.
+// The Bluetooth page's members: its read, its write and the set operations of the names, the
+// pairing mode and the PIN.
 #include "window/app/mainwindow.h"
 
-#include "window/app/fieldwidgets.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "core/settings/pageexchange.h"
 #include "core/settings/pagereads.h"
 #include "ui_mainwindow.h"
-
-bluetooth::Values MainWindow::bluetoothFromForm() const
-{
-    return {form->lineEdit_28->text(), form->lineEdit_24->text(), form->comboBox_11->currentIndex(),
-            form->lineEdit_25->text()};
-}
-
-void MainWindow::showBluetooth(const bluetooth::Values &v)
-{
-    form->lineEdit_28->setText(v.sppName);
-    form->lineEdit_24->setText(v.bleName);
-    pages::showIndex(form->comboBox_11, v.pairingMode);
-    form->lineEdit_25->setText(v.pin);
-}
+#include "window/app/messages.h"
+#include "window/app/selectedprinter.h"
+#include "window/pages/pageforms.h"
 
 int MainWindow::Blueteeth_Init(PrinterHandle *handle)
 {
-    bluetooth::Values values = bluetoothFromForm();
+    bluetooth::Values values = pageform::bluetoothFrom(*form);
     const int r = pages::readBluetooth(handle, values);
-    showBluetooth(values);
+    pageform::show(*form, values);
     return r;
 }
 
 int MainWindow::sendBluetoothSetting(PrinterHandle *handle, SetInfoType code)
 {
-    return pages::sendCommand(handle, bluetooth::encode(code, bluetoothFromForm()));
+    return pages::sendCommand(handle, bluetooth::encode(code, pageform::bluetoothFrom(*form)));
 }
 
 int MainWindow::Set_Send_BR_EDR_NAME_Instruction(PrinterHandle *h)
@@ -72,14 +58,9 @@ void MainWindow::on_pushButton_24_clicked()
     SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Bluetooth));
     if (!printer.isOpen())
         return;
-    if (refuse(bluetooth::validate(bluetoothFromForm()), {{bluetooth::kSppName, form->label_35},
-                                                          {bluetooth::kBleName, form->label_38},
-                                                          {bluetooth::kPin, form->label_53}}))
+    const bluetooth::Values values = pageform::bluetoothFrom(*form);
+    if (refuse(bluetooth::validate(values), pageform::bluetoothLabels(*form)))
         return;
-    PrinterHandle *h = printer.handle();
-    int r = Set_Send_BR_EDR_NAME_Instruction(h);
-    r = pages::firstFailure(r, Set_Send_BLE_NAME_Instruction(h));
-    r = pages::firstFailure(r, Set_Send_SPP_MODE_Instruction(h));
-    r = pages::firstFailure(r, Set_Send_PIN_Instruction(h));
-    messages::showResult(this, messages::SlotKind::Write, r);
+    messages::showResult(this, messages::SlotKind::Write,
+                         pages::sendCommands(printer.handle(), bluetooth::writeCommands(values)));
 }

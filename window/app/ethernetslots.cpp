@@ -1,0 +1,56 @@
+// The Ethernet page's members: its read, its write and the set operations of the address and
+// port blocks. Only models with an Ethernet port reach it (model-support gate).
+#include "window/app/mainwindow.h"
+
+#include "core/settings/pageexchange.h"
+#include "core/settings/pagereads.h"
+#include "ui_mainwindow.h"
+#include "window/app/messages.h"
+#include "window/app/selectedprinter.h"
+#include "window/pages/pageforms.h"
+
+int MainWindow::Net_Init(PrinterHandle *handle)
+{
+    ethernet::Values values = pageform::ethernetFrom(*form);
+    const int r = pages::readEthernet(handle, values);
+    pageform::show(*form, values);
+    return r;
+}
+
+int MainWindow::sendEthernetBlock(PrinterHandle *handle, SetInfoType code)
+{
+    return pages::sendCommand(handle, ethernet::encode(code, pageform::ethernetFrom(*form)));
+}
+
+int MainWindow::Net_Set(PrinterHandle *h) { return sendEthernetBlock(h, INFO_ETHERNET_ADDRESS); }
+
+int MainWindow::Set_Send_PORT_MESSAGE_Instruction(PrinterHandle *h)
+{
+    return sendEthernetBlock(h, INFO_ETHERNET_PORTS);
+}
+
+void MainWindow::on_pushButton_33_clicked()
+{
+    SelectedPrinter printer(this, form->listWidget);
+    if (!printer.isOpen())
+        return;
+    const int r = Net_Init(printer.handle());
+    messages::showResult(this, messages::SlotKind::Read, r);
+    // Only a read in which every query succeeded may be written back.
+    if (r == 0) {
+        form->pushButton_32->setEnabled(true);
+        pageReadFrom(Page::Ethernet) = printer.identity();
+    }
+}
+
+void MainWindow::on_pushButton_32_clicked()
+{
+    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Ethernet));
+    if (!printer.isOpen())
+        return;
+    const ethernet::Values values = pageform::ethernetFrom(*form);
+    if (refuse(ethernet::validate(values), pageform::ethernetLabels(*form)))
+        return;
+    messages::showResult(this, messages::SlotKind::Write,
+                         pages::sendCommands(printer.handle(), ethernet::writeCommands(values)));
+}
