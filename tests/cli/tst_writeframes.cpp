@@ -166,7 +166,7 @@ void TestWriteFrames::sameFramesFromWindowAndCommandLine()
     for (VirtualPrinter *printer : {&forWindow, &forCli}) {
         // Each printer has a serial number of its own, which the serial page writes back to it:
         // the same one on both, so that their frames can be the same.
-        printer->setSetting(0x10, texts({"ZR31000099999"}));
+        printer->setSetting(0x10, toBytes(QByteArray("ZR31000099999\0", 14)));
         for (const Stored &s : stored)
             printer->setSetting(uint8_t(s.code), toBytes(QByteArray::fromHex(s.hex)));
     }

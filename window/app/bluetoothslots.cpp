@@ -5,8 +5,6 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/pagereads.h"
 #include "ui_mainwindow.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "window/pages/pageforms.h"
 
 int MainWindow::Blueteeth_Init(PrinterHandle *handle)
@@ -41,26 +39,14 @@ int MainWindow::Set_Send_PIN_Instruction(PrinterHandle *h)
 
 void MainWindow::on_pushButton_23_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget, SelectedPrinter::ProcessEventsFirst);
-    if (!printer.isOpen())
-        return;
-    const int r = Blueteeth_Init(printer.handle());
-    messages::showResult(this, messages::SlotKind::Read, r);
-    // Only a read in which every query succeeded may be written back.
-    if (r == 0) {
-        form->pushButton_24->setEnabled(true);
-        pageReadFrom(Page::Bluetooth) = printer.identity();
-    }
+    readPage(Page::Bluetooth, &MainWindow::Blueteeth_Init, form->pushButton_24,
+             SelectedPrinter::ProcessEventsFirst);
 }
 
 void MainWindow::on_pushButton_24_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Bluetooth));
-    if (!printer.isOpen())
-        return;
-    const bluetooth::Values values = pageform::bluetoothFrom(*form);
-    if (refuse(bluetooth::validate(values), pageform::bluetoothLabels(*form)))
-        return;
-    messages::showResult(this, messages::SlotKind::Write,
-                         pages::sendCommands(printer.handle(), bluetooth::writeCommands(values)));
+    writePage(Page::Bluetooth, [this](PrinterHandle *handle) {
+        return sendPage(handle, pageform::bluetoothFrom(*form), bluetooth::validate,
+                        bluetooth::writeCommands, pageform::bluetoothLabels(*form));
+    });
 }

@@ -4,8 +4,6 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/pagereads.h"
 #include "ui_mainwindow.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "window/pages/pageforms.h"
 
 using distances::Distance;
@@ -42,26 +40,13 @@ int MainWindow::Set_Send_PRINT_HEAD_TO_TEAR_DISTANCE_Instruction(PrinterHandle *
 
 void MainWindow::on_pushButton_31_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
-    if (!printer.isOpen())
-        return;
-    const int r = Distance_Init(printer.handle());
-    messages::showResult(this, messages::SlotKind::Read, r);
-    // Only a read in which every query succeeded may be written back.
-    if (r == 0) {
-        form->pushButton_30->setEnabled(true);
-        pageReadFrom(Page::Distance) = printer.identity();
-    }
+    readPage(Page::Distance, &MainWindow::Distance_Init, form->pushButton_30);
 }
 
 void MainWindow::on_pushButton_30_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Distance));
-    if (!printer.isOpen())
-        return;
-    const distances::Values values = pageform::distancesFrom(*form);
-    if (refuse(distances::validate(values), pageform::distanceLabels(*form)))
-        return;
-    messages::showResult(this, messages::SlotKind::Write,
-                         pages::sendCommands(printer.handle(), distances::writeCommands(values)));
+    writePage(Page::Distance, [this](PrinterHandle *handle) {
+        return sendPage(handle, pageform::distancesFrom(*form), distances::validate,
+                        distances::writeCommands, pageform::distanceLabels(*form));
+    });
 }

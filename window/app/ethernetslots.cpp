@@ -5,8 +5,6 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/pagereads.h"
 #include "ui_mainwindow.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "window/pages/pageforms.h"
 
 int MainWindow::Net_Init(PrinterHandle *handle)
@@ -31,26 +29,13 @@ int MainWindow::Set_Send_PORT_MESSAGE_Instruction(PrinterHandle *h)
 
 void MainWindow::on_pushButton_33_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
-    if (!printer.isOpen())
-        return;
-    const int r = Net_Init(printer.handle());
-    messages::showResult(this, messages::SlotKind::Read, r);
-    // Only a read in which every query succeeded may be written back.
-    if (r == 0) {
-        form->pushButton_32->setEnabled(true);
-        pageReadFrom(Page::Ethernet) = printer.identity();
-    }
+    readPage(Page::Ethernet, &MainWindow::Net_Init, form->pushButton_32);
 }
 
 void MainWindow::on_pushButton_32_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Ethernet));
-    if (!printer.isOpen())
-        return;
-    const ethernet::Values values = pageform::ethernetFrom(*form);
-    if (refuse(ethernet::validate(values), pageform::ethernetLabels(*form)))
-        return;
-    messages::showResult(this, messages::SlotKind::Write,
-                         pages::sendCommands(printer.handle(), ethernet::writeCommands(values)));
+    writePage(Page::Ethernet, [this](PrinterHandle *handle) {
+        return sendPage(handle, pageform::ethernetFrom(*form), ethernet::validate,
+                        ethernet::writeCommands, pageform::ethernetLabels(*form));
+    });
 }

@@ -4,17 +4,20 @@
 #include "core/settings/bluetooth.h"
 #include "core/settings/distances.h"
 #include "core/settings/ethernet.h"
+#include "core/settings/pageexchange.h"
 #include "core/settings/pagefields.h"
 #include "core/settings/printsettings.h"
 #include "core/settings/serialport.h"
 #include "core/settings/wifi.h"
 #include "core/settings/wifiip.h"
 #include "core/usb/printeridentity.h"
+#include "window/app/selectedprinter.h"
 #include "window/pages/pageforms.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -200,6 +203,30 @@ private:
     enum class Page { Print, Distance, Serial, Wifi, Bluetooth, WifiIp, Ethernet, Count };
     std::optional<PrinterIdentity> &pageReadFrom(Page page) { return pagesReadFrom[int(page)]; }
     std::array<std::optional<PrinterIdentity>, int(Page::Count)> pagesReadFrom;
+
+    // The read and write buttons of the settings pages (app/pageslots.cpp).
+    // Runs a page's read operation on the selected printer and shows the result. A read in which
+    // every query succeeded enables the page's write button and ties the values to that printer.
+    // Nullopt when no printer was opened.
+    std::optional<int> readPage(Page page, int (MainWindow::*read)(PrinterHandle *),
+                                QWidget *writeButton,
+                                SelectedPrinter::Events events = SelectedPrinter::TakeRowNow);
+    // Opens the printer the page was read from and runs `write` on it; shows the result, unless
+    // `write` gives none (it refused the values and said why).
+    void writePage(Page page, const std::function<std::optional<int>(PrinterHandle *)> &write);
+    // Sends the page codec's write sequence for `values`; nullopt, sending nothing, when the codec
+    // refuses one of them (the warning box names the field by its label).
+    template <typename Values>
+    std::optional<int> sendPage(PrinterHandle *handle, const Values &values,
+                                std::optional<pages::Refusal> (*validate)(const Values &),
+                                std::vector<pages::SetCommand> (*commands)(const Values &),
+                                const pageform::FieldLabels &labels)
+    {
+        if (refuse(validate(values), labels))
+            return std::nullopt;
+        return pages::sendCommands(handle, commands(values));
+    }
+
     // The printer of the current row; another one becoming current clears what was read from
     // the one before.
     PrinterIdentity currentPrinter;

@@ -6,8 +6,6 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/pagereads.h"
 #include "ui_mainwindow.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "window/pages/pageforms.h"
 
 using printsettings::Setting;
@@ -81,27 +79,13 @@ int MainWindow::Set_PRINTER_MODE_Instruction(PrinterHandle *h)
 
 void MainWindow::on_pushButton_13_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
-    if (!printer.isOpen())
-        return;
-    const int r = Print_Init(printer.handle());
-    messages::showResult(this, messages::SlotKind::Read, r);
-    // Only a read in which every query succeeded may be written back.
-    if (r == 0) {
-        form->pushButton_14->setEnabled(true);
-        pageReadFrom(Page::Print) = printer.identity();
-    }
+    readPage(Page::Print, &MainWindow::Print_Init, form->pushButton_14);
 }
 
 void MainWindow::on_pushButton_14_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Print));
-    if (!printer.isOpen())
-        return;
-    const printsettings::Values values = pageform::printSettingsFrom(*form);
-    if (refuse(printsettings::validate(values), pageform::printSettingsLabels(*form)))
-        return;
-    messages::showResult(
-        this, messages::SlotKind::Write,
-        pages::sendCommands(printer.handle(), printsettings::writeCommands(values)));
+    writePage(Page::Print, [this](PrinterHandle *handle) {
+        return sendPage(handle, pageform::printSettingsFrom(*form), printsettings::validate,
+                        printsettings::writeCommands, pageform::printSettingsLabels(*form));
+    });
 }

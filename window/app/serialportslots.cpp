@@ -5,8 +5,6 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/pagereads.h"
 #include "ui_mainwindow.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "window/pages/pageforms.h"
 
 void MainWindow::forgetSerialNumber() { serialNumberRead.reset(); }
@@ -39,26 +37,14 @@ int MainWindow::Set_Send_SN_Instruction(PrinterHandle *h)
 
 void MainWindow::on_pushButton_27_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
-    if (!printer.isOpen())
-        return;
-    const int r = USB_Init(printer.handle());
-    messages::showResult(this, messages::SlotKind::Read, r);
-    // Only a read in which every query succeeded may be written back.
-    if (r == 0) {
-        form->pushButton_28->setEnabled(true);
-        pageReadFrom(Page::Serial) = printer.identity();
-    }
+    readPage(Page::Serial, &MainWindow::USB_Init, form->pushButton_28);
 }
 
 void MainWindow::on_pushButton_28_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Serial));
-    if (!printer.isOpen())
-        return;
-    const serialport::Values values = pageform::serialPortFrom(*form, serialNumberRead);
-    if (refuse(serialport::validate(values), pageform::serialPortLabels(*form)))
-        return;
-    messages::showResult(this, messages::SlotKind::Write,
-                         pages::sendCommands(printer.handle(), serialport::writeCommands(values)));
+    writePage(Page::Serial, [this](PrinterHandle *handle) {
+        return sendPage(handle, pageform::serialPortFrom(*form, serialNumberRead),
+                        serialport::validate, serialport::writeCommands,
+                        pageform::serialPortLabels(*form));
+    });
 }

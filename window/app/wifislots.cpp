@@ -6,8 +6,6 @@
 #include "core/settings/pagereads.h"
 #include "core/settings/pageslog.h"
 #include "ui_mainwindow.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "window/pages/pageforms.h"
 
 int MainWindow::Wifi_Init(PrinterHandle *handle)
@@ -42,27 +40,15 @@ int MainWindow::Set_Send_TCP_SERVICE_PORT_NUMBER_Instruction(PrinterHandle *h)
 
 void MainWindow::on_pushButton_17_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget);
-    if (!printer.isOpen())
-        return;
-    const int r = Wifi_Init(printer.handle());
-    qCDebug(lcPages, "wifi ret = %d", r);
-    messages::showResult(this, messages::SlotKind::Read, r);
-    // Only a read in which every query succeeded may be written back.
-    if (r == 0) {
-        form->pushButton_18->setEnabled(true);
-        pageReadFrom(Page::Wifi) = printer.identity();
-    }
+    if (const std::optional<int> r =
+            readPage(Page::Wifi, &MainWindow::Wifi_Init, form->pushButton_18))
+        qCDebug(lcPages, "wifi ret = %d", *r);
 }
 
 void MainWindow::on_pushButton_18_clicked()
 {
-    SelectedPrinter printer(this, form->listWidget, pageReadFrom(Page::Wifi));
-    if (!printer.isOpen())
-        return;
-    const wifi::Values values = pageform::wifiFrom(*form);
-    if (refuse(wifi::validate(values), pageform::wifiLabels(*form)))
-        return;
-    messages::showResult(this, messages::SlotKind::Write,
-                         pages::sendCommands(printer.handle(), wifi::writeCommands(values)));
+    writePage(Page::Wifi, [this](PrinterHandle *handle) {
+        return sendPage(handle, pageform::wifiFrom(*form), wifi::validate, wifi::writeCommands,
+                        pageform::wifiLabels(*form));
+    });
 }
