@@ -112,18 +112,6 @@ void printJson(Context &c, const QJsonDocument &document) { c.out << document.to
 
 bool verifying(const Context &c) { return !c.parser.isSet(QStringLiteral("no-verify")); }
 
-// Reports what the printer did not keep, one line per key; the exit status of the page.
-int reportVerification(Context &c, const QString &page, const pages::Verification &v)
-{
-    if (v.readResult != 0)
-        return fail(c, TransportFailed, page + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-    for (const pages::Mismatch &m : v.mismatches)
-        c.err << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
-                     .arg(page, m.key, m.expected, m.found)
-              << '\n';
-    return v.mismatches.isEmpty() ? Ok : NotKept;
-}
-
 namespace {
 
 // SIGINT and SIGTERM end a command that waits for plugs (list --watch, provision) through this

@@ -4,7 +4,6 @@
 #include "core/printers/modelgate.h"
 #include "core/printers/printerlist.h"
 #include "core/printers/printerwatcher.h"
-#include "core/settings/verify.h"
 #include "core/usb/deviceioopera.h"
 
 #include <QCommandLineParser>
@@ -46,6 +45,8 @@ public:
     // The model as the model-support gate knows it: "<brand> <product> ".
     QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
     QString model() const { return listed_.model(); }
+    // Its identity: the USB path ("1-2.4").
+    QString path() const { return listed_.identity.path(); }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
 
@@ -77,9 +78,6 @@ int refuseIfLocked(Context &c, const Printer &printer, const QString &what);
 bool json(const Context &c);
 void printJson(Context &c, const QJsonDocument &document);
 bool verifying(const Context &c);
-// Reports what the printer did not keep, one line per key; the exit status of the page.
-int reportVerification(Context &c, const QString &page, const pages::Verification &v);
-
 // Whether SIGINT or SIGTERM arrived while an Interruption was installed.
 bool interruptedBySignal();
 

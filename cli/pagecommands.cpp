@@ -1,5 +1,6 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "core/profiles/apply.h"
 #include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
 #include "core/settings/pageexchange.h"
@@ -131,19 +132,24 @@ int write(Context &c)
     if (const std::optional<QString> unsent = keyNotSent(*page, *asRead, keys))
         return fail(c, Refused,
                     QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
-    if (page->write(printer.handle()) != 0)
-        return transportFailed(c);
-    if (verifying(c)) {
-        const int kept = reportVerification(
-            c, page->name(), pages::verifyWritten(printer.handle(), *page, printer.modelKey()));
-        if (kept != Ok)
-            return kept;
-    }
+    profile::ApplyOptions options;
+    options.verify = verifying(c);
+    const profile::PageResult result = profile::writePage(printer.handle(), *asRead, *page,
+                                                          printer.modelKey(), options, true);
+    if (result.outcome == profile::Outcome::Failed)
+        return fail(c, TransportFailed, profile::reasonText(result.reason));
+    for (const QString &line : profile::notKeptLines(result))
+        c.err << line << '\n';
+    if (result.outcome == profile::Outcome::NotKept)
+        return NotKept;
     if (!c.parser.isSet(QStringLiteral("quiet"))) {
+        // In the order given.
         for (const QString &key : keys) {
-            const QString old = pages::valueOf(*asRead, key), now = pages::valueOf(*page, key);
-            if (old != now)
-                c.out << page->name() << ' ' << key << ": " << old << " -> " << now << '\n';
+            for (const profile::Change &change : result.changes) {
+                if (change.key == key)
+                    c.out << page->name() << ' ' << key << ": " << profile::shownValue(change, true)
+                          << " -> " << profile::shownValue(change, false) << '\n';
+            }
         }
     }
     return Ok;

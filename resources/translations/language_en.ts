@@ -438,10 +438,6 @@ Profile: %2 (%3)</translation>
         <translation>Writing %1…</translation>
     </message>
     <message>
-        <source>%1：未改变</source>
-        <translation>%1: unchanged</translation>
-    </message>
-    <message>
         <source>配置文件</source>
         <translation>Profiles</translation>
     </message>
@@ -510,6 +506,22 @@ Profile: %2 (%3)</translation>
     <message>
         <source>文件中的值</source>
         <translation>In the file</translation>
+    </message>
+    <message>
+        <source>%1（跳过：%2）</source>
+        <translation>%1 (skipped: %2)</translation>
+    </message>
+    <message>
+        <source>没有可以使用的 %1 打印机：
+%2</source>
+        <translation>No %1 printer can be used:
+%2</translation>
+    </message>
+    <message>
+        <source>跳过这 %1 台：
+%2</source>
+        <translation>Skipped, %1 printers:
+%2</translation>
     </message>
 </context>
 <context>
@@ -959,10 +971,6 @@ Profile: %2 (%3)</translation>
         <translation>written and verified</translation>
     </message>
     <message>
-        <source>核对失败</source>
-        <translation>verification failed</translation>
-    </message>
-    <message>
         <source>失败</source>
         <translation>failed</translation>
     </message>
@@ -1017,6 +1025,70 @@ Profile: %2 (%3)</translation>
     <message>
         <source>处理完 N 台该型号的打印机（包括失败的）后结束</source>
         <translation>End once N printers of the file's model were handled (failed ones included)</translation>
+    </message>
+    <message>
+        <source>未改变</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source>将写入（未发送）</source>
+        <translation>would write (nothing sent)</translation>
+    </message>
+    <message>
+        <source>已写入，未核对</source>
+        <translation>written, not verified</translation>
+    </message>
+    <message>
+        <source>写入的值未被保存</source>
+        <translation>not kept</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>打印机没有应答</source>
+        <translation>not answering</translation>
+    </message>
+    <message>
+        <source>另一型号</source>
+        <translation>other model</translation>
+    </message>
+    <message>
+        <source>此机型不提供</source>
+        <translation>not offered by this model</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>将写入 %1 个页面</source>
+        <translation>would write %1 pages</translation>
+    </message>
+    <message>
+        <source>%1 台%2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 台打印机：%2</source>
+        <translation>%1 printers: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>(不同)</source>
+        <translation>(differs)</translation>
+    </message>
+    <message>
+        <source>--port 与 --all 不能同时使用</source>
+        <translation>--port cannot be used with --all</translation>
+    </message>
+    <message>
+        <source>没有处理任何打印机</source>
+        <translation>no printer handled</translation>
     </message>
 </context>
 <context>
