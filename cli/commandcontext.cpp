@@ -23,6 +23,13 @@ int transportFailed(Context &c)
     return fail(c, TransportFailed, QObject::tr("请确保打印机已通过usb进行连接"));
 }
 
+int readFailed(Context &c, const Printer &printer)
+{
+    if (printer.handle()->notAnswering)
+        return fail(c, TransportFailed, QObject::tr("打印机没有应答"));
+    return transportFailed(c);
+}
+
 namespace {
 
 // Whether --port names this printer: its port number ("4"), its ports from the root hub on any

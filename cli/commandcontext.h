@@ -36,6 +36,7 @@ public:
         return open_;
     }
     PrinterHandle *handle() { return handle_.get(); }
+    const PrinterHandle *handle() const { return handle_.get(); }
     // Hands the open record over (to a download worker, which closes it).
     std::unique_ptr<PrinterHandle> release()
     {
@@ -61,12 +62,16 @@ struct Context {
     QStringList arguments; // after the command name
     QTextStream &out;
     QTextStream &err;
+    Input input = {};
 };
 
 // Says `message` on standard error; returns `exit`.
 int fail(Context &c, Exit exit, const QString &message);
 // The connection message, exit status TransportFailed.
 int transportFailed(Context &c);
+// An exchange with the printer failed: that it stopped answering, or the connection message.
+// Exit status TransportFailed.
+int readFailed(Context &c, const Printer &printer);
 // A printer that is attached but cannot be used: why, and for a missing permission what to do.
 int unavailable(Context &c, const ListedPrinter &printer);
 // The printer of --port, or the only one attached, opened.

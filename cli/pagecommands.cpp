@@ -97,9 +97,11 @@ int read(Context &c)
     std::unique_ptr<pages::SettingsPage> page = choosePage(c, printer, exit);
     if (!page)
         return exit;
-    const int r = page->read(printer.handle());
+    // Nothing on standard output when it failed: a script would read blank settings.
+    if (page->read(printer.handle()) != 0)
+        return readFailed(c, printer);
     printValues(c, *page);
-    return r == 0 ? Ok : transportFailed(c);
+    return Ok;
 }
 
 int write(Context &c)
@@ -123,7 +125,7 @@ int write(Context &c)
             return refused;
     }
     if (page->read(printer.handle()) != 0)
-        return transportFailed(c);
+        return readFailed(c, printer);
     const std::unique_ptr<pages::SettingsPage> asRead = page->clone();
     if (const int refused = applyAssignments(c, assignments, *page))
         return refused;
@@ -137,7 +139,7 @@ int write(Context &c)
     const profile::PageResult result = profile::writePage(printer.handle(), *asRead, *page,
                                                           printer.modelKey(), options, true);
     if (result.outcome == profile::Outcome::Failed)
-        return fail(c, TransportFailed, profile::reasonText(result.reason));
+        return readFailed(c, printer);
     for (const QString &line : profile::notKeptLines(result))
         c.err << line << '\n';
     if (result.outcome == profile::Outcome::NotKept)

@@ -32,10 +32,14 @@ int backup(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    // As the window refuses it: a file without a page would restore nothing.
+    if (pages::pagesForModel(printer.modelKey()).empty())
+        return fail(c, Refused,
+                    QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
     const profile::Snapshot snapshot =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Read);
     if (!snapshot.complete())
-        return transportFailed(c);
+        return readFailed(c, printer);
     const QByteArray json =
         QJsonDocument(profile::document(printer.model(), snapshot.version, snapshot.pages,
                                         !c.parser.isSet(QStringLiteral("no-secrets"))))
@@ -224,15 +228,19 @@ int provision(Context &c)
 
 // Two profiles' values side by side: one line per key that differs (page, key, one value, the
 // other). Read-only keys (serial number, device information, MACs) are listed apart and never
-// count as a difference.
+// count as a difference. Passwords and the PIN show only that they differ, unless asked.
 int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
                     const QString &modelKey)
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
+    const bool secrets = c.parser.isSet(QStringLiteral("show-secrets"));
     auto print = [&](bool readOnly) {
         for (const profile::Difference &d : found) {
-            if (d.readOnly == readOnly)
-                c.out << d.page << '\t' << d.key << '\t' << d.one << '\t' << d.other << '\n';
+            if (d.readOnly != readOnly)
+                continue;
+            const QString masked = QObject::tr("(不同)");
+            c.out << d.page << '\t' << d.key << '\t' << (d.secret && !secrets ? masked : d.one)
+                  << '\t' << (d.secret && !secrets ? masked : d.other) << '\n';
         }
     };
     print(false);
@@ -242,6 +250,15 @@ int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other
         print(true);
     }
     return profile::differ(found) ? 1 : Ok;
+}
+
+// Profiles of two models are not compared unless asked: a model's keys mean other things on
+// another, and a match would say nothing.
+int refuseOtherModel(Context &c, const QString &message)
+{
+    if (c.parser.isSet(QStringLiteral("force")))
+        return Ok;
+    return fail(c, UsageError, message);
 }
 
 int diff(Context &c)
@@ -255,15 +272,34 @@ int diff(Context &c)
         profile::Parsed other;
         if (const int exit = readProfile(c, c.arguments[1], other))
             return exit;
+        if (one.model != other.model) {
+            if (const int refused = refuseOtherModel(
+                    c, QObject::tr("两个配置文件的型号不同（%1 和 %2）；用 --force 仍然比较")
+                           .arg(one.model, other.model)))
+                return refused;
+        }
+        // Each file checked as restore checks it, for its own model.
+        if (const int refused = checkProfileFor(c, one, one.model + QLatin1Char(' ')))
+            return refused;
+        if (const int refused = checkProfileFor(c, other, other.model + QLatin1Char(' ')))
+            return refused;
         return compareProfiles(c, one.pages, other.pages, one.model + QLatin1Char(' '));
     }
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    if (one.model != printer.model()) {
+        if (const int refused = refuseOtherModel(
+                c, QObject::tr("配置来自另一型号（%1），本打印机是 %2；用 --force 仍然比较")
+                       .arg(one.model, printer.model())))
+            return refused;
+    }
+    if (const int refused = checkProfileFor(c, one, printer.modelKey()))
+        return refused;
     const profile::Snapshot mine =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
     if (!mine.complete())
-        return transportFailed(c);
+        return readFailed(c, printer);
     return compareProfiles(c, mine.pagesJson(), one.pages, printer.modelKey());
 }
 

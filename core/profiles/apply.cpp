@@ -1,5 +1,6 @@
 #include "core/profiles/apply.h"
 
+#include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
 #include "core/usb/printerhandle.h"
 
@@ -72,8 +73,8 @@ QList<Change> changesOf(const pages::SettingsPage &asRead, const pages::Settings
             if (!wireBefore.contains(key) || !wireAfter.contains(key) ||
                 wireBefore.value(key) == wireAfter.value(key))
                 continue;
-            change.before = QString::number(wireBefore.value(key));
-            change.after = QString::number(wireAfter.value(key));
+            change.before = shownWireValue(page, key, wireBefore.value(key));
+            change.after = shownWireValue(page, key, wireAfter.value(key));
         }
         found << change;
     }

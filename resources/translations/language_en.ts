@@ -795,10 +795,6 @@ Profile: %2 (%3)</translation>
         <translation>Not a regular file: %1</translation>
     </message>
     <message>
-        <source>restore：也写入另一型号的配置；backup：替换已有的文件</source>
-        <translation>restore: also write a profile of another model; backup: replace an existing file</translation>
-    </message>
-    <message>
         <source>backup：不保存Wi-Fi密码和蓝牙PIN码</source>
         <translation>backup: leave out the Wi-Fi passwords and the Bluetooth PIN</translation>
     </message>
@@ -1015,10 +1011,6 @@ Profile: %2 (%3)</translation>
         <translation>--count N: end once N printers of the file's model were handled (failed ones included); without --count it waits until interrupted (Ctrl+C, SIGTERM), after finishing the printer being written.</translation>
     </message>
     <message>
-        <source>退出状态：处理过的打印机全部写入并核对成功时为 0，否则为第一个失败的状态。</source>
-        <translation>Exit status: 0 when every printer handled was written and verified, otherwise the status of the first failure.</translation>
-    </message>
-    <message>
         <source>等待打印机插入，把配置写入每台新插入的该型号打印机并核对</source>
         <translation>Wait for printers to be plugged in, and write and verify the profile on each new printer of its model</translation>
     </message>
@@ -1089,6 +1081,54 @@ Profile: %2 (%3)</translation>
     <message>
         <source>没有处理任何打印机</source>
         <translation>no printer handled</translation>
+    </message>
+    <message>
+        <source>restore：也写入另一型号的配置；diff：也比较另一型号的配置；backup：替换已有的文件</source>
+        <translation>restore: also write a profile of another model; diff: also compare a profile of another model; backup: replace an existing file</translation>
+    </message>
+    <message>
+        <source>选项 --%1 只能给出一次</source>
+        <translation>The option --%1 may be given only once</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Unexpected arguments: %1</translation>
+    </message>
+    <message>
+        <source>diff：显示Wi-Fi密码和蓝牙PIN码的值</source>
+        <translation>diff: show the values of the Wi-Fi passwords and the Bluetooth PIN</translation>
+    </message>
+    <message>
+        <source>不询问，直接执行无法撤销的操作（initialise、restart）</source>
+        <translation>Do not ask before what cannot be undone (initialise, restart)</translation>
+    </message>
+    <message>
+        <source>两个配置文件的型号不同（%1 和 %2）；用 --force 仍然比较</source>
+        <translation>The two profiles are of different models (%1 and %2); use --force to compare them anyway</translation>
+    </message>
+    <message>
+        <source>配置来自另一型号（%1），本打印机是 %2；用 --force 仍然比较</source>
+        <translation>The profile is from another model (%1), this printer is %2; use --force to compare them anyway</translation>
+    </message>
+    <message>
+        <source>即将重启打印机 %1。</source>
+        <translation>About to restart the printer %1.</translation>
+    </message>
+    <message>
+        <source>是否继续？[y/N] </source>
+        <translation>Continue? [y/N] </translation>
+    </message>
+    <message>
+        <source>已取消，未发送任何命令</source>
+        <translation>Cancelled; nothing was sent</translation>
+    </message>
+    <message>
+        <source>“%1”无法撤销，须经确认：请在终端上运行，或加上 --yes</source>
+        <translation>“%1” cannot be undone and must be confirmed: run it on a terminal, or add --yes</translation>
+    </message>
+    <message>
+        <source>退出状态：处理过的打印机全部未改变或写入并核对成功时为 0，否则为第一个失败的状态；被中断时若一台也没处理或未达到 --count，为 130。最后在标准错误上输出一行汇总。</source>
+        <translation>Exit status: 0 when every printer handled was unchanged or written and verified, otherwise the status of the first failure; 130 when interrupted before any printer was handled or before --count was reached. A summary line ends the output on standard error.</translation>
     </message>
 </context>
 <context>

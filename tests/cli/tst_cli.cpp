@@ -169,8 +169,9 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("restore") << "restore" << QStringList{"--all",       "--dry-run", "--force",
                                                          "--no-verify", "--port",    "--verbose"};
     QTest::newRow("provision") << "provision" << QStringList{"--count", "--verbose"};
-    QTest::newRow("diff") << "diff" << QStringList{"--port", "--verbose"};
-    QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose"};
+    QTest::newRow("diff") << "diff"
+                          << QStringList{"--force", "--port", "--show-secrets", "--verbose"};
+    QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose", "--yes"};
     QTest::newRow("download") << "download" << QStringList{"--port", "--verbose"};
 }
 
@@ -612,7 +613,7 @@ void TestCli::maintain()
     QFETCH(QString, action);
     QFETCH(QString, frame);
     QFETCH(QString, said);
-    const Result r = runCli({"--port", "3", "maintain", action});
+    const Result r = runCli({"--port", "3", "maintain", action, "--yes"});
     QCOMPARE(r.exit, int(cli::Ok));
     QCOMPARE(r.out, said);
     QCOMPARE(receivedFrames(*first), QStringList{frame});
