@@ -20,8 +20,15 @@ enum Exit {
     Interrupted = 130,   // stopped by a signal before it handled what it was asked for
 };
 
+// Standard input, where a command asks before what cannot be undone: only a terminal is asked.
+struct Input {
+    QTextStream *stream = nullptr;
+    bool terminal = false;
+};
+
 // Runs one command line (without the program name). Results go to `out`, messages to `err`.
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
+        const Input &input = {});
 
 // A command and the options it takes ("--port", ...), as the parser knows them.
 struct CommandOptions {

@@ -53,28 +53,6 @@ void printCaptured(Context &c, const fleet::PrinterRun &run)
     c.err.flush();
 }
 
-void printFleetLine(Context &c, const fleet::PrinterRun &run)
-{
-    printCaptured(c, run);
-    const QString state = stateText(run);
-    if (!state.isEmpty())
-        c.out << run.printer.identity.path() << '\t' << state << '\n';
-    c.out.flush();
-}
-
-int fleetExit(const fleet::Run &run)
-{
-    for (int index : run.byPath()) {
-        const fleet::PrinterRun &printer = run.at(index);
-        const Captured *captured = capturedOf(printer);
-        if (printer.state != fleet::State::Done)
-            return Interrupted;
-        if (captured && captured->exit != Ok)
-            return captured->exit;
-    }
-    return Ok;
-}
-
 void sayStopping(Context &c, const fleet::Run &run)
 {
     if (run.isStopping())
@@ -101,23 +79,6 @@ bool waitForRun(Context &c, fleet::Run &run)
     if (!run.isIdle())
         loop.exec();
     return stopped;
-}
-
-QString stateText(const fleet::PrinterRun &run)
-{
-    switch (run.state) {
-    case fleet::State::Stopped:
-        return run.stoppedBefore.isEmpty()
-                   ? QObject::tr("已停止")
-                   : QObject::tr("已停止，未写入 %1 及之后的页面").arg(run.stoppedBefore);
-    case fleet::State::NotStarted:
-        return QObject::tr("未开始，未发送任何内容");
-    case fleet::State::Waiting:
-    case fleet::State::Running:
-    case fleet::State::Done:
-        break;
-    }
-    return QString();
 }
 
 } // namespace cli

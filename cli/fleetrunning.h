@@ -46,13 +46,6 @@ const Captured *capturedOf(const fleet::PrinterRun &run);
 // Prints what a printer's job wrote, whole (standard output, then standard error), and flushes.
 void printCaptured(Context &c, const fleet::PrinterRun &run);
 
-// What a printer's job wrote, whole, as it finished; for a printer stopped or not started also
-// its path and state ("1-3\t已停止，未写入 wifi 及之后的页面").
-void printFleetLine(Context &c, const fleet::PrinterRun &run);
-// The exit status of a run: in the order of the USB paths, the first printer's that did not end
-// Ok; Interrupted for a printer that was stopped or never started.
-int fleetExit(const fleet::Run &run);
-
 // Waits until the run is idle. SIGINT or SIGTERM stops it: the printers not started are left
 // alone, each running printer finishes the page (or stream) in flight; then the wait goes on
 // until every printer's job has ended. True when a signal stopped it.
@@ -60,9 +53,5 @@ bool waitForRun(Context &c, fleet::Run &run);
 
 // Said on standard error when a signal stops a run (once).
 void sayStopping(Context &c, const fleet::Run &run);
-
-// The state of a printer whose job did not run to its end: "已停止，未写入 print 及之后的页面",
-// "未开始，未发送任何内容"; empty for one that did.
-QString stateText(const fleet::PrinterRun &run);
 
 } // namespace cli

@@ -1,6 +1,7 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "cli/fleetrunning.h"
+#include "cli/resultoutput.h"
 #include "core/printers/fleetrun.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
@@ -33,10 +34,14 @@ int backup(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    // As the window refuses it: a file without a page would restore nothing.
+    if (pages::pagesForModel(printer.modelKey()).empty())
+        return fail(c, Refused,
+                    QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
     const profile::Snapshot snapshot =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Read);
     if (!snapshot.complete())
-        return transportFailed(c);
+        return readFailed(c, printer);
     const QByteArray json =
         QJsonDocument(profile::document(printer.model(), snapshot.version, snapshot.pages,
                                         !c.parser.isSet(QStringLiteral("no-secrets"))))
@@ -70,107 +75,93 @@ int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &mo
     return Ok;
 }
 
-struct Restored {
-    int exit = Ok;
-    int written = 0; // pages written
-    QString serial;  // the serial number, when asked for and read
-};
-
-// How a restore goes: a line a page, each written page read back, or only the frames printed.
-struct RestoreMode {
-    bool pageLines = false;
-    bool verify = true;
-    bool dryRun = false;
-    bool serialNumber = false; // the printer's serial number for its line
-};
-
-RestoreMode restoreMode(const Context &c, bool pageLines)
+// What restore and provision ask of the apply: every page of the profile once the printer differs
+// anywhere (a printer that holds the profile is left as it is), each read back unless told not to.
+profile::ApplyOptions applyOptions(const Context &c)
 {
-    return {pageLines, verifying(c), c.parser.isSet(QStringLiteral("dry-run"))};
+    profile::ApplyOptions options;
+    options.pages = profile::ApplyOptions::Pages::All;
+    options.verify = verifying(c);
+    options.dryRun = c.parser.isSet(QStringLiteral("dry-run"));
+    return options;
 }
 
-// The profile onto one printer: every page read and merged with the file and each merged page
-// checked again (the printer's values the file does not carry may make it invalid) before the
-// first write, so that a restore writes all of its pages or none; then each page written and,
-// unless told not to, read back.
-Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed,
-                     const RestoreMode &mode)
+profile::Target targetOf(const ListedPrinter &listed)
 {
-    Restored done;
-    const profile::Merged merged =
-        profile::mergeWithPrinter(printer.handle(), parsed.pages, printer.modelKey());
-    // From the serial page as read, also when a later page's read failed.
-    if (mode.serialNumber)
-        done.serial = profile::serialNumber(printer.handle(), merged, printer.modelKey());
-    if (merged.readResult != 0) {
-        done.exit = fail(c, TransportFailed,
-                         merged.failedPage + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-        return done;
-    }
-    if (merged.refusal) {
-        done.exit = fail(c, Refused, *merged.refusal);
-        return done;
-    }
-    if (mode.dryRun) {
-        for (const auto &page : merged.merged) {
-            for (const QByteArray &frame : pages::framesOf(*page))
-                c.out << page->name() << ": " << frame.toHex(' ').toUpper() << '\n';
-        }
-        return done;
-    }
-    const std::vector<profile::PageResult> results =
-        profile::applyMerged(printer.handle(), merged, printer.modelKey(), mode.verify, false);
-    done.written = profile::pagesWritten(results);
-    for (const profile::PageResult &r : results) {
-        if (mode.pageLines)
-            c.out << r.page << ": "
-                  << (r.result == 0 ? QObject::tr("设置成功")
-                                    : QObject::tr("请确保打印机已通过usb进行连接"))
-                  << '\n';
-        if (r.result != 0) {
-            done.exit = TransportFailed;
-            continue;
-        }
-        const int kept = reportVerification(c, r.page, r.verification);
-        if (done.exit == Ok)
-            done.exit = kept;
-    }
-    return done;
+    return {listed.identity.path(), listed.model(), modelgate::modelKey(listed.rowText())};
 }
 
-// The profile onto one listed printer of its model, and the printer's line: USB path, serial
-// number, pages written, outcome (restore --all and provision). The printer's exit status.
-int restoreListed(Context &c, const ListedPrinter &listed, const profile::Parsed &parsed,
-                  const RestoreMode &mode)
+// A printer a stopped run never started: nothing was sent to it.
+profile::PrinterResult notStarted(const ListedPrinter &listed)
 {
-    Printer printer;
-    Restored done;
+    return profile::printerResult(targetOf(listed), profile::Outcome::Skipped,
+                                  profile::Reason::Stopped);
+}
+
+// The profile onto one listed printer of its model, on the printer's own thread of a run over
+// many printers, with the record the run opened for it (restore --all and provision). A stopped
+// run ends it before its next page.
+profile::PrinterResult restoreListed(Context &own, fleet::Worker &worker,
+                                     const profile::Parsed &parsed, profile::ApplyOptions options)
+{
+    const ListedPrinter &listed = worker.printer();
+    const profile::Target target = targetOf(listed);
     if (!listed.isReady()) {
-        done.exit = unavailable(c, listed);
-    } else if (!printer.open(listed)) {
-        done.exit =
-            fail(c, TransportFailed,
-                 listed.identity.path() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-    } else {
-        RestoreMode listedMode = mode;
-        listedMode.serialNumber = true;
-        done = restoreOnto(c, printer, parsed, listedMode);
+        unavailable(own, listed); // why, and for a missing permission what to do
+        return profile::printerResult(target, profile::Outcome::Skipped,
+                                      profile::Reason::NoAccess, accessReason(listed.access));
     }
-    const profile::Outcome outcome = done.exit == Ok        ? profile::Outcome::Kept
-                                     : done.exit == NotKept ? profile::Outcome::NotKept
-                                                            : profile::Outcome::Failed;
-    c.out << profile::printerLine(listed.identity.path(), done.serial, done.written,
-                                  profile::outcomeText(outcome))
-                 .join(QLatin1Char('\t'))
-          << '\n';
-    c.out.flush();
-    c.err.flush();
-    return done.exit;
+    if (!worker.handle())
+        return profile::printerResult(target, profile::Outcome::Failed,
+                                      profile::Reason::ExchangeFailed);
+    options.stopRequested = [&worker] { return worker.stopRequested(); };
+    const int total = parsed.pages.size();
+    int begun = 0;
+    profile::PrinterResult result =
+        profile::applyProfile(worker.handle(), parsed.pages, target, options,
+                              [&](const QString &page) { worker.progress(page, begun++, total); });
+    if (!result.stoppedBefore.isEmpty())
+        worker.stoppedBefore(result.stoppedBefore);
+    return result;
+}
+
+// The run's job: the printer's result, its line printed whole once it is done.
+PrinterJob restoreJob(const profile::Parsed &parsed, const profile::ApplyOptions &options)
+{
+    return [&parsed, options](Context &own, fleet::Worker &worker, std::any &kept) {
+        const profile::PrinterResult result = restoreListed(own, worker, parsed, options);
+        showLine(own, result, options.asked());
+        kept = result;
+        return exitOf(result, options.asked());
+    };
+}
+
+// Every printer's result in the order of the USB paths; a printer the stopped run never started
+// counts as skipped.
+std::vector<profile::PrinterResult> resultsByPath(const fleet::Run &run)
+{
+    std::vector<profile::PrinterResult> results;
+    for (int index : run.byPath()) {
+        const Captured *captured = capturedOf(run.at(index));
+        const auto *result =
+            captured ? std::any_cast<profile::PrinterResult>(&captured->result) : nullptr;
+        results.push_back(result ? *result : notStarted(run.at(index).printer));
+    }
+    return results;
+}
+
+// A printer's line as it finishes, whole; for one the stopped run never started, its line too.
+void showFinished(Context &c, const fleet::PrinterRun &printer, const profile::Asked &asked)
+{
+    if (printer.state == fleet::State::NotStarted)
+        showLine(c, notStarted(printer.printer), asked);
+    else
+        printCaptured(c, printer);
 }
 
 int restoreAll(Context &c, const profile::Parsed &parsed)
 {
-    const QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
+    QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
     if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
@@ -178,32 +169,34 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
     int jobs = 0;
     if (const int exit = jobsOption(c, ofModel.size(), jobs))
         return exit;
-    const RestoreMode mode = restoreMode(c, false);
-    fleet::Run run(capturing(c,
-                             [&parsed, mode](Context &own, fleet::Worker &worker, std::any &) {
-                                 return restoreListed(own, worker.printer(), parsed, mode);
-                             }),
-                   jobs);
+    const profile::ApplyOptions options = applyOptions(c);
+    // Up to --jobs printers at once, each line printed as its printer finishes.
+    fleet::Run run(capturing(c, restoreJob(parsed, options)), jobs);
     QObject::connect(&run, &fleet::Run::finished, &run,
-                     [&](int index) { printFleetLine(c, run.at(index)); });
-    QList<ListedPrinter> byPath = ofModel;
-    std::sort(byPath.begin(), byPath.end(), [](const ListedPrinter &a, const ListedPrinter &b) {
+                     [&](int index) { showFinished(c, run.at(index), options.asked()); });
+    std::sort(ofModel.begin(), ofModel.end(), [](const ListedPrinter &a, const ListedPrinter &b) {
         return fleet::pathBefore(a.identity, b.identity);
     });
-    for (const ListedPrinter &listed : qAsConst(byPath))
+    for (const ListedPrinter &listed : qAsConst(ofModel))
         run.add(listed);
     waitForRun(c, run);
-    return fleetExit(run);
+    const std::vector<profile::PrinterResult> results = resultsByPath(run);
+    showSummary(c, results);
+    return exitOf(results, options.asked());
 }
 
 int restore(Context &c)
 {
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
+    const bool all = c.parser.isSet(QStringLiteral("all"));
+    // --all goes to every printer of the model: a port would name one, and be ignored.
+    if (all && c.parser.isSet(QStringLiteral("port")))
+        return fail(c, UsageError, QObject::tr("--port 与 --all 不能同时使用"));
     profile::Parsed parsed;
     if (const int exit = readProfile(c, c.arguments[0], parsed))
         return exit;
-    if (c.parser.isSet(QStringLiteral("all")))
+    if (all)
         return restoreAll(c, parsed);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
@@ -214,14 +207,20 @@ int restore(Context &c)
                         .arg(parsed.model, printer.model()));
     if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
         return refused;
-    return restoreOnto(c, printer, parsed, restoreMode(c, true)).exit;
+    const profile::ApplyOptions options = applyOptions(c);
+    const profile::PrinterResult result = profile::applyProfile(
+        printer.handle(), parsed.pages,
+        {printer.path(), printer.model(), printer.modelKey()}, options);
+    showPages(c, result, options.asked());
+    return exitOf(result, options.asked());
 }
 
 // Waits for printers to be plugged in and restores the profile onto each new one of its model,
 // a line a printer, until interrupted or until --count printers of the model were handled
-// (failed ones too). The printers attached when it starts are left as they are; so is a printer
-// of another model (a line says so; it does not count). Each printer is finished before an
-// interruption takes effect. Exit status: the first failure's, as restore --all.
+// (failed ones too). A printer plugged in while others are being written starts at once (up to
+// --jobs at a time). The printers attached when it starts are left as they are; so is a printer
+// of another model (a line says so; it does not count). An interruption lets each printer being
+// written finish its page and stop. Exit status: the first failure's, as restore --all.
 int provision(Context &c)
 {
     if (c.arguments.size() != 1)
@@ -239,7 +238,6 @@ int provision(Context &c)
         return exit;
     if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
         return refused;
-
     int jobs = 0;
     if (const int exit = jobsOption(c, fleet::Run::kMaxJobs, jobs))
         return exit;
@@ -255,13 +253,9 @@ int provision(Context &c)
           << '\n';
     c.err.flush();
 
-    // Each new printer of the model starts as soon as it is plugged in, also while others are
-    // being written.
-    fleet::Run run(capturing(c,
-                             [&parsed](Context &own, fleet::Worker &worker, std::any &) {
-                                 return restoreListed(own, worker.printer(), parsed, RestoreMode{});
-                             }),
-                   jobs);
+    const profile::ApplyOptions options = applyOptions(c);
+    fleet::Run run(capturing(c, restoreJob(parsed, options)), jobs);
+    std::vector<profile::PrinterResult> otherModels;
     int accepted = 0;
     bool stopping = false;
     const auto allAccepted = [&] { return count > 0 && accepted >= count; };
@@ -270,15 +264,12 @@ int provision(Context &c)
             loop.quit();
     };
     QObject::connect(&run, &fleet::Run::finished, &loop,
-                     [&](int index) { printFleetLine(c, run.at(index)); });
+                     [&](int index) { showFinished(c, run.at(index), options.asked()); });
     QObject::connect(&run, &fleet::Run::idle, &loop, quitWhenDone);
+    // Waiting for plugs ends at once; printers being written finish their page first.
     listening.interruption.onSignal([&] {
-        if (run.isIdle()) {
-            stopping = true;
-            loop.quit();
-            return;
-        }
-        sayStopping(c, run);
+        if (!run.isIdle())
+            sayStopping(c, run);
         stopping = true;
         run.stop();
         quitWhenDone();
@@ -292,9 +283,9 @@ int provision(Context &c)
                             [&](const ListedPrinter &k) { return k.sameDevice(p); }))
                 continue;
             if (p.model() != parsed.model) {
-                c.out << p.identity.path() << '\t' << p.model() << '\t'
-                      << QObject::tr("另一型号，未改动") << '\n';
-                c.out.flush();
+                otherModels.push_back(profile::printerResult(
+                    targetOf(p), profile::Outcome::Skipped, profile::Reason::OtherModel));
+                showLine(c, otherModels.back(), options.asked());
                 continue;
             }
             run.add(p);
@@ -303,20 +294,34 @@ int provision(Context &c)
         known = now;
     });
     loop.exec();
-    return fleetExit(run);
+    std::vector<profile::PrinterResult> results = resultsByPath(run);
+    const int handled = int(std::count_if(results.begin(), results.end(), [](const auto &r) {
+        return r.reason != profile::Reason::Stopped;
+    }));
+    results.insert(results.end(), otherModels.begin(), otherModels.end());
+    showSummary(c, results);
+    const int exit = exitOf(results, options.asked());
+    // Stopped before it handled what it was asked for (or anything at all): not done.
+    if (exit == Ok && (handled == 0 || (count > 0 && handled < count)))
+        return Interrupted;
+    return exit;
 }
 
 // Two profiles' values side by side: one line per key that differs (page, key, one value, the
 // other). Read-only keys (serial number, device information, MACs) are listed apart and never
-// count as a difference.
+// count as a difference. Passwords and the PIN show only that they differ, unless asked.
 int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
                     const QString &modelKey)
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
+    const bool secrets = c.parser.isSet(QStringLiteral("show-secrets"));
     auto print = [&](bool readOnly) {
         for (const profile::Difference &d : found) {
-            if (d.readOnly == readOnly)
-                c.out << d.page << '\t' << d.key << '\t' << d.one << '\t' << d.other << '\n';
+            if (d.readOnly != readOnly)
+                continue;
+            const QString masked = QObject::tr("(不同)");
+            c.out << d.page << '\t' << d.key << '\t' << (d.secret && !secrets ? masked : d.one)
+                  << '\t' << (d.secret && !secrets ? masked : d.other) << '\n';
         }
     };
     print(false);
@@ -326,6 +331,15 @@ int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other
         print(true);
     }
     return profile::differ(found) ? 1 : Ok;
+}
+
+// Profiles of two models are not compared unless asked: a model's keys mean other things on
+// another, and a match would say nothing.
+int refuseOtherModel(Context &c, const QString &message)
+{
+    if (c.parser.isSet(QStringLiteral("force")))
+        return Ok;
+    return fail(c, UsageError, message);
 }
 
 int diff(Context &c)
@@ -339,15 +353,34 @@ int diff(Context &c)
         profile::Parsed other;
         if (const int exit = readProfile(c, c.arguments[1], other))
             return exit;
+        if (one.model != other.model) {
+            if (const int refused = refuseOtherModel(
+                    c, QObject::tr("两个配置文件的型号不同（%1 和 %2）；用 --force 仍然比较")
+                           .arg(one.model, other.model)))
+                return refused;
+        }
+        // Each file checked as restore checks it, for its own model.
+        if (const int refused = checkProfileFor(c, one, one.model + QLatin1Char(' ')))
+            return refused;
+        if (const int refused = checkProfileFor(c, other, other.model + QLatin1Char(' ')))
+            return refused;
         return compareProfiles(c, one.pages, other.pages, one.model + QLatin1Char(' '));
     }
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    if (one.model != printer.model()) {
+        if (const int refused = refuseOtherModel(
+                c, QObject::tr("配置来自另一型号（%1），本打印机是 %2；用 --force 仍然比较")
+                       .arg(one.model, printer.model())))
+            return refused;
+    }
+    if (const int refused = checkProfileFor(c, one, printer.modelKey()))
+        return refused;
     const profile::Snapshot mine =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
     if (!mine.complete())
-        return transportFailed(c);
+        return readFailed(c, printer);
     return compareProfiles(c, mine.pagesJson(), one.pages, printer.modelKey());
 }
 
