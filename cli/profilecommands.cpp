@@ -5,6 +5,7 @@
 #include "core/printers/fleetrun.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
+#include "core/profiles/fleetapply.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
 #include "core/settings/pageexchange.h"
@@ -94,42 +95,17 @@ profile::Target targetOf(const ListedPrinter &listed)
 // A printer a stopped run never started: nothing was sent to it.
 profile::PrinterResult notStarted(const ListedPrinter &listed)
 {
-    return profile::printerResult(targetOf(listed), profile::Outcome::Skipped,
-                                  profile::Reason::Stopped);
-}
-
-// The profile onto one listed printer of its model, on the printer's own thread of a run over
-// many printers, with the record the run opened for it (restore --all and provision). A stopped
-// run ends it before its next page.
-profile::PrinterResult restoreListed(Context &own, fleet::Worker &worker,
-                                     const profile::Parsed &parsed, profile::ApplyOptions options)
-{
-    const ListedPrinter &listed = worker.printer();
-    const profile::Target target = targetOf(listed);
-    if (!listed.isReady()) {
-        unavailable(own, listed); // why, and for a missing permission what to do
-        return profile::printerResult(target, profile::Outcome::Skipped,
-                                      profile::Reason::NoAccess, accessReason(listed.access));
-    }
-    if (!worker.handle())
-        return profile::printerResult(target, profile::Outcome::Failed,
-                                      profile::Reason::ExchangeFailed);
-    options.stopRequested = [&worker] { return worker.stopRequested(); };
-    const int total = parsed.pages.size();
-    int begun = 0;
-    profile::PrinterResult result =
-        profile::applyProfile(worker.handle(), parsed.pages, target, options,
-                              [&](const QString &page) { worker.progress(page, begun++, total); });
-    if (!result.stoppedBefore.isEmpty())
-        worker.stoppedBefore(result.stoppedBefore);
-    return result;
+    return profile::notStarted(targetOf(listed));
 }
 
 // The run's job: the printer's result, its line printed whole once it is done.
 PrinterJob restoreJob(const profile::Parsed &parsed, const profile::ApplyOptions &options)
 {
     return [&parsed, options](Context &own, fleet::Worker &worker, std::any &kept) {
-        const profile::PrinterResult result = restoreListed(own, worker, parsed, options);
+        if (!worker.printer().isReady())
+            unavailable(own, worker.printer()); // why, and for a missing permission what to do
+        const profile::PrinterResult result =
+            profile::applyOnWorker(worker, parsed.pages, options);
         showLine(own, result, options.asked());
         kept = result;
         return exitOf(result, options.asked());

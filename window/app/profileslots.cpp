@@ -7,8 +7,11 @@
 #include "window/app/messages.h"
 #include "window/app/selectedprinter.h"
 #include "window/fleet/differencedialog.h"
+#include "window/fleet/fleetprogress.h"
 #include "core/printers/modelgate.h"
+#include "core/printers/fleetrun.h"
 #include "core/profiles/apply.h"
+#include "core/profiles/fleetapply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
@@ -82,20 +85,9 @@ private:
     int done_ = 0;
 };
 
-// The profile onto one listed printer of its model, without a question.
-profile::PrinterResult applyToListed(const ListedPrinter &listed, const profile::Parsed &parsed,
-                                     const profile::ApplyOptions &options)
+profile::Target targetOf(const ListedPrinter &listed)
 {
-    const profile::Target target{listed.identity.path(), listed.model(),
-                                 modelgate::modelKey(listed.rowText())};
-    if (!listed.isReady())
-        return profile::printerResult(target, profile::Outcome::Skipped,
-                                      profile::Reason::NoAccess, accessReason(listed.access));
-    SelectedPrinter printer(listed.identity, listed.rowText());
-    if (!printer.isOpen())
-        return profile::printerResult(target, profile::Outcome::Failed,
-                                      profile::Reason::ExchangeFailed);
-    return profile::applyProfile(printer.handle(), parsed.pages, target, options);
+    return {listed.identity.path(), listed.model(), modelgate::modelKey(listed.rowText())};
 }
 
 // A printer's line (USB path, serial number, pages written, outcome), followed by its pages when
@@ -289,15 +281,30 @@ void MainWindow::applyProfileToModel()
     if (!messages::confirm(this, question))
         return;
     const profile::ApplyOptions options; // only the pages that differ, each read back
+    // Every printer at once (up to the run's limit), a progress row each; Cancel lets each
+    // printer finish the page in flight.
+    fleet::Run run(
+        [&parsed, options](fleet::Worker &worker) -> std::any {
+            return profile::applyOnWorker(worker, parsed.pages, options);
+        },
+        fleet::Run::kMaxJobs);
+    for (const ListedPrinter &p : qAsConst(ofModel))
+        run.add(p);
+    const auto resultOf = [&](int index) {
+        const fleet::PrinterRun &printer = run.at(index);
+        const auto *result = std::any_cast<profile::PrinterResult>(&printer.result);
+        return result ? *result : profile::notStarted(targetOf(printer.printer));
+    };
+    FleetProgressDialog progress(
+        this, run, tr("正在把配置文件写入 %1 台 %2 打印机").arg(ofModel.size()).arg(parsed.model),
+        [&](int index) { return profile::printerLine(resultOf(index)).value(3); });
+    progress.runUntilIdle();
+    // In the list's order, as the question named them.
     std::vector<profile::PrinterResult> results;
     QStringList lines;
-    {
-        Progress progress(this, ofModel.size());
-        for (const ListedPrinter &p : qAsConst(ofModel)) {
-            progress.next(p.identity.path());
-            results.push_back(applyToListed(p, parsed, options));
-            lines << resultLines(results.back(), options.asked());
-        }
+    for (int index = 0; index < run.count(); ++index) {
+        results.push_back(resultOf(index));
+        lines << resultLines(results.back(), options.asked());
     }
     lines << profile::summary(results);
     if (profile::succeeded(results, options.asked()))
