@@ -103,9 +103,12 @@ void writeProfiles(const QString &factory, const QString &changed)
     QJsonObject document = QJsonDocument::fromJson(file.readAll()).object();
     QJsonObject pages = document.value("pages").toObject();
     const std::map<QString, std::pair<QString, QString>> change = {
-        {"print", {"speed", "4"}},           {"distance", {"head-to-tear", "20"}},
-        {"serial", {"baud-rate", "9600"}},   {"wifi", {"station-name", "Bench-WLAN"}},
-        {"bluetooth", {"ble-name", "Bench"}}, {"wifi-ip", {"dns", "8.8.4.4"}},
+        {"print", {"speed", "4"}},
+        {"distance", {"head-to-tear", "20"}},
+        {"serial", {"baud-rate", "9600"}},
+        {"wifi", {"station-name", "Bench-WLAN"}},
+        {"bluetooth", {"ble-name", "Bench"}},
+        {"wifi-ip", {"dns", "8.8.4.4"}},
         {"ethernet", {"tcp-port", "9101"}}};
     if (int(pages.size()) != kPages)
         die("the backup holds " + std::to_string(pages.size()) + " pages");
@@ -179,8 +182,7 @@ void print(const char *label, const Figures &f, const Figures &reference)
     std::printf("%-28s %9.0f ms wall (%5.2fx)   CPU per printer %6.1f ms (%+5.1f %%), tool alone "
                 "%6.1f ms (%+5.1f %%)\n",
                 label, f.wallMs, f.wallMs / reference.wallMs, f.cpuPerPrinterMs,
-                100.0 * (f.cpuPerPrinterMs / reference.cpuPerPrinterMs - 1.0),
-                f.toolPerPrinterMs,
+                100.0 * (f.cpuPerPrinterMs / reference.cpuPerPrinterMs - 1.0), f.toolPerPrinterMs,
                 100.0 * (f.toolPerPrinterMs / reference.toolPerPrinterMs - 1.0));
 }
 

@@ -1,8 +1,8 @@
 // restore --all side by side on printers that take real time to answer: the same outcomes and
 // the same frames on every printer as one printer after another, every line whole, nothing of one
 // printer reaching another; --jobs refused when out of range.
-#include "tests/cli/clitest.h"
 #include "core/profiles/apply.h"
+#include "tests/cli/clitest.h"
 
 #include <QTest>
 #include <algorithm>
@@ -34,9 +34,12 @@ QByteArray fleetProfile(const QString &dir)
     QJsonObject document = QJsonDocument::fromJson(readFile(path)).object();
     QJsonObject pages = document.value("pages").toObject();
     const QList<QPair<QString, QPair<QString, QString>>> changes = {
-        {"print", {"speed", "4"}},          {"distance", {"head-to-tear", "20"}},
-        {"serial", {"baud-rate", "9600"}},  {"wifi", {"station-name", "Fleet-WLAN"}},
-        {"bluetooth", {"ble-name", "Fleet"}}, {"wifi-ip", {"dns", "8.8.4.4"}},
+        {"print", {"speed", "4"}},
+        {"distance", {"head-to-tear", "20"}},
+        {"serial", {"baud-rate", "9600"}},
+        {"wifi", {"station-name", "Fleet-WLAN"}},
+        {"bluetooth", {"ble-name", "Fleet"}},
+        {"wifi-ip", {"dns", "8.8.4.4"}},
         {"ethernet", {"tcp-port", "9101"}}};
     for (const auto &change : changes) {
         QJsonObject page = pages.value(change.first).toObject();
@@ -56,9 +59,8 @@ QByteArray fleetProfile(const QString &dir)
 void attachFleet(vprinter::VirtualUsb &usb)
 {
     for (int port = 1; port <= 8; ++port) {
-        VirtualPrinter &printer = port == kOtherModelPort
-                                      ? usb.addPrinter(0x0411, "RM-310", port)
-                                      : usb.addPrinter(kModel, "VS-608K", port);
+        VirtualPrinter &printer = port == kOtherModelPort ? usb.addPrinter(0x0411, "RM-310", port)
+                                                          : usb.addPrinter(kModel, "VS-608K", port);
         printer.setLatency(3ms);
         printer.setSetting(0x26, texts({"Office-WLAN", passwordOf(port).constData()}));
         if (port == kFailingPort) {
@@ -261,10 +263,11 @@ void TestCliFleet::interruptedBetweenPages()
         QCOMPARE(written, whole[port].mid(0, written.size()));
         const QString next = pages::pageNames().value(written.size());
         QCOMPARE(own.size(), 1);
-        QVERIFY2(own[0].endsWith(QStringLiteral("\t已写入 %1 个页面\t已停止，未写入 %2 及之后的页面")
-                                     .arg(written.size())
-                                     .arg(next)),
-                 qPrintable(own[0]));
+        QVERIFY2(
+            own[0].endsWith(QStringLiteral("\t已写入 %1 个页面\t已停止，未写入 %2 及之后的页面")
+                                .arg(written.size())
+                                .arg(next)),
+            qPrintable(own[0]));
     }
     verifyNoViolations(usb);
 }
