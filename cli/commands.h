@@ -20,5 +20,7 @@ int diff(Context &c);
 // Maintenance: maintenancecommands.cpp
 int maintain(Context &c);
 int download(Context &c);
+// download --all: fleetdownload.cpp
+int downloadAll(Context &c);
 
 } // namespace cli

@@ -84,6 +84,12 @@ int download(Context &c)
 {
     if (c.arguments.size() != 2 || !QStringList{"firmware", "font"}.contains(c.arguments[0]))
         return fail(c, UsageError, c.parser.helpText());
+    // Every printer of the model, side by side.
+    if (c.parser.isSet(QStringLiteral("all"))) {
+        if (c.parser.isSet(QStringLiteral("port")))
+            return fail(c, UsageError, QObject::tr("--port 与 --all 不能同时使用"));
+        return downloadAll(c);
+    }
     const QString chosen = c.arguments[1];
     Printer printer;
     if (const int exit = choosePrinter(c, printer))

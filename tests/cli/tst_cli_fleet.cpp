@@ -133,6 +133,8 @@ private slots:
     void sameOutcomesAsOneAtATime();
     void linesAppearAsPrintersFinish();
     void interruptedBetweenPages();
+    void downloadsToEveryPrinter();
+    void downloadToSeveralModelsRefused();
     void jobsOutOfRangeRefused_data();
     void jobsOutOfRangeRefused();
 
@@ -270,6 +272,51 @@ void TestCliFleet::interruptedBetweenPages()
             qPrintable(own[0]));
     }
     verifyNoViolations(usb);
+}
+
+// The same stream, whole, to every printer at once; nothing of the decrypted file left behind.
+void TestCliFleet::downloadsToEveryPrinter()
+{
+    QTemporaryDir files;
+    const QString file = files.filePath("fw.hex");
+    const QByteArray plain = writeEncryptedSample(file);
+    QVERIFY(!plain.isEmpty());
+    vprinter::VirtualUsb usb;
+    for (int port = 1; port <= 3; ++port)
+        usb.addPrinter(kModel, "VS-608K", port).setLatency(1ms);
+    const Result r = runCli({"download", "--all", "firmware", file});
+    QCOMPARE(r.exit, int(cli::Ok));
+    QStringList lines =
+        r.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^1-\\d\t"));
+    lines.sort();
+    QCOMPARE(lines, (QStringList{"1-1\tOrbeck VS-608K\t已下载", "1-2\tOrbeck VS-608K\t已下载",
+                                 "1-3\tOrbeck VS-608K\t已下载"}));
+    const QByteArray sha = QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex();
+    for (VirtualPrinter *printer : usb.devices()) {
+        const std::vector<vprinter::DownloadRecord> downloads = printer->downloads();
+        QCOMPARE(int(downloads.size()), 1);
+        QVERIFY(downloads[0].ended);
+        QCOMPARE(downloads[0].total, std::uint64_t(plain.size()));
+        QCOMPARE(QByteArray::fromStdString(downloads[0].sha256), sha);
+    }
+    QCOMPARE(QDir(files.path()).entryList(QDir::Files), QStringList{"fw.hex"});
+    verifyNoViolations(usb);
+}
+
+void TestCliFleet::downloadToSeveralModelsRefused()
+{
+    QTemporaryDir files;
+    const QString file = files.filePath("fw.hex");
+    QVERIFY(!writeEncryptedSample(file).isEmpty());
+    vprinter::VirtualUsb usb;
+    usb.addPrinter(kModel, "VS-608K", 1);
+    usb.addPrinter(0x0411, "RM-310", 2);
+    const Result r = runCli({"download", "--all", "firmware", file});
+    QCOMPARE(r.exit, int(cli::Refused));
+    QVERIFY2(r.err.contains("download --all"), qPrintable(r.err));
+    for (VirtualPrinter *printer : usb.devices())
+        QVERIFY(printer->bulkOutLog().empty());
+    QCOMPARE(QDir(files.path()).entryList(QDir::Files), QStringList{"fw.hex"});
 }
 
 void TestCliFleet::jobsOutOfRangeRefused_data()
