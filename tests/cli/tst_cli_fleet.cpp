@@ -133,6 +133,7 @@ private slots:
     void sameOutcomesAsOneAtATime();
     void linesAppearAsPrintersFinish();
     void interruptedBetweenPages();
+    void provisionWritesPrintersSideBySide();
     void downloadsToEveryPrinter();
     void downloadToSeveralModelsRefused();
     void jobsOutOfRangeRefused_data();
@@ -272,6 +273,63 @@ void TestCliFleet::interruptedBetweenPages()
             qPrintable(own[0]));
     }
     verifyNoViolations(usb);
+}
+
+// The command the launcher runs: its child process.
+pid_t childOf(qint64 launcher)
+{
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(launcher));
+    if (!children.open(QIODevice::ReadOnly))
+        return 0;
+    return pid_t(QString::fromLatin1(children.readAll()).split(' ').value(0).toInt());
+}
+
+// A printer plugged in while a slow one is being written is written at once and done first;
+// SIGINT then stops the slow one after its page in flight, and the run says so.
+void TestCliFleet::provisionWritesPrintersSideBySide()
+{
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("UMOCKDEV_DIR"); // a testbed of this test's would not be the launcher's
+    env.insert("QT_LOGGING_RULES", "labelsetup.*.debug=false");
+    env.insert("LC_ALL", "zh_CN.UTF-8"); // the texts as the sources have them
+    run.setProcessEnvironment(env);
+    run.start(LABELSETUP_LAUNCHER, {"--printer", "1401:3:VS-608K", "--commands", "--",
+                                    LABELSETUP_CLI, "provision", profilePath});
+    QString err;
+    const auto said = [&](const QString &text) {
+        err += QString::fromUtf8(run.readAllStandardError());
+        return err.contains(text);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(said("等待插入型号为 Orbeck VS-608K 的打印机"), kEventTimeoutMs);
+    QStringList lines;
+    const auto readLines = [&] {
+        while (run.canReadLine())
+            lines << QString::fromUtf8(run.readLine()).trimmed();
+        return lines.size();
+    };
+    // The slow one answers a tenth of a second late: its seven pages take many seconds.
+    run.write("plug 1401:5:VS-608K\nlatency 5 100\n");
+    QTRY_VERIFY_WITH_TIMEOUT(said("latency 1-5 100"), kEventTimeoutMs);
+    run.write("plug 1401:6:VS-608K\n");
+    QTRY_VERIFY_WITH_TIMEOUT(readLines() >= 1, kEventTimeoutMs);
+    QCOMPARE(lines.first(), "1-6\tZR311P6\t已写入 7 个页面\t已写入并核对");
+
+    const pid_t cli = childOf(run.processId());
+    QVERIFY(cli > 0);
+    QCOMPARE(::kill(cli, SIGINT), 0);
+    QVERIFY(run.waitForFinished(kEventTimeoutMs));
+    readLines();
+    err += QString::fromUtf8(run.readAllStandardError());
+    QCOMPARE(run.exitCode(), int(cli::Interrupted));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(
+        QRegularExpression("^1-5\tZR311P5\t已写入 [0-6] 个页面\t已停止，未写入 \\S+ 及之后的页面$")
+            .match(lines[1])
+            .hasMatch(),
+        qPrintable(lines.join('\n')));
+    QVERIFY2(err.contains("正在停止"), qPrintable(err));
+    QVERIFY2(err.contains("2 台打印机："), qPrintable(err));
 }
 
 // The same stream, whole, to every printer at once; nothing of the decrypted file left behind.
