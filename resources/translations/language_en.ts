@@ -523,6 +523,10 @@ Profile: %2 (%3)</translation>
         <translation>Skipped, %1 printers:
 %2</translation>
     </message>
+    <message>
+        <source>正在把配置文件写入 %1 台 %2 打印机</source>
+        <translation>Writing the profile to %1 %2 printers</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -987,10 +991,6 @@ Profile: %2 (%3)</translation>
         <translation>Do not read back and verify after writing</translation>
     </message>
     <message>
-        <source>写入所有该型号的打印机</source>
-        <translation>Write to every attached printer of the file's model</translation>
-    </message>
-    <message>
         <source>等待插入型号为 %1 的打印机；已连接的打印机不会改动</source>
         <translation>Waiting for printers of the model %1 to be plugged in; the printers attached now are left as they are</translation>
     </message>
@@ -1005,10 +1005,6 @@ Profile: %2 (%3)</translation>
     <message>
         <source>只处理启动后插入的打印机，已连接的打印机不会改动。每台该型号的打印机输出一行：USB路径、序列号、写入的页面数和核对结果，与 restore --all 相同；另一型号的打印机输出一行（USB路径和型号）并保持不变，不计入 --count。写入中被拔出或无法使用的打印机记为失败，其他打印机照常处理。</source>
         <translation>Only printers plugged in after the start are written; the printers attached then are left as they are. Each printer of the file's model gets one line, as with restore --all: USB path, serial number, pages written and the verification's outcome. A printer of another model gets one line (USB path and model) and is left alone; it does not count towards --count. A printer pulled out while it is written, or one that cannot be used, is reported as failed, and the others are written as usual.</translation>
-    </message>
-    <message>
-        <source>--count N：处理完 N 台该型号的打印机（包括失败的）后结束；没有 --count 时一直等待，直到被中断（Ctrl+C、SIGTERM），正在写入的打印机先写完。</source>
-        <translation>--count N: end once N printers of the file's model were handled (failed ones included); without --count it waits until interrupted (Ctrl+C, SIGTERM), after finishing the printer being written.</translation>
     </message>
     <message>
         <source>等待打印机插入，把配置写入每台新插入的该型号打印机并核对</source>
@@ -1130,6 +1126,54 @@ Profile: %2 (%3)</translation>
         <source>退出状态：处理过的打印机全部未改变或写入并核对成功时为 0，否则为第一个失败的状态；被中断时若一台也没处理或未达到 --count，为 130。最后在标准错误上输出一行汇总。</source>
         <translation>Exit status: 0 when every printer handled was unchanged or written and verified, otherwise the status of the first failure; 130 when interrupted before any printer was handled or before --count was reached. A summary line ends the output on standard error.</translation>
     </message>
+    <message>
+        <source>--count N：处理完 N 台该型号的打印机（包括失败的）后结束；没有 --count 时一直等待，直到被中断（Ctrl+C、SIGTERM）；正在写入的打印机写完当前页面后停止，其输出行说明停在哪一页。</source>
+        <translation>--count N: end once N printers of the file's model were handled (failed ones included); without --count it waits until interrupted (Ctrl+C, SIGTERM); a printer being written finishes the page in flight and stops, and its line says before which page.</translation>
+    </message>
+    <message>
+        <source>其他打印机正在写入时插入的打印机立即开始写入，最多 --jobs 台同时进行（默认 8 台）。</source>
+        <translation>A printer plugged in while others are being written is written at once, up to --jobs printers at a time (8 by default).</translation>
+    </message>
+    <message>
+        <source>restore：写入所有该型号的打印机；download：下载到所有连接的打印机（须为同一型号）</source>
+        <translation>restore: write to every attached printer of the file's model; download: download to every attached printer (all of one model)</translation>
+    </message>
+    <message>
+        <source>同时处理的打印机数，1 到 8（默认为所有要处理的打印机，最多 8 台）</source>
+        <translation>How many printers at once, 1 to 8 (default: every printer to do, at most 8)</translation>
+    </message>
+    <message>
+        <source>--jobs 须为 1 到 %1 之间的整数：%2</source>
+        <translation>--jobs must be a whole number from 1 to %1: %2</translation>
+    </message>
+    <message>
+        <source>正在停止：每台打印机写完当前页面后停止，未开始的打印机不会改动</source>
+        <translation>Stopping: each printer finishes the page in flight and stops; printers not started are left alone</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>已停止，未发送任何内容</source>
+        <translation>stopped, nothing sent</translation>
+    </message>
+    <message>
+        <source>已停止，未写入 %1 及之后的页面</source>
+        <translation>stopped, %1 and the pages after it not written</translation>
+    </message>
+    <message>
+        <source>已下载</source>
+        <translation>downloaded</translation>
+    </message>
+    <message>
+        <source>连接着多个型号的打印机（%1）；download --all 只下载到同一型号的全部打印机，请只连接该型号的打印机</source>
+        <translation>Printers of several models are attached (%1); download --all downloads to every printer of one model: attach only printers of that model</translation>
+    </message>
+    <message>
+        <source>跳过：已停止，未发送任何内容</source>
+        <translation>skipped: stopped, nothing sent</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>
@@ -1144,6 +1188,25 @@ Profile: %2 (%3)</translation>
     <message>
         <source>下载失败：已发送 %1 / %2 字节（%3%）</source>
         <translation>Download failed after %1 of %2 bytes (%3%)</translation>
+    </message>
+</context>
+<context>
+    <name>FleetProgressDialog</name>
+    <message>
+        <source>等待</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>正在读取…</source>
+        <translation>Reading…</translation>
+    </message>
+    <message>
+        <source>正在写入 %1…</source>
+        <translation>Writing %1…</translation>
+    </message>
+    <message>
+        <source>正在停止…</source>
+        <translation>Stopping…</translation>
     </message>
 </context>
 </TS>
