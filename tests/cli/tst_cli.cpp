@@ -173,7 +173,8 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("diff") << "diff"
                           << QStringList{"--force", "--port", "--show-secrets", "--verbose"};
     QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose", "--yes"};
-    QTest::newRow("download") << "download" << QStringList{"--port", "--verbose"};
+    QTest::newRow("download") << "download"
+                              << QStringList{"--all", "--jobs", "--port", "--verbose"};
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions()
