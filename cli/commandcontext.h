@@ -12,6 +12,7 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <signal.h>
 
@@ -43,8 +44,7 @@ public:
         open_ = false;
         return std::move(handle_);
     }
-    // The model as the model-support gate knows it: "<brand> <product> ".
-    QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
+    ModelKey modelKey() const { return listed_.modelKey(); }
     QString model() const { return listed_.model(); }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
@@ -104,8 +104,12 @@ struct Listening {
     PrinterWatcher watcher;
     QEventLoop loop;
     Interruption interruption;
-    // Ok, or the exit status once it said why nothing can be listened for.
+    QList<ListedPrinter> attached; // the printers attached, as of the last plug or unplug
+    // Ok, with the printers attached now listed (each opened to read its name), or the exit
+    // status once it said why nothing can be listened for.
     int start(Context &c);
+    // Until the loop ends: on every plug or unplug, `changed` is told what changed.
+    void run(const std::function<void(const PrinterChanges &)> &changed);
 };
 
 } // namespace cli

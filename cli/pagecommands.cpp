@@ -15,7 +15,7 @@ namespace cli {
 namespace {
 
 std::unique_ptr<pages::SettingsPage> pageOf(Context &c, const QString &name,
-                                            const QString &modelKey, int &exit)
+                                            const ModelKey &modelKey, int &exit)
 {
     exit = Ok;
     QString error;

@@ -61,7 +61,7 @@ int readProfile(Context &c, const QString &path, profile::Parsed &parsed)
 // Every page of the file checked for this model before anything is sent: its pages, keys and
 // values. Whether each page is valid as a whole is checked once it is merged with the printer's
 // own values, which a key the file leaves out keeps.
-int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &modelKey)
+int checkProfileFor(Context &c, const profile::Parsed &parsed, const ModelKey &modelKey)
 {
     if (const std::optional<QString> error = profile::checkFor(parsed.pages, modelKey))
         return fail(c, Refused, *error);
@@ -171,7 +171,7 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
     const QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
-    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+    if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
         return refused;
     int result = Ok;
     for (const ListedPrinter &listed : ofModel) {
@@ -223,16 +223,14 @@ int provision(Context &c)
     profile::Parsed parsed;
     if (const int exit = readProfile(c, c.arguments[0], parsed))
         return exit;
-    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+    if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
         return refused;
 
+    // The printers attached now are listed (which opens them to read their names) but never
+    // written.
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
-    PrinterWatcher &watcher = listening.watcher;
-    QEventLoop &loop = listening.loop;
-    // Listed (which opens them to read their names) but never written.
-    QList<ListedPrinter> known = watcher.printers({});
     c.err << QObject::tr("等待插入型号为 %1 的打印机；已连接的打印机不会改动").arg(parsed.model)
           << '\n';
     c.err.flush();
@@ -240,15 +238,11 @@ int provision(Context &c)
     int handled = 0;
     int result = Ok;
     const auto done = [&] { return interruptedBySignal() || (count > 0 && handled >= count); };
-    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
-        // Plugs while a printer is being written come as the next signal.
-        const QList<ListedPrinter> now = watcher.printers(known);
-        for (const ListedPrinter &p : now) {
+    // Plugs while a printer is being written come as the next change.
+    listening.run([&](const PrinterChanges &changes) {
+        for (const ListedPrinter &p : changes.arrived) {
             if (done())
                 break;
-            if (std::any_of(known.begin(), known.end(),
-                            [&](const ListedPrinter &k) { return k.sameDevice(p); }))
-                continue;
             if (p.model() != parsed.model) {
                 c.out << p.identity.path() << '\t' << p.model() << '\t'
                       << QObject::tr("另一型号，未改动") << '\n';
@@ -260,11 +254,9 @@ int provision(Context &c)
             if (result == Ok)
                 result = exit;
         }
-        known = now;
         if (done())
-            loop.quit();
+            listening.loop.quit();
     });
-    loop.exec();
     return result;
 }
 
@@ -272,7 +264,7 @@ int provision(Context &c)
 // other). Read-only keys (serial number, device information, MACs) are listed apart and never
 // count as a difference.
 int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
-                    const QString &modelKey)
+                    const ModelKey &modelKey)
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
     auto print = [&](bool readOnly) {
@@ -301,7 +293,7 @@ int diff(Context &c)
         profile::Parsed other;
         if (const int exit = readProfile(c, c.arguments[1], other))
             return exit;
-        return compareProfiles(c, one.pages, other.pages, one.model + QLatin1Char(' '));
+        return compareProfiles(c, one.pages, other.pages, ModelKey::named(one.model));
     }
     Printer printer;
     if (const int exit = choosePrinter(c, printer))

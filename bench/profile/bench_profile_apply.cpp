@@ -107,7 +107,7 @@ void addQueries(std::vector<Exchange> &plan, const std::vector<SetInfoType> &cod
 // every page read (the merge; restore --all takes the serial number from it), then each merged
 // page's frames followed by its read-back.
 std::vector<Exchange> planFor(const PrinterIdentity &identity, const QJsonObject &profilePages,
-                              const QString &modelKey)
+                              const ModelKey &modelKey)
 {
     PrinterHandle handle;
     if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) != 0)
@@ -122,7 +122,7 @@ std::vector<Exchange> planFor(const PrinterIdentity &identity, const QJsonObject
     if (!merged.ready())
         die("the profile does not merge with " + identity.path().toStdString());
 
-    const bool extended = modelgate::isExtended(modelKey);
+    const bool extended = modelgate::offerOf(modelKey).printMethod;
     std::vector<Exchange> plan;
     for (const auto &page : merged.merged)
         addQueries(plan, readQueries(page->name(), extended, wifi));
@@ -200,7 +200,7 @@ bool bareApply(std::vector<Target> &targets, bool listing)
 
 // The tool's path for one printer: open by identity, merge, apply with verification, close.
 bool toolApply(const PrinterIdentity &identity, const QJsonObject &profilePages,
-               const QString &modelKey)
+               const ModelKey &modelKey)
 {
     PrinterHandle handle;
     if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) != 0)
@@ -345,7 +345,7 @@ int main(int argc, char **argv)
                 target.identity = p.identity;
         }
     }
-    const QString modelKey = modelgate::modelKey(listed.first().rowText());
+    const ModelKey modelKey = listed.first().modelKey();
 
     // A full profile: every page of the model, made by the tool's backup of the first printer.
     QTemporaryDir dir;
@@ -391,7 +391,7 @@ int main(int argc, char **argv)
         return 1;
 
     std::printf("%s, %d pages in the profile; %d cycles alternated, %d for restore --all\n",
-                qPrintable(modelKey.trimmed()), int(parsed.pages.size()), cycles, runs);
+                qPrintable(modelKey.name()), int(parsed.pages.size()), cycles, runs);
     std::printf("%-28s %7s %11s %11s %11s %11s %7s %7s\n", "per run", "frames", "bare med ms",
                 "bare mean", "tool med ms", "tool mean", "ratio", "paired");
     printRow("apply + verify, 1 printer", single);

@@ -15,7 +15,7 @@ bool changes(const Merged &merged, std::size_t i)
 } // namespace
 
 Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
-                        const QString &modelKey)
+                        const ModelKey &modelKey)
 {
     Merged m;
     // In the pages' own order (the window's tabs), not the file's alphabetical one.
@@ -40,7 +40,7 @@ Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
 }
 
 std::vector<PageResult> applyMerged(PrinterHandle *handle, const Merged &merged,
-                                    const QString &modelKey, bool verify, bool onlyDiffering,
+                                    const ModelKey &modelKey, bool verify, bool onlyDiffering,
                                     const std::function<void(const QString &page)> &beforeWrite)
 {
     std::vector<PageResult> results;
@@ -69,7 +69,7 @@ int pagesToWrite(const Merged &merged)
     return count;
 }
 
-QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey)
+QString serialNumber(PrinterHandle *handle, const Merged &merged, const ModelKey &modelKey)
 {
     const QString kSerial = QStringLiteral("serial");
     for (const auto &page : merged.asRead) {

@@ -29,7 +29,7 @@ struct Merged {
 // Reads every page of `profilePages` (page name -> page object, checked beforehand) from the
 // printer and merges the profile into it.
 Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
-                        const QString &modelKey);
+                        const ModelKey &modelKey);
 
 struct PageResult {
     QString page;
@@ -43,11 +43,11 @@ struct PageResult {
 // would send other frames than the printer's values do. With `verify` each written page is read
 // back. Call only when `merged.ready()`. `beforeWrite` hears of each page about to be written.
 std::vector<PageResult>
-applyMerged(PrinterHandle *handle, const Merged &merged, const QString &modelKey, bool verify,
+applyMerged(PrinterHandle *handle, const Merged &merged, const ModelKey &modelKey, bool verify,
             bool onlyDiffering, const std::function<void(const QString &page)> &beforeWrite = {});
 // The printer's serial number: from the pages read for the merge when they hold it (also when a
 // later page's read failed), else read on its own.
-QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey);
+QString serialNumber(PrinterHandle *handle, const Merged &merged, const ModelKey &modelKey);
 
 // The pages a write of the merged profile would change (those whose frames differ).
 int pagesToWrite(const Merged &merged);

@@ -5,7 +5,7 @@
 namespace profile {
 
 QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &otherPages,
-                              const QString &modelKey)
+                              const ModelKey &modelKey)
 {
     QList<Difference> found;
     for (const QString &name : pages::pageNames()) {

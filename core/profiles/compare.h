@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/printers/modelkey.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -19,7 +21,7 @@ struct Difference {
 // but the wire values kept beside them do not (12 mm as 96 or as 100 dots), the wire values are
 // shown.
 QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &otherPages,
-                              const QString &modelKey);
+                              const ModelKey &modelKey);
 // Whether any difference counts (a read-only one does not).
 bool differ(const QList<Difference> &differences);
 

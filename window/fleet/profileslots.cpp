@@ -103,7 +103,7 @@ QStringList pageLines(const std::vector<profile::PageResult> &results)
 // The profile onto one listed printer of its model, without a question: one line (USB path,
 // serial number, pages written, outcome), followed by what was not kept.
 QStringList applyToListed(const ListedPrinter &listed, const profile::Parsed &parsed,
-                          const QString &modelKey, bool &ok)
+                          const ModelKey &modelKey, bool &ok)
 {
     QString serial;
     std::vector<profile::PageResult> results;
@@ -164,8 +164,8 @@ void MainWindow::saveProfile()
         return;
     const QString title = tr("保存打印机配置");
     if (pages::pagesForModel(printer.modelKey()).empty()) {
-        messages::show(
-            this, QObject::tr("此机型（%1）不提供“%2”").arg(printer.modelKey().trimmed(), title));
+        messages::show(this,
+                       QObject::tr("此机型（%1）不提供“%2”").arg(printer.modelKey().name(), title));
         return;
     }
     const QString path = QFileDialog::getSaveFileName(this, title, QString(), profileFilter());
@@ -177,7 +177,7 @@ void MainWindow::saveProfile()
         messages::connectionFailed(this);
         return;
     }
-    const QByteArray json = QJsonDocument(profile::document(printer.modelKey().trimmed(),
+    const QByteArray json = QJsonDocument(profile::document(printer.modelKey().name(),
                                                             snapshot.version, snapshot.pages))
                                 .toJson();
     // The file dialog has asked before replacing a file of that name.
@@ -230,7 +230,7 @@ void MainWindow::applyProfile()
     if (!chosen)
         return;
     const profile::Parsed &parsed = chosen->parsed;
-    const QString model = printer.modelKey().trimmed();
+    const QString model = printer.modelKey().name();
     if (parsed.model != model &&
         !messages::confirm(
             this, tr("配置文件来自另一型号（%1），本打印机是 %2。").arg(parsed.model, model)))
@@ -287,7 +287,7 @@ void MainWindow::applyProfileToModel()
         messages::show(this, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
         return;
     }
-    const QString modelKey = parsed.model + QLatin1Char(' ');
+    const ModelKey modelKey = ModelKey::named(parsed.model);
     if (const std::optional<QString> refused = profile::checkFor(parsed.pages, modelKey)) {
         messages::warn(this, *refused);
         return;

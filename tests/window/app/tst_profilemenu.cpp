@@ -1,7 +1,7 @@
 // The profile menu against virtual printers: a printer's settings saved to a private file,
 // compared with a profile in a table, and a profile applied to the selected printer or to every
 // listed printer of its model, writing only the pages that differ and reading each back.
-#include "core/printers/modelgate.h"
+#include "core/printers/modelkey.h"
 #include "core/settings/settingspage.h"
 #include "tests/support/filedialogdriver.h"
 #include "tests/support/usbfixture.h"
@@ -136,7 +136,7 @@ QList<QByteArray> TestProfileMenu::pageFrames(const QString &path, const QString
 {
     const int row = ui->rowOf(path);
     std::unique_ptr<pages::SettingsPage> page =
-        pages::pageNamed(name, modelgate::modelKey(ui->list()->item(row)->text()));
+        pages::pageNamed(name, ModelKey::ofRow(ui->list()->item(row)->text()));
     PrinterHandle handle;
     if (!page || CDeviceIOOpera::GetPrinterHandle(*PrinterIdentity::parse(path), &handle) != 0)
         return {};
@@ -161,7 +161,7 @@ void TestProfileMenu::savesTheSelectedPrinter()
     QCOMPARE(saved.value("version").toString(), QStringLiteral("V2.3.1 20240315"));
     QStringList offered;
     for (const auto &page :
-         pages::pagesForModel(modelgate::modelKey(ui->list()->currentItem()->text())))
+         pages::pagesForModel(ModelKey::ofRow(ui->list()->currentItem()->text())))
         offered << page->name();
     QStringList held = saved.value("pages").toObject().keys();
     offered.sort();
