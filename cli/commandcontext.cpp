@@ -97,8 +97,8 @@ int choosePrinter(Context &c, Printer &printer)
     return Ok;
 }
 
-// What the window locks for a model (its functional tab, the font download), the command line
-// does not offer either.
+// Refuses a maintenance command or the status request (`what`) for a model that does not offer
+// them: the window disables its functional tab for such a model.
 int refuseIfLocked(Context &c, const Printer &printer, const QString &what)
 {
     if (modelgate::offerOf(printer.modelKey()).maintenance)

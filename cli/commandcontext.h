@@ -70,8 +70,8 @@ int transportFailed(Context &c);
 int unavailable(Context &c, const ListedPrinter &printer);
 // The printer of --port, or the only one attached, opened.
 int choosePrinter(Context &c, Printer &printer);
-// What the window locks for a model (its functional tab, the font download), the command line
-// does not offer either.
+// Refuses a maintenance command or the status request (`what`) for a model that does not offer
+// them: the window disables its functional tab for such a model.
 int refuseIfLocked(Context &c, const Printer &printer, const QString &what);
 
 bool json(const Context &c);
