@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMetaType>
 #include <QString>
 
 // A printer model as the list row names it: the row text up to the first "USB", that is brand,
@@ -34,5 +33,3 @@ private:
     explicit ModelKey(QString text) : text_(std::move(text)) {}
     QString text_;
 };
-
-Q_DECLARE_METATYPE(ModelKey)
