@@ -175,6 +175,18 @@ void MainWindow::compareWithProfile()
         chosen = chooseProfile(this);
         if (!chosen)
             return;
+        // Checked as an apply checks it: another model only when the user says so, and a file
+        // an apply would refuse is refused here too.
+        const QString model = printer.modelKey().trimmed();
+        if (chosen->parsed.model != model &&
+            !messages::confirm(this, tr("配置文件来自另一型号（%1），本打印机是 %2。")
+                                         .arg(chosen->parsed.model, model)))
+            return;
+        if (const std::optional<QString> refused =
+                profile::checkFor(chosen->parsed.pages, printer.modelKey())) {
+            messages::warn(this, *refused);
+            return;
+        }
         const profile::Snapshot snapshot =
             profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
         if (!snapshot.complete()) {

@@ -4,6 +4,7 @@
 #include "core/printers/modelgate.h"
 #include "core/settings/settingspage.h"
 #include "tests/support/filedialogdriver.h"
+#include "tests/support/tabledriver.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
 #include "core/usb/deviceioopera.h"
@@ -21,47 +22,6 @@
 using vprinter::VirtualPrinter;
 
 namespace {
-
-// Answers the next difference table: notes its rows ("page key printer file", read-only rows
-// marked) and presses the write button, or cancels.
-class TableDriver : public QObject
-{
-public:
-    explicit TableDriver(bool write) : write_(write)
-    {
-        connect(&timer_, &QTimer::timeout, this, &TableDriver::poll);
-        timer_.start(10);
-    }
-    QStringList rows;
-    int shown = 0;
-
-private:
-    void poll()
-    {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != QLatin1String("differenceDialog") ||
-            !dialog->isVisible() || dialog == answered_)
-            return;
-        answered_ = dialog;
-        ++shown;
-        const auto *table = dialog->findChild<QTableWidget *>(QStringLiteral("differenceTable"));
-        for (int row = 0; table && row < table->rowCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < table->columnCount(); ++column)
-                cells << table->item(row, column)->text();
-            rows << cells.join(' ') +
-                        (table->item(row, 0)->toolTip().isEmpty() ? "" : " (read-only)");
-        }
-        auto *write = dialog->findChild<QPushButton *>(QStringLiteral("writeDifferingPages"));
-        if (write_ && write)
-            write->click();
-        else
-            dialog->reject();
-    }
-    bool write_;
-    QTimer timer_;
-    QPointer<QDialog> answered_;
-};
 
 int modeOf(const QString &path)
 {
@@ -178,7 +138,7 @@ void TestProfileMenu::comparesWithAProfile_data()
     QTest::addColumn<QString>("box");
     QTest::newRow("its own profile") << 3 << QStringList() << "打印机与配置文件一致";
     QTest::newRow("another printer")
-        << 5 << QStringList{"print speed 2 5", "serial serial-number ZR311P5 ZR311P3 (read-only)"}
+        << 5 << QStringList{"打印设置 打印速度 2 5", "串口设置 设备SN号 ZR311P5 ZR311P3 (read-only)"}
         << "";
 }
 
@@ -267,7 +227,7 @@ void TestProfileMenu::appliesOnlyWhatDiffers()
             "配置文件来自另一型号（Zurod RM-310），本打印机是 Orbeck VS-608K。"));
     QCOMPARE(table.shown, otherModel ? 0 : 1);
     if (table.shown)
-        QCOMPARE(table.rows.first(), QStringLiteral("print speed 2 5"));
+        QCOMPARE(table.rows.first(), QStringLiteral("打印设置 打印速度 2 5"));
     QStringList written;
     for (const QByteArray &frame : expected)
         written << QString::fromLatin1(frame.toHex(' ').toUpper());
