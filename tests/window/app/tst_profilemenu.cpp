@@ -3,11 +3,11 @@
 // listed printer of its model, writing only the pages that differ and reading each back.
 #include "core/printers/modelgate.h"
 #include "core/settings/settingspage.h"
+#include "core/usb/deviceioopera.h"
 #include "tests/support/filedialogdriver.h"
 #include "tests/support/tabledriver.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
-#include "core/usb/deviceioopera.h"
 
 #include <QAction>
 #include <QDialog>
@@ -138,7 +138,8 @@ void TestProfileMenu::comparesWithAProfile_data()
     QTest::addColumn<QString>("box");
     QTest::newRow("its own profile") << 3 << QStringList() << "打印机与配置文件一致";
     QTest::newRow("another printer")
-        << 5 << QStringList{"打印设置 打印速度 2 5", "串口设置 设备SN号 ZR311P5 ZR311P3 (read-only)"}
+        << 5
+        << QStringList{"打印设置 打印速度 2 5", "串口设置 设备SN号 ZR311P5 ZR311P3 (read-only)"}
         << "";
 }
 
@@ -261,9 +262,10 @@ void TestProfileMenu::appliesToEveryPrinterOfTheModel()
         {"1-3", {"1-3  ZR311P3  已写入 0 个页面  未改变"}},
         {"1-5", {"1-5  ZR311P5  已写入 1 个页面  已写入并核对"}},
         {"1-7",
-         {"1-7  ZR311P7  已写入 1 个页面  写入的值未被保存", "    print speed：写入 5，打印机保存的是 2",
-          "    distance：未改变", "    serial：未改变", "    wifi：未改变", "    bluetooth：未改变",
-          "    wifi-ip：未改变", "    ethernet：未改变"}}};
+         {"1-7  ZR311P7  已写入 1 个页面  写入的值未被保存",
+          "    print speed：写入 5，打印机保存的是 2", "    distance：未改变", "    serial：未改变",
+          "    wifi：未改变", "    bluetooth：未改变", "    wifi-ip：未改变",
+          "    ethernet：未改变"}}};
     QStringList paths, expected;
     for (int row = 0; row < ui->list()->count(); ++row) {
         const QString path = SelectedPrinter::identityOf(ui->list()->item(row)).path();
