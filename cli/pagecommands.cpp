@@ -1,8 +1,8 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "core/profiles/apply.h"
-#include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
+#include "core/profiles/snapshot.h"
 #include "core/settings/pageexchange.h"
 #include "core/settings/refusaltext.h"
 #include "core/settings/settingspage.h"
@@ -136,8 +136,8 @@ int write(Context &c)
                     QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
     profile::ApplyOptions options;
     options.verify = verifying(c);
-    const profile::PageResult result = profile::writePage(printer.handle(), *asRead, *page,
-                                                          printer.modelKey(), options, true);
+    const profile::PageResult result =
+        profile::writePage(printer.handle(), *asRead, *page, printer.modelKey(), options, true);
     if (result.outcome == profile::Outcome::Failed)
         return readFailed(c, printer);
     for (const QString &line : profile::notKeptLines(result))

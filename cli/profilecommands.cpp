@@ -34,8 +34,9 @@ int backup(Context &c)
         return exit;
     // As the window refuses it: a file without a page would restore nothing.
     if (pages::pagesForModel(printer.modelKey()).empty())
-        return fail(c, Refused,
-                    QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
+        return fail(
+            c, Refused,
+            QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
     const profile::Snapshot snapshot =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Read);
     if (!snapshot.complete())
@@ -150,9 +151,9 @@ int restore(Context &c)
     if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
         return refused;
     const profile::ApplyOptions options = applyOptions(c);
-    const profile::PrinterResult result = profile::applyProfile(
-        printer.handle(), parsed.pages,
-        {printer.path(), printer.model(), printer.modelKey()}, options);
+    const profile::PrinterResult result =
+        profile::applyProfile(printer.handle(), parsed.pages,
+                              {printer.path(), printer.model(), printer.modelKey()}, options);
     showPages(c, result, options.asked());
     return exitOf(result, options.asked());
 }

@@ -4,13 +4,14 @@
 // One printer: the tool opens the printer by identity, reads every page of the profile and merges
 // it (profile::mergeWithPrinter), writes every page and reads each back (profile::applyMerged with
 // verification), and closes. Before every run each printer is given another speed than the
-// profile's: a printer that holds the profile already is left as it is. The reference opens a libusb context, takes the device at the same
-// bus and ports, and runs the same query and write cycles with everything known in advance: the
-// frames the tool's merged pages send and the queries of the pages' reads, taken from the tool
-// before the timing. Like the transport, it moves the kernel's printer driver aside in a
-// printer's first exchange and gives it back after the last. Many printers: `restore --all FILE`
-// run in-process over several printers against the reference doing each printer's exchanges
-// (the listing's product string, the merge, the writes and read-backs).
+// profile's: a printer that holds the profile already is left as it is. The reference opens a
+// libusb context, takes the device at the same bus and ports, and runs the same query and write
+// cycles with everything known in advance: the frames the tool's merged pages send and the queries
+// of the pages' reads, taken from the tool before the timing. Like the transport, it moves the
+// kernel's printer driver aside in a printer's first exchange and gives it back after the last.
+// Many printers: `restore --all FILE` run in-process over several printers against the reference
+// doing each printer's exchanges (the listing's product string, the merge, the writes and
+// read-backs).
 //
 // After every cycle of either side each printer's received frames are compared with the plan,
 // and its driver hand-overs counted: a side that sent other frames, or another number of them,

@@ -169,6 +169,9 @@ PrinterResult applyProfile(PrinterHandle *handle, const QJsonObject &profilePage
                            const Target &target, const ApplyOptions &options,
                            const BeforeWrite &beforeWrite)
 {
+    // A model that offers no page (the model-support gate locks its settings) is not asked.
+    if (pages::pagesForModel(target.modelKey).empty())
+        return printerResult(target, Outcome::Skipped, Reason::NotOffered);
     return applyMerged(handle, mergeWithPrinter(handle, profilePages, target.modelKey), target,
                        options, beforeWrite);
 }

@@ -58,7 +58,7 @@ using BeforeWrite = std::function<void(const QString &page)>;
 // (or read on its own).
 PrinterResult applyMerged(PrinterHandle *handle, const Merged &merged, const Target &target,
                           const ApplyOptions &options, const BeforeWrite &beforeWrite = {});
-// Read, merge, check, write, read back: the whole apply.
+// Read, merge, check, write, read back: the whole apply. A model that offers no page is skipped.
 PrinterResult applyProfile(PrinterHandle *handle, const QJsonObject &profilePages,
                            const Target &target, const ApplyOptions &options,
                            const BeforeWrite &beforeWrite = {});

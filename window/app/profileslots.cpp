@@ -4,15 +4,15 @@
 // and reads each written page back: the result names what the printer did not keep.
 #include "window/app/mainwindow.h"
 
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
-#include "window/fleet/differencedialog.h"
 #include "core/printers/modelgate.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
 #include "ui_mainwindow.h"
+#include "window/app/messages.h"
+#include "window/app/selectedprinter.h"
+#include "window/fleet/differencedialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -89,8 +89,8 @@ profile::PrinterResult applyToListed(const ListedPrinter &listed, const profile:
     const profile::Target target{listed.identity.path(), listed.model(),
                                  listed.modelKey()};
     if (!listed.isReady())
-        return profile::printerResult(target, profile::Outcome::Skipped,
-                                      profile::Reason::NoAccess, accessReason(listed.access));
+        return profile::printerResult(target, profile::Outcome::Skipped, profile::Reason::NoAccess,
+                                      accessReason(listed.access));
     SelectedPrinter printer(listed.identity, listed.rowText());
     if (!printer.isOpen())
         return profile::printerResult(target, profile::Outcome::Failed,
@@ -175,6 +175,19 @@ void MainWindow::compareWithProfile()
         chosen = chooseProfile(this);
         if (!chosen)
             return;
+        // Checked as an apply checks it: another model only when the user says so, and a file
+        // an apply would refuse is refused here too.
+        const QString model = printer.modelKey().trimmed();
+        if (chosen->parsed.model != model &&
+            !messages::confirm(
+                this,
+                tr("配置文件来自另一型号（%1），本打印机是 %2。").arg(chosen->parsed.model, model)))
+            return;
+        if (const std::optional<QString> refused =
+                profile::checkFor(chosen->parsed.pages, printer.modelKey())) {
+            messages::warn(this, *refused);
+            return;
+        }
         const profile::Snapshot snapshot =
             profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
         if (!snapshot.complete()) {

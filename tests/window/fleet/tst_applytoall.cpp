@@ -192,5 +192,5 @@ void TestApplyToAll::saysWhatBecameOfEachPrinter()
         QVERIFY(receivedFrames(*printer).isEmpty());
 }
 
-QTEST_MAIN(TestApplyToAll)
+QObject *createTestApplyToAll() { return new TestApplyToAll; }
 #include "tst_applytoall.moc"
