@@ -1064,11 +1064,12 @@ void TestCli::watchReportsPlugsInOrder()
             lines << QString::fromUtf8(watch->readLine()).trimmed();
         return lines.size();
     };
-    QTRY_COMPARE_WITH_TIMEOUT(readLines(), 1, 30000);
+    // At least, then checked below: a count polled for equality can be jumped over.
+    QTRY_VERIFY_WITH_TIMEOUT(readLines() >= 1, 30000);
     watch->write("plug 1401:5:VS-608K\nwait 200\nunplug 5\nwait 200\n"
                  "plug 1401:5:VS-608K denied\nwait 200\nplug 0411:2.4:RM-310\nwait 200\n"
                  "unplug 1\n");
-    QTRY_COMPARE_WITH_TIMEOUT(readLines(), 6, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(readLines() >= 6, 30000);
     watch->terminate(); // the launcher hands it on: the watch ends as when interrupted
     QVERIFY(watch->waitForFinished(30000));
     QCOMPARE(watch->exitCode(), int(cli::Ok));
@@ -1123,7 +1124,8 @@ exit $status)";
                                  "plug 1401:6:VS-608K unplug-after 45\n", "plug 1401:7:VS-608K\n"};
     for (int i = 0; i < 4; ++i) {
         run->write(plugs[i]);
-        QTRY_COMPARE_WITH_TIMEOUT(readLines(), i + 1, 30000);
+        // At least: the last lines and the launcher's log may arrive between two polls.
+        QTRY_VERIFY_WITH_TIMEOUT(readLines() >= i + 1, 30000);
     }
     QVERIFY(run->waitForFinished(60000));
     err += QString::fromUtf8(run->readAllStandardError());
