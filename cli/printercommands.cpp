@@ -50,6 +50,19 @@ void printEvent(Context &c, const char *event, const ListedPrinter &p)
     c.out.flush();
 }
 
+// What to do about a printer the user may not open, said once on standard error as `info` and
+// the window say it; the list itself only names the state.
+void offerRemedy(Context &c, const QList<ListedPrinter> &printers, bool &offered)
+{
+    if (offered || std::none_of(printers.begin(), printers.end(), [](const ListedPrinter &p) {
+            return p.access == PrinterAccess::NoPermission;
+        }))
+        return;
+    offered = true;
+    c.err << printeraccess::remedy(printeraccess::thisSystem()) << '\n';
+    c.err.flush();
+}
+
 // Prints the printers attached now, then every arrival and departure, until interrupted.
 int watch(Context &c)
 {
@@ -66,6 +79,8 @@ int watch(Context &c)
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
+    bool remedyOffered = false;
+    offerRemedy(c, known, remedyOffered);
     QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
         const QList<ListedPrinter> now = watcher.printers(known);
         for (const ListedPrinter &p : known) {
@@ -79,6 +94,7 @@ int watch(Context &c)
                 printEvent(c, "arrived", p);
         }
         known = now;
+        offerRemedy(c, now, remedyOffered);
     });
     loop.exec();
     return Ok;
@@ -95,6 +111,8 @@ int list(Context &c)
     const QList<ListedPrinter> printers = listSupportedPrinters();
     if (printers.isEmpty())
         c.err << QObject::tr("没有找到打印机") << '\n';
+    bool remedyOffered = false;
+    offerRemedy(c, printers, remedyOffered);
     if (c.parser.isSet(QStringLiteral("json"))) {
         QJsonArray array;
         for (const ListedPrinter &p : printers)

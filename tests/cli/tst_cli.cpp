@@ -463,7 +463,7 @@ void TestCli::refusedInputSendsNothing_data()
         << int(cli::Refused) << "“ap-ip”须为完整的IP地址";
     QTest::newRow("access-point name not sent in station mode")
         << QStringList{"write", "wifi", "ap-name=Shop"} << QByteArray() << int(cli::Refused)
-        << "“ap-name”在这些设置下不会发送给打印机。未发送任何设置。";
+        << "“ap-name”只在 mode=AP 时发送给打印机。未发送任何设置。";
     QTest::newRow("key given twice")
         << QStringList{"write", "print", "speed=5", "speed=6"} << QByteArray() << int(cli::Refused)
         << "设置项“speed”给出了两次。未发送任何设置。";
@@ -553,7 +553,7 @@ void TestCli::cutReplyFailsTheCommand_data()
     QTest::newRow("read, up to the length byte") << QStringList{"read", "distance"} << 6 << 0;
     QTest::newRow("read, half of each 2-byte payload") << QStringList{"read", "distance"} << 7 << 0;
     QTest::newRow("info, the resolution cut") << QStringList{"info"} << 8 << 3;
-    QTest::newRow("status, 2 of 4 bytes") << QStringList{"status"} << 2 << 0;
+    QTest::newRow("status, no byte") << QStringList{"status"} << 0 << 0;
     // The list opens the printer once; the write's read asks four queries.
     QTest::newRow("write whose third query is cut")
         << QStringList{"write", "distance", "head-to-tear=30"} << 6 << 4;

@@ -84,15 +84,18 @@ private:
 // One line per page of an apply; what the printer did not keep, key by key.
 QStringList pageLines(const std::vector<profile::PageResult> &results)
 {
-    const QString separator = QStringLiteral("：");
+    // One translated pattern for every line, so that each language keeps one kind of colon.
+    const auto line = [](const QString &page, const QString &what) {
+        return MainWindow::tr("%1：%2").arg(page, what);
+    };
     QStringList lines;
     for (const profile::PageResult &r : results) {
         if (!r.written)
             lines << MainWindow::tr("%1：未改变").arg(r.page);
         else if (r.result != 0 || r.verification.readResult != 0)
-            lines << r.page + separator + QObject::tr("请确保打印机已通过usb进行连接");
+            lines << line(r.page, QObject::tr("请确保打印机已通过usb进行连接"));
         else if (r.verification.kept())
-            lines << r.page + separator + profile::outcomeText(profile::Outcome::Kept);
+            lines << line(r.page, profile::outcomeText(profile::Outcome::Kept));
         for (const pages::Mismatch &m : r.verification.mismatches)
             lines << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
                          .arg(r.page, m.key, m.expected, m.found);
