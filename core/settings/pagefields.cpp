@@ -120,7 +120,7 @@ std::optional<Refusal> checkMask(const QString &key, const QString &text, bool u
 {
     const std::optional<QByteArray> octets = addressOctets(text, untouchedIsZero);
     if (!octets)
-        return Refusal{key, Refusal::Reason::IncompleteAddress, 0, 255};
+        return checkAddress(key, text, untouchedIsZero);
     quint32 mask = 0;
     for (char octet : *octets)
         mask = mask << 8 | uchar(octet);

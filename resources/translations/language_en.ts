@@ -892,15 +892,15 @@ Profile: %2 (%3)</translation>
     </message>
     <message>
         <source>此机型（%1）不提供“%2”</source>
-        <translation>This model (%1) does not offer “%2”</translation>
+        <translation>This model (%1) does not offer "%2"</translation>
     </message>
     <message>
         <source>设置项“%1”给出了两次。未发送任何设置。</source>
-        <translation>The key “%1” is given twice. Nothing was sent.</translation>
+        <translation>The key "%1" is given twice. Nothing was sent.</translation>
     </message>
     <message>
         <source>“%1”在这些设置下不会发送给打印机。未发送任何设置。</source>
-        <translation>“%1” would not be sent to the printer with these settings. Nothing was sent.</translation>
+        <translation>"%1" would not be sent to the printer with these settings. Nothing was sent.</translation>
     </message>
     <message>
         <source>不列出修改了的设置项</source>
@@ -1032,23 +1032,23 @@ Profile: %2 (%3)</translation>
     </message>
     <message>
         <source>“%1”不能是 0.0.0.0 或 255.255.255.255：打印机需要自己的地址。未发送任何设置。</source>
-        <translation>“%1” cannot be 0.0.0.0 or 255.255.255.255: the printer needs an address of its own. Nothing was sent.</translation>
+        <translation>"%1" cannot be 0.0.0.0 or 255.255.255.255: the printer needs an address of its own. Nothing was sent.</translation>
     </message>
     <message>
         <source>“%1”只在 %2=%3 时发送给打印机。未发送任何设置。</source>
-        <translation>“%1” is sent to the printer only with %2=%3. Nothing was sent.</translation>
+        <translation>"%1" is sent to the printer only with %2=%3. Nothing was sent.</translation>
     </message>
     <message>
         <source>“%1”含有不是UTF-8文字的字节。未发送任何设置。</source>
-        <translation>“%1” holds bytes that are not UTF-8 text. Nothing was sent.</translation>
+        <translation>"%1" holds bytes that are not UTF-8 text. Nothing was sent.</translation>
     </message>
     <message>
         <source>“%1”的每组数字不能以0开头（如 192.168.1.10，而不是 192.168.001.010）。未发送任何设置。</source>
-        <translation>“%1”: no group of the address may start with 0 (192.168.1.10, not 192.168.001.010). Nothing was sent.</translation>
+        <translation>"%1": no group of the address may start with 0 (192.168.1.10, not 192.168.001.010). Nothing was sent.</translation>
     </message>
     <message>
         <source>“%1”须为 %2 到 %3 位数字。未发送任何设置。</source>
-        <translation>“%1” must be %2 to %3 digits. Nothing was sent.</translation>
+        <translation>"%1" must be %2 to %3 digits. Nothing was sent.</translation>
     </message>
     <message>
         <source>打印机对查询 %1 的回复不完整（只收到 %2 个字节）。</source>
