@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QTextCodec>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace filenames {
 
@@ -98,6 +101,37 @@ bool exists(const QString &name)
 {
     struct stat status = {};
     return ::lstat(encode(name).constData(), &status) == 0;
+}
+
+bool open(QFile &file, const QString &name, QIODevice::OpenMode mode)
+{
+    const bool creating = mode & QIODevice::NewOnly;
+    const int flags = creating ? O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC
+                               : O_RDONLY | O_CLOEXEC;
+    const int fd = ::open(encode(name).constData(), flags, 0666);
+    if (fd < 0)
+        return false;
+    // A folder opens for reading too, and would only fail at the first read.
+    struct stat status = {};
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return false;
+    }
+    if (file.open(fd, mode & ~QIODevice::NewOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return false;
+}
+
+bool remove(const QString &name) { return ::unlink(encode(name).constData()) == 0; }
+
+qint64 size(const QString &name)
+{
+    struct stat status = {};
+    return ::stat(encode(name).constData(), &status) == 0 ? qint64(status.st_size) : -1;
 }
 
 } // namespace filenames

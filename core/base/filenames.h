@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -18,5 +19,13 @@ QByteArray encode(const QString &name);
 QStringList arguments(int argc, char **argv);
 // Whether anything at all has the name, a dangling link included.
 bool exists(const QString &name);
+// Opens `file` on the name's own bytes: for reading, or with QIODevice::NewOnly as a new file
+// (mode 0666 less the umask, never over anything of that name, a dangling link included).
+// The file keeps no name of its own; errno says why it failed.
+bool open(QFile &file, const QString &name, QIODevice::OpenMode mode);
+// Removes the file of that name; false when there was none or it could not be removed.
+bool remove(const QString &name);
+// The size of the file of that name, -1 when there is none.
+qint64 size(const QString &name);
 
 } // namespace filenames

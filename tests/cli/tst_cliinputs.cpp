@@ -42,6 +42,7 @@ private slots:
     void valuesNoPrinterCanUseAreRefused_data();
     void valuesNoPrinterCanUseAreRefused();
     void fileNameKeepsItsBytes();
+    void downloadFileNameKeepsItsBytes();
     void backupToStandardOutput();
     void failedSaveGivesTheReason();
 
@@ -273,6 +274,25 @@ void TestCliInputs::fileNameKeepsItsBytes()
     r = runCli({"--port", "3", "restore", path});
     QVERIFY2(r.exit == cli::Ok, qPrintable(r.err));
     QCOMPARE(::unlink(name.constData()), 0); // Qt could not remove it
+}
+
+// A download file whose name is no UTF-8: read, decrypted beside itself and sent whole, and the
+// side file removed afterwards.
+void TestCliInputs::downloadFileNameKeepsItsBytes()
+{
+    const QByteArray name = QFile::encodeName(dir.path()) + "/image\xff.bin";
+    const QByteArray plain = writeEncryptedSample(dir.filePath("image.bin"));
+    QVERIFY(!plain.isEmpty());
+    QCOMPARE(::rename(QFile::encodeName(dir.filePath("image.bin")).constData(), name.constData()),
+             0);
+    const Result r = runCli({"--port", "3", "download", "firmware", filenames::decode(name)});
+    QVERIFY2(r.exit == cli::Ok, qPrintable(r.err));
+    const std::vector<vprinter::DownloadRecord> downloads = root->downloads();
+    QCOMPARE(downloads.size(), size_t(1));
+    QCOMPARE(QString::fromStdString(downloads[0].sha256),
+             QString(QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex()));
+    QCOMPARE(namesIn(dir.path()), QList<QByteArray>{"image\xff.bin"}); // the side file is gone
+    QCOMPARE(::unlink(name.constData()), 0);
 }
 
 // "-" is standard output: the profile is printed, and no file of that name is made.
