@@ -71,6 +71,8 @@ int unavailable(Context &c, const ListedPrinter &printer)
 // The printer of --port, or the only one attached.
 int choosePrinter(Context &c, Printer &printer)
 {
+    takeCutReply(); // what an earlier command of this process met is not this one's
+
     const QList<ListedPrinter> listed = listSupportedPrinters();
     std::optional<ListedPrinter> chosen;
     if (c.parser.isSet(QStringLiteral("port"))) {

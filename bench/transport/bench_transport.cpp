@@ -52,11 +52,10 @@ bool pageRead(bool reference)
 {
     static const std::vector<SetInfoType> queries = printsettings::readOrder(true);
     if (reference)
-        return referenceClick(int(queries.size()),
-                              [](libusb_device *device, int i, bench::Driver driver) {
-                                  return bench::bareQueryCycle(
-                                      device, uint8_t(queries[std::size_t(i)]), driver);
-                              });
+        return referenceClick(
+            int(queries.size()), [](libusb_device *device, int i, bench::Driver driver) {
+                return bench::bareQueryCycle(device, uint8_t(queries[std::size_t(i)]), driver);
+            });
     return click(int(queries.size()), [](PrinterHandle *printer, int i) {
         unsigned char result[frame::kResultBufferSize];
         return GetPrinterInfo(printer, queries[std::size_t(i)], result) == 0;
@@ -120,9 +119,9 @@ void printClicks(const std::string &name, const ClickFigures &reference, const C
                    ? std::to_string(f.minHandOvers)
                    : std::to_string(f.minHandOvers) + ".." + std::to_string(f.maxHandOvers);
     };
-    std::printf("%-24s %18s %12s %12.1f %12.1f %7.3f\n", name.c_str(),
-                handOvers(reference).c_str(), handOvers(ours).c_str(), reference.medianMs,
-                ours.medianMs, ours.medianMs / reference.medianMs);
+    std::printf("%-24s %18s %12s %12.1f %12.1f %7.3f\n", name.c_str(), handOvers(reference).c_str(),
+                handOvers(ours).c_str(), reference.medianMs, ours.medianMs,
+                ours.medianMs / reference.medianMs);
 }
 
 } // namespace

@@ -106,8 +106,8 @@ bool exists(const QString &name)
 bool open(QFile &file, const QString &name, QIODevice::OpenMode mode)
 {
     const bool creating = mode & QIODevice::NewOnly;
-    const int flags = creating ? O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC
-                               : O_RDONLY | O_CLOEXEC;
+    const int flags =
+        creating ? O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
     const int fd = ::open(encode(name).constData(), flags, 0666);
     if (fd < 0)
         return false;

@@ -130,11 +130,12 @@ std::optional<QString> parse(const QByteArray &bytes, Parsed &parsed)
     const QJsonValue format = root.value(QStringLiteral("format"));
     if (format.toInt(-1) != kFormatVersion) {
         // What the file says, as it says it, so that a newer program's file is told apart.
-        const QString found =
-            format.isUndefined()
-                ? QObject::tr("（无）")
-                : QString::fromUtf8(
-                      QJsonDocument(QJsonArray{format}).toJson(QJsonDocument::Compact).mid(1).chopped(1));
+        const QString found = format.isUndefined()
+                                  ? QObject::tr("（无）")
+                                  : QString::fromUtf8(QJsonDocument(QJsonArray{format})
+                                                          .toJson(QJsonDocument::Compact)
+                                                          .mid(1)
+                                                          .chopped(1));
         return QObject::tr("文件不是有效的打印机配置：format 为 %1，应为 %2")
             .arg(found)
             .arg(kFormatVersion);
@@ -226,8 +227,7 @@ Saved save(const QString &path, const QByteArray &bytes, bool replace, QString *
 Read read(const QString &path, QByteArray &bytes)
 {
     // Opened without waiting for a writer (a FIFO would block), then checked for what it is.
-    const int fd =
-        ::open(filenames::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(filenames::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return Read::Failed;
     struct stat status = {};

@@ -161,8 +161,9 @@ template <typename V> Field<V> pinField(const QString &key, QString V::*member)
             return refusal;
         return bluetooth::checkPin(v.*member);
     };
-    field.note = QObject::tr("4 到 16 位数字：蓝牙配对的PIN码最多 16 个字节，配对的设备只提供数字键盘，"
-                             "少于 4 位起不到保护作用");
+    field.note =
+        QObject::tr("4 到 16 位数字：蓝牙配对的PIN码最多 16 个字节，配对的设备只提供数字键盘，"
+                    "少于 4 位起不到保护作用");
     return field;
 }
 
@@ -456,8 +457,7 @@ std::unique_ptr<SettingsPage> serialPage()
     return std::make_unique<TablePage<V>>(
         "serial", V{},
         std::vector<Field<V>>{
-            indexField("baud-rate", &V::baudRate, bauds),
-            parityField(),
+            indexField("baud-rate", &V::baudRate, bauds), parityField(),
             indexField("data-bits", &V::dataBits, {"8", "7"}),
             indexField("stop-bits", &V::stopBits, {"1", "2"}),
             // The serial number goes back only to the printer it was read from.
@@ -511,9 +511,8 @@ std::unique_ptr<SettingsPage> wifiIpPage()
         "wifi-ip", V{},
         std::vector<Field<V>>{
             foldedIndexField("dhcp", &V::mode, {"off", "on"}),
-            hostAddressField(wifiip::kIp, &V::ip),
-            maskField(wifiip::kMask, &V::mask), addressField(wifiip::kGateway, &V::gateway),
-            addressField(wifiip::kDns, &V::dns)},
+            hostAddressField(wifiip::kIp, &V::ip), maskField(wifiip::kMask, &V::mask),
+            addressField(wifiip::kGateway, &V::gateway), addressField(wifiip::kDns, &V::dns)},
         TablePage<V>::Behaviour{readWifiIp, wifiip::validate, [](const V &v) {
                                     return std::vector<SetCommand>{wifiip::encode(v)};
                                 }});
@@ -524,12 +523,12 @@ std::unique_ptr<SettingsPage> ethernetPage()
     using V = ethernet::Values;
     return std::make_unique<TablePage<V>>(
         "ethernet", V{},
-        std::vector<Field<V>>{
-            foldedIndexField("dhcp", &V::mode, {"on", "off"}),
-            hostAddressField(ethernet::kIp, &V::ip),
-            maskField(ethernet::kMask, &V::mask), addressField(ethernet::kGateway, &V::gateway),
-            portField(ethernet::kTcpPort, &V::tcpPort, ethernet::kPortRange),
-            portField(ethernet::kUdpPort, &V::udpPort, ethernet::kPortRange)},
+        std::vector<Field<V>>{foldedIndexField("dhcp", &V::mode, {"on", "off"}),
+                              hostAddressField(ethernet::kIp, &V::ip),
+                              maskField(ethernet::kMask, &V::mask),
+                              addressField(ethernet::kGateway, &V::gateway),
+                              portField(ethernet::kTcpPort, &V::tcpPort, ethernet::kPortRange),
+                              portField(ethernet::kUdpPort, &V::udpPort, ethernet::kPortRange)},
         TablePage<V>::Behaviour{readEthernet, ethernet::validate, [](const V &v) {
                                     return encodeAll(ethernet::writeOrder(), v, ethernet::encode);
                                 }});

@@ -110,16 +110,21 @@ void TestCliInputs::sameValueTypedOtherwiseIsUnchanged_data()
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("assignment");
     QTest::addColumn<QString>("out");
-    QTest::newRow("-0 dots on a printer at 0")
-        << "distance" << "head-to-tear=-0" << "distance: 未改变\n";
-    QTest::newRow("0 dots on a printer at 0")
-        << "distance" << "head-to-tear=0" << "distance: 未改变\n";
-    QTest::newRow("a port with a leading zero")
-        << "wifi" << "tcp-port=09100" << "wifi: 未改变\n";
-    QTest::newRow("millimetres with a leading zero")
-        << "distance" << "exit-to-head=012" << "distance: 未改变\n";
-    QTest::newRow("a changed value still goes out")
-        << "distance" << "head-to-tear=-00008" << "distance head-to-tear: 0 -> -00008\n";
+    QTest::newRow("-0 dots on a printer at 0") << "distance"
+                                               << "head-to-tear=-0"
+                                               << "distance: 未改变\n";
+    QTest::newRow("0 dots on a printer at 0") << "distance"
+                                              << "head-to-tear=0"
+                                              << "distance: 未改变\n";
+    QTest::newRow("a port with a leading zero") << "wifi"
+                                                << "tcp-port=09100"
+                                                << "wifi: 未改变\n";
+    QTest::newRow("millimetres with a leading zero") << "distance"
+                                                     << "exit-to-head=012"
+                                                     << "distance: 未改变\n";
+    QTest::newRow("a changed value still goes out") << "distance"
+                                                    << "head-to-tear=-00008"
+                                                    << "distance head-to-tear: 0 -> -00008\n";
 }
 
 // A value the printer already holds is no change, however it is typed: nothing is sent, the
@@ -129,8 +134,8 @@ void TestCliInputs::sameValueTypedOtherwiseIsUnchanged()
     QFETCH(QString, page);
     QFETCH(QString, assignment);
     QFETCH(QString, out);
-    root->setSetting(0x36, {0, 0});    // head to tear: 0 dots
-    root->setSetting(0x33, {96, 0});   // exit to head: 12 mm
+    root->setSetting(0x36, {0, 0});  // head to tear: 0 dots
+    root->setSetting(0x33, {96, 0}); // exit to head: 12 mm
     const Result r = runCli({"--port", "3", "write", page, assignment});
     QVERIFY2(r.exit == cli::Ok, qPrintable(r.err));
     QCOMPARE(r.out, out);
@@ -158,8 +163,7 @@ void TestCliInputs::wireValueTheReadCannotGiveIsRefused_data()
     QTest::newRow("speed 200, beyond the list")
         << withWire(R"("speed":200)").replace(R"("speed":"1")", R"("speed":"")") << "";
     QTest::newRow("mirror 1, as a read gives it")
-        << withWire(R"("mirror":1)").replace(R"("mirror":"normal")", R"("mirror":"mirror")")
-        << "";
+        << withWire(R"("mirror":1)").replace(R"("mirror":"normal")", R"("mirror":"mirror")") << "";
 }
 
 // A wire value a selector's read could never give is refused, naming page and key, before
@@ -188,27 +192,29 @@ void TestCliInputs::valuesNoPrinterCanUseAreRefused_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("err"); // empty: accepted
     const QString name32(32, 'n');
-    QTest::newRow("network name of 32 bytes") << QStringList{"wifi", "station-name=" + name32}
-                                              << "";
+    QTest::newRow("network name of 32 bytes")
+        << QStringList{"wifi", "station-name=" + name32} << "";
     QTest::newRow("network name of 33 bytes")
         << QStringList{"wifi", "station-name=" + name32 + "n"}
         << "“station-name”太长：最多 32 个字节。未发送任何设置。";
     QTest::newRow("access point name of 33 bytes in 11 characters")
-        << QStringList{"wifi", "mode=AP", "ap-ip=192.168.4.1", "ap-name=" + QString(11, QChar(0x4E2D))}
+        << QStringList{"wifi", "mode=AP", "ap-ip=192.168.4.1",
+                       "ap-name=" + QString(11, QChar(0x4E2D))}
         << "“ap-name”太长：最多 32 个字节。未发送任何设置。";
     QTest::newRow("PIN of 4 digits") << QStringList{"bluetooth", "pin=1234"} << "";
     QTest::newRow("PIN of 16 digits") << QStringList{"bluetooth", "pin=" + QString(16, '7')} << "";
     const QString pinRule = "“pin”须为 4 到 16 位数字。未发送任何设置。";
     QTest::newRow("PIN of 3 digits") << QStringList{"bluetooth", "pin=123"} << pinRule;
-    QTest::newRow("PIN of 17 digits") << QStringList{"bluetooth", "pin=" + QString(17, '7')}
-                                      << pinRule;
+    QTest::newRow("PIN of 17 digits")
+        << QStringList{"bluetooth", "pin=" + QString(17, '7')} << pinRule;
     QTest::newRow("PIN with a letter") << QStringList{"bluetooth", "pin=12a4"} << pinRule;
     QTest::newRow("empty PIN") << QStringList{"bluetooth", "pin="} << pinRule;
     QTest::newRow("PIN of full-width digits")
         << QStringList{"bluetooth", "pin=" + QString(4, QChar(0xFF11))} << pinRule;
-    const QString host = "“%1”不能是 0.0.0.0 或 255.255.255.255：打印机需要自己的地址。未发送任何设置。";
-    QTest::newRow("address 0.0.0.0") << QStringList{"wifi-ip", "dhcp=off", "ip=0.0.0.0"}
-                                     << host.arg("ip");
+    const QString host =
+        "“%1”不能是 0.0.0.0 或 255.255.255.255：打印机需要自己的地址。未发送任何设置。";
+    QTest::newRow("address 0.0.0.0")
+        << QStringList{"wifi-ip", "dhcp=off", "ip=0.0.0.0"} << host.arg("ip");
     QTest::newRow("address 255.255.255.255")
         << QStringList{"ethernet", "dhcp=off", "ip=255.255.255.255"} << host.arg("ip");
     QTest::newRow("access point at 0.0.0.0")
@@ -218,8 +224,8 @@ void TestCliInputs::valuesNoPrinterCanUseAreRefused_data()
     QTest::newRow("mask of all ones") << QStringList{"wifi-ip", "mask=255.255.255.255"} << "";
     const QString zero = "“%1”的每组数字不能以0开头（如 192.168.1.10，而不是 192.168.001.010）。"
                          "未发送任何设置。";
-    QTest::newRow("address 01.2.3.4") << QStringList{"wifi-ip", "dhcp=off", "ip=01.2.3.4"}
-                                      << zero.arg("ip");
+    QTest::newRow("address 01.2.3.4")
+        << QStringList{"wifi-ip", "dhcp=off", "ip=01.2.3.4"} << zero.arg("ip");
     QTest::newRow("access point at 192.168.004.1")
         << QStringList{"wifi", "mode=AP", "ap-name=x", "ap-ip=192.168.004.1"} << zero.arg("ap-ip");
     QTest::newRow("mask 255.255.255.000")

@@ -52,8 +52,7 @@ void TestCliTexts::statusFromShortAnswers_data()
     QTest::newRow("1 byte") << 1 << int(cli::Ok) << "缺纸\n开盖\n" << qint64(0x82);
     QTest::newRow("2 bytes") << 2 << int(cli::Ok) << "缺纸\n开盖\n打印删除\n" << qint64(0x4082);
     QTest::newRow("3 bytes") << 3 << int(cli::Ok) << "缺纸\n开盖\n打印删除\n" << qint64(0x84082);
-    QTest::newRow("4 bytes") << 4 << int(cli::Ok) << "缺纸\n开盖\n打印删除\n"
-                             << qint64(0x01084082);
+    QTest::newRow("4 bytes") << 4 << int(cli::Ok) << "缺纸\n开盖\n打印删除\n" << qint64(0x01084082);
 }
 
 void TestCliTexts::statusFromShortAnswers()
@@ -105,7 +104,9 @@ void TestCliTexts::listSaysWhatToDoAboutPermission()
     other.setFaults(faults);
     const Result r = runCli(arguments);
     QCOMPARE(r.exit, int(cli::Ok));
-    const QString state = denied == "open" ? "no-permission" : denied == "claim" ? "in-use" : "ready";
+    const QString state = denied == "open"    ? "no-permission"
+                          : denied == "claim" ? "in-use"
+                                              : "ready";
     QCOMPARE(r.out.count(state), 2);
     const QString remedy = printeraccess::remedy(printeraccess::thisSystem());
     QVERIFY(!remedy.isEmpty());
@@ -126,7 +127,8 @@ void TestCliTexts::textsAScriptReads_data()
     QTest::addColumn<QString>("err");
     const QByteArray format2 = profileOf(kPrintPage).replace("\"format\":1", "\"format\":2");
     const QByteArray noFormat = profileOf(kPrintPage).replace("\"format\":1,", "");
-    const QByteArray textFormat = profileOf(kPrintPage).replace("\"format\":1", "\"format\":\"1.0\"");
+    const QByteArray textFormat =
+        profileOf(kPrintPage).replace("\"format\":1", "\"format\":\"1.0\"");
     for (bool english : {false, true}) {
         const char *language = english ? "en" : "zh";
         QTest::addRow("access point address in station mode, %s", language)
@@ -135,11 +137,13 @@ void TestCliTexts::textsAScriptReads_data()
             << (english ? R"("ap-ip" is sent to the printer only with mode=AP. Nothing was sent.)"
                         : "“ap-ip”只在 mode=AP 时发送给打印机。未发送任何设置。");
         QTest::addRow("station password in AP mode, %s", language)
-            << english << QStringList{"write", "wifi", "mode=AP", "ap-ip=192.168.4.9",
-                                      "station-password=secret"}
+            << english
+            << QStringList{"write", "wifi", "mode=AP", "ap-ip=192.168.4.9",
+                           "station-password=secret"}
             << QByteArray() << int(cli::Refused)
-            << (english ? R"("station-password" is sent to the printer only with mode=STA. Nothing was sent.)"
-                        : "“station-password”只在 mode=STA 时发送给打印机。未发送任何设置。");
+            << (english
+                    ? R"("station-password" is sent to the printer only with mode=STA. Nothing was sent.)"
+                    : "“station-password”只在 mode=STA 时发送给打印机。未发送任何设置。");
         QTest::addRow("a newer format, %s", language)
             << english << QStringList{"restore", "profile.json"} << format2 << int(cli::Refused)
             << (english ? "The file is not a valid printer profile: its format is 2, this program "
@@ -151,10 +155,10 @@ void TestCliTexts::textsAScriptReads_data()
                           "program reads format 1"
                         : "文件不是有效的打印机配置：format 为 （无），应为 1");
         QTest::addRow("a format as text, %s", language)
-            << english << QStringList{"restore", "profile.json"} << textFormat
-            << int(cli::Refused)
-            << (english ? R"(The file is not a valid printer profile: its format is "1.0", this program reads format 1)"
-                        : R"(文件不是有效的打印机配置：format 为 "1.0"，应为 1)");
+            << english << QStringList{"restore", "profile.json"} << textFormat << int(cli::Refused)
+            << (english
+                    ? R"(The file is not a valid printer profile: its format is "1.0", this program reads format 1)"
+                    : R"(文件不是有效的打印机配置：format 为 "1.0"，应为 1)");
     }
 }
 
@@ -186,15 +190,22 @@ void TestCliTexts::helpExplainsValues_data()
     QTest::addColumn<bool>("english");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("accepted"); // what the key's line says it takes
-    QTest::newRow("mask") << false << "mask" << "连续的子网掩码，如 255.255.255.0";
-    QTest::newRow("mask, en") << true << "mask" << "a contiguous netmask such as 255.255.255.0";
-    QTest::newRow("address") << false << "gateway" << "IP地址，如 192.168.1.100";
-    QTest::newRow("parity") << false << "parity" << "0, 1, 2（0 无校验，1 奇校验，2 偶校验）";
-    QTest::newRow("parity, en") << true << "parity" << "0, 1, 2 (0 none, 1 odd, 2 even)";
-    QTest::newRow("PIN") << false << "pin"
-                         << "4 到 16 位数字：蓝牙配对的PIN码最多 16 个字节，配对的设备只提供数字键盘，"
-                            "少于 4 位起不到保护作用";
-    QTest::newRow("network name, en") << true << "station-name" << "text, at most 32 bytes";
+    QTest::newRow("mask") << false << "mask"
+                          << "连续的子网掩码，如 255.255.255.0";
+    QTest::newRow("mask, en") << true << "mask"
+                              << "a contiguous netmask such as 255.255.255.0";
+    QTest::newRow("address") << false << "gateway"
+                             << "IP地址，如 192.168.1.100";
+    QTest::newRow("parity") << false << "parity"
+                            << "0, 1, 2（0 无校验，1 奇校验，2 偶校验）";
+    QTest::newRow("parity, en") << true << "parity"
+                                << "0, 1, 2 (0 none, 1 odd, 2 even)";
+    QTest::newRow("PIN")
+        << false << "pin"
+        << "4 到 16 位数字：蓝牙配对的PIN码最多 16 个字节，配对的设备只提供数字键盘，"
+           "少于 4 位起不到保护作用";
+    QTest::newRow("network name, en") << true << "station-name"
+                                      << "text, at most 32 bytes";
 }
 
 // `write --help` says what each key takes in words a user can act on.
@@ -249,7 +260,8 @@ void TestCliTexts::cutReplySaidOnce()
                          "Make sure the printer has been connected by usb\n";
     QVERIFY2(err.endsWith(said), qPrintable(err.right(1000)));
     QCOMPARE(err.count("cut short (only"), 1);
-    const int protocolLines = err.count(QRegularExpression("labelsetup\\.protocol.*reply cut short"));
+    const int protocolLines =
+        err.count(QRegularExpression("labelsetup\\.protocol.*reply cut short"));
     if (verbose)
         QVERIFY2(protocolLines >= 11, qPrintable(err.right(1000))); // every query of the page
     else

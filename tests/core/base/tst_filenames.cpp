@@ -28,11 +28,13 @@ void TestFilenames::roundTrip_data()
     QTest::newRow("ASCII") << QByteArray("profile.json") << "profile.json";
     QTest::newRow("UTF-8 text") << QByteArray("caf\xc3\xa9/\xe9\x85\x8d\xe7\xbd\xae.json")
                                 << QString::fromUtf8("café/配置.json");
-    QTest::newRow("four-byte character") << QByteArray("\xf0\x9f\x96\xa8") << QString::fromUtf8("🖨");
+    QTest::newRow("four-byte character")
+        << QByteArray("\xf0\x9f\x96\xa8") << QString::fromUtf8("🖨");
     QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.json") << "caf" + escaped(0xE9) + ".json";
-    QTest::newRow("two bytes that are no UTF-8") << QByteArray("\xff\xfe")
-                                                 << escaped(0xFF) + escaped(0xFE);
-    QTest::newRow("sequence cut short") << QByteArray("a\xe9\x85") << "a" + escaped(0xE9) + escaped(0x85);
+    QTest::newRow("two bytes that are no UTF-8")
+        << QByteArray("\xff\xfe") << escaped(0xFF) + escaped(0xFE);
+    QTest::newRow("sequence cut short")
+        << QByteArray("a\xe9\x85") << "a" + escaped(0xE9) + escaped(0x85);
     QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << escaped(0xC0) + escaped(0xAF);
     QTest::newRow("encoded surrogate")
         << QByteArray("\xed\xa0\x80") << escaped(0xED) + escaped(0xA0) + escaped(0x80);

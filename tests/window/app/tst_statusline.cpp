@@ -61,13 +61,15 @@ void TestStatusLine::afterAnUnplug_data()
 {
     QTest::addColumn<QString>("next"); // what the user does after the unplug
     QTest::addColumn<QString>("shown");
-    QTest::newRow("selects another printer")
-        << "select" << "已选打印机：Orbeck VS-608K，USB路径 1-5";
+    QTest::newRow("selects another printer") << "select"
+                                             << "已选打印机：Orbeck VS-608K，USB路径 1-5";
     QTest::newRow("selects it and reads its information")
-        << "select and read" << "已选打印机：Orbeck VS-608K，USB路径 1-5，版本 V2.3.1 20240315";
-    QTest::newRow("presses Get list") << "get list" << "";
-    QTest::newRow("presses Get list, then selects")
-        << "get list and select" << "已选打印机：Orbeck VS-608K，USB路径 1-5";
+        << "select and read"
+        << "已选打印机：Orbeck VS-608K，USB路径 1-5，版本 V2.3.1 20240315";
+    QTest::newRow("presses Get list") << "get list"
+                                      << "";
+    QTest::newRow("presses Get list, then selects") << "get list and select"
+                                                    << "已选打印机：Orbeck VS-608K，USB路径 1-5";
     QTest::newRow("does nothing") << "" << kLeft;
 }
 
