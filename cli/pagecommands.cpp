@@ -157,6 +157,12 @@ int write(Context &c)
     if (const std::optional<pages::Refusal> refusal = page->validate())
         return fail(c, Refused, pages::refusalText(refusal->field, *refusal));
     const QStringList changed = changedKeys(*page, *asRead, keys);
+    // A value the printer holds, typed otherwise, goes back as it was read: "012" mm must not
+    // turn the 100 dots shown as "12" into 96.
+    for (const QString &key : keys) {
+        if (!changed.contains(key))
+            page->set(key, pages::valueOf(*asRead, key));
+    }
     if (changed.isEmpty()) {
         // The printer holds every value given: nothing to send.
         if (!c.parser.isSet(QStringLiteral("quiet")))

@@ -194,8 +194,11 @@ Field<V> numberField(const QString &key, NumberField V::*member, NumberRange ran
                    },
                    member, range};
     field.check = [=](const V &v) { return checkNumber(key, v.*member, range); };
-    // The same wire value, however it is typed ("-0" and "0").
+    // The same number, however it is typed ("-0" and "0", "012" and "12"), or the same wire value.
     field.same = [=](const V &a, const V &b) {
+        const std::optional<qint64> typed = parseWholeNumber((a.*member).text);
+        if (typed && typed == parseWholeNumber((b.*member).text))
+            return true;
         const std::optional<qint64> wire = wireValue(a.*member, range);
         return wire ? wire == wireValue(b.*member, range) : (a.*member).text == (b.*member).text;
     };

@@ -122,6 +122,10 @@ void TestCliInputs::sameValueTypedOtherwiseIsUnchanged_data()
     QTest::newRow("millimetres with a leading zero") << "distance"
                                                      << "exit-to-head=012"
                                                      << "distance: 未改变\n";
+    QTest::newRow("millimetres as shown, on a printer between two")
+        << "distance" << "gap-to-head=07" << "distance: 未改变\n";
+    QTest::newRow("unchanged beside a change: goes back as read")
+        << "distance" << "gap-to-head=007 head-to-tear=5" << "distance head-to-tear: 0 -> 5\n";
     QTest::newRow("a changed value still goes out") << "distance"
                                                     << "head-to-tear=-00008"
                                                     << "distance head-to-tear: 0 -> -00008\n";
@@ -136,12 +140,17 @@ void TestCliInputs::sameValueTypedOtherwiseIsUnchanged()
     QFETCH(QString, out);
     root->setSetting(0x36, {0, 0});  // head to tear: 0 dots
     root->setSetting(0x33, {96, 0}); // exit to head: 12 mm
-    const Result r = runCli({"--port", "3", "write", page, assignment});
+    root->setSetting(0x34, {60, 0}); // gap to head: 7.5 mm, shown as 7
+    const Result r =
+        runCli(QStringList{"--port", "3", "write", page} + assignment.split(QLatin1Char(' ')));
     QVERIFY2(r.exit == cli::Ok, qPrintable(r.err));
     QCOMPARE(r.out, out);
     QCOMPARE(setFrames(*root).isEmpty(), out.endsWith("未改变\n"));
     if (assignment.startsWith("head-to-tear=-00008"))
         QCOMPARE(root->setting(0x36), (vprinter::Bytes{0xF8, 0xFF}));
+    // What was not changed keeps its exact value: 60 dots, not the 56 that "7" mm would be.
+    QCOMPARE(root->setting(0x34), (vprinter::Bytes{60, 0}));
+    QCOMPARE(root->setting(0x33), (vprinter::Bytes{96, 0}));
 }
 
 void TestCliInputs::wireValueTheReadCannotGiveIsRefused_data()
