@@ -49,6 +49,19 @@ void printEvent(Context &c, const char *event, const ListedPrinter &p)
     c.out.flush();
 }
 
+// What to do about a printer the user may not open, said once on standard error as `info` and
+// the window say it; the list itself only names the state.
+void offerRemedy(Context &c, const QList<ListedPrinter> &printers, bool &offered)
+{
+    if (offered || std::none_of(printers.begin(), printers.end(), [](const ListedPrinter &p) {
+            return p.access == PrinterAccess::NoPermission;
+        }))
+        return;
+    offered = true;
+    c.err << printeraccess::remedy(printeraccess::thisSystem()) << '\n';
+    c.err.flush();
+}
+
 // Prints the printers attached now, then every arrival and departure, until interrupted.
 int watch(Context &c)
 {
@@ -61,11 +74,14 @@ int watch(Context &c)
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
+    bool remedyOffered = false;
+    offerRemedy(c, listening.attached, remedyOffered);
     listening.run([&](const PrinterChanges &changes) {
         for (const ListedPrinter &p : changes.left)
             printEvent(c, "left", p);
         for (const ListedPrinter &p : changes.arrived)
             printEvent(c, "arrived", p);
+        offerRemedy(c, changes.arrived, remedyOffered);
     });
     return Ok;
 }
@@ -81,6 +97,8 @@ int list(Context &c)
     const QList<ListedPrinter> printers = listSupportedPrinters();
     if (printers.isEmpty())
         c.err << QObject::tr("没有找到打印机") << '\n';
+    bool remedyOffered = false;
+    offerRemedy(c, printers, remedyOffered);
     if (c.parser.isSet(QStringLiteral("json"))) {
         QJsonArray array;
         for (const ListedPrinter &p : printers)
