@@ -1,6 +1,7 @@
 #include "cli/commandcontext.h"
 
 #include "core/printers/printeraccess.h"
+#include "core/protocol/printerqueries.h"
 
 #include <QJsonDocument>
 #include <QObject>
@@ -20,7 +21,14 @@ int fail(Context &c, Exit exit, const QString &message)
 
 int transportFailed(Context &c)
 {
-    return fail(c, TransportFailed, QObject::tr("请确保打印机已通过usb进行连接"));
+    QString message = QObject::tr("请确保打印机已通过usb进行连接");
+    // Once, however many replies came short: the first says what happened.
+    if (const std::optional<CutReply> cut = takeCutReply())
+        message = QObject::tr("打印机对查询 %1 的回复不完整（只收到 %2 个字节）。")
+                      .arg(QString::asprintf("0x%02X", unsigned(cut->code)))
+                      .arg(cut->bytes) +
+                  message;
+    return fail(c, TransportFailed, message);
 }
 
 int readFailed(Context &c, const Printer &printer)
@@ -34,13 +42,17 @@ namespace {
 
 // Whether --port names this printer: its port number ("4"), its ports from the root hub on any
 // bus ("2.4"), or its bus and ports ("1-2.4").
+// Every form is read as numbers, so that leading zeros mean the same in each ("05" is port 5).
 bool portNames(const QString &port, const ListedPrinter &printer)
 {
     if (port.contains(QLatin1Char('-')))
         return PrinterIdentity::parse(port) == printer.identity;
+    const std::optional<PrinterIdentity> ports = PrinterIdentity::parse(QStringLiteral("1-") + port);
+    if (!ports)
+        return false;
     if (port.contains(QLatin1Char('.')))
-        return port == printer.identity.portPath();
-    return port == QString::number(printer.port);
+        return ports->ports == printer.identity.ports;
+    return ports->ports.size() == 1 && ports->ports.first() == printer.port;
 }
 
 bool isPortText(const QString &port)
@@ -66,6 +78,8 @@ int unavailable(Context &c, const ListedPrinter &printer)
 // The printer of --port, or the only one attached.
 int choosePrinter(Context &c, Printer &printer)
 {
+    takeCutReply(); // what an earlier command of this process met is not this one's
+
     const QList<ListedPrinter> listed = listSupportedPrinters();
     std::optional<ListedPrinter> chosen;
     if (c.parser.isSet(QStringLiteral("port"))) {
@@ -104,11 +118,11 @@ int choosePrinter(Context &c, Printer &printer)
     return Ok;
 }
 
-// What the window locks for a model (its functional tab, the font download), the command line
-// does not offer either.
+// Refuses a maintenance command or the status request (`what`) for a model that does not offer
+// them: the window disables its functional tab for such a model.
 int refuseIfLocked(Context &c, const Printer &printer, const QString &what)
 {
-    if (!modelgate::isLocked(printer.modelKey()))
+    if (modelgate::offerOf(printer.modelKey()).maintenance)
         return Ok;
     return fail(c, Refused, QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), what));
 }
@@ -186,7 +200,17 @@ int Listening::start(Context &c)
         return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
     if (!interruption.install(loop))
         return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+    attached = watcher.printers({});
     return Ok;
+}
+
+void Listening::run(const std::function<void(const PrinterChanges &)> &changed)
+{
+    const QMetaObject::Connection connection =
+        QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop,
+                         [&] { changed(watcher.changesSince(attached)); });
+    loop.exec();
+    QObject::disconnect(connection);
 }
 
 } // namespace cli

@@ -76,7 +76,7 @@ int downloadAll(Context &c)
                                 "全部打印机，请只连接该型号的打印机")
                         .arg(models.join(QStringLiteral("、"))));
     if (kind == QLatin1String("font") &&
-        modelgate::isLocked(modelgate::modelKey(printers.first().rowText())))
+        !modelgate::offerOf(printers.first().modelKey()).fontDownload)
         return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
     int jobs = 0;
     if (const int exit = jobsOption(c, printers.size(), jobs))

@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QObject>
-#include <algorithm>
 
 namespace cli {
 
@@ -50,37 +49,40 @@ void printEvent(Context &c, const char *event, const ListedPrinter &p)
     c.out.flush();
 }
 
+// What to do about a printer the user may not open, said once on standard error as `info` and
+// the window say it; the list itself only names the state.
+void offerRemedy(Context &c, const QList<ListedPrinter> &printers, bool &offered)
+{
+    if (offered || std::none_of(printers.begin(), printers.end(), [](const ListedPrinter &p) {
+            return p.access == PrinterAccess::NoPermission;
+        }))
+        return;
+    offered = true;
+    c.err << printeraccess::remedy(printeraccess::thisSystem()) << '\n';
+    c.err.flush();
+}
+
 // Prints the printers attached now, then every arrival and departure, until interrupted.
 int watch(Context &c)
 {
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
-    PrinterWatcher &watcher = listening.watcher;
-    QEventLoop &loop = listening.loop;
-
-    QList<ListedPrinter> known = watcher.printers({});
-    for (const ListedPrinter &p : known)
+    for (const ListedPrinter &p : listening.attached)
         printEvent(c, "present", p);
-    if (known.isEmpty()) {
+    if (listening.attached.isEmpty()) {
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
-    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
-        const QList<ListedPrinter> now = watcher.printers(known);
-        for (const ListedPrinter &p : known) {
-            if (std::none_of(now.begin(), now.end(),
-                             [&](const ListedPrinter &n) { return n.sameDevice(p); }))
-                printEvent(c, "left", p);
-        }
-        for (const ListedPrinter &p : now) {
-            if (std::none_of(known.begin(), known.end(),
-                             [&](const ListedPrinter &k) { return k.sameDevice(p); }))
-                printEvent(c, "arrived", p);
-        }
-        known = now;
+    bool remedyOffered = false;
+    offerRemedy(c, listening.attached, remedyOffered);
+    listening.run([&](const PrinterChanges &changes) {
+        for (const ListedPrinter &p : changes.left)
+            printEvent(c, "left", p);
+        for (const ListedPrinter &p : changes.arrived)
+            printEvent(c, "arrived", p);
+        offerRemedy(c, changes.arrived, remedyOffered);
     });
-    loop.exec();
     return Ok;
 }
 
@@ -95,6 +97,8 @@ int list(Context &c)
     const QList<ListedPrinter> printers = listSupportedPrinters();
     if (printers.isEmpty())
         c.err << QObject::tr("没有找到打印机") << '\n';
+    bool remedyOffered = false;
+    offerRemedy(c, printers, remedyOffered);
     if (c.parser.isSet(QStringLiteral("json"))) {
         QJsonArray array;
         for (const ListedPrinter &p : printers)

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "cli/fleetrunning.h"
 #include "cli/resultoutput.h"
+#include "core/base/filenames.h"
 #include "core/printers/fleetrun.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
@@ -11,7 +12,6 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/settingspage.h"
 
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QObject>
 #include <algorithm>
@@ -28,17 +28,20 @@ int backup(Context &c)
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
     const QString path = c.arguments[0];
+    // "-" is standard output, as for other tools; a file of that name is "./-".
+    const bool toOutput = path == QLatin1String("-");
     const bool replace = c.parser.isSet(QStringLiteral("force"));
     // Said before the printer is asked anything; the save itself makes sure.
-    if (!replace && (QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
+    if (!toOutput && !replace && filenames::exists(path))
         return fileExists(c, path);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
     // As the window refuses it: a file without a page would restore nothing.
     if (pages::pagesForModel(printer.modelKey()).empty())
-        return fail(c, Refused,
-                    QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
+        return fail(
+            c, Refused,
+            QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
     const profile::Snapshot snapshot =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Read);
     if (!snapshot.complete())
@@ -47,7 +50,17 @@ int backup(Context &c)
         QJsonDocument(profile::document(printer.model(), snapshot.version, snapshot.pages,
                                         !c.parser.isSet(QStringLiteral("no-secrets"))))
             .toJson();
-    switch (profile::save(path, json, replace)) {
+    if (toOutput) {
+        // The document's own bytes (UTF-8), whatever the terminal's encoding.
+        c.out.flush();
+        if (c.out.device())
+            c.out.device()->write(json);
+        else
+            c.out << QString::fromUtf8(json);
+        return Ok;
+    }
+    QString why;
+    switch (profile::save(path, json, replace, &why)) {
     case profile::Saved::Ok:
         return Ok;
     case profile::Saved::Exists:
@@ -55,7 +68,7 @@ int backup(Context &c)
     case profile::Saved::Failed:
         break;
     }
-    return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(path));
+    return fail(c, Refused, QObject::tr("无法写入文件：%1（%2）").arg(path, why));
 }
 
 // A profile file, read and checked as a whole.
@@ -69,7 +82,7 @@ int readProfile(Context &c, const QString &path, profile::Parsed &parsed)
 // Every page of the file checked for this model before anything is sent: its pages, keys and
 // values. Whether each page is valid as a whole is checked once it is merged with the printer's
 // own values, which a key the file leaves out keeps.
-int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &modelKey)
+int checkProfileFor(Context &c, const profile::Parsed &parsed, const ModelKey &modelKey)
 {
     if (const std::optional<QString> error = profile::checkFor(parsed.pages, modelKey))
         return fail(c, Refused, *error);
@@ -89,7 +102,7 @@ profile::ApplyOptions applyOptions(const Context &c)
 
 profile::Target targetOf(const ListedPrinter &listed)
 {
-    return {listed.identity.path(), listed.model(), modelgate::modelKey(listed.rowText())};
+    return {listed.identity.path(), listed.model(), listed.modelKey()};
 }
 
 // A printer a stopped run never started: nothing was sent to it.
@@ -140,7 +153,7 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
     QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
-    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+    if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
         return refused;
     int jobs = 0;
     if (const int exit = jobsOption(c, ofModel.size(), jobs))
@@ -184,9 +197,9 @@ int restore(Context &c)
     if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
         return refused;
     const profile::ApplyOptions options = applyOptions(c);
-    const profile::PrinterResult result = profile::applyProfile(
-        printer.handle(), parsed.pages,
-        {printer.path(), printer.model(), printer.modelKey()}, options);
+    const profile::PrinterResult result =
+        profile::applyProfile(printer.handle(), parsed.pages,
+                              {printer.path(), printer.model(), printer.modelKey()}, options);
     showPages(c, result, options.asked());
     return exitOf(result, options.asked());
 }
@@ -212,24 +225,24 @@ int provision(Context &c)
     profile::Parsed parsed;
     if (const int exit = readProfile(c, c.arguments[0], parsed))
         return exit;
-    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+    if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
         return refused;
     int jobs = 0;
     if (const int exit = jobsOption(c, fleet::Run::kMaxJobs, jobs))
         return exit;
 
+    // The printers attached now are listed (which opens them to read their names) but never
+    // written.
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
-    PrinterWatcher &watcher = listening.watcher;
-    QEventLoop &loop = listening.loop;
-    // Listed (which opens them to read their names) but never written.
-    QList<ListedPrinter> known = watcher.printers({});
     c.err << QObject::tr("等待插入型号为 %1 的打印机；已连接的打印机不会改动").arg(parsed.model)
           << '\n';
     c.err.flush();
 
     const profile::ApplyOptions options = applyOptions(c);
+    // Each new printer of the model starts as soon as it is plugged in, also while others are
+    // being written.
     fleet::Run run(capturing(c, restoreJob(parsed, options)), jobs);
     std::vector<profile::PrinterResult> otherModels;
     int accepted = 0;
@@ -237,11 +250,11 @@ int provision(Context &c)
     const auto allAccepted = [&] { return count > 0 && accepted >= count; };
     const auto quitWhenDone = [&] {
         if ((stopping || allAccepted()) && run.isIdle())
-            loop.quit();
+            listening.loop.quit();
     };
-    QObject::connect(&run, &fleet::Run::finished, &loop,
+    QObject::connect(&run, &fleet::Run::finished, &listening.loop,
                      [&](int index) { showFinished(c, run.at(index), options.asked()); });
-    QObject::connect(&run, &fleet::Run::idle, &loop, quitWhenDone);
+    QObject::connect(&run, &fleet::Run::idle, &listening.loop, quitWhenDone);
     // Waiting for plugs ends at once; printers being written finish their page first.
     listening.interruption.onSignal([&] {
         if (!run.isIdle())
@@ -250,14 +263,10 @@ int provision(Context &c)
         run.stop();
         quitWhenDone();
     });
-    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
-        const QList<ListedPrinter> now = watcher.printers(known);
-        for (const ListedPrinter &p : now) {
+    listening.run([&](const PrinterChanges &changes) {
+        for (const ListedPrinter &p : changes.arrived) {
             if (stopping || allAccepted())
                 break;
-            if (std::any_of(known.begin(), known.end(),
-                            [&](const ListedPrinter &k) { return k.sameDevice(p); }))
-                continue;
             if (p.model() != parsed.model) {
                 otherModels.push_back(profile::printerResult(
                     targetOf(p), profile::Outcome::Skipped, profile::Reason::OtherModel));
@@ -267,9 +276,7 @@ int provision(Context &c)
             run.add(p);
             ++accepted;
         }
-        known = now;
     });
-    loop.exec();
     std::vector<profile::PrinterResult> results = resultsByPath(run);
     const int handled = int(std::count_if(results.begin(), results.end(), [](const auto &r) {
         return r.reason != profile::Reason::Stopped;
@@ -287,7 +294,7 @@ int provision(Context &c)
 // other). Read-only keys (serial number, device information, MACs) are listed apart and never
 // count as a difference. Passwords and the PIN show only that they differ, unless asked.
 int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
-                    const QString &modelKey)
+                    const ModelKey &modelKey)
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
     const bool secrets = c.parser.isSet(QStringLiteral("show-secrets"));
@@ -336,11 +343,11 @@ int diff(Context &c)
                 return refused;
         }
         // Each file checked as restore checks it, for its own model.
-        if (const int refused = checkProfileFor(c, one, one.model + QLatin1Char(' ')))
+        if (const int refused = checkProfileFor(c, one, ModelKey::named(one.model)))
             return refused;
-        if (const int refused = checkProfileFor(c, other, other.model + QLatin1Char(' ')))
+        if (const int refused = checkProfileFor(c, other, ModelKey::named(other.model)))
             return refused;
-        return compareProfiles(c, one.pages, other.pages, one.model + QLatin1Char(' '));
+        return compareProfiles(c, one.pages, other.pages, ModelKey::named(one.model));
     }
     Printer printer;
     if (const int exit = choosePrinter(c, printer))

@@ -1,7 +1,6 @@
 #include "core/profiles/fleetapply.h"
 
 #include "core/printers/fleetrun.h"
-#include "core/printers/modelgate.h"
 
 namespace profile {
 
@@ -10,7 +9,7 @@ PrinterResult applyOnWorker(fleet::Worker &worker, const QJsonObject &profilePag
 {
     const ListedPrinter &listed = worker.printer();
     const Target target{listed.identity.path(), listed.model(),
-                        modelgate::modelKey(listed.rowText())};
+                        listed.modelKey()};
     if (!listed.isReady())
         return printerResult(target, Outcome::Skipped, Reason::NoAccess,
                              accessReason(listed.access));

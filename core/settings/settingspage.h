@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/printers/modelkey.h"
+#include "core/printers/supportedprinters.h"
 #include "core/settings/pagefields.h"
 #include "core/settings/setcommand.h"
 
@@ -27,6 +29,7 @@ struct KeyDescription {
         Number,   // a whole number in `range` (min and max as typed), in `unit`
         Text,     // any text the printer can store
         Address,  // a dotted IPv4 address
+        Mask,     // a dotted subnet mask: ones, then zeros
         ReadOnly, // what the printer reported; not written
     };
     QString key;
@@ -34,6 +37,7 @@ struct KeyDescription {
     QStringList choices;
     NumberRange range{0, 0, 1};
     QString unit; // "mm", "dot" or empty
+    QString note; // what the choices mean, where they are codes; empty otherwise
 };
 
 class SettingsPage
@@ -71,6 +75,10 @@ public:
     // nothing, otherwise (the text then goes through set()).
     virtual bool setWireValue(const QString &key, qint64 value, const QString &shownAs) = 0;
 
+    // Whether this page and `other` (the same page) hold the same value for `key`, however it is
+    // typed: "-0" and "0", "09100" and "9100" are the same value.
+    virtual bool sameValue(const QString &key, const SettingsPage &other) const = 0;
+
     // What a write would refuse, before anything is sent.
     virtual std::optional<Refusal> validate() const = 0;
     // Whether one value is one its field can take, judged on its own: also for a value the
@@ -86,13 +94,15 @@ public:
 
 // The pages a model offers, as the model-support gate decides for the window: none for a locked
 // model, the Ethernet page and the print method only for an extended one.
-std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey);
+std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const ModelKey &modelKey);
+// The pages of a model with this offer.
+std::vector<std::unique_ptr<SettingsPage>> pagesWith(const supportedprinters::Offer &offer);
 // The pages of a model without the extended features and of one with them: every page and key
 // there is, for help texts and shell completion.
 enum class Features { Basic, Extended };
 std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features);
 // One page by name, for a model; null when the model does not offer it or no page has the name.
-std::unique_ptr<SettingsPage> pageNamed(const QString &name, const QString &modelKey);
+std::unique_ptr<SettingsPage> pageNamed(const QString &name, const ModelKey &modelKey);
 QStringList pageNames();
 
 // One value of a page by key ("" when the page has no such key).
