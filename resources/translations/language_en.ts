@@ -522,6 +522,8 @@ Profile: %2 (%3)</translation>
 %2</source>
         <translation>Skipped, %1 printers:
 %2</translation>
+    </message>
+    <message>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
     </message>
@@ -1171,6 +1173,8 @@ Profile: %2 (%3)</translation>
     <message>
         <source>退出状态：处理过的打印机全部未改变或写入并核对成功时为 0，否则为第一个失败的状态；被中断时若一台也没处理或未达到 --count，为 130。最后在标准错误上输出一行汇总。</source>
         <translation>Exit status: 0 when every printer handled was unchanged or written and verified, otherwise the status of the first failure; 130 when interrupted before any printer was handled or before --count was reached. A summary line ends the output on standard error.</translation>
+    </message>
+    <message>
         <source>连续的子网掩码，如 255.255.255.0</source>
         <translation>a contiguous netmask such as 255.255.255.0</translation>
     </message>
