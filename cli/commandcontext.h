@@ -48,6 +48,7 @@ public:
     QString model() const { return listed_.model(); }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
+    const ListedPrinter &listed() const { return listed_; }
 
 private:
     std::unique_ptr<PrinterHandle> handle_ = std::make_unique<PrinterHandle>();

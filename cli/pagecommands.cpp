@@ -1,5 +1,6 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/recording.h"
 #include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
 #include "core/settings/pageexchange.h"
@@ -131,12 +132,15 @@ int write(Context &c)
     if (const std::optional<QString> unsent = keyNotSent(*page, *asRead, keys))
         return fail(c, Refused,
                     QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
-    if (page->write(printer.handle()) != 0)
+    const int written = page->write(printer.handle());
+    std::optional<pages::Verification> verification;
+    if (written == 0 && verifying(c))
+        verification = pages::verifyWritten(printer.handle(), *page, printer.modelKey());
+    recordWrite(printer, *asRead, *page, written, verification ? &*verification : nullptr);
+    if (written != 0)
         return transportFailed(c);
-    if (verifying(c)) {
-        const int kept = reportVerification(
-            c, page->name(), pages::verifyWritten(printer.handle(), *page, printer.modelKey()));
-        if (kept != Ok)
+    if (verification) {
+        if (const int kept = reportVerification(c, page->name(), *verification))
             return kept;
     }
     if (!c.parser.isSet(QStringLiteral("quiet"))) {

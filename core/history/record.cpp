@@ -21,6 +21,7 @@ struct State {
     Settings settings;
     std::unique_ptr<Journal> journal;
     QString problem; // set once the journal failed: nothing more is tried in this process
+    std::function<void(const QString &)> tell;
 };
 
 State &state()
@@ -41,13 +42,21 @@ void turnOff(const QString &why)
     State &s = state();
     s.journal.reset();
     s.problem = QObject::tr("历史记录已关闭：%1：%2").arg(journalPath(), why);
-    qCWarning(lcHistory).noquote() << s.problem;
+    if (s.tell)
+        s.tell(s.problem);
+    else
+        qCWarning(lcHistory).noquote() << s.problem;
 }
 
 Journal *journal()
 {
     State &s = state();
     if (!s.journal && s.problem.isEmpty()) {
+        static const bool closedWithApplication = [] {
+            qAddPostRoutine(close);
+            return true;
+        }();
+        Q_UNUSED(closedWithApplication)
         QString why;
         s.journal = Journal::open(journalPath(), why);
         if (!s.journal)
@@ -79,6 +88,8 @@ void configure(const Settings &settings)
 
 const Settings &settings() { return state().settings; }
 
+void close() { state().journal.reset(); }
+
 QString journalPath()
 {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
@@ -105,6 +116,8 @@ bool record(const Action &action)
 }
 
 QString problem() { return state().problem; }
+
+void onProblem(std::function<void(const QString &)> tell) { state().tell = std::move(tell); }
 
 std::optional<QList<Entry>> entries(const Filter &filter, QString &why)
 {
@@ -194,16 +207,14 @@ bool recordDownload(const QString &frontEnd, const QString &serial, const QStrin
 
 namespace history {
 
-Action maintenanceAction(const QString &frontEnd, const maintenance::Command &command, int result)
+void describeMaintenance(Action &action, const maintenance::Command &command, int result)
 {
-    Action action;
-    action.frontEnd = frontEnd;
     action.kind = QLatin1String(command.name) == QLatin1String("initialise") ? Kind::Initialisation
                                                                              : Kind::Maintenance;
     action.detail = QLatin1String(command.name);
     // One frame, no read-back: sent is all that can be said.
-    action.outcome = result == 0 ? QObject::tr("已发送") : profile::outcomeText(profile::Outcome::Failed);
-    return action;
+    action.outcome =
+        result == 0 ? QObject::tr("已发送") : profile::outcomeText(profile::Outcome::Failed);
 }
 
 } // namespace history

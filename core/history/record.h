@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 struct PrinterHandle;
@@ -25,6 +26,9 @@ struct Settings {
 // until now is closed: the next action opens it again where the environment now points.
 void configure(const Settings &settings);
 const Settings &settings();
+// Closes the journal; the next action opens it again. Done by itself when the application object
+// goes (Qt's SQL driver must not outlive it).
+void close();
 
 // $XDG_STATE_HOME/label-printer-setup/history.sqlite (~/.local/state/... without it).
 QString journalPath();
@@ -34,6 +38,9 @@ QString journalPath();
 bool record(const Action &action);
 // Why the journal is off in this process; empty while it works.
 QString problem();
+// Who hears that the journal is off: the command line's standard error, the window's status bar.
+// Without one it goes to the labelsetup.history category as a warning.
+void onProblem(std::function<void(const QString &)> tell);
 
 // Actions of the journal newest first; nullopt with `why` when the journal cannot be read.
 std::optional<QList<Entry>> entries(const Filter &filter, QString &why);
@@ -63,8 +70,7 @@ struct Command;
 
 namespace history {
 
-// A maintenance button's action (initialisation apart), sent with `result`.
-Action maintenanceAction(const QString &frontEnd, const maintenance::Command &command,
-                         int result);
+// Makes `action` a maintenance button's (initialisation apart) that was sent with `result`.
+void describeMaintenance(Action &action, const maintenance::Command &command, int result);
 
 } // namespace history
