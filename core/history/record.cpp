@@ -18,7 +18,8 @@ namespace history {
 namespace {
 
 struct State {
-    Settings settings;
+    // Off until a front end turns it on: a library user or a test records nothing unasked.
+    Settings settings{false, false};
     std::unique_ptr<Journal> journal;
     QString problem; // set once the journal failed: nothing more is tried in this process
     std::function<void(const QString &)> tell;

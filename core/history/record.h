@@ -22,7 +22,8 @@ struct Settings {
     bool secrets = false; // --history-secrets keeps passwords and the PIN in clear
 };
 
-// How this process records; a front end calls it once its options are known. The journal open
+// How this process records; a front end calls it once its options are known (until then nothing
+// is recorded). The journal open
 // until now is closed: the next action opens it again where the environment now points.
 void configure(const Settings &settings);
 const Settings &settings();

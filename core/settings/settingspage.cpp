@@ -284,10 +284,9 @@ std::vector<SetCommand> encodeAll(const std::vector<Command> &order, const V &va
     return commands;
 }
 
-std::unique_ptr<SettingsPage> printPage(bool extended)
+std::unique_ptr<SettingsPage> printPage(bool extended, printsettings::Values initial = {})
 {
     using V = printsettings::Values;
-    V initial;
     initial.printMethodEnabled = extended;
     std::vector<Field<V>> fields = {
         indexField("speed", &V::speed, numbered(modelgate::speedCount(extended))),
@@ -329,11 +328,11 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
             }});
 }
 
-std::unique_ptr<SettingsPage> distancePage()
+std::unique_ptr<SettingsPage> distancePage(distances::Values initial = {})
 {
     using V = distances::Values;
     return std::make_unique<TablePage<V>>(
-        "distance", V{},
+        "distance", initial,
         std::vector<Field<V>>{
             numberField(distances::kExitToHead, &V::exitToHead, distances::kMillimetreRange),
             numberField(distances::kGapToHead, &V::gapToHead, distances::kMillimetreRange),
@@ -345,14 +344,14 @@ std::unique_ptr<SettingsPage> distancePage()
                                 }});
 }
 
-std::unique_ptr<SettingsPage> serialPage()
+std::unique_ptr<SettingsPage> serialPage(serialport::Values initial = {})
 {
     using V = serialport::Values;
     const QStringList bauds = {"4800",   "9600",   "14400",  "19200",  "38400",  "56000",
                                "57600",  "115200", "128000", "230400", "256000", "460800",
                                "500000", "512000", "600000", "750000", "921600"};
     return std::make_unique<TablePage<V>>(
-        "serial", V{},
+        "serial", initial,
         std::vector<Field<V>>{
             indexField("baud-rate", &V::baudRate, bauds),
             indexField("parity", &V::parity, {"0", "1", "2"}),
@@ -368,11 +367,11 @@ std::unique_ptr<SettingsPage> serialPage()
                                 }});
 }
 
-std::unique_ptr<SettingsPage> wifiPage()
+std::unique_ptr<SettingsPage> wifiPage(wifi::Values initial = {})
 {
     using V = wifi::Values;
     return std::make_unique<TablePage<V>>(
-        "wifi", V{},
+        "wifi", initial,
         std::vector<Field<V>>{
             indexField("mode", &V::mode, {"STA", "AP"}),
             textField(wifi::kStationName, &V::stationName),
@@ -388,11 +387,11 @@ std::unique_ptr<SettingsPage> wifiPage()
                                 }});
 }
 
-std::unique_ptr<SettingsPage> bluetoothPage()
+std::unique_ptr<SettingsPage> bluetoothPage(bluetooth::Values initial = {})
 {
     using V = bluetooth::Values;
     return std::make_unique<TablePage<V>>(
-        "bluetooth", V{},
+        "bluetooth", initial,
         std::vector<Field<V>>{textField(bluetooth::kSppName, &V::sppName),
                               textField(bluetooth::kBleName, &V::bleName),
                               indexField("pairing", &V::pairingMode, {"simple", "pin"}),
@@ -402,11 +401,11 @@ std::unique_ptr<SettingsPage> bluetoothPage()
                                 }});
 }
 
-std::unique_ptr<SettingsPage> wifiIpPage()
+std::unique_ptr<SettingsPage> wifiIpPage(wifiip::Values initial = {})
 {
     using V = wifiip::Values;
     return std::make_unique<TablePage<V>>(
-        "wifi-ip", V{},
+        "wifi-ip", initial,
         std::vector<Field<V>>{
             indexField("dhcp", &V::mode, {"off", "on"}), addressField(wifiip::kIp, &V::ip),
             addressField(wifiip::kMask, &V::mask), addressField(wifiip::kGateway, &V::gateway),
@@ -416,11 +415,11 @@ std::unique_ptr<SettingsPage> wifiIpPage()
                                 }});
 }
 
-std::unique_ptr<SettingsPage> ethernetPage()
+std::unique_ptr<SettingsPage> ethernetPage(ethernet::Values initial = {})
 {
     using V = ethernet::Values;
     return std::make_unique<TablePage<V>>(
-        "ethernet", V{},
+        "ethernet", initial,
         std::vector<Field<V>>{
             indexField("dhcp", &V::mode, {"on", "off"}), addressField(ethernet::kIp, &V::ip),
             addressField(ethernet::kMask, &V::mask), addressField(ethernet::kGateway, &V::gateway),
@@ -432,6 +431,32 @@ std::unique_ptr<SettingsPage> ethernetPage()
 }
 
 } // namespace
+
+std::unique_ptr<SettingsPage> pageHolding(const printsettings::Values &values)
+{
+    return printPage(values.printMethodEnabled, values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const distances::Values &values)
+{
+    return distancePage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const serialport::Values &values)
+{
+    return serialPage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const wifi::Values &values) { return wifiPage(values); }
+std::unique_ptr<SettingsPage> pageHolding(const bluetooth::Values &values)
+{
+    return bluetoothPage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const wifiip::Values &values)
+{
+    return wifiIpPage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const ethernet::Values &values)
+{
+    return ethernetPage(values);
+}
 
 QString valueOf(const SettingsPage &page, const QString &key)
 {

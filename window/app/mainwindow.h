@@ -7,6 +7,7 @@
 #include "core/settings/pagefields.h"
 #include "core/settings/printsettings.h"
 #include "core/settings/serialport.h"
+#include "core/settings/settingspage.h"
 #include "core/settings/wifi.h"
 #include "core/settings/wifiip.h"
 #include "core/usb/printeridentity.h"
@@ -21,8 +22,12 @@ class QListWidgetItem;
 class QMenu;
 class QTimer;
 class PrinterWatcher;
+class SelectedPrinter;
 class WorkerThread;
 struct PrinterHandle;
+namespace maintenance {
+struct Command;
+}
 
 namespace Ui {
 class MainWindow;
@@ -42,6 +47,9 @@ public:
     // system offers USB hot-plug events; a benchmark compares the window without.
     void setFollowingPlugs(bool on);
     bool isFollowingPlugs() const;
+
+    // Says in the status bar that the history is off, and why (app/recording.cpp).
+    void showHistoryProblem(const QString &problem);
 
     // Read operations of the pages; each fills its page from query replies and returns the
     // result of its last query.
@@ -142,6 +150,7 @@ private:
 
     // Printer profiles (fleet/profileslots.cpp): the "配置文件" menu and what it does.
     void createProfileMenu();
+    void showHistory(); // fleet/historyslots.cpp: the selected printer's history, and undo
     void saveProfile();
     void compareWithProfile();
     void applyProfile();
@@ -221,6 +230,17 @@ private:
     enum class Page { Print, Distance, Serial, Wifi, Bluetooth, WifiIp, Ethernet, Count };
     std::optional<PrinterIdentity> &pageReadFrom(Page page) { return pagesReadFrom[int(page)]; }
     std::array<std::optional<PrinterIdentity>, int(Page::Count)> pagesReadFrom;
+    // The history (app/recording.cpp): each page's values as the last successful read showed
+    // them, and a write recorded with what it changed from those.
+    std::array<std::unique_ptr<pages::SettingsPage>, int(Page::Count)> pagesAsRead;
+    void rememberRead(Page page, std::unique_ptr<pages::SettingsPage> shown);
+    void recordWrite(Page page, const SelectedPrinter &printer,
+                     std::unique_ptr<pages::SettingsPage> written, int result);
+    void recordMaintenance(const SelectedPrinter &printer, const QString &serial,
+                           const maintenance::Command &command, int result);
+    // The printer's serial number while recording (empty otherwise): from the serial page when it
+    // was read from this printer, else asked.
+    QString serialNumberOf(const SelectedPrinter &printer);
     // The printer of the current row; another one becoming current clears what was read from
     // the one before.
     PrinterIdentity currentPrinter;

@@ -155,6 +155,7 @@ void MainWindow::createProfileMenu()
     add("actionApplyProfile", tr("应用配置文件…"), &MainWindow::applyProfile);
     add("actionApplyProfileToModel", tr("应用到所有同型号打印机…"),
         &MainWindow::applyProfileToModel);
+    add("actionHistory", tr("历史记录…"), &MainWindow::showHistory);
 }
 
 void MainWindow::saveProfile()

@@ -64,6 +64,7 @@ void MainWindow::on_pushButton_23_clicked()
     if (r == 0) {
         form->pushButton_24->setEnabled(true);
         pageReadFrom(Page::Bluetooth) = printer.identity();
+        rememberRead(Page::Bluetooth, pages::pageHolding(bluetoothFromForm()));
     }
 }
 
@@ -81,5 +82,6 @@ void MainWindow::on_pushButton_24_clicked()
     r = pages::firstFailure(r, Set_Send_BLE_NAME_Instruction(h));
     r = pages::firstFailure(r, Set_Send_SPP_MODE_Instruction(h));
     r = pages::firstFailure(r, Set_Send_PIN_Instruction(h));
+    recordWrite(Page::Bluetooth, printer, pages::pageHolding(bluetoothFromForm()), r);
     messages::showResult(this, messages::SlotKind::Write, r);
 }

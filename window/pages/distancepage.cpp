@@ -66,6 +66,7 @@ void MainWindow::on_pushButton_31_clicked()
     if (r == 0) {
         form->pushButton_30->setEnabled(true);
         pageReadFrom(Page::Distance) = printer.identity();
+        rememberRead(Page::Distance, pages::pageHolding(distancesFromForm()));
     }
 }
 
@@ -85,5 +86,6 @@ void MainWindow::on_pushButton_30_clicked()
     r = pages::firstFailure(r, Set_Send_SEAM_TO_PRINT_HRAD_DISTANCE_Instruction(h));
     r = pages::firstFailure(r, Set_Send_BLACK_TO_PRINT_HEAD_DISTANCE_Instruction(h));
     r = pages::firstFailure(r, Set_Send_PRINT_HEAD_TO_TEAR_DISTANCE_Instruction(h));
+    recordWrite(Page::Distance, printer, pages::pageHolding(distancesFromForm()), r);
     messages::showResult(this, messages::SlotKind::Write, r);
 }

@@ -62,6 +62,7 @@ void MainWindow::on_pushButton_33_clicked()
     if (r == 0) {
         form->pushButton_32->setEnabled(true);
         pageReadFrom(Page::Ethernet) = printer.identity();
+        rememberRead(Page::Ethernet, pages::pageHolding(ethernetFromForm()));
     }
 }
 
@@ -78,5 +79,6 @@ void MainWindow::on_pushButton_32_clicked()
         return;
     int r = Net_Set(printer.handle());
     r = pages::firstFailure(r, Set_Send_PORT_MESSAGE_Instruction(printer.handle()));
+    recordWrite(Page::Ethernet, printer, pages::pageHolding(ethernetFromForm()), r);
     messages::showResult(this, messages::SlotKind::Write, r);
 }

@@ -125,6 +125,7 @@ void MainWindow::on_pushButton_13_clicked()
     if (r == 0) {
         form->pushButton_14->setEnabled(true);
         pageReadFrom(Page::Print) = printer.identity();
+        rememberRead(Page::Print, pages::pageHolding(printSettingsFromForm()));
     }
 }
 
@@ -177,5 +178,6 @@ void MainWindow::on_pushButton_14_clicked()
     // The printer takes the new print settings into use with this button code.
     r = pages::firstFailure(r,
                             SetPrinterStatusButton(printer.handle(), POWER_APPLY_PRINT_SETTINGS));
+    recordWrite(Page::Print, printer, pages::pageHolding(printSettingsFromForm()), r);
     messages::showResult(this, messages::SlotKind::Write, r);
 }

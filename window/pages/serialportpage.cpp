@@ -72,6 +72,7 @@ void MainWindow::on_pushButton_27_clicked()
     if (r == 0) {
         form->pushButton_28->setEnabled(true);
         pageReadFrom(Page::Serial) = printer.identity();
+        rememberRead(Page::Serial, pages::pageHolding(serialPortFromForm()));
     }
 }
 
@@ -85,5 +86,6 @@ void MainWindow::on_pushButton_28_clicked()
         return;
     int r = Set_Send_SERIAL_PORT_Instruction(printer.handle());
     r = pages::firstFailure(r, Set_Send_SN_Instruction(printer.handle()));
+    recordWrite(Page::Serial, printer, pages::pageHolding(serialPortFromForm()), r);
     messages::showResult(this, messages::SlotKind::Write, r);
 }

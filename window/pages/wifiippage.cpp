@@ -55,6 +55,7 @@ void MainWindow::on_pushButton_25_clicked()
     if (r == 0) {
         form->pushButton_26->setEnabled(true);
         pageReadFrom(Page::WifiIp) = printer.identity();
+        rememberRead(Page::WifiIp, pages::pageHolding(wifiIpFromForm()));
     }
 }
 
@@ -68,6 +69,7 @@ void MainWindow::on_pushButton_26_clicked()
                                                     {wifiip::kGateway, form->label_63},
                                                     {wifiip::kDns, form->label_67}}))
         return;
-    messages::showResult(this, messages::SlotKind::Write,
-                         Set_Send_IP_MESSAGE_Instruction(printer.handle()));
+    const int r = Set_Send_IP_MESSAGE_Instruction(printer.handle());
+    recordWrite(Page::WifiIp, printer, pages::pageHolding(wifiIpFromForm()), r);
+    messages::showResult(this, messages::SlotKind::Write, r);
 }

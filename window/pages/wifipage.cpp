@@ -80,6 +80,7 @@ void MainWindow::on_pushButton_17_clicked()
     if (r == 0) {
         form->pushButton_18->setEnabled(true);
         pageReadFrom(Page::Wifi) = printer.identity();
+        rememberRead(Page::Wifi, pages::pageHolding(wifiFromForm()));
     }
 }
 
@@ -99,5 +100,6 @@ void MainWindow::on_pushButton_18_clicked()
     int r = 0;
     for (wifi::Command command : wifi::writeOrder(values))
         r = pages::firstFailure(r, sendWifiCommand(printer.handle(), command));
+    recordWrite(Page::Wifi, printer, pages::pageHolding(wifiFromForm()), r);
     messages::showResult(this, messages::SlotKind::Write, r);
 }

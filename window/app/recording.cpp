@@ -1,0 +1,75 @@
+// What the window records in the history: each page write with the keys it changed from what the
+// last read showed, and the maintenance buttons. The serial number comes from the serial page when
+// it was read from the same printer, else from its one query.
+#include "window/app/mainwindow.h"
+
+#include "window/app/selectedprinter.h"
+#include "core/history/record.h"
+#include "core/protocol/maintenancecommands.h"
+
+#include <QStatusBar>
+
+namespace {
+
+history::Action windowAction(const SelectedPrinter &printer, history::Kind kind,
+                             const QString &detail, const QString &serial)
+{
+    history::Action action;
+    action.frontEnd = history::kWindow;
+    action.kind = kind;
+    action.detail = detail;
+    action.serial = serial;
+    action.model = printer.modelKey().trimmed();
+    action.usbPath = printer.identity().path();
+    return action;
+}
+
+} // namespace
+
+void MainWindow::showHistoryProblem(const QString &problem)
+{
+    statusBar()->showMessage(problem);
+}
+
+void MainWindow::rememberRead(Page page, std::unique_ptr<pages::SettingsPage> shown)
+{
+    pagesAsRead[int(page)] = std::move(shown);
+}
+
+QString MainWindow::serialNumberOf(const SelectedPrinter &printer)
+{
+    if (!history::settings().enabled)
+        return QString();
+    const std::unique_ptr<pages::SettingsPage> &serialPage = pagesAsRead[int(Page::Serial)];
+    if (serialPage && pageReadFrom(Page::Serial) == printer.identity())
+        return pages::valueOf(*serialPage, serialport::kSerialNumber);
+    return history::askSerialNumber(printer.handle());
+}
+
+void MainWindow::recordWrite(Page page, const SelectedPrinter &printer,
+                             std::unique_ptr<pages::SettingsPage> written, int result)
+{
+    const std::unique_ptr<pages::SettingsPage> &asRead = pagesAsRead[int(page)];
+    if (!history::settings().enabled || !asRead)
+        return;
+    history::Action action =
+        windowAction(printer, history::Kind::Write, written->name(), serialNumberOf(printer));
+    // The window sends what its page shows without reading it back.
+    action.outcome = history::writeOutcome(result, nullptr);
+    action.keys = history::changedKeys(*asRead, *written);
+    history::record(action);
+    // Written values are what the printer holds now, as far as the window knows.
+    if (result == 0)
+        pagesAsRead[int(page)] = std::move(written);
+}
+
+void MainWindow::recordMaintenance(const SelectedPrinter &printer, const QString &serial,
+                                   const maintenance::Command &command, int result)
+{
+    if (!history::settings().enabled)
+        return;
+    history::Action action =
+        windowAction(printer, history::Kind::Maintenance, QLatin1String(command.name), serial);
+    history::describeMaintenance(action, command, result);
+    history::record(action);
+}
