@@ -247,7 +247,7 @@ void TestCliHistory::undoRestoresTheSamePrinter()
     Result r = runCli({"--port", "3", "undo", QString::number(print)});
     QCOMPARE(r.exit, int(cli::Ok));
     QCOMPARE(first->setting(0x00), vprinter::Bytes{0x02});
-    QCOMPARE(first->setting(0x01), vprinter::Bytes{0x08});
+    QCOMPARE(first->setting(0x13), vprinter::Bytes{0x08});
     // The wire value read goes back, not 12 mm typed anew (96 dots).
     r = runCli({"--port", "3", "undo", QString::number(distance)});
     QCOMPARE(r.exit, int(cli::Ok));
