@@ -195,8 +195,7 @@ bool given(const Context &c, const char *command, const char *name)
 
 void configureHistory(Context &c, const char *command)
 {
-    history::configure(
-        {!given(c, command, "no-history"), given(c, command, "history-secrets")});
+    history::configure({!given(c, command, "no-history"), given(c, command, "history-secrets")});
     history::onProblem([&c](const QString &problem) { c.err << problem << '\n' << Qt::flush; });
 }
 

@@ -57,8 +57,8 @@ void printEntry(Context &c, const history::Entry &e)
 {
     c.out << e.id << '\t' << timeText(e.time) << '\t' << e.action.serial << '\t'
           << history::kindText(e.kind) << '\t' << e.action.detail << '\t' << e.action.outcome
-          << '\t' << e.action.model << '\t' << e.action.usbPath << '\t' << e.action.frontEnd
-          << '\t' << e.user << '\n';
+          << '\t' << e.action.model << '\t' << e.action.usbPath << '\t' << e.action.frontEnd << '\t'
+          << e.user << '\n';
     for (const history::ChangedKey &k : e.action.keys)
         c.out << "    " << k.page << ' ' << k.key << ": " << k.before << " -> " << k.after << " ("
               << keptText(k.kept) << ")\n";
@@ -118,9 +118,10 @@ int showHistory(Context &c)
         const QString text = c.parser.value(QStringLiteral("since"));
         const std::optional<QDateTime> since = sinceOf(text);
         if (!since)
-            return fail(c, UsageError,
-                        QObject::tr("--since 须为日期或时间（如 2026-05-01、2026-05-01T08:00Z）：%1")
-                            .arg(text));
+            return fail(
+                c, UsageError,
+                QObject::tr("--since 须为日期或时间（如 2026-05-01、2026-05-01T08:00Z）：%1")
+                    .arg(text));
         filter.since = *since;
     }
     QString why;
@@ -166,8 +167,8 @@ int undo(Context &c)
     for (const profile::PageResult &r : undone.results) {
         if (!r.written)
             continue;
-        const int page = r.result != 0 ? transportFailed(c)
-                                       : reportVerification(c, r.page, r.verification);
+        const int page =
+            r.result != 0 ? transportFailed(c) : reportVerification(c, r.page, r.verification);
         if (exit == Ok)
             exit = page;
     }

@@ -27,9 +27,8 @@ void recordWrite(Printer &printer, const pages::SettingsPage &asRead,
 {
     if (!history::settings().enabled)
         return;
-    history::Action action =
-        actionOn(printer, history::Kind::Write, written.name(),
-                 pages::valueOf(asRead, serialport::kSerialNumber));
+    history::Action action = actionOn(printer, history::Kind::Write, written.name(),
+                                      pages::valueOf(asRead, serialport::kSerialNumber));
     action.outcome = history::writeOutcome(writeResult, verification);
     action.keys = history::changedKeys(asRead, written, verification);
     history::record(action);

@@ -66,8 +66,8 @@ double median(std::vector<double> v)
 }
 
 struct Sides {
-    double one, other;             // wall-clock medians
-    double oneCpu, otherCpu;       // processor-time medians
+    double one, other;       // wall-clock medians
+    double oneCpu, otherCpu; // processor-time medians
 };
 
 // Alternates the two sides `rounds` times; the medians of each.
@@ -133,8 +133,8 @@ bool fillJournal(const QString &path, int actions, int printers)
 int main(int argc, char *argv[])
 {
     if (!std::getenv("UMOCKDEV_DIR")) { // not yet under the launcher
-        std::vector<char *> args{const_cast<char *>(LABELSETUP_LAUNCHER),
-                                 const_cast<char *>("--"), argv[0]};
+        std::vector<char *> args{const_cast<char *>(LABELSETUP_LAUNCHER), const_cast<char *>("--"),
+                                 argv[0]};
         if (argc > 1)
             args.push_back(argv[1]);
         args.push_back(nullptr);
@@ -153,8 +153,8 @@ int main(int argc, char *argv[])
     //    changes the speed, so that each is really written and read back.
     int speed = 0;
     const auto write = [&](bool history) {
-        std::vector<std::string> args{cli, "--port", "3", "write", "print",
-                                      "speed=" + std::to_string(++speed % 2 + 3)};
+        std::vector<std::string> args{
+            cli, "--port", "3", "write", "print", "speed=" + std::to_string(++speed % 2 + 3)};
         if (!history)
             args.push_back("--no-history");
         return run(args);
@@ -162,8 +162,8 @@ int main(int argc, char *argv[])
     for (int warm = 0; warm < 3; ++warm)
         if (!write(true) || !write(false))
             return std::fprintf(stderr, "write failed\n"), 1;
-    const Sides w =
-        sideBySide(rounds, [&](int) { return write(true); }, [&](int) { return write(false); });
+    const Sides w = sideBySide(
+        rounds, [&](int) { return write(true); }, [&](int) { return write(false); });
     std::printf("write print, verified, history on:   median %.0f us (processor %.0f us) over %d "
                 "runs\n",
                 w.one, w.oneCpu, rounds);
@@ -185,9 +185,9 @@ int main(int argc, char *argv[])
     };
     const auto ours = [&](int i) { return run({cli, "history", "--serial", serialOf(i)}); };
     const auto shell = [&](int i) {
-        return run({"sqlite3", file,
-                    QString::fromLatin1(kSelect).arg(QString::fromStdString(serialOf(i)))
-                        .toStdString()});
+        return run(
+            {"sqlite3", file,
+             QString::fromLatin1(kSelect).arg(QString::fromStdString(serialOf(i))).toStdString()});
     };
     for (int warm = 0; warm < 3; ++warm)
         if (!ours(warm) || !shell(warm))

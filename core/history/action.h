@@ -11,9 +11,9 @@ namespace history {
 
 // The kinds of action, as the journal stores them (kindName) and as the user reads them.
 enum class Kind { Write, Restore, Provision, Download, Maintenance, Initialisation, Undo };
-QString kindName(Kind kind);                   // "write", "restore", ...
+QString kindName(Kind kind); // "write", "restore", ...
 std::optional<Kind> kindNamed(const QString &name);
-QString kindText(const QString &name);         // translated; the name itself when unknown
+QString kindText(const QString &name); // translated; the name itself when unknown
 
 // Which front end did it.
 inline const QString kCommandLine = QStringLiteral("cli");
@@ -41,8 +41,8 @@ struct Action {
     QString model;    // "<brand> <product>"
     QString usbPath;  // "1-2.4"
     Kind kind = Kind::Write;
-    QString detail;   // the page, the maintenance action, the file, the action undone
-    QString outcome;  // the result's own words
+    QString detail;  // the page, the maintenance action, the file, the action undone
+    QString outcome; // the result's own words
     QList<ChangedKey> keys;
 };
 

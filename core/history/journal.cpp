@@ -244,9 +244,9 @@ bool Journal::find(const Filter &filter, QList<Entry> &entries, QString &why)
         conditions << QStringLiteral("id = ?");
         values << filter.id;
     }
-    const QString where = conditions.isEmpty()
-                              ? QString()
-                              : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    const QString where =
+        conditions.isEmpty() ? QString()
+                             : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     // A printer's actions lie all over the file: mapped for reading, not copied page by page.
     // (Not for recording: mapping the file costs more than the few pages an action writes.)
     QSqlQuery q(db);

@@ -19,9 +19,9 @@ const QList<QStringList> &schemaSteps();
 int schemaVersion();
 
 struct Filter {
-    QString serial;        // empty: every printer
-    QDateTime since;       // invalid: from the beginning
-    qint64 id = 0;         // 0: every action; else that one only
+    QString serial;  // empty: every printer
+    QDateTime since; // invalid: from the beginning
+    qint64 id = 0;   // 0: every action; else that one only
 };
 
 class Journal

@@ -109,8 +109,8 @@ bool record(const Action &action)
         return false;
     QString why;
     if (j->append(state().settings.secrets ? action : masked(action),
-                  QDateTime::currentDateTimeUtc(), userName(),
-                  QStringLiteral(LABELSETUP_VERSION), why))
+                  QDateTime::currentDateTimeUtc(), userName(), QStringLiteral(LABELSETUP_VERSION),
+                  why))
         return true;
     turnOff(why);
     return false;

@@ -18,7 +18,7 @@ struct PrinterHandle;
 namespace history {
 
 struct Settings {
-    bool enabled = true; // --no-history turns it off for one command
+    bool enabled = true;  // --no-history turns it off for one command
     bool secrets = false; // --history-secrets keeps passwords and the PIN in clear
 };
 

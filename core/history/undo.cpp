@@ -40,8 +40,8 @@ Undone undo(PrinterHandle *handle, const QString &modelKey, const Entry &entry,
 {
     Undone u;
     if (entry.action.serial.isEmpty()) {
-        u.refusal = QObject::tr("操作 %1 没有记下打印机的序列号，无法确定它属于哪台打印机")
-                        .arg(entry.id);
+        u.refusal =
+            QObject::tr("操作 %1 没有记下打印机的序列号，无法确定它属于哪台打印机").arg(entry.id);
         return u;
     }
     if (printerSerial != entry.action.serial) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-const QString kFirstSerial = QStringLiteral("ZR311P3"); // the VS-608K on port 3
+const QString kFirstSerial = QStringLiteral("ZR311P3");  // the VS-608K on port 3
 const QString kSecondSerial = QStringLiteral("ZR311P5"); // the VS-608K on port 5
 
 QJsonArray historyOf(const QString &serial)
@@ -26,7 +26,7 @@ QStringList keyLines(const QJsonObject &action)
         lines << QStringLiteral("%1 %2: %3 -> %4 %5")
                      .arg(key.value("page").toString(), key.value("key").toString(),
                           key.value("before").toString(), key.value("after").toString(),
-                          key.value("kept").isNull() ? "unverified"
+                          key.value("kept").isNull()   ? "unverified"
                           : key.value("kept").toBool() ? "kept"
                                                        : "not kept");
     }
@@ -84,9 +84,8 @@ void TestCliHistory::writesAreRecorded_data()
     QTest::newRow("print page, verified")
         << QStringList{"write", "print", "speed=7", "density=9"}
         << QStringList{"print speed: 2 -> 7 kept", "print density: 8 -> 9 kept"};
-    QTest::newRow("without a read-back")
-        << QStringList{"write", "print", "speed=7", "--no-verify"}
-        << QStringList{"print speed: 2 -> 7 unverified"};
+    QTest::newRow("without a read-back") << QStringList{"write", "print", "speed=7", "--no-verify"}
+                                         << QStringList{"print speed: 2 -> 7 unverified"};
     QTest::newRow("network name in clear")
         << QStringList{"write", "wifi", "station-name=Shop-7"}
         << QStringList{"wifi station-name: Office-WLAN -> Shop-7 kept"};
@@ -140,8 +139,10 @@ void TestCliHistory::maintenanceIsRecorded_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("buzzer off") << "buzzer-off" << "maintenance";
-    QTest::newRow("initialisation") << "initialise" << "initialisation";
+    QTest::newRow("buzzer off") << "buzzer-off"
+                                << "maintenance";
+    QTest::newRow("initialisation") << "initialise"
+                                    << "initialisation";
 }
 
 void TestCliHistory::maintenanceIsRecorded()
@@ -226,8 +227,9 @@ void TestCliHistory::filters()
     // The plain listing: a line an action, an indented line a changed key.
     const Result plain = runCli(QStringList{"history"} + arguments);
     QCOMPARE(plain.exit, int(cli::Ok));
-    QCOMPARE(plain.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^\\d+\\t")).size(),
-             serials.size());
+    QCOMPARE(
+        plain.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^\\d+\\t")).size(),
+        serials.size());
     QCOMPARE(plain.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^    ")).size(),
              serials.size());
 }
@@ -235,8 +237,7 @@ void TestCliHistory::filters()
 void TestCliHistory::undoRestoresTheSamePrinter()
 {
     first->setSetting(0x33, {0x64, 0x00}); // exit to head: 100 dots, shown as 12 mm
-    QCOMPARE(runCli({"--port", "3", "write", "print", "speed=7", "density=9"}).exit,
-             int(cli::Ok));
+    QCOMPARE(runCli({"--port", "3", "write", "print", "speed=7", "density=9"}).exit, int(cli::Ok));
     QCOMPARE(runCli({"--port", "3", "write", "distance", "exit-to-head=20"}).exit, int(cli::Ok));
     QCOMPARE(first->setting(0x33), (vprinter::Bytes{0xA0, 0x00}));
     const QJsonArray before = historyOf(kFirstSerial);
@@ -270,12 +271,16 @@ void TestCliHistory::undoRefused_data()
     QTest::addColumn<QString>("action"); // "write", "maintain" or a number
     QTest::addColumn<int>("exit");
     QTest::addColumn<QStringList>("named"); // in the message
-    QTest::newRow("another printer") << "5" << "write" << int(cli::Refused)
-                                     << QStringList{kFirstSerial, kSecondSerial};
+    QTest::newRow("another printer")
+        << "5"
+        << "write" << int(cli::Refused) << QStringList{kFirstSerial, kSecondSerial};
     QTest::newRow("an action that changed no setting")
-        << "3" << "maintain" << int(cli::Refused) << QStringList{};
-    QTest::newRow("no such action") << "3" << "99" << int(cli::Refused) << QStringList{"99"};
-    QTest::newRow("not a number") << "3" << "one" << int(cli::UsageError) << QStringList{};
+        << "3"
+        << "maintain" << int(cli::Refused) << QStringList{};
+    QTest::newRow("no such action") << "3"
+                                    << "99" << int(cli::Refused) << QStringList{"99"};
+    QTest::newRow("not a number") << "3"
+                                  << "one" << int(cli::UsageError) << QStringList{};
 }
 
 void TestCliHistory::undoRefused()
@@ -288,14 +293,11 @@ void TestCliHistory::undoRefused()
         QCOMPARE(runCli({"--port", "3", "write", "print", "speed=7"}).exit, int(cli::Ok));
     if (action == "maintain")
         QCOMPARE(runCli({"--port", "3", "maintain", "buzzer-off"}).exit, int(cli::Ok));
-    const QString id = action == "write" || action == "maintain"
-                           ? QString::number(historyOf(kFirstSerial)
-                                                 .first()
-                                                 .toObject()
-                                                 .value("id")
-                                                 .toVariant()
-                                                 .toLongLong())
-                           : action;
+    const QString id =
+        action == "write" || action == "maintain"
+            ? QString::number(
+                  historyOf(kFirstSerial).first().toObject().value("id").toVariant().toLongLong())
+            : action;
     first->clearLogs();
     second->clearLogs();
     const Result r = runCli({"--port", port, "undo", id});

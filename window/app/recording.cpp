@@ -3,9 +3,9 @@
 // it was read from the same printer, else from its one query.
 #include "window/app/mainwindow.h"
 
-#include "window/app/selectedprinter.h"
 #include "core/history/record.h"
 #include "core/protocol/maintenancecommands.h"
+#include "window/app/selectedprinter.h"
 
 #include <QStatusBar>
 
@@ -26,10 +26,7 @@ history::Action windowAction(const SelectedPrinter &printer, history::Kind kind,
 
 } // namespace
 
-void MainWindow::showHistoryProblem(const QString &problem)
-{
-    statusBar()->showMessage(problem);
-}
+void MainWindow::showHistoryProblem(const QString &problem) { statusBar()->showMessage(problem); }
 
 void MainWindow::rememberRead(Page page, std::unique_ptr<pages::SettingsPage> shown)
 {

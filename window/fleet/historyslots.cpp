@@ -2,12 +2,12 @@
 // number it reports, and undoing one of its actions after a question.
 #include "window/app/mainwindow.h"
 
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
-#include "window/fleet/historydialog.h"
 #include "core/history/record.h"
 #include "core/history/undo.h"
 #include "ui_mainwindow.h"
+#include "window/app/messages.h"
+#include "window/app/selectedprinter.h"
+#include "window/fleet/historydialog.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ std::optional<QList<history::Entry>> load(QWidget *parent, const QString &serial
     filter.serial = serial;
     std::optional<QList<history::Entry>> found = history::entries(filter, why);
     if (!found)
-        messages::warn(parent, QObject::tr("无法读取历史记录 %1：%2").arg(history::journalPath(), why));
+        messages::warn(parent,
+                       QObject::tr("无法读取历史记录 %1：%2").arg(history::journalPath(), why));
     return found;
 }
 
@@ -67,10 +68,9 @@ void MainWindow::showHistory()
     HistoryDialog dialog(this, tr("打印机：%1\n序列号：%2").arg(name, serial));
     dialog.setEntries(*entries);
     dialog.undo = [&](const history::Entry &entry) {
-        const QString question =
-            tr("把操作 %1（%2 %3）之前的值写回打印机 %4？")
-                .arg(QString::number(entry.id), history::kindText(entry.kind), entry.action.detail,
-                     name);
+        const QString question = tr("把操作 %1（%2 %3）之前的值写回打印机 %4？")
+                                     .arg(QString::number(entry.id), history::kindText(entry.kind),
+                                          entry.action.detail, name);
         if (!messages::confirm(&dialog, question))
             return;
         SelectedPrinter printer(&dialog, form->listWidget);

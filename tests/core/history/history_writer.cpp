@@ -34,7 +34,9 @@ int main(int argc, char **argv)
                                                QStringLiteral("key%1").arg(k),
                                                QStringLiteral("%1-%2-before").arg(n).arg(k),
                                                QStringLiteral("%1-%2-after").arg(n).arg(k),
-                                               std::nullopt, std::nullopt, true};
+                                               std::nullopt,
+                                               std::nullopt,
+                                               true};
         if (!history::record(action))
             ++lost;
     }

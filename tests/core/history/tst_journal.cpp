@@ -127,16 +127,19 @@ void TestJournal::threeWritersLoseNothing()
     // The window's share, at the same time.
     int lost = 0;
     for (int n = 0; n < kEach; ++n) {
-        history::Action action = actionOf(QStringLiteral("WINDOW"), QStringLiteral("print"),
-                                          QStringLiteral("key0"), QStringLiteral("%1-0-before").arg(n),
-                                          QStringLiteral("%1-0-after").arg(n));
+        history::Action action =
+            actionOf(QStringLiteral("WINDOW"), QStringLiteral("print"), QStringLiteral("key0"),
+                     QStringLiteral("%1-0-before").arg(n), QStringLiteral("%1-0-after").arg(n));
         action.frontEnd = history::kWindow;
         action.detail = QString::number(n);
         for (int k = 1; k < 3; ++k)
-            action.keys << history::ChangedKey{QStringLiteral("print"), QStringLiteral("key%1").arg(k),
+            action.keys << history::ChangedKey{QStringLiteral("print"),
+                                               QStringLiteral("key%1").arg(k),
                                                QStringLiteral("%1-%2-before").arg(n).arg(k),
                                                QStringLiteral("%1-%2-after").arg(n).arg(k),
-                                               std::nullopt, std::nullopt, true};
+                                               std::nullopt,
+                                               std::nullopt,
+                                               true};
         lost += history::record(action) ? 0 : 1;
     }
     QCOMPARE(lost, 0);
@@ -182,7 +185,8 @@ void TestJournal::upgradesAnOlderSchemaInPlace()
     history::close();
 
     RawFile raw(path());
-    QCOMPARE(raw.rows("PRAGMA user_version"), QStringList{QString::number(history::schemaVersion())});
+    QCOMPARE(raw.rows("PRAGMA user_version"),
+             QStringList{QString::number(history::schemaVersion())});
     QCOMPARE(raw.rows("SELECT a.serial, c.key, c.before, c.after, c.before_wire IS NULL FROM "
                       "actions a JOIN changes c ON c.action_id = a.id ORDER BY a.id"),
              (QStringList{"OLD1|speed|1|2|1", "NEW1|density|3|4|1"}));
@@ -221,7 +225,8 @@ void TestJournal::journalThatCannotBeUsed()
         QVERIFY(QDir().mkpath(folder));
         RawFile raw(path());
         QVERIFY(raw.exec("CREATE TABLE future (x)"));
-        QVERIFY(raw.exec(QStringLiteral("PRAGMA user_version=%1").arg(history::schemaVersion() + 1)));
+        QVERIFY(
+            raw.exec(QStringLiteral("PRAGMA user_version=%1").arg(history::schemaVersion() + 1)));
     } else {
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
@@ -258,14 +263,24 @@ void TestJournal::secrets_data()
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored"); // before and after as the journal holds them
-    QTest::newRow("Wi-Fi password masked") << false << "wifi" << "station-password"
+    QTest::newRow("Wi-Fi password masked") << false << "wifi"
+                                           << "station-password"
                                            << "(changed)|(changed)";
-    QTest::newRow("access point password masked") << false << "wifi" << "ap-password"
+    QTest::newRow("access point password masked") << false << "wifi"
+                                                  << "ap-password"
                                                   << "(changed)|(changed)";
-    QTest::newRow("PIN masked") << false << "bluetooth" << "pin" << "(changed)|(changed)";
-    QTest::newRow("network name in clear") << false << "wifi" << "station-name" << "old|new";
-    QTest::newRow("password kept when asked") << true << "wifi" << "station-password" << "old|new";
-    QTest::newRow("PIN kept when asked") << true << "bluetooth" << "pin" << "old|new";
+    QTest::newRow("PIN masked") << false << "bluetooth"
+                                << "pin"
+                                << "(changed)|(changed)";
+    QTest::newRow("network name in clear") << false << "wifi"
+                                           << "station-name"
+                                           << "old|new";
+    QTest::newRow("password kept when asked") << true << "wifi"
+                                              << "station-password"
+                                              << "old|new";
+    QTest::newRow("PIN kept when asked") << true << "bluetooth"
+                                         << "pin"
+                                         << "old|new";
 }
 
 void TestJournal::secrets()

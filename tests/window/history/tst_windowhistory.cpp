@@ -35,7 +35,9 @@ QStringList keyLines(const history::Entry &entry)
     for (const history::ChangedKey &k : entry.action.keys)
         lines << QStringLiteral("%1 %2: %3 -> %4 %5")
                      .arg(k.page, k.key, k.before, k.after,
-                          !k.kept ? "unverified" : *k.kept ? "kept" : "not kept");
+                          !k.kept   ? "unverified"
+                          : *k.kept ? "kept"
+                                    : "not kept");
     return lines;
 }
 
@@ -147,12 +149,18 @@ void TestWindowHistory::pageWritesAreRecorded_data()
     QTest::addColumn<QString>("edit"); // a line edit to type into
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("keys");
-    QTest::newRow("distance page") << "pushButton_31" << "pushButton_30" << "lineEdit_3" << "20"
-                                   << QStringList{};
+    QTest::newRow("distance page") << "pushButton_31"
+                                   << "pushButton_30"
+                                   << "lineEdit_3"
+                                   << "20" << QStringList{};
     QTest::newRow("Wi-Fi password masked")
-        << "pushButton_17" << "pushButton_18" << "lineEdit_23" << "NewSecret1"
-        << QStringList{"wifi station-password: (changed) -> (changed) unverified"};
-    QTest::newRow("Wi-Fi network name") << "pushButton_17" << "pushButton_18" << "lineEdit_6"
+        << "pushButton_17"
+        << "pushButton_18"
+        << "lineEdit_23"
+        << "NewSecret1" << QStringList{"wifi station-password: (changed) -> (changed) unverified"};
+    QTest::newRow("Wi-Fi network name") << "pushButton_17"
+                                        << "pushButton_18"
+                                        << "lineEdit_6"
                                         << "Shop-7"
                                         << QStringList{"wifi station-name: Office-WLAN -> Shop-7 "
                                                        "unverified"};
