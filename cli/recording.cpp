@@ -16,7 +16,7 @@ history::Action actionOn(Printer &printer, history::Kind kind, const QString &de
     action.model = printer.model();
     action.usbPath = printer.listed().identity.path();
     action.serial = knownSerial;
-    if (action.serial.isEmpty() && history::settings().enabled)
+    if (action.serial.isEmpty() && history::ready())
         action.serial = history::askSerialNumber(printer.handle());
     return action;
 }
@@ -25,7 +25,7 @@ void recordWrite(Printer &printer, const pages::SettingsPage &asRead,
                  const pages::SettingsPage &written, int writeResult,
                  const pages::Verification *verification)
 {
-    if (!history::settings().enabled)
+    if (!history::ready())
         return;
     history::Action action = actionOn(printer, history::Kind::Write, written.name(),
                                       pages::valueOf(asRead, serialport::kSerialNumber));

@@ -100,6 +100,8 @@ QString journalPath()
     return base + QStringLiteral("/label-printer-setup/history.sqlite");
 }
 
+bool ready() { return state().settings.enabled && journal(); }
+
 bool record(const Action &action)
 {
     if (!state().settings.enabled)

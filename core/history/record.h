@@ -34,6 +34,9 @@ void close();
 // $XDG_STATE_HOME/label-printer-setup/history.sqlite (~/.local/state/... without it).
 QString journalPath();
 
+// Whether actions are being recorded: on, and the journal opens (else the warning has been said).
+// Asking the printer what only the history needs (its serial number) waits for this.
+bool ready();
 // Records one action with the time, the user and the tool's version. Secrets are masked unless
 // configured otherwise. True when it is in the journal.
 bool record(const Action &action);

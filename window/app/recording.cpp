@@ -35,7 +35,7 @@ void MainWindow::rememberRead(Page page, std::unique_ptr<pages::SettingsPage> sh
 
 QString MainWindow::serialNumberOf(const SelectedPrinter &printer)
 {
-    if (!history::settings().enabled)
+    if (!history::ready())
         return QString();
     const std::unique_ptr<pages::SettingsPage> &serialPage = pagesAsRead[int(Page::Serial)];
     if (serialPage && pageReadFrom(Page::Serial) == printer.identity())
@@ -47,7 +47,7 @@ void MainWindow::recordWrite(Page page, const SelectedPrinter &printer,
                              std::unique_ptr<pages::SettingsPage> written, int result)
 {
     const std::unique_ptr<pages::SettingsPage> &asRead = pagesAsRead[int(page)];
-    if (!history::settings().enabled || !asRead)
+    if (!history::ready() || !asRead)
         return;
     history::Action action =
         windowAction(printer, history::Kind::Write, written->name(), serialNumberOf(printer));
@@ -63,7 +63,7 @@ void MainWindow::recordWrite(Page page, const SelectedPrinter &printer,
 void MainWindow::recordMaintenance(const SelectedPrinter &printer, const QString &serial,
                                    const maintenance::Command &command, int result)
 {
-    if (!history::settings().enabled)
+    if (!history::ready())
         return;
     history::Action action =
         windowAction(printer, history::Kind::Maintenance, QLatin1String(command.name), serial);
