@@ -1,7 +1,9 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/resultoutput.h"
 #include "core/history/record.h"
 #include "core/history/undo.h"
+#include "core/profiles/apply.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -163,19 +165,16 @@ int undo(Context &c)
         return fail(c, undone.readFailed ? TransportFailed : Refused, undone.refusal);
     for (const QString &skipped : undone.skipped)
         c.err << QObject::tr("%1：历史中没有它的值，打印机保留自己的").arg(skipped) << '\n';
-    int exit = Ok;
-    for (const profile::PageResult &r : undone.results) {
-        if (!r.written)
-            continue;
-        const int page =
-            r.result != 0 ? transportFailed(c) : reportVerification(c, r.page, r.verification);
-        if (exit == Ok)
-            exit = page;
+    for (const profile::PageResult &page : undone.result.pages) {
+        for (const QString &line : profile::notKeptLines(page))
+            c.err << line << '\n';
     }
     for (const history::ChangedKey &k : undone.action.keys)
-        c.out << k.page << ' ' << k.key << ": " << k.before << " -> " << k.after << '\n';
+        c.out << k.page << ' ' << k.key << ": "
+              << (history::isSecret(k.page, k.key) ? history::kMasked : k.before) << " -> "
+              << (history::isSecret(k.page, k.key) ? history::kMasked : k.after) << '\n';
     c.out << undone.action.outcome << '\n';
-    return exit;
+    return exitOf(undone.result, profile::ApplyOptions{}.asked());
 }
 
 } // namespace cli

@@ -1,6 +1,7 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "cli/recording.h"
+#include "core/profiles/apply.h"
 #include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
 #include "core/settings/pageexchange.h"
@@ -97,9 +98,11 @@ int read(Context &c)
     std::unique_ptr<pages::SettingsPage> page = choosePage(c, printer, exit);
     if (!page)
         return exit;
-    const int r = page->read(printer.handle());
+    // Nothing on standard output when it failed: a script would read blank settings.
+    if (page->read(printer.handle()) != 0)
+        return readFailed(c, printer);
     printValues(c, *page);
-    return r == 0 ? Ok : transportFailed(c);
+    return Ok;
 }
 
 int write(Context &c)
@@ -123,7 +126,7 @@ int write(Context &c)
             return refused;
     }
     if (page->read(printer.handle()) != 0)
-        return transportFailed(c);
+        return readFailed(c, printer);
     const std::unique_ptr<pages::SettingsPage> asRead = page->clone();
     if (const int refused = applyAssignments(c, assignments, *page))
         return refused;
@@ -132,22 +135,25 @@ int write(Context &c)
     if (const std::optional<QString> unsent = keyNotSent(*page, *asRead, keys))
         return fail(c, Refused,
                     QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
-    const int written = page->write(printer.handle());
-    std::optional<pages::Verification> verification;
-    if (written == 0 && verifying(c))
-        verification = pages::verifyWritten(printer.handle(), *page, printer.modelKey());
-    recordWrite(printer, *asRead, *page, written, verification ? &*verification : nullptr);
-    if (written != 0)
-        return transportFailed(c);
-    if (verification) {
-        if (const int kept = reportVerification(c, page->name(), *verification))
-            return kept;
-    }
+    profile::ApplyOptions options;
+    options.verify = verifying(c);
+    const profile::PageResult result = profile::writePage(printer.handle(), *asRead, *page,
+                                                          printer.modelKey(), options, true);
+    recordWrite(printer, *asRead, *page, result);
+    if (result.outcome == profile::Outcome::Failed)
+        return readFailed(c, printer);
+    for (const QString &line : profile::notKeptLines(result))
+        c.err << line << '\n';
+    if (result.outcome == profile::Outcome::NotKept)
+        return NotKept;
     if (!c.parser.isSet(QStringLiteral("quiet"))) {
+        // In the order given.
         for (const QString &key : keys) {
-            const QString old = pages::valueOf(*asRead, key), now = pages::valueOf(*page, key);
-            if (old != now)
-                c.out << page->name() << ' ' << key << ": " << old << " -> " << now << '\n';
+            for (const profile::Change &change : result.changes) {
+                if (change.key == key)
+                    c.out << page->name() << ' ' << key << ": " << profile::shownValue(change, true)
+                          << " -> " << profile::shownValue(change, false) << '\n';
+            }
         }
     }
     return Ok;

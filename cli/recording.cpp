@@ -1,8 +1,11 @@
 #include "cli/recording.h"
 
 #include "cli/commandcontext.h"
+#include "core/history/fromresults.h"
 #include "core/history/record.h"
 #include "core/settings/serialport.h"
+
+#include <QFileInfo>
 
 namespace cli {
 
@@ -22,16 +25,21 @@ history::Action actionOn(Printer &printer, history::Kind kind, const QString &de
 }
 
 void recordWrite(Printer &printer, const pages::SettingsPage &asRead,
-                 const pages::SettingsPage &written, int writeResult,
-                 const pages::Verification *verification)
+                 const pages::SettingsPage &written, const profile::PageResult &result)
 {
-    if (!history::ready())
+    if (!history::ready() || !history::touched(result))
         return;
-    history::Action action = actionOn(printer, history::Kind::Write, written.name(),
-                                      pages::valueOf(asRead, serialport::kSerialNumber));
-    action.outcome = history::writeOutcome(writeResult, verification);
-    action.keys = history::changedKeys(asRead, written, verification);
+    history::Action action =
+        actionOn(printer, history::Kind::Write, written.name(),
+                 pages::valueOf(asRead, serialport::kSerialNumber));
+    action.outcome = profile::outcomeText(result.outcome);
+    action.keys = history::keysOf(result, &asRead, &written);
     history::record(action);
+}
+
+void recordApply(const profile::PrinterResult &result, history::Kind kind, const QString &file)
+{
+    history::recordResult(result, history::kCommandLine, kind, QFileInfo(file).absoluteFilePath());
 }
 
 } // namespace cli

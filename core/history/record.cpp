@@ -2,7 +2,7 @@
 
 #include "core/base/version.h"
 #include "core/history/historylog.h"
-#include "core/profiles/apply.h"
+#include "core/profiles/results.h"
 #include "core/settings/pageexchange.h"
 #include "core/settings/serialport.h"
 
@@ -177,16 +177,6 @@ QList<ChangedKey> changedKeys(const pages::SettingsPage &before, const pages::Se
         keys << changed;
     }
     return keys;
-}
-
-QString writeOutcome(int writeResult, const pages::Verification *verification)
-{
-    if (writeResult != 0 || (verification && verification->readResult != 0))
-        return profile::outcomeText(profile::Outcome::Failed);
-    if (!verification)
-        return QObject::tr("已写入，未核对");
-    return profile::outcomeText(verification->kept() ? profile::Outcome::Kept
-                                                     : profile::Outcome::NotKept);
 }
 
 bool recordDownload(const QString &frontEnd, const QString &serial, const QString &model,

@@ -57,10 +57,6 @@ QString askSerialNumber(PrinterHandle *handle);
 QList<ChangedKey> changedKeys(const pages::SettingsPage &before, const pages::SettingsPage &after,
                               const pages::Verification *verification = nullptr);
 
-// The words of a settings write's outcome: written and verified, not kept, failed, or written
-// without a read-back.
-QString writeOutcome(int writeResult, const pages::Verification *verification);
-
 // A firmware or font download's outcome (`what`: "firmware" or "font"), for whoever ends one.
 bool recordDownload(const QString &frontEnd, const QString &serial, const QString &model,
                     const QString &usbPath, const QString &what, const QString &file,

@@ -1,5 +1,6 @@
 #include "core/history/undo.h"
 
+#include "core/history/fromresults.h"
 #include "core/history/record.h"
 #include "core/settings/settingspage.h"
 
@@ -78,31 +79,20 @@ Undone undo(PrinterHandle *handle, const QString &modelKey, const Entry &entry,
         }
         merged.merged.push_back(std::move(page));
     }
-    u.results = profile::applyMerged(handle, merged, modelKey, true, true);
-    u.action.frontEnd = frontEnd;
+    profile::ApplyOptions options; // only the pages that differ, each read back
+    u.result = profile::applyMerged(handle, merged, {usbPath, model, modelKey}, options);
+    u.action = actionOf(u.result, frontEnd, Kind::Undo, QString::number(entry.id));
     u.action.serial = printerSerial;
-    u.action.model = model;
-    u.action.usbPath = usbPath;
-    u.action.kind = Kind::Undo;
-    u.action.detail = QString::number(entry.id);
-    for (std::size_t i = 0; i < merged.merged.size(); ++i) {
-        const profile::PageResult &r = u.results[i];
-        if (r.written)
-            u.action.keys << changedKeys(*merged.asRead[i], *merged.merged[i],
-                                         r.result == 0 ? &r.verification : nullptr);
+    // The keys again with the wire values of the pages, for an undo of this undo.
+    u.action.keys.clear();
+    for (const profile::PageResult &page : u.result.pages) {
+        for (std::size_t i = 0; i < merged.merged.size(); ++i) {
+            if (merged.merged[i]->name() == page.page && touched(page))
+                u.action.keys << keysOf(page, merged.asRead[i].get(), merged.merged[i].get());
+        }
     }
-    u.action.outcome = undoOutcome(u);
     record(u.action);
     return u;
-}
-
-QString undoOutcome(const Undone &undone)
-{
-    if (profile::pagesWritten(undone.results) == 0 &&
-        std::none_of(undone.results.begin(), undone.results.end(),
-                     [](const profile::PageResult &r) { return r.written; }))
-        return QObject::tr("未改动");
-    return profile::outcomeText(profile::outcomeOf(undone.results));
 }
 
 } // namespace history

@@ -20,8 +20,8 @@ struct Undone {
     QString refusal;
     bool readFailed = false;
     QStringList skipped; // "page key" of masked secrets, which cannot be written back
-    std::vector<profile::PageResult> results;
-    Action action; // what the undo did, as it is recorded
+    profile::PrinterResult result; // what became of the printer, in the result model's words
+    Action action;                 // what the undo did, as it is recorded
     bool ran() const { return refusal.isEmpty(); }
 };
 
@@ -31,7 +31,5 @@ Undone undo(PrinterHandle *handle, const QString &modelKey, const Entry &entry,
             const QString &printerSerial, const QString &frontEnd, const QString &model,
             const QString &usbPath);
 
-// "已写入并核对", "核对失败", "失败", or "未改动" when the printer already had every value.
-QString undoOutcome(const Undone &undone);
 
 } // namespace history

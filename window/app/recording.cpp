@@ -4,6 +4,9 @@
 #include "window/app/mainwindow.h"
 
 #include "core/history/record.h"
+#include "core/profiles/results.h"
+#include "window/pages/pageforms.h"
+#include "ui_mainwindow.h"
 #include "core/protocol/maintenancecommands.h"
 #include "window/app/selectedprinter.h"
 
@@ -28,10 +31,30 @@ history::Action windowAction(const SelectedPrinter &printer, history::Kind kind,
 
 void MainWindow::showHistoryProblem(const QString &problem) { statusBar()->showMessage(problem); }
 
-void MainWindow::rememberRead(Page page, std::unique_ptr<pages::SettingsPage> shown)
+std::unique_ptr<pages::SettingsPage> MainWindow::shownPage(Page page) const
 {
-    pagesAsRead[int(page)] = std::move(shown);
+    switch (page) {
+    case Page::Print:
+        return pages::pageHolding(pageform::printSettingsFrom(*form));
+    case Page::Distance:
+        return pages::pageHolding(pageform::distancesFrom(*form));
+    case Page::Serial:
+        return pages::pageHolding(pageform::serialPortFrom(*form, serialNumberRead));
+    case Page::Wifi:
+        return pages::pageHolding(pageform::wifiFrom(*form));
+    case Page::Bluetooth:
+        return pages::pageHolding(pageform::bluetoothFrom(*form));
+    case Page::WifiIp:
+        return pages::pageHolding(pageform::wifiIpFrom(*form));
+    case Page::Ethernet:
+        return pages::pageHolding(pageform::ethernetFrom(*form));
+    case Page::Count:
+        break;
+    }
+    return nullptr;
 }
+
+void MainWindow::rememberRead(Page page) { pagesAsRead[int(page)] = shownPage(page); }
 
 QString MainWindow::serialNumberOf(const SelectedPrinter &printer)
 {
@@ -43,16 +66,17 @@ QString MainWindow::serialNumberOf(const SelectedPrinter &printer)
     return history::askSerialNumber(printer.handle());
 }
 
-void MainWindow::recordWrite(Page page, const SelectedPrinter &printer,
-                             std::unique_ptr<pages::SettingsPage> written, int result)
+void MainWindow::recordWrite(Page page, const SelectedPrinter &printer, int result)
 {
     const std::unique_ptr<pages::SettingsPage> &asRead = pagesAsRead[int(page)];
     if (!history::ready() || !asRead)
         return;
+    std::unique_ptr<pages::SettingsPage> written = shownPage(page);
     history::Action action =
         windowAction(printer, history::Kind::Write, written->name(), serialNumberOf(printer));
     // The window sends what its page shows without reading it back.
-    action.outcome = history::writeOutcome(result, nullptr);
+    action.outcome = profile::outcomeText(result == 0 ? profile::Outcome::WrittenNotVerified
+                                                      : profile::Outcome::Failed);
     action.keys = history::changedKeys(*asRead, *written);
     history::record(action);
     // Written values are what the printer holds now, as far as the window knows.

@@ -34,17 +34,11 @@ std::optional<QList<history::Entry>> load(QWidget *parent, const QString &serial
     return found;
 }
 
-// What an undo did: its outcome, then what the printer did not keep and the secrets not known.
+// What an undo did: its outcome, each page, and the secrets it could not put back.
 QString undoReport(const history::Undone &undone)
 {
     QStringList lines{undone.action.outcome};
-    for (const profile::PageResult &r : undone.results) {
-        if (r.written && r.result != 0)
-            lines << r.page + QStringLiteral("：") + QObject::tr("请确保打印机已通过usb进行连接");
-        for (const pages::Mismatch &m : r.verification.mismatches)
-            lines << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
-                         .arg(r.page, m.key, m.expected, m.found);
-    }
+    lines << profile::pageLines(undone.result);
     for (const QString &skipped : undone.skipped)
         lines << QObject::tr("%1：历史中没有它的值，打印机保留自己的").arg(skipped);
     return lines.join(QLatin1Char('\n'));
@@ -84,7 +78,7 @@ void MainWindow::showHistory()
             messages::warn(&dialog, undone.refusal);
             return;
         }
-        const bool ok = profile::outcomeOf(undone.results) == profile::Outcome::Kept &&
+        const bool ok = profile::succeeded(undone.result, profile::Asked{}) &&
                         undone.skipped.isEmpty();
         (ok ? messages::show : messages::warn)(&dialog, undoReport(undone));
         if (const std::optional<QList<history::Entry>> again = load(&dialog, serial))
