@@ -556,6 +556,8 @@ Serial number: %2</translation>
     <message>
         <source>把操作 %1（%2 %3）之前的值写回打印机 %4？</source>
         <translation>Write the values from before action %1 (%2 %3) back to the printer %4?</translation>
+    </message>
+    <message>
         <source>%1（跳过：%2）</source>
         <translation>%1 (skipped: %2)</translation>
     </message>
@@ -1109,6 +1111,8 @@ Serial number: %2</translation>
     <message>
         <source>历史记录已关闭：%1：%2</source>
         <translation>The history is off: %1: %2</translation>
+    </message>
+    <message>
         <source>未改变</source>
         <translation>unchanged</translation>
     </message>
@@ -1143,10 +1147,6 @@ Serial number: %2</translation>
     <message>
         <source>操作 %1 没有改动任何设置项，没有可撤销的内容</source>
         <translation>Action %1 changed no setting: there is nothing to undo</translation>
-    </message>
-    <message>
-        <source>未改动</source>
-        <translation>unchanged</translation>
     </message>
     <message>
         <source>未核对</source>
@@ -1211,6 +1211,8 @@ Serial number: %2</translation>
     <message>
         <source>在历史记录中保存密码和PIN码的值</source>
         <translation>Record the values of passwords and the PIN in the history</translation>
+    </message>
+    <message>
         <source>写入的值未被保存</source>
         <translation>not kept</translation>
     </message>

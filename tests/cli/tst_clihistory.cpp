@@ -149,7 +149,7 @@ void TestCliHistory::maintenanceIsRecorded()
 {
     QFETCH(QString, name);
     QFETCH(QString, kind);
-    QCOMPARE(runCli({"--port", "5", "maintain", name}).exit, int(cli::Ok));
+    QCOMPARE(runCli({"--port", "5", "maintain", name, "--yes"}).exit, int(cli::Ok));
     const QJsonArray actions = historyOf(kSecondSerial);
     QCOMPARE(actions.size(), 1);
     QCOMPARE(actions.first().toObject().value("action").toString(), kind);
