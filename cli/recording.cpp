@@ -29,9 +29,8 @@ void recordWrite(Printer &printer, const pages::SettingsPage &asRead,
 {
     if (!history::ready() || !history::touched(result))
         return;
-    history::Action action =
-        actionOn(printer, history::Kind::Write, written.name(),
-                 pages::valueOf(asRead, serialport::kSerialNumber));
+    history::Action action = actionOn(printer, history::Kind::Write, written.name(),
+                                      pages::valueOf(asRead, serialport::kSerialNumber));
     action.outcome = profile::outcomeText(result.outcome);
     action.keys = history::keysOf(result, &asRead, &written);
     history::record(action);

@@ -29,8 +29,7 @@ QList<ChangedKey> keysOf(const profile::PageResult &page, const pages::SettingsP
                          const pages::SettingsPage *written)
 {
     const QMap<QString, qint64> wasWire = asRead ? asRead->wireValues() : QMap<QString, qint64>();
-    const QMap<QString, qint64> nowWire =
-        written ? written->wireValues() : QMap<QString, qint64>();
+    const QMap<QString, qint64> nowWire = written ? written->wireValues() : QMap<QString, qint64>();
     const auto wire = [](const QMap<QString, qint64> &values, const QString &key) {
         return values.contains(key) ? std::optional<qint64>(values.value(key)) : std::nullopt;
     };

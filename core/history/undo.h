@@ -19,7 +19,7 @@ struct Undone {
     // that failed. Empty when the undo ran.
     QString refusal;
     bool readFailed = false;
-    QStringList skipped; // "page key" of masked secrets, which cannot be written back
+    QStringList skipped;           // "page key" of masked secrets, which cannot be written back
     profile::PrinterResult result; // what became of the printer, in the result model's words
     Action action;                 // what the undo did, as it is recorded
     bool ran() const { return refusal.isEmpty(); }
@@ -30,6 +30,5 @@ struct Undone {
 Undone undo(PrinterHandle *handle, const QString &modelKey, const Entry &entry,
             const QString &printerSerial, const QString &frontEnd, const QString &model,
             const QString &usbPath);
-
 
 } // namespace history

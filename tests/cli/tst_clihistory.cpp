@@ -44,6 +44,8 @@ private slots:
 
     void writesAreRecorded_data();
     void writesAreRecorded();
+    void profilesAreRecorded_data();
+    void profilesAreRecorded();
     void maintenanceIsRecorded_data();
     void maintenanceIsRecorded();
     void journalFaultsDoNotStopTheWrite_data();
@@ -133,6 +135,43 @@ void TestCliHistory::writesAreRecorded()
         QVERIFY(!bytes.contains("NewSecret1"));
         QVERIFY(!bytes.contains("printer123"));
     }
+}
+
+void TestCliHistory::profilesAreRecorded_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // the profile file follows
+    QTest::addColumn<QStringList>("recorded");  // serial numbers with an action, sorted
+    QTest::newRow("restore") << QStringList{"--port", "3", "restore"} << QStringList{kFirstSerial};
+    QTest::newRow("restore --all")
+        << QStringList{"restore", "--all"} << QStringList{kFirstSerial, kSecondSerial};
+    QTest::newRow("dry run: nothing done, nothing recorded")
+        << QStringList{"restore", "--all", "--dry-run"} << QStringList{};
+}
+
+void TestCliHistory::profilesAreRecorded()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, recorded);
+    const QString file = state->filePath("fleet.json");
+    QFile profile(file);
+    QVERIFY(profile.open(QIODevice::WriteOnly));
+    profile.write(profileOf(kPrintPage)); // speed 1, density 3, language ZPL
+    profile.close();
+    const Result r = runCli(arguments << file);
+    QCOMPARE(r.exit, int(cli::Ok));
+    const Result listed = runCli({"history", "--json"});
+    QStringList serials;
+    for (const QJsonValue &value : QJsonDocument::fromJson(listed.out.toUtf8()).array()) {
+        const QJsonObject action = value.toObject();
+        serials << action.value("serial").toString();
+        QCOMPARE(action.value("action").toString(), QString("restore"));
+        QCOMPARE(action.value("detail").toString(), QFileInfo(file).absoluteFilePath());
+        QCOMPARE(keyLines(action),
+                 (QStringList{"print speed: 2 -> 1 kept", "print density: 8 -> 3 kept",
+                              "print language: TSPL -> ZPL kept"}));
+    }
+    serials.sort(); // the printers are written in the bus's order
+    QCOMPARE(serials, recorded);
 }
 
 void TestCliHistory::maintenanceIsRecorded_data()

@@ -78,8 +78,8 @@ void MainWindow::showHistory()
             messages::warn(&dialog, undone.refusal);
             return;
         }
-        const bool ok = profile::succeeded(undone.result, profile::Asked{}) &&
-                        undone.skipped.isEmpty();
+        const bool ok =
+            profile::succeeded(undone.result, profile::Asked{}) && undone.skipped.isEmpty();
         (ok ? messages::show : messages::warn)(&dialog, undoReport(undone));
         if (const std::optional<QList<history::Entry>> again = load(&dialog, serial))
             dialog.setEntries(*again);

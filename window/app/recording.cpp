@@ -5,10 +5,10 @@
 
 #include "core/history/record.h"
 #include "core/profiles/results.h"
-#include "window/pages/pageforms.h"
-#include "ui_mainwindow.h"
 #include "core/protocol/maintenancecommands.h"
+#include "ui_mainwindow.h"
 #include "window/app/selectedprinter.h"
+#include "window/pages/pageforms.h"
 
 #include <QStatusBar>
 
