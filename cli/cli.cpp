@@ -290,10 +290,13 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
                    << '\n',
                UsageError;
     Context context{parser, commandArguments, out, err, input};
+    // The history as this command asks; as it was once the command is done (a program that
+    // runs commands in-process, such as a test, keeps its own).
+    const history::Settings before = history::settings();
     configureHistory(context, command->name);
     const int exit = command->run(context);
     history::onProblem(nullptr); // the streams end with this run
-    history::close();
+    history::configure(before);
     return exit;
 }
 

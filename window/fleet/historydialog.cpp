@@ -1,7 +1,6 @@
 #include "window/fleet/historydialog.h"
 
-#include "window/app/mainwindow.h"
-
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,9 +14,10 @@ QString keyLines(const history::Entry &entry)
 {
     QStringList lines;
     for (const history::ChangedKey &k : entry.action.keys) {
-        QString line = MainWindow::tr("%1 %2：%3 → %4").arg(k.page, k.key, k.before, k.after);
+        QString line = QCoreApplication::translate("MainWindow", "%1 %2：%3 → %4")
+                           .arg(k.page, k.key, k.before, k.after);
         if (k.kept && !*k.kept)
-            line += MainWindow::tr("（未保存）");
+            line += QCoreApplication::translate("MainWindow", "（未保存）");
         lines << line;
     }
     return lines.join(QLatin1Char('\n'));
@@ -25,10 +25,11 @@ QString keyLines(const history::Entry &entry)
 
 } // namespace
 
+// The dialog belongs to the main window's profile menu and shares its translation context.
 HistoryDialog::HistoryDialog(QWidget *parent, const QString &heading) : QDialog(parent)
 {
     setObjectName(QStringLiteral("historyDialog"));
-    setWindowTitle(MainWindow::tr("历史记录"));
+    setWindowTitle(QCoreApplication::translate("MainWindow", "历史记录"));
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(heading, this);
     label->setObjectName(QStringLiteral("historyHeading"));
@@ -37,9 +38,12 @@ HistoryDialog::HistoryDialog(QWidget *parent, const QString &heading) : QDialog(
 
     table_ = new QTableWidget(0, 5, this);
     table_->setObjectName(QStringLiteral("historyTable"));
-    table_->setHorizontalHeaderLabels({MainWindow::tr("编号"), MainWindow::tr("时间（UTC）"),
-                                       MainWindow::tr("操作"), MainWindow::tr("结果"),
-                                       MainWindow::tr("改动的设置项（之前 → 之后）")});
+    table_->setHorizontalHeaderLabels(
+        {QCoreApplication::translate("MainWindow", "编号"),
+         QCoreApplication::translate("MainWindow", "时间（UTC）"),
+         QCoreApplication::translate("MainWindow", "操作"),
+         QCoreApplication::translate("MainWindow", "结果"),
+         QCoreApplication::translate("MainWindow", "改动的设置项（之前 → 之后）")});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -49,7 +53,8 @@ HistoryDialog::HistoryDialog(QWidget *parent, const QString &heading) : QDialog(
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->setObjectName(QStringLiteral("historyButtons"));
-    undoButton_ = buttons->addButton(MainWindow::tr("撤销所选操作…"), QDialogButtonBox::ActionRole);
+    undoButton_ = buttons->addButton(QCoreApplication::translate("MainWindow", "撤销所选操作…"),
+                                     QDialogButtonBox::ActionRole);
     undoButton_->setObjectName(QStringLiteral("undoAction"));
     undoButton_->setAutoDefault(false);
     buttons->addButton(QDialogButtonBox::Close);
