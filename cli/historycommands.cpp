@@ -160,7 +160,7 @@ int undo(Context &c)
         return exit;
     const history::Undone undone =
         history::undo(printer.handle(), printer.modelKey(), found->first(), serial,
-                      history::kCommandLine, printer.model(), printer.listed().identity.path());
+                      history::kCommandLine, printer.listed().identity.path());
     if (!undone.ran())
         return fail(c, undone.readFailed ? TransportFailed : Refused, undone.refusal);
     for (const QString &skipped : undone.skipped)

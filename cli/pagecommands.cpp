@@ -2,8 +2,8 @@
 #include "cli/commands.h"
 #include "cli/recording.h"
 #include "core/profiles/apply.h"
-#include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
+#include "core/profiles/snapshot.h"
 #include "core/settings/pageexchange.h"
 #include "core/settings/refusaltext.h"
 #include "core/settings/settingspage.h"
@@ -17,7 +17,7 @@ namespace cli {
 namespace {
 
 std::unique_ptr<pages::SettingsPage> pageOf(Context &c, const QString &name,
-                                            const QString &modelKey, int &exit)
+                                            const ModelKey &modelKey, int &exit)
 {
     exit = Ok;
     QString error;
@@ -137,8 +137,8 @@ int write(Context &c)
                     QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
     profile::ApplyOptions options;
     options.verify = verifying(c);
-    const profile::PageResult result = profile::writePage(printer.handle(), *asRead, *page,
-                                                          printer.modelKey(), options, true);
+    const profile::PageResult result =
+        profile::writePage(printer.handle(), *asRead, *page, printer.modelKey(), options, true);
     recordWrite(printer, *asRead, *page, result);
     if (result.outcome == profile::Outcome::Failed)
         return readFailed(c, printer);

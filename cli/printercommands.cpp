@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QObject>
-#include <algorithm>
 
 namespace cli {
 
@@ -56,31 +55,18 @@ int watch(Context &c)
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
-    PrinterWatcher &watcher = listening.watcher;
-    QEventLoop &loop = listening.loop;
-
-    QList<ListedPrinter> known = watcher.printers({});
-    for (const ListedPrinter &p : known)
+    for (const ListedPrinter &p : listening.attached)
         printEvent(c, "present", p);
-    if (known.isEmpty()) {
+    if (listening.attached.isEmpty()) {
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
-    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
-        const QList<ListedPrinter> now = watcher.printers(known);
-        for (const ListedPrinter &p : known) {
-            if (std::none_of(now.begin(), now.end(),
-                             [&](const ListedPrinter &n) { return n.sameDevice(p); }))
-                printEvent(c, "left", p);
-        }
-        for (const ListedPrinter &p : now) {
-            if (std::none_of(known.begin(), known.end(),
-                             [&](const ListedPrinter &k) { return k.sameDevice(p); }))
-                printEvent(c, "arrived", p);
-        }
-        known = now;
+    listening.run([&](const PrinterChanges &changes) {
+        for (const ListedPrinter &p : changes.left)
+            printEvent(c, "left", p);
+        for (const ListedPrinter &p : changes.arrived)
+            printEvent(c, "arrived", p);
     });
-    loop.exec();
     return Ok;
 }
 

@@ -35,9 +35,8 @@ std::optional<QString> putBack(pages::SettingsPage &page, const QList<ChangedKey
 
 } // namespace
 
-Undone undo(PrinterHandle *handle, const QString &modelKey, const Entry &entry,
-            const QString &printerSerial, const QString &frontEnd, const QString &model,
-            const QString &usbPath)
+Undone undo(PrinterHandle *handle, const ModelKey &modelKey, const Entry &entry,
+            const QString &printerSerial, const QString &frontEnd, const QString &usbPath)
 {
     Undone u;
     if (entry.action.serial.isEmpty()) {
@@ -80,7 +79,7 @@ Undone undo(PrinterHandle *handle, const QString &modelKey, const Entry &entry,
         merged.merged.push_back(std::move(page));
     }
     profile::ApplyOptions options; // only the pages that differ, each read back
-    u.result = profile::applyMerged(handle, merged, {usbPath, model, modelKey}, options);
+    u.result = profile::applyMerged(handle, merged, {usbPath, modelKey.name(), modelKey}, options);
     u.action = actionOf(u.result, frontEnd, Kind::Undo, QString::number(entry.id));
     u.action.serial = printerSerial;
     // The keys again with the wire values of the pages, for an undo of this undo.

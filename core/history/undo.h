@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/history/action.h"
+#include "core/printers/modelkey.h"
 #include "core/profiles/apply.h"
 
 #include <QString>
@@ -26,9 +27,8 @@ struct Undone {
 };
 
 // Writes back the "before" values of `entry` to the open printer, whose serial number is
-// `printerSerial`; the result is recorded as an action of its own (`frontEnd`, `model`, `usbPath`).
-Undone undo(PrinterHandle *handle, const QString &modelKey, const Entry &entry,
-            const QString &printerSerial, const QString &frontEnd, const QString &model,
-            const QString &usbPath);
+// `printerSerial`; the result is recorded as an action of its own (`frontEnd`, `usbPath`).
+Undone undo(PrinterHandle *handle, const ModelKey &modelKey, const Entry &entry,
+            const QString &printerSerial, const QString &frontEnd, const QString &usbPath);
 
 } // namespace history

@@ -73,7 +73,7 @@ void MainWindow::showHistory()
             return;
         const history::Undone undone =
             history::undo(printer.handle(), printer.modelKey(), entry, now, history::kWindow,
-                          printer.modelKey().trimmed(), printer.identity().path());
+                          printer.identity().path());
         if (!undone.ran()) {
             messages::warn(&dialog, undone.refusal);
             return;

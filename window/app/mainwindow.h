@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/printers/printerlist.h"
+#include "core/printers/supportedprinters.h"
 #include "core/settings/bluetooth.h"
 #include "core/settings/distances.h"
 #include "core/settings/ethernet.h"
@@ -163,7 +164,7 @@ private:
 
     void onListSelectionChanged();
     // Tooltips on the controls the model-support gate turned off, saying why.
-    void explainModelSupport(bool locked, bool extended);
+    void explainModelSupport(const supportedprinters::Offer &offer);
     // The status line: the selected printer (brand, product, where it is plugged in) and, once
     // read, its version; empty while no printer is selected.
     void showSelectedPrinter(const QString &version = QString());
@@ -215,8 +216,8 @@ private:
     // The history (app/recording.cpp): each page's values as the last successful read showed
     // them, and a write recorded with what it changed from those.
     std::array<std::unique_ptr<pages::SettingsPage>, int(Page::Count)> pagesAsRead;
-    std::unique_ptr<pages::SettingsPage> shownPage(Page page) const;
-    void rememberRead(Page page);
+    std::unique_ptr<pages::SettingsPage> shownPage(Page page, const ModelKey &model) const;
+    void rememberRead(Page page, const ModelKey &model);
     void recordWrite(Page page, const SelectedPrinter &printer, int result);
     void recordMaintenance(const SelectedPrinter &printer, const QString &serial,
                            const maintenance::Command &command, int result);

@@ -17,7 +17,7 @@ std::optional<int> MainWindow::readPage(Page page, int (MainWindow::*read)(Print
     if (r == 0) {
         writeButton->setEnabled(true);
         pageReadFrom(page) = printer.identity();
-        rememberRead(page);
+        rememberRead(page, printer.modelKey());
     }
     return r;
 }

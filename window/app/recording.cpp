@@ -4,6 +4,7 @@
 #include "window/app/mainwindow.h"
 
 #include "core/history/record.h"
+#include "core/printers/modelgate.h"
 #include "core/profiles/results.h"
 #include "core/protocol/maintenancecommands.h"
 #include "ui_mainwindow.h"
@@ -22,7 +23,7 @@ history::Action windowAction(const SelectedPrinter &printer, history::Kind kind,
     action.kind = kind;
     action.detail = detail;
     action.serial = serial;
-    action.model = printer.modelKey().trimmed();
+    action.model = printer.modelKey().name();
     action.usbPath = printer.identity().path();
     return action;
 }
@@ -31,11 +32,11 @@ history::Action windowAction(const SelectedPrinter &printer, history::Kind kind,
 
 void MainWindow::showHistoryProblem(const QString &problem) { statusBar()->showMessage(problem); }
 
-std::unique_ptr<pages::SettingsPage> MainWindow::shownPage(Page page) const
+std::unique_ptr<pages::SettingsPage> MainWindow::shownPage(Page page, const ModelKey &model) const
 {
     switch (page) {
     case Page::Print:
-        return pages::pageHolding(pageform::printSettingsFrom(*form));
+        return pages::pageHolding(pageform::printSettingsFrom(*form), modelgate::offerOf(model));
     case Page::Distance:
         return pages::pageHolding(pageform::distancesFrom(*form));
     case Page::Serial:
@@ -54,7 +55,10 @@ std::unique_ptr<pages::SettingsPage> MainWindow::shownPage(Page page) const
     return nullptr;
 }
 
-void MainWindow::rememberRead(Page page) { pagesAsRead[int(page)] = shownPage(page); }
+void MainWindow::rememberRead(Page page, const ModelKey &model)
+{
+    pagesAsRead[int(page)] = shownPage(page, model);
+}
 
 QString MainWindow::serialNumberOf(const SelectedPrinter &printer)
 {
@@ -71,7 +75,7 @@ void MainWindow::recordWrite(Page page, const SelectedPrinter &printer, int resu
     const std::unique_ptr<pages::SettingsPage> &asRead = pagesAsRead[int(page)];
     if (!history::ready() || !asRead)
         return;
-    std::unique_ptr<pages::SettingsPage> written = shownPage(page);
+    std::unique_ptr<pages::SettingsPage> written = shownPage(page, printer.modelKey());
     history::Action action =
         windowAction(printer, history::Kind::Write, written->name(), serialNumberOf(printer));
     // The window sends what its page shows without reading it back.
