@@ -20,5 +20,8 @@ int diff(Context &c);
 // Maintenance: maintenancecommands.cpp
 int maintain(Context &c);
 int download(Context &c);
+// History: historycommands.cpp
+int showHistory(Context &c);
+int undo(Context &c);
 
 } // namespace cli

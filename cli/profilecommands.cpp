@@ -1,5 +1,6 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/recording.h"
 #include "cli/resultoutput.h"
 #include "core/base/filenames.h"
 #include "core/profiles/apply.h"
@@ -106,7 +107,7 @@ profile::Target targetOf(const ListedPrinter &listed)
 // provision).
 profile::PrinterResult restoreListed(Context &c, const ListedPrinter &listed,
                                      const profile::Parsed &parsed,
-                                     const profile::ApplyOptions &options)
+                                     const profile::ApplyOptions &options, history::Kind kind)
 {
     const profile::Target target = targetOf(listed);
     profile::PrinterResult result;
@@ -121,6 +122,7 @@ profile::PrinterResult restoreListed(Context &c, const ListedPrinter &listed,
     } else {
         result = profile::applyProfile(printer.handle(), parsed.pages, target, options);
     }
+    recordApply(result, kind, c.arguments[0]);
     showLine(c, result, options.asked());
     return result;
 }
@@ -135,7 +137,7 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
     const profile::ApplyOptions options = applyOptions(c);
     std::vector<profile::PrinterResult> results;
     for (const ListedPrinter &listed : ofModel)
-        results.push_back(restoreListed(c, listed, parsed, options));
+        results.push_back(restoreListed(c, listed, parsed, options, history::Kind::Restore));
     showSummary(c, results);
     return exitOf(results, options.asked());
 }
@@ -166,6 +168,7 @@ int restore(Context &c)
     const profile::PrinterResult result =
         profile::applyProfile(printer.handle(), parsed.pages,
                               {printer.path(), printer.model(), printer.modelKey()}, options);
+    recordApply(result, history::Kind::Restore, c.arguments[0]);
     showPages(c, result, options.asked());
     return exitOf(result, options.asked());
 }
@@ -217,7 +220,7 @@ int provision(Context &c)
                 showLine(c, results.back(), options.asked());
                 continue;
             }
-            results.push_back(restoreListed(c, p, parsed, options));
+            results.push_back(restoreListed(c, p, parsed, options, history::Kind::Provision));
             ++handled;
         }
         if (done())

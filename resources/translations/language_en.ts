@@ -508,6 +508,56 @@ Profile: %2 (%3)</translation>
         <translation>In the file</translation>
     </message>
     <message>
+        <source>历史记录…</source>
+        <translation>History…</translation>
+    </message>
+    <message>
+        <source>历史记录</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>时间（UTC）</source>
+        <translation>Time (UTC)</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>改动的设置项（之前 → 之后）</source>
+        <translation>Changed keys (before → after)</translation>
+    </message>
+    <message>
+        <source>撤销所选操作…</source>
+        <translation>Undo the selected action…</translation>
+    </message>
+    <message>
+        <source>%1 %2：%3 → %4</source>
+        <translation>%1 %2: %3 → %4</translation>
+    </message>
+    <message>
+        <source>（未保存）</source>
+        <translation> (not kept)</translation>
+    </message>
+    <message>
+        <source>打印机：%1
+序列号：%2</source>
+        <translation>Printer: %1
+Serial number: %2</translation>
+    </message>
+    <message>
+        <source>把操作 %1（%2 %3）之前的值写回打印机 %4？</source>
+        <translation>Write the values from before action %1 (%2 %3) back to the printer %4?</translation>
+    </message>
+    <message>
         <source>%1（跳过：%2）</source>
         <translation>%1 (skipped: %2)</translation>
     </message>
@@ -1063,6 +1113,50 @@ Profile: %2 (%3)</translation>
         <translation>Cannot write the file %1: %2</translation>
     </message>
     <message>
+        <source>写入</source>
+        <translation>write</translation>
+    </message>
+    <message>
+        <source>恢复配置</source>
+        <translation>restore</translation>
+    </message>
+    <message>
+        <source>批量配置</source>
+        <translation>provision</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>download</translation>
+    </message>
+    <message>
+        <source>维护操作</source>
+        <translation>maintenance</translation>
+    </message>
+    <message>
+        <source>初始化</source>
+        <translation>initialisation</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>undo</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>没有Qt的SQLite驱动</source>
+        <translation>Qt's SQLite driver is missing</translation>
+    </message>
+    <message>
+        <source>由较新版本的本工具创建（架构版本 %1）</source>
+        <translation>made by a newer version of this tool (schema version %1)</translation>
+    </message>
+    <message>
+        <source>历史记录已关闭：%1：%2</source>
+        <translation>The history is off: %1: %2</translation>
+    </message>
+    <message>
         <source>未改变</source>
         <translation>unchanged</translation>
     </message>
@@ -1073,6 +1167,94 @@ Profile: %2 (%3)</translation>
     <message>
         <source>已写入，未核对</source>
         <translation>written, not verified</translation>
+    </message>
+    <message>
+        <source>已发送</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>%1 页面的“%2”无效</source>
+        <translation>%1: the value of "%2" is not valid</translation>
+    </message>
+    <message>
+        <source>操作 %1 没有记下打印机的序列号，无法确定它属于哪台打印机</source>
+        <translation>Action %1 holds no serial number: which printer it belongs to is not known</translation>
+    </message>
+    <message>
+        <source>操作 %1 属于序列号为 %2 的打印机，所选打印机的序列号是 %3。未发送任何设置。</source>
+        <translation>Action %1 belongs to the printer with serial number %2; the selected printer has serial number %3. No setting was sent.</translation>
+    </message>
+    <message>
+        <source>（未知）</source>
+        <translation>(unknown)</translation>
+    </message>
+    <message>
+        <source>操作 %1 没有改动任何设置项，没有可撤销的内容</source>
+        <translation>Action %1 changed no setting: there is nothing to undo</translation>
+    </message>
+    <message>
+        <source>未核对</source>
+        <translation>not verified</translation>
+    </message>
+    <message>
+        <source>已保存</source>
+        <translation>kept</translation>
+    </message>
+    <message>
+        <source>未保存</source>
+        <translation>not kept</translation>
+    </message>
+    <message>
+        <source>无法读取历史记录 %1：%2</source>
+        <translation>Cannot read the history %1: %2</translation>
+    </message>
+    <message>
+        <source>无法读取打印机的序列号</source>
+        <translation>Cannot read the printer's serial number</translation>
+    </message>
+    <message>
+        <source>--serial 和 --port 只能给出一个</source>
+        <translation>Give --serial or --port, not both</translation>
+    </message>
+    <message>
+        <source>--serial 须为序列号</source>
+        <translation>--serial needs a serial number</translation>
+    </message>
+    <message>
+        <source>--since 须为日期或时间（如 2026-05-01、2026-05-01T08:00Z）：%1</source>
+        <translation>--since needs a date or a time (such as 2026-05-01 or 2026-05-01T08:00Z): %1</translation>
+    </message>
+    <message>
+        <source>历史记录中没有操作 %1</source>
+        <translation>The history holds no action %1</translation>
+    </message>
+    <message>
+        <source>%1：历史中没有它的值，打印机保留自己的</source>
+        <translation>%1: the history holds no value of it; the printer keeps its own</translation>
+    </message>
+    <message>
+        <source>列出历史记录中的操作（最新的在前）及其改动的设置项</source>
+        <translation>List the actions of the history (newest first) with the keys they changed</translation>
+    </message>
+    <message>
+        <source>把操作 N 之前的值写回同一台打印机并核对</source>
+        <translation>Write the values from before action N back to the same printer and verify them</translation>
+    </message>
+    <message>
+        <source>只列出此序列号的打印机的操作</source>
+        <translation>List only the actions of the printer with this serial number</translation>
+    </message>
+    <message>
+        <source>只列出此日期（UTC）以后的操作</source>
+        <translation>List only the actions since this date (UTC)</translation>
+    </message>
+    <message>
+        <source>不把这次操作记入历史记录</source>
+        <translation>Do not record this command in the history</translation>
+    </message>
+    <message>
+        <source>在历史记录中保存密码和PIN码的值</source>
+        <translation>Record the values of passwords and the PIN in the history</translation>
     </message>
     <message>
         <source>写入的值未被保存</source>

@@ -5,6 +5,7 @@
 #include "window/app/mainwindow.h"
 
 #include "core/printers/modelgate.h"
+#include "core/history/fromresults.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
@@ -128,6 +129,7 @@ void MainWindow::createProfileMenu()
     add("actionApplyProfile", tr("应用配置文件…"), &MainWindow::applyProfile);
     add("actionApplyProfileToModel", tr("应用到所有同型号打印机…"),
         &MainWindow::applyProfileToModel);
+    add("actionHistory", tr("历史记录…"), &MainWindow::showHistory);
 }
 
 void MainWindow::saveProfile()
@@ -254,6 +256,7 @@ void MainWindow::applyProfile()
             printer.handle(), merged, {printer.identity().path(), model, printer.modelKey()},
             profile::ApplyOptions{}, [&](const QString &page) { progress.next(page); });
     }
+    history::recordResult(result, history::kWindow, history::Kind::Restore, chosen->path);
     const QString text = profile::pageLines(result).join(QLatin1Char('\n'));
     if (profile::succeeded(result, profile::ApplyOptions{}.asked()))
         messages::show(this, text);
@@ -309,6 +312,8 @@ void MainWindow::applyProfileToModel()
         for (const ListedPrinter &p : qAsConst(ofModel)) {
             progress.next(p.identity.path());
             results.push_back(applyToListed(p, parsed, options));
+            history::recordResult(results.back(), history::kWindow, history::Kind::Restore,
+                                  chosen->path);
             lines << resultLines(results.back(), options.asked());
         }
     }
