@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/pagehelp.h"
 #include "core/base/logging.h"
+#include "core/history/record.h"
 #include "core/protocol/maintenancecommands.h"
 
 #include <QCommandLineParser>
@@ -104,6 +105,11 @@ const Command kCommands[] = {
      1},
     {"download", "firmware|font FILE",
      QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, nullptr, 2},
+    {"history", "[--serial S | --port P] [--since DATE] [--json]",
+     QT_TRANSLATE_NOOP("QObject", "列出历史记录中的操作（最新的在前）及其改动的设置项"),
+     showHistory, nullptr, 0},
+    {"undo", "N", QT_TRANSLATE_NOOP("QObject", "把操作 N 之前的值写回同一台打印机并核对"), undo,
+     nullptr, 1},
 };
 
 // The options and the commands that take each: a command's --help shows only its own, and a
@@ -117,8 +123,8 @@ struct Option {
 
 const Option kOptions[] = {
     {"port", "PORT", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
-     "info status read write backup restore diff maintain download"},
-    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read"},
+     "info status read write backup restore diff maintain download history undo"},
+    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read history"},
     {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
     {"force", "",
      QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；diff：也比较另一型号的配置；"
@@ -132,7 +138,7 @@ const Option kOptions[] = {
     {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"),
      "backup"},
     {"verbose", "", QT_TRANSLATE_NOOP("QObject", "在标准错误上输出诊断信息"),
-     "list info status read write backup restore provision diff maintain download"},
+     "list info status read write backup restore provision diff maintain download history undo"},
     {"dry-run", "", QT_TRANSLATE_NOOP("QObject", "只打印将要发送的帧"), "restore"},
     {"quiet", "", QT_TRANSLATE_NOOP("QObject", "不列出修改了的设置项"), "write"},
     {"no-verify", "", QT_TRANSLATE_NOOP("QObject", "写入后不读回核对"), "write restore"},
@@ -145,6 +151,12 @@ const Option kOptions[] = {
      "restore provision download"},
     {"count", "N", QT_TRANSLATE_NOOP("QObject", "处理完 N 台该型号的打印机（包括失败的）后结束"),
      "provision"},
+    {"serial", "S", QT_TRANSLATE_NOOP("QObject", "只列出此序列号的打印机的操作"), "history"},
+    {"since", "DATE", QT_TRANSLATE_NOOP("QObject", "只列出此日期（UTC）以后的操作"), "history"},
+    {"no-history", "", QT_TRANSLATE_NOOP("QObject", "不把这次操作记入历史记录"),
+     "write restore provision maintain download undo"},
+    {"history-secrets", "", QT_TRANSLATE_NOOP("QObject", "在历史记录中保存密码和PIN码的值"),
+     "write restore provision undo"},
 };
 
 bool takes(const Option &option, const char *command)
@@ -187,6 +199,22 @@ QString overallHelp()
                     .arg(QObject::tr(command.description));
     return text + '\n' + QObject::tr("“label-printer-cli 命令 --help”说明一个命令及其选项。") +
            '\n';
+}
+
+// Whether the command was given a switch (one it does not take never is).
+bool given(const Context &c, const char *command, const char *name)
+{
+    for (const Option &option : kOptions) {
+        if (qstrcmp(option.name, name) == 0 && takes(option, command))
+            return c.parser.isSet(QLatin1String(name));
+    }
+    return false;
+}
+
+void configureHistory(Context &c, const char *command)
+{
+    history::configure({!given(c, command, "no-history"), given(c, command, "history-secrets")});
+    history::onProblem([&c](const QString &problem) { c.err << problem << '\n' << Qt::flush; });
 }
 
 } // namespace
@@ -273,7 +301,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
                    << '\n',
                UsageError;
     Context context{parser, commandArguments, out, err, input};
-    return command->run(context);
+    // The history as this command asks; as it was once the command is done (a program that
+    // runs commands in-process, such as a test, keeps its own).
+    const history::Settings before = history::settings();
+    configureHistory(context, command->name);
+    const int exit = command->run(context);
+    history::onProblem(nullptr); // the streams end with this run
+    history::configure(before);
+    return exit;
 }
 
 } // namespace cli

@@ -50,6 +50,7 @@ public:
     QString path() const { return listed_.identity.path(); }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
+    const ListedPrinter &listed() const { return listed_; }
 
 private:
     std::unique_ptr<PrinterHandle> handle_ = std::make_unique<PrinterHandle>();

@@ -22,5 +22,8 @@ int maintain(Context &c);
 int download(Context &c);
 // download --all: fleetdownload.cpp
 int downloadAll(Context &c);
+// History: historycommands.cpp
+int showHistory(Context &c);
+int undo(Context &c);
 
 } // namespace cli

@@ -1,5 +1,7 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/recording.h"
+#include "core/history/record.h"
 #include "core/download/downloadfile.h"
 #include "core/download/workerthread.h"
 #include "core/protocol/maintenancecommands.h"
@@ -77,7 +79,13 @@ int maintain(Context &c)
         if (!warning.isEmpty())
             c.out << warning << '\n' << Qt::flush;
     }
-    return maintenance::send(printer.handle(), *command) == 0 ? Ok : transportFailed(c);
+    // The serial number is asked first: after a restart or an initialisation it may not answer.
+    history::Action action =
+        actionOn(printer, history::Kind::Maintenance, QLatin1String(command->name));
+    const int r = maintenance::send(printer.handle(), *command);
+    history::describeMaintenance(action, *command, r);
+    history::record(action);
+    return r == 0 ? Ok : transportFailed(c);
 }
 
 int download(Context &c)

@@ -1,5 +1,6 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/recording.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
@@ -179,6 +180,7 @@ int write(Context &c)
     options.verify = verifying(c);
     const profile::PageResult result =
         profile::writePage(printer.handle(), *asRead, *page, printer.modelKey(), options, true);
+    recordWrite(printer, *asRead, *page, result);
     if (result.outcome == profile::Outcome::Failed)
         return readFailed(c, printer);
     for (const QString &line : profile::notKeptLines(result))

@@ -1,6 +1,7 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "cli/fleetrunning.h"
+#include "cli/recording.h"
 #include "cli/resultoutput.h"
 #include "core/base/filenames.h"
 #include "core/printers/fleetrun.h"
@@ -139,13 +140,20 @@ std::vector<profile::PrinterResult> resultsByPath(const fleet::Run &run)
     return results;
 }
 
-// A printer's line as it finishes, whole; for one the stopped run never started, its line too.
-void showFinished(Context &c, const fleet::PrinterRun &printer, const profile::Asked &asked)
+// A printer's line as it finishes, whole, and its record in the history (kept on this thread,
+// one printer after another); for one the stopped run never started, its line.
+void showFinished(Context &c, const fleet::PrinterRun &printer, const profile::Asked &asked,
+                  history::Kind kind)
 {
-    if (printer.state == fleet::State::NotStarted)
+    if (printer.state == fleet::State::NotStarted) {
         showLine(c, notStarted(printer.printer), asked);
-    else
-        printCaptured(c, printer);
+        return;
+    }
+    const Captured *captured = capturedOf(printer);
+    if (const auto *result =
+            captured ? std::any_cast<profile::PrinterResult>(&captured->result) : nullptr)
+        recordApply(*result, kind, c.arguments[0]);
+    printCaptured(c, printer);
 }
 
 int restoreAll(Context &c, const profile::Parsed &parsed)
@@ -161,8 +169,9 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
     const profile::ApplyOptions options = applyOptions(c);
     // Up to --jobs printers at once, each line printed as its printer finishes.
     fleet::Run run(capturing(c, restoreJob(parsed, options)), jobs);
-    QObject::connect(&run, &fleet::Run::finished, &run,
-                     [&](int index) { showFinished(c, run.at(index), options.asked()); });
+    QObject::connect(&run, &fleet::Run::finished, &run, [&](int index) {
+        showFinished(c, run.at(index), options.asked(), history::Kind::Restore);
+    });
     std::sort(ofModel.begin(), ofModel.end(), [](const ListedPrinter &a, const ListedPrinter &b) {
         return fleet::pathBefore(a.identity, b.identity);
     });
@@ -200,6 +209,7 @@ int restore(Context &c)
     const profile::PrinterResult result =
         profile::applyProfile(printer.handle(), parsed.pages,
                               {printer.path(), printer.model(), printer.modelKey()}, options);
+    recordApply(result, history::Kind::Restore, c.arguments[0]);
     showPages(c, result, options.asked());
     return exitOf(result, options.asked());
 }
@@ -252,8 +262,9 @@ int provision(Context &c)
         if ((stopping || allAccepted()) && run.isIdle())
             listening.loop.quit();
     };
-    QObject::connect(&run, &fleet::Run::finished, &listening.loop,
-                     [&](int index) { showFinished(c, run.at(index), options.asked()); });
+    QObject::connect(&run, &fleet::Run::finished, &listening.loop, [&](int index) {
+        showFinished(c, run.at(index), options.asked(), history::Kind::Provision);
+    });
     QObject::connect(&run, &fleet::Run::idle, &listening.loop, quitWhenDone);
     // Waiting for plugs ends at once; printers being written finish their page first.
     listening.interruption.onSignal([&] {

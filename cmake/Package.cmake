@@ -21,6 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LABELSETUP_PROJECT_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The history's journal goes through Qt's SQLite driver, a plugin that no library links and the
+# shared-library scan therefore cannot see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5sql5-sqlite")
 # Qt's own texts (standard buttons, file dialog, command-line parser messages) in the user's
 # language, and a font with Chinese characters: without one the Chinese texts show as boxes.
 set(LABELSETUP_PACKAGE_RECOMMENDS "qttranslations5-l10n, fonts-wqy-microhei | fonts-noto-cjk")

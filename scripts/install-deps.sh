@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache
   qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
+  libqt5sql5-sqlite libsqlite3-dev sqlite3
   libusb-1.0-0-dev umockdev libumockdev-dev
   libssl-dev openssl
   xvfb xauth fonts-wqy-microhei

@@ -364,10 +364,10 @@ private:
     Behaviour behaviour_;
 };
 
-std::unique_ptr<SettingsPage> printPage(const supportedprinters::Offer &offer)
+std::unique_ptr<SettingsPage> printPage(const supportedprinters::Offer &offer,
+                                        printsettings::Values initial = {})
 {
     using V = printsettings::Values;
-    V initial;
     initial.printMethodEnabled = offer.printMethod;
     std::vector<Field<V>> fields = {
         indexField("speed", &V::speed, numbered(offer.printSpeeds)),
@@ -403,11 +403,11 @@ std::unique_ptr<SettingsPage> printPage(const supportedprinters::Offer &offer)
                                                                   printsettings::writeCommands});
 }
 
-std::unique_ptr<SettingsPage> distancePage()
+std::unique_ptr<SettingsPage> distancePage(distances::Values initial = {})
 {
     using V = distances::Values;
     return std::make_unique<TablePage<V>>(
-        "distance", V{},
+        "distance", initial,
         std::vector<Field<V>>{
             numberField(distances::kExitToHead, &V::exitToHead, distances::kMillimetreRange),
             numberField(distances::kGapToHead, &V::gapToHead, distances::kMillimetreRange),
@@ -426,14 +426,14 @@ Field<serialport::Values> parityField()
     return field;
 }
 
-std::unique_ptr<SettingsPage> serialPage()
+std::unique_ptr<SettingsPage> serialPage(serialport::Values initial = {})
 {
     using V = serialport::Values;
     const QStringList bauds = {"4800",   "9600",   "14400",  "19200",  "38400",  "56000",
                                "57600",  "115200", "128000", "230400", "256000", "460800",
                                "500000", "512000", "600000", "750000", "921600"};
     return std::make_unique<TablePage<V>>(
-        "serial", V{},
+        "serial", initial,
         std::vector<Field<V>>{
             indexField("baud-rate", &V::baudRate, bauds), parityField(),
             indexField("data-bits", &V::dataBits, {"8", "7"}),
@@ -445,11 +445,11 @@ std::unique_ptr<SettingsPage> serialPage()
         TablePage<V>::Behaviour{readSerialPort, serialport::validate, serialport::writeCommands});
 }
 
-std::unique_ptr<SettingsPage> wifiPage()
+std::unique_ptr<SettingsPage> wifiPage(wifi::Values initial = {})
 {
     using V = wifi::Values;
     return std::make_unique<TablePage<V>>(
-        "wifi", V{},
+        "wifi", initial,
         std::vector<Field<V>>{
             foldedIndexField("mode", &V::mode, {"STA", "AP"}),
             networkNameField(wifi::kStationName, &V::stationName),
@@ -463,11 +463,11 @@ std::unique_ptr<SettingsPage> wifiPage()
         TablePage<V>::Behaviour{readWifi, wifi::validate, wifi::writeCommands});
 }
 
-std::unique_ptr<SettingsPage> bluetoothPage()
+std::unique_ptr<SettingsPage> bluetoothPage(bluetooth::Values initial = {})
 {
     using V = bluetooth::Values;
     return std::make_unique<TablePage<V>>(
-        "bluetooth", V{},
+        "bluetooth", initial,
         std::vector<Field<V>>{textField(bluetooth::kSppName, &V::sppName),
                               textField(bluetooth::kBleName, &V::bleName),
                               indexField("pairing", &V::pairingMode, {"simple", "pin"}),
@@ -475,11 +475,11 @@ std::unique_ptr<SettingsPage> bluetoothPage()
         TablePage<V>::Behaviour{readBluetooth, bluetooth::validate, bluetooth::writeCommands});
 }
 
-std::unique_ptr<SettingsPage> wifiIpPage()
+std::unique_ptr<SettingsPage> wifiIpPage(wifiip::Values initial = {})
 {
     using V = wifiip::Values;
     return std::make_unique<TablePage<V>>(
-        "wifi-ip", V{},
+        "wifi-ip", initial,
         std::vector<Field<V>>{
             foldedIndexField("dhcp", &V::mode, {"off", "on"}),
             hostAddressField(wifiip::kIp, &V::ip), maskField(wifiip::kMask, &V::mask),
@@ -487,11 +487,11 @@ std::unique_ptr<SettingsPage> wifiIpPage()
         TablePage<V>::Behaviour{readWifiIp, wifiip::validate, wifiip::writeCommands});
 }
 
-std::unique_ptr<SettingsPage> ethernetPage()
+std::unique_ptr<SettingsPage> ethernetPage(ethernet::Values initial = {})
 {
     using V = ethernet::Values;
     return std::make_unique<TablePage<V>>(
-        "ethernet", V{},
+        "ethernet", initial,
         std::vector<Field<V>>{foldedIndexField("dhcp", &V::mode, {"on", "off"}),
                               hostAddressField(ethernet::kIp, &V::ip),
                               maskField(ethernet::kMask, &V::mask),
@@ -502,6 +502,33 @@ std::unique_ptr<SettingsPage> ethernetPage()
 }
 
 } // namespace
+
+std::unique_ptr<SettingsPage> pageHolding(const printsettings::Values &values,
+                                          const supportedprinters::Offer &offer)
+{
+    return printPage(offer, values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const distances::Values &values)
+{
+    return distancePage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const serialport::Values &values)
+{
+    return serialPage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const wifi::Values &values) { return wifiPage(values); }
+std::unique_ptr<SettingsPage> pageHolding(const bluetooth::Values &values)
+{
+    return bluetoothPage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const wifiip::Values &values)
+{
+    return wifiIpPage(values);
+}
+std::unique_ptr<SettingsPage> pageHolding(const ethernet::Values &values)
+{
+    return ethernetPage(values);
+}
 
 QString valueOf(const SettingsPage &page, const QString &key)
 {

@@ -3,6 +3,7 @@
 #include "core/printers/modelkey.h"
 #include "core/printers/supportedprinters.h"
 #include "core/settings/pagefields.h"
+#include "core/settings/pagereads.h"
 #include "core/settings/setcommand.h"
 
 #include <QList>
@@ -104,6 +105,17 @@ std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features);
 // One page by name, for a model; null when the model does not offer it or no page has the name.
 std::unique_ptr<SettingsPage> pageNamed(const QString &name, const ModelKey &modelKey);
 QStringList pageNames();
+
+// A page holding the values the window's page shows, to name them key by key (what a write
+// changed, for the history). The print page's speeds and print method are the model's offer.
+std::unique_ptr<SettingsPage> pageHolding(const printsettings::Values &values,
+                                          const supportedprinters::Offer &offer);
+std::unique_ptr<SettingsPage> pageHolding(const distances::Values &values);
+std::unique_ptr<SettingsPage> pageHolding(const serialport::Values &values);
+std::unique_ptr<SettingsPage> pageHolding(const wifi::Values &values);
+std::unique_ptr<SettingsPage> pageHolding(const bluetooth::Values &values);
+std::unique_ptr<SettingsPage> pageHolding(const wifiip::Values &values);
+std::unique_ptr<SettingsPage> pageHolding(const ethernet::Values &values);
 
 // One value of a page by key ("" when the page has no such key).
 QString valueOf(const SettingsPage &page, const QString &key);

@@ -162,19 +162,26 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("info") << "info" << QStringList{"--json", "--port", "--verbose"};
     QTest::newRow("status") << "status" << QStringList{"--json", "--port", "--verbose"};
     QTest::newRow("read") << "read" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("write") << "write"
-                           << QStringList{"--no-verify", "--port", "--quiet", "--verbose"};
+    QTest::newRow("write") << "write" << QStringList{"--history-secrets", "--no-history",
+                                                     "--no-verify",       "--port",
+                                                     "--quiet",           "--verbose"};
     QTest::newRow("backup") << "backup"
                             << QStringList{"--force", "--no-secrets", "--port", "--verbose"};
-    QTest::newRow("restore") << "restore"
-                             << QStringList{"--all",       "--dry-run", "--force",  "--jobs",
-                                            "--no-verify", "--port",    "--verbose"};
-    QTest::newRow("provision") << "provision" << QStringList{"--count", "--jobs", "--verbose"};
+    QTest::newRow("restore") << "restore" << QStringList{"--all",        "--dry-run",
+                                                         "--force",      "--history-secrets",
+                                                         "--jobs",       "--no-history",
+                                                         "--no-verify",  "--port",
+                                                         "--verbose"};
+    QTest::newRow("provision") << "provision"
+                               << QStringList{"--count", "--history-secrets", "--jobs",
+                                              "--no-history", "--verbose"};
     QTest::newRow("diff") << "diff"
                           << QStringList{"--force", "--port", "--show-secrets", "--verbose"};
-    QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose", "--yes"};
+    QTest::newRow("maintain") << "maintain"
+                              << QStringList{"--no-history", "--port", "--verbose", "--yes"};
     QTest::newRow("download") << "download"
-                              << QStringList{"--all", "--jobs", "--port", "--verbose"};
+                              << QStringList{"--all", "--jobs", "--no-history", "--port",
+                                             "--verbose"};
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions()
@@ -248,8 +255,9 @@ void TestCli::completion_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("offered");
-    QStringList commands = {"list",    "info",      "status", "read",     "write",   "backup",
-                            "restore", "provision", "diff",   "maintain", "download"};
+    QStringList commands = {"list",     "info",    "status",    "read", "write",
+                            "backup",   "restore", "provision", "diff", "maintain",
+                            "download", "history", "undo"};
     commands.sort();
     QTest::newRow("commands") << "label-printer-cli " << commands;
     QTest::newRow("an option's value") << "label-printer-cli --port " << QStringList();
@@ -618,7 +626,8 @@ void TestCli::maintain()
     const Result r = runCli({"--port", "3", "maintain", action, "--yes"});
     QCOMPARE(r.exit, int(cli::Ok));
     QCOMPARE(r.out, said);
-    QCOMPARE(receivedFrames(*first), QStringList{frame});
+    // The serial number the history records first, then the action's one frame.
+    QCOMPARE(receivedFrames(*first), (QStringList{"1B FF FE 02 10 00 1B FE FF", frame}));
 }
 
 void TestCli::profileCopiesOnePrinterToAnother()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Debian package of the build, as cpack does for a release, and checks its control data
-# and contents: it recommends Qt's own catalogue and a CJK font Debian 12 ships, and it carries the
-# command line's bash completion. scripts/package-check.sh runs lintian on the release package.
+# and contents: it recommends Qt's own catalogue and a CJK font Debian 12 ships, it depends on Qt's
+# SQLite driver (the history), and it carries the command line's bash completion.
+# scripts/package-check.sh runs lintian on the release package.
 #
 #     package_control.sh BUILD_DIR
 set -euo pipefail
@@ -24,6 +25,10 @@ entries=$(tr ',' '\n' <<<"$recommends" | sed 's/^ *//; s/ *$//')
 grep -qx 'qttranslations5-l10n' <<<"$entries" || fail "no Recommends of Qt's catalogue: '$recommends'"
 grep -Eq '(^|\| )fonts-(wqy-microhei|wqy-zenhei|noto-cjk)( |$)' <<<"$entries" ||
   fail "no Recommends of a CJK font: '$recommends'"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx 'libqt5sql5-sqlite' ||
+  fail "no Depends on Qt's SQLite driver, which the history needs: '$depends'"
 
 contents=$(dpkg-deb -c "$deb")
 grep -q ' \./usr/share/bash-completion/completions/label-printer-cli$' <<<"$contents" ||

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The layers hold: the command line loads no GUI library, the core library needs no symbol of
-# QtGui or QtWidgets, no core folder includes a window or command-line header (nor the window a
+# QtGui or QtWidgets (QtCore, QtSql for the history and libusb are its own), no core folder includes a window or command-line header (nor the window a
 # command-line one, nor the command line a window one), and no two folders include each other.
 # Usage: check_layers.sh SOURCE_DIR CLI_BINARY CORE_ARCHIVE
 set -uo pipefail

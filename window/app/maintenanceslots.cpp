@@ -15,7 +15,10 @@ void MainWindow::runMaintenanceCommand(const char *button)
     const QString warning = maintenance::warningFor(*command, printer.name());
     if (!warning.isEmpty() && !messages::confirm(this, warning))
         return;
+    // Asked first: after a restart or an initialisation the printer may not answer.
+    const QString serial = serialNumberOf(printer);
     const int r = maintenance::send(printer.handle(), *command);
+    recordMaintenance(printer, serial, *command, r);
     messages::showResult(
         this, command->reportsSuccess ? messages::SlotKind::Write : messages::SlotKind::QuietWrite,
         r);

@@ -9,6 +9,7 @@
 #include "core/settings/pagefields.h"
 #include "core/settings/printsettings.h"
 #include "core/settings/serialport.h"
+#include "core/settings/settingspage.h"
 #include "core/settings/wifi.h"
 #include "core/settings/wifiip.h"
 #include "core/usb/printeridentity.h"
@@ -26,8 +27,12 @@ class QListWidgetItem;
 class QMenu;
 class QTimer;
 class PrinterWatcher;
+class SelectedPrinter;
 class WorkerThread;
 struct PrinterHandle;
+namespace maintenance {
+struct Command;
+}
 
 namespace Ui {
 class MainWindow;
@@ -47,6 +52,9 @@ public:
     // system offers USB hot-plug events; a benchmark compares the window without.
     void setFollowingPlugs(bool on);
     bool isFollowingPlugs() const;
+
+    // Says in the status bar that the history is off, and why (app/recording.cpp).
+    void showHistoryProblem(const QString &problem);
 
     // Read operations of the pages; each fills its page from query replies and returns the
     // result of its last query.
@@ -147,6 +155,7 @@ private:
 
     // Printer profiles (app/profileslots.cpp): the "配置文件" menu and what it does.
     void createProfileMenu();
+    void showHistory(); // app/historyslots.cpp: the selected printer's history, and undo
     void saveProfile();
     void compareWithProfile();
     void applyProfile();
@@ -204,6 +213,17 @@ private:
     enum class Page { Print, Distance, Serial, Wifi, Bluetooth, WifiIp, Ethernet, Count };
     std::optional<PrinterIdentity> &pageReadFrom(Page page) { return pagesReadFrom[int(page)]; }
     std::array<std::optional<PrinterIdentity>, int(Page::Count)> pagesReadFrom;
+    // The history (app/recording.cpp): each page's values as the last successful read showed
+    // them, and a write recorded with what it changed from those.
+    std::array<std::unique_ptr<pages::SettingsPage>, int(Page::Count)> pagesAsRead;
+    std::unique_ptr<pages::SettingsPage> shownPage(Page page, const ModelKey &model) const;
+    void rememberRead(Page page, const ModelKey &model);
+    void recordWrite(Page page, const SelectedPrinter &printer, int result);
+    void recordMaintenance(const SelectedPrinter &printer, const QString &serial,
+                           const maintenance::Command &command, int result);
+    // The printer's serial number while recording (empty otherwise): from the serial page when it
+    // was read from this printer, else asked.
+    QString serialNumberOf(const SelectedPrinter &printer);
 
     // The read and write buttons of the settings pages (app/pageslots.cpp).
     // Runs a page's read operation on the selected printer and shows the result. A read in which

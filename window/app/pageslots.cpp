@@ -17,6 +17,7 @@ std::optional<int> MainWindow::readPage(Page page, int (MainWindow::*read)(Print
     if (r == 0) {
         writeButton->setEnabled(true);
         pageReadFrom(page) = printer.identity();
+        rememberRead(page, printer.modelKey());
     }
     return r;
 }
@@ -27,6 +28,8 @@ void MainWindow::writePage(Page page,
     SelectedPrinter printer(this, form->listWidget, pageReadFrom(page));
     if (!printer.isOpen())
         return;
-    if (const std::optional<int> r = write(printer.handle()))
+    if (const std::optional<int> r = write(printer.handle())) {
+        recordWrite(page, printer, *r);
         messages::showResult(this, messages::SlotKind::Write, *r);
+    }
 }

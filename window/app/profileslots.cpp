@@ -5,6 +5,7 @@
 #include "window/app/mainwindow.h"
 
 #include "core/printers/modelgate.h"
+#include "core/history/fromresults.h"
 #include "core/printers/fleetrun.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/fleetapply.h"
@@ -120,6 +121,7 @@ void MainWindow::createProfileMenu()
     add("actionApplyProfile", tr("应用配置文件…"), &MainWindow::applyProfile);
     add("actionApplyProfileToModel", tr("应用到所有同型号打印机…"),
         &MainWindow::applyProfileToModel);
+    add("actionHistory", tr("历史记录…"), &MainWindow::showHistory);
 }
 
 void MainWindow::saveProfile()
@@ -246,6 +248,7 @@ void MainWindow::applyProfile()
             printer.handle(), merged, {printer.identity().path(), model, printer.modelKey()},
             profile::ApplyOptions{}, [&](const QString &page) { progress.next(page); });
     }
+    history::recordResult(result, history::kWindow, history::Kind::Restore, chosen->path);
     const QString text = profile::pageLines(result).join(QLatin1Char('\n'));
     if (profile::succeeded(result, profile::ApplyOptions{}.asked()))
         messages::show(this, text);
@@ -317,6 +320,10 @@ void MainWindow::applyProfileToModel()
     QStringList lines;
     for (int index = 0; index < run.count(); ++index) {
         results.push_back(resultOf(index));
+        // Into the history on this thread, one printer after another; not one never started.
+        if (run.at(index).state != fleet::State::NotStarted)
+            history::recordResult(results.back(), history::kWindow, history::Kind::Restore,
+                                  chosen->path);
         lines << resultLines(results.back(), options.asked());
     }
     lines << profile::summary(results);

@@ -277,7 +277,8 @@ void TestForm::window()
             actions << action->objectName();
     }
     QCOMPARE(actions, (QStringList{"配置文件", "actionSaveProfile", "actionCompareProfile",
-                                   "actionApplyProfile", "actionApplyProfileToModel"}));
+                                   "actionApplyProfile", "actionApplyProfileToModel",
+                                   "actionHistory"}));
     QVERIFY(window.findChildren<QToolBar *>().isEmpty());
     // Laid out, the tabs stand right of the left column, 10 pixels from the top and the bottom.
     window.show();
