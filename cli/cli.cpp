@@ -2,6 +2,7 @@
 
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/jsonoutput.h"
 #include "cli/pagehelp.h"
 #include "core/base/logging.h"
 #include "core/protocol/maintenancecommands.h"
@@ -112,6 +113,9 @@ struct Option {
 const Option kOptions[] = {
     {"port", "PORT", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
      "info status read write backup restore diff maintain download"},
+    {"serial", "SERIAL",
+     QT_TRANSLATE_NOOP("QObject", "打印机的序列号：换了USB端口也能找到同一台打印机"),
+     "info status read write backup restore diff maintain download"},
     {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read"},
     {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
     {"force", "",
@@ -202,8 +206,17 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     overall.addVersionOption();
     for (const Option &option : kOptions)
         overall.addOption(qtOption(option));
+    // Before the parser knows the command, a script that asked for JSON gets its error as JSON.
+    const bool jsonErrors = arguments.contains(QStringLiteral("--json"));
+    const auto usageError = [&](const QString &message) {
+        if (jsonErrors)
+            err << errorDocument(UsageError, message);
+        else
+            err << message << '\n';
+        return UsageError;
+    };
     if (!overall.parse(withProgram))
-        return err << overall.errorText() << '\n', UsageError;
+        return usageError(overall.errorText());
     if (overall.isSet(QStringLiteral("version"))) {
         out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
         return Ok;
@@ -215,11 +228,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             out << overallHelp();
             return Ok;
         }
-        err << (positional.isEmpty() ? QObject::tr("缺少命令")
-                                     : QObject::tr("未知的命令：%1").arg(positional.first()))
-            << '\n'
-            << overallHelp();
-        return UsageError;
+        return usageError((positional.isEmpty()
+                               ? QObject::tr("缺少命令")
+                               : QObject::tr("未知的命令：%1").arg(positional.first())) +
+                          '\n' + overallHelp());
     }
 
     // Then the command's own options only.
@@ -233,7 +245,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     parser.addPositionalArgument(QLatin1String(command->name), QLatin1String(command->synopsis),
                                  QStringLiteral("%1 %2").arg(command->name, command->synopsis));
     if (!parser.parse(withProgram))
-        return err << parser.errorText() << '\n', UsageError;
+        return usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
         if (command->moreHelp)

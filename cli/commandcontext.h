@@ -15,7 +15,7 @@
 #include <memory>
 #include <signal.h>
 
-class QJsonDocument;
+class QJsonObject;
 
 // What every command shares: the printer it works on, failing with an exit status, and waiting
 // for plugs until interrupted.
@@ -62,20 +62,23 @@ struct Context {
     QTextStream &err;
 };
 
-// Says `message` on standard error; returns `exit`.
+// Says `message` on standard error (with --json as an error document); returns `exit`.
 int fail(Context &c, Exit exit, const QString &message);
 // The connection message, exit status TransportFailed.
 int transportFailed(Context &c);
 // A printer that is attached but cannot be used: why, and for a missing permission what to do.
 int unavailable(Context &c, const ListedPrinter &printer);
-// The printer of --port, or the only one attached, opened.
+// The printer of --port or --serial, or the only one attached, opened.
 int choosePrinter(Context &c, Printer &printer);
 // What the window locks for a model (its functional tab, the font download), the command line
 // does not offer either.
 int refuseIfLocked(Context &c, const Printer &printer, const QString &what);
 
 bool json(const Context &c);
-void printJson(Context &c, const QJsonDocument &document);
+// One document with the schema version on standard output; printJsonLine puts it on one line
+// (list --watch and provision print one such line an event or a printer).
+void printJson(Context &c, const QJsonObject &object);
+void printJsonLine(Context &c, const QJsonObject &object);
 bool verifying(const Context &c);
 // Reports what the printer did not keep, one line per key; the exit status of the page.
 int reportVerification(Context &c, const QString &page, const pages::Verification &v);

@@ -1,5 +1,6 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/jsonoutput.h"
 #include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
 #include "core/settings/pageexchange.h"
@@ -37,9 +38,8 @@ std::unique_ptr<pages::SettingsPage> choosePage(Context &c, Printer &printer, in
 void printValues(Context &c, const pages::SettingsPage &page)
 {
     if (json(c)) {
-        printJson(c, QJsonDocument(QJsonObject{
-                         {QStringLiteral("page"), page.name()},
-                         {QStringLiteral("values"), profile::pageToJson(page).value("values")}}));
+        printJson(c, QJsonObject{{QStringLiteral("page"), page.name()},
+                                 {QStringLiteral("values"), pageValuesJson(page)}});
         return;
     }
     for (const auto &[key, value] : page.values())

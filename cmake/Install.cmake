@@ -1,6 +1,6 @@
 # What `cmake --install` puts on a Linux desktop: the tool, its desktop entry, icon and AppStream
 # metainfo, the udev rule that lets the user at the seat open the supported printers, and the
-# command line's bash completion.
+# command line's manual page and shell completions.
 #
 # The rule, the metainfo's USB modaliases and the maintainer scripts' vendor ID are written at
 # build time by printerfiles from printers/supportedprinters.h, the table the printer list uses.
@@ -60,24 +60,36 @@ add_custom_target(printerfiles_output ALL
   DEPENDS ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
           ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz)
 
-# The command line's bash completion, written from its own command, option and page tables. It is
-# named after the command, so that bash-completion loads it on the first Tab after the command.
+# The command line's completions for bash, zsh and fish, written from its own command, option and
+# page tables. Each is named and placed as its shell looks for it by the command's name: bash-
+# completion loads it on the first Tab after the command, zsh from its vendor function folder,
+# fish from its vendor completions folder.
 add_executable(completionfile packaging/completionfile.cpp)
 target_link_libraries(completionfile PRIVATE labelsetup_cli)
 set(LABELSETUP_COMPLETION_FILE ${packaging_out}/label-printer-cli)
+set(LABELSETUP_ZSH_COMPLETION_FILE ${packaging_out}/_label-printer-cli)
+set(LABELSETUP_FISH_COMPLETION_FILE ${packaging_out}/label-printer-cli.fish)
 add_custom_command(
-  OUTPUT ${LABELSETUP_COMPLETION_FILE}
+  OUTPUT ${LABELSETUP_COMPLETION_FILE} ${LABELSETUP_ZSH_COMPLETION_FILE}
+         ${LABELSETUP_FISH_COMPLETION_FILE}
   # A build with the sanitizers runs the writer too; its exit is no place for a leak report.
   COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
           $<TARGET_FILE:completionfile> ${LABELSETUP_COMPLETION_FILE}
+          ${LABELSETUP_ZSH_COMPLETION_FILE} ${LABELSETUP_FISH_COMPLETION_FILE}
   DEPENDS completionfile
-  COMMENT "Writing the command line's bash completion"
+  COMMENT "Writing the command line's bash, zsh and fish completions"
   VERBATIM)
-add_custom_target(completion_output ALL DEPENDS ${LABELSETUP_COMPLETION_FILE})
+add_custom_target(completion_output ALL
+  DEPENDS ${LABELSETUP_COMPLETION_FILE} ${LABELSETUP_ZSH_COMPLETION_FILE}
+          ${LABELSETUP_FISH_COMPLETION_FILE})
 
 install(TARGETS label-printer-setup label-printer-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${LABELSETUP_COMPLETION_FILE}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions)
+install(FILES ${LABELSETUP_ZSH_COMPLETION_FILE}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/zsh/vendor-completions)
+install(FILES ${LABELSETUP_FISH_COMPLETION_FILE}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/fish/vendor_completions.d)
 install(FILES ${packaging_out}/label-printer-setup.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_in}/label-printer-setup.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
