@@ -42,7 +42,8 @@ QString zshCompletion()
         valueBranches += zshBranch(16, pageKey, choices);
     for (const auto &[option, column] : completion::kPrinterValueOptions)
         printerBranches +=
-            QStringLiteral("        (%1) offered=(${(f)\"$(_label_printer_cli_printers %2)\"}) ;;\n")
+            QStringLiteral(
+                "        (%1) offered=(${(f)\"$(_label_printer_cli_printers %2)\"}) ;;\n")
                 .arg(option)
                 .arg(column);
 
@@ -134,7 +135,8 @@ _label-printer-cli "$@"
 QString fishCompletion()
 {
     const Tables tables = Tables::build();
-    QString script = QStringLiteral(R"(# fish completion for label-printer-cli, written by the build from the command line's own
+    QString script = QStringLiteral(
+        R"(# fish completion for label-printer-cli, written by the build from the command line's own
 # tables: commands, options, pages, keys, values and maintenance actions; after --port and
 # --serial the attached printers' USB paths and serial numbers, as `list` shows them.
 
@@ -162,8 +164,8 @@ function __label_printer_cli_words
     end
 end
 
-# Whether the command is one of $argv[2..] (or, with "none", not given yet) and has $argv[1]
-# arguments after it.
+# Whether the command is one of $argv[2..] (or, with "none", not given yet) and $argv[1] of its
+# arguments are typed.
 function __label_printer_cli_at
     set -l typed (__label_printer_cli_words)
     if test (count $argv) -eq 2 -a "$argv[2]" = none
@@ -179,10 +181,16 @@ function __label_printer_cli_takes
     test (count $typed) -eq 0; or contains -- $typed[1] $argv
 end
 
-# Whether a write's page is $argv[1] and the keys are being typed.
+# Whether a write's page is $argv[1] and a key is being typed, or with $argv[2] that key's value.
 function __label_printer_cli_writing
     set -l typed (__label_printer_cli_words)
-    test (count $typed) -ge 2; and test $typed[1] = write; and test $typed[2] = $argv[1]
+    test (count $typed) -ge 2; and test $typed[1] = write; and test $typed[2] = $argv[1]; or return
+    set -l token (commandline -ct)
+    if test (count $argv) -eq 1
+        not string match -q -- '*=*' $token
+    else
+        string match -q -- "$argv[2]=*" $token
+    end
 end
 
 complete -c label-printer-cli -f
@@ -220,36 +228,38 @@ complete -c label-printer-cli -n '__label_printer_cli_at 0 none' -l version
             if (printerOption == option)
                 rest += QStringLiteral(" -a '(__label_printer_cli_printers %1)'").arg(column);
         }
-        script += fishLine(QStringLiteral("__label_printer_cli_takes ") +
-                               takers.join(QLatin1Char(' ')),
-                           rest);
+        script += fishLine(
+            QStringLiteral("__label_printer_cli_takes ") + takers.join(QLatin1Char(' ')), rest);
     }
 
     const QString pages = tables.pages.join(QLatin1Char(' '));
-    script += fishLine(QStringLiteral("__label_printer_cli_at 1 read write"),
+    script += fishLine(QStringLiteral("__label_printer_cli_at 0 read write"),
                        QStringLiteral("-a '%1'").arg(pages));
-    // Keys end with "=", after which fish adds no blank; a choice key's values come whole.
+    // Keys end with "=", after which fish adds no blank; then a choice key's values, whole.
     for (const auto &[page, keys] : tables.keys) {
         QStringList offered;
         for (const QString &key : keys)
             offered << key + QLatin1Char('=');
-        for (const auto &[pageKey, choices] : tables.choices) {
-            if (pageKey.section(QLatin1Char('/'), 0, 0) != page)
-                continue;
-            for (const QString &choice : choices)
-                offered << pageKey.section(QLatin1Char('/'), 1) + QLatin1Char('=') + choice;
-        }
         script += fishLine(QStringLiteral("__label_printer_cli_writing ") + page,
                            QStringLiteral("-a '%1'").arg(offered.join(QLatin1Char(' '))));
     }
-    script += fishLine(QStringLiteral("__label_printer_cli_at 1 maintain"),
+    for (const auto &[pageKey, choices] : tables.choices) {
+        const QString page = pageKey.section(QLatin1Char('/'), 0, 0);
+        const QString key = pageKey.section(QLatin1Char('/'), 1);
+        QStringList offered;
+        for (const QString &choice : choices)
+            offered << key + QLatin1Char('=') + choice;
+        script += fishLine(QStringLiteral("__label_printer_cli_writing %1 %2").arg(page, key),
+                           QStringLiteral("-a '%1'").arg(offered.join(QLatin1Char(' '))));
+    }
+    script += fishLine(QStringLiteral("__label_printer_cli_at 0 maintain"),
                        QStringLiteral("-a '%1'").arg(tables.actions.join(QLatin1Char(' '))));
-    script += fishLine(QStringLiteral("__label_printer_cli_at 1 download"),
+    script += fishLine(QStringLiteral("__label_printer_cli_at 0 download"),
                        QStringLiteral("-a 'firmware font'"));
-    script += fishLine(QStringLiteral("__label_printer_cli_at 2 download"), QStringLiteral("-F"));
-    script += fishLine(QStringLiteral("__label_printer_cli_at 1 backup restore provision diff"),
+    script += fishLine(QStringLiteral("__label_printer_cli_at 1 download"), QStringLiteral("-F"));
+    script += fishLine(QStringLiteral("__label_printer_cli_at 0 backup restore provision diff"),
                        QStringLiteral("-F"));
-    script += fishLine(QStringLiteral("__label_printer_cli_at 2 diff"), QStringLiteral("-F"));
+    script += fishLine(QStringLiteral("__label_printer_cli_at 1 diff"), QStringLiteral("-F"));
     return script;
 }
 

@@ -25,7 +25,8 @@ QJsonValue valueJson(const pages::SettingsPage &page, const QString &key, const 
         if (description.key != key)
             continue;
         // A selector without an item, a number field the printer left empty: no value.
-        if (text.isEmpty() && (description.kind == Kind::Number || description.kind == Kind::Choice))
+        if (text.isEmpty() &&
+            (description.kind == Kind::Number || description.kind == Kind::Choice))
             return QJsonValue::Null;
         bool whole = false;
         const qint64 number = text.toLongLong(&whole);

@@ -30,14 +30,13 @@ SerialReading readSerial(const ListedPrinter &printer)
 
 void sortByPath(QList<ListedPrinter> &printers)
 {
-    std::stable_sort(printers.begin(), printers.end(),
-                     [](const ListedPrinter &a, const ListedPrinter &b) {
-                         if (a.identity.bus != b.identity.bus)
-                             return a.identity.bus < b.identity.bus;
-                         return std::lexicographical_compare(
-                             a.identity.ports.begin(), a.identity.ports.end(),
-                             b.identity.ports.begin(), b.identity.ports.end());
-                     });
+    std::stable_sort(
+        printers.begin(), printers.end(), [](const ListedPrinter &a, const ListedPrinter &b) {
+            if (a.identity.bus != b.identity.bus)
+                return a.identity.bus < b.identity.bus;
+            return std::lexicographical_compare(a.identity.ports.begin(), a.identity.ports.end(),
+                                                b.identity.ports.begin(), b.identity.ports.end());
+        });
 }
 
 namespace {
@@ -63,7 +62,7 @@ QString listColumns(const ListedPrinter &p, const SerialReading &serial)
 
 QString listHeader()
 {
-    return QStringList{QObject::tr("端口"), QObject::tr("品牌"), QObject::tr("型号"),
+    return QStringList{QObject::tr("端口"),        QObject::tr("品牌"),    QObject::tr("型号"),
                        QObject::tr("厂商:产品ID"), QObject::tr("USB路径"), QObject::tr("序列号"),
                        QObject::tr("状态")}
         .join(QLatin1Char('\t'));

@@ -1018,6 +1018,70 @@ Profile: %2 (%3)</translation>
         <source>处理完 N 台该型号的打印机（包括失败的）后结束</source>
         <translation>End once N printers of the file's model were handled (failed ones included)</translation>
     </message>
+    <message>
+        <source>此机型不提供序列号</source>
+        <translation>this model does not offer its serial number</translation>
+    </message>
+    <message>
+        <source>无法打开</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>没有应答</source>
+        <translation>not answering</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>品牌</source>
+        <translation>Brand</translation>
+    </message>
+    <message>
+        <source>型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>厂商:产品ID</source>
+        <translation>Vendor:Product</translation>
+    </message>
+    <message>
+        <source>USB路径</source>
+        <translation>USB path</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>没有序列号为 %1 的打印机。连接的打印机：</source>
+        <translation>No printer has the serial number %1. Attached printers:</translation>
+    </message>
+    <message>
+        <source>序列号 %1 对应多台打印机，请用 --port 指定一台：</source>
+        <translation>Several printers have the serial number %1; choose one with --port:</translation>
+    </message>
+    <message>
+        <source>--port 和 --serial 只能给出一个</source>
+        <translation>Give either --port or --serial, not both</translation>
+    </message>
+    <message>
+        <source>打印机的序列号：换了USB端口也能找到同一台打印机</source>
+        <translation>The printer&apos;s serial number: finds the same printer after it moved to another USB port</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>
