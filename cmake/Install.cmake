@@ -37,6 +37,7 @@ file(MAKE_DIRECTORY ${packaging_out})
 add_custom_command(
   OUTPUT ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
          ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz
+         ${packaging_out}/label-printer-cli.1.gz
   COMMAND printerfiles rule ${LABELSETUP_UDEV_RULE_FILE}
   COMMAND printerfiles fill ${packaging_in}/label-printer-setup.metainfo.xml.in
           ${LABELSETUP_METAINFO_FILE} APPSTREAM_ID=${LABELSETUP_APPSTREAM_ID}
@@ -47,9 +48,11 @@ add_custom_command(
           MAINTAINER=${LABELSETUP_PACKAGE_MAINTAINER}
   COMMAND gzip -9nf ${packaging_out}/changelog
   COMMAND gzip -9nc ${packaging_in}/label-printer-setup.1 > ${packaging_out}/label-printer-setup.1.gz
+  COMMAND gzip -9nc ${packaging_in}/label-printer-cli.1 > ${packaging_out}/label-printer-cli.1.gz
   DEPENDS printerfiles ${packaging_in}/label-printer-setup.metainfo.xml.in
           ${packaging_in}/debian/postinst.in ${packaging_in}/debian/postrm.in
           ${packaging_in}/debian/changelog.in ${packaging_in}/label-printer-setup.1
+          ${packaging_in}/label-printer-cli.1
   COMMENT "Writing the udev rule, metainfo and maintainer scripts for the supported printers"
   VERBATIM)
 # The tool names the rule, and from a build tree the rule this build wrote, when a printer may not
@@ -58,7 +61,8 @@ set_property(SOURCE core/printers/printeraccess.cpp APPEND PROPERTY COMPILE_DEFI
   LABELSETUP_UDEV_RULE="${LABELSETUP_UDEV_RULE}" LABELSETUP_BUILD_DIR="${CMAKE_BINARY_DIR}")
 add_custom_target(printerfiles_output ALL
   DEPENDS ${LABELSETUP_UDEV_RULE_FILE} ${LABELSETUP_METAINFO_FILE} ${LABELSETUP_POSTINST}
-          ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz)
+          ${LABELSETUP_POSTRM} ${packaging_out}/changelog.gz ${packaging_out}/label-printer-setup.1.gz
+          ${packaging_out}/label-printer-cli.1.gz)
 
 # The command line's completions for bash, zsh and fish, written from its own command, option and
 # page tables. Each is named and placed as its shell looks for it by the command's name: bash-
@@ -90,7 +94,8 @@ install(FILES ${LABELSETUP_ZSH_COMPLETION_FILE}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/zsh/vendor-completions)
 install(FILES ${LABELSETUP_FISH_COMPLETION_FILE}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/fish/vendor_completions.d)
-install(FILES ${packaging_out}/label-printer-setup.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_out}/label-printer-setup.1.gz ${packaging_out}/label-printer-cli.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_in}/label-printer-setup.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${packaging_in}/label-printer-setup.svg
