@@ -116,7 +116,7 @@ const Option kOptions[] = {
     {"serial", "SERIAL",
      QT_TRANSLATE_NOOP("QObject", "打印机的序列号：换了USB端口也能找到同一台打印机"),
      "info status read write backup restore diff maintain download"},
-    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read"},
+    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read maintain download"},
     {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
     {"force", "",
      QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；backup：替换已有的文件"),

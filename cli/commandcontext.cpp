@@ -5,6 +5,7 @@
 #include "core/printers/printeraccess.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QObject>
 #include <QSocketNotifier>
 #include <cerrno>
@@ -162,6 +163,11 @@ void printJsonLine(Context &c, const QJsonObject &object)
 {
     c.out << QJsonDocument(withSchema(object)).toJson(QJsonDocument::Compact) << '\n';
     c.out.flush();
+}
+
+QJsonObject identityJson(const Printer &printer)
+{
+    return {{QStringLiteral("path"), printer.path()}, {QStringLiteral("model"), printer.model()}};
 }
 
 bool verifying(const Context &c) { return !c.parser.isSet(QStringLiteral("no-verify")); }

@@ -46,6 +46,8 @@ public:
     // The model as the model-support gate knows it: "<brand> <product> ".
     QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
     QString model() const { return listed_.model(); }
+    // Its identity: the USB path ("1-2.4").
+    QString path() const { return listed_.identity.path(); }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
 
@@ -79,6 +81,8 @@ bool json(const Context &c);
 // (list --watch and provision print one such line an event or a printer).
 void printJson(Context &c, const QJsonObject &object);
 void printJsonLine(Context &c, const QJsonObject &object);
+// The printer as a document names it: USB path and model.
+QJsonObject identityJson(const Printer &printer);
 bool verifying(const Context &c);
 // Reports what the printer did not keep, one line per key; the exit status of the page.
 int reportVerification(Context &c, const QString &page, const pages::Verification &v);

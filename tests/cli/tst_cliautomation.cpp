@@ -19,6 +19,8 @@ private slots:
     void documentsCarryTheSchemaAndTypes();
     void errorsAsJson_data();
     void errorsAsJson();
+    void maintainAndDownloadAsJson_data();
+    void maintainAndDownloadAsJson();
     void serialFindsAMovedPrinter();
     void serialRefused_data();
     void serialRefused();
@@ -285,6 +287,71 @@ void TestCliAutomation::errorsAsJson()
     QCOMPARE(error["exit"], QJsonValue(exit));
     QVERIFY(plain.err.endsWith('\n'));
     QCOMPARE(error["error"].toString(), plain.err.chopped(1));
+}
+
+void TestCliAutomation::maintainAndDownloadAsJson_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("failingChunk"); // the download write that fails; 0: none
+    QTest::addColumn<QByteArray>("json");  // "FILE" stands for the file downloaded
+    QTest::newRow("maintain") << QStringList{"maintain", "self-test"} << 0
+                              << QByteArray(R"({"schema":1,"action":"self-test",
+                                    "printer":{"path":"1-3","model":"Orbeck VS-608K"},"sent":true})");
+    QTest::newRow("maintain, told what cannot be undone")
+        << QStringList{"maintain", "initialise"} << 0
+        << QByteArray(R"({"schema":1,"action":"initialise","printer":{"path":"1-3",
+              "model":"Orbeck VS-608K"},"sent":true,"warning":
+              "即将初始化打印机 Orbeck VS-608K (USB 1-3)。此操作无法撤销。"})");
+    QTest::newRow("download") << QStringList{"download", "firmware", "FILE"} << 0
+                              << QByteArray(R"({"schema":1,"kind":"firmware","file":"FILE",
+                                    "bytes":3008,"printer":{"path":"1-3",
+                                    "model":"Orbeck VS-608K"},"sent":true})");
+    QTest::newRow("download failing at its second chunk")
+        << QStringList{"download", "font", "FILE"} << 2 << QByteArray();
+}
+
+// One document at the end, and no progress or notice around it; a download that fails is an
+// error document instead.
+void TestCliAutomation::maintainAndDownloadAsJson()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, failingChunk);
+    QFETCH(QByteArray, json);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("image.bin");
+    QVERIFY(!writeEncryptedSample(file).isEmpty());
+    arguments.replaceInStrings("FILE", file);
+    if (failingChunk) {
+        vprinter::Faults faults;
+        faults.failNextWrite = true;
+        faults.writesBeforeFailure = failingChunk - 1;
+        first->setFaults(faults);
+    }
+    const Result r = runCli(QStringList{"--port", "3", "--json"} + arguments);
+    first->setFaults({});
+    if (json.isEmpty()) {
+        QCOMPARE(r.exit, int(cli::TransportFailed));
+        QCOMPARE(r.out, QString());
+        const QJsonObject error = errorObject(r);
+        QCOMPARE(error["exit"], QJsonValue(int(cli::TransportFailed)));
+        QVERIFY2(error["error"].toString().startsWith("下载失败"), qPrintable(r.err));
+        return;
+    }
+    QCOMPARE(r.exit, int(cli::Ok));
+    QCOMPARE(r.err, QString());
+    QJsonParseError error;
+    const QJsonObject shown = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonObject expected =
+        QJsonDocument::fromJson(QByteArray(json).replace("FILE", file.toUtf8())).object();
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(shown.keys(), expected.keys());
+    for (const QString &key : expected.keys())
+        QCOMPARE(shown[key], expected[key]);
+    if (arguments.first() == "download")
+        QCOMPARE(first->downloads().back().total, uint64_t(3008));
+    else
+        QVERIFY(!receivedFrames(*first).isEmpty());
 }
 
 // A printer named by its serial number is found on the port it was moved to; the command works
