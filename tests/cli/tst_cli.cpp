@@ -171,8 +171,10 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
                                             "--port", "--serial",  "--verbose"};
     QTest::newRow("provision") << "provision" << QStringList{"--count", "--verbose"};
     QTest::newRow("diff") << "diff" << QStringList{"--port", "--serial", "--verbose"};
-    QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--serial", "--verbose"};
-    QTest::newRow("download") << "download" << QStringList{"--port", "--serial", "--verbose"};
+    QTest::newRow("maintain") << "maintain"
+                              << QStringList{"--json", "--port", "--serial", "--verbose"};
+    QTest::newRow("download") << "download"
+                              << QStringList{"--json", "--port", "--serial", "--verbose"};
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions()

@@ -176,10 +176,17 @@ def failure_message(rc, out, err):
     errors = [o.get("error") for o in json_lines(err) if o.get("error")]
     if errors:
         return "\n".join(errors)
+    # A printer that failed, was skipped or did not keep a value: its path and why.
     result = document(out) or {}
     for printer in result.get("printers", []):
-        if printer.get("error"):
-            errors.append("%s: %s" % (printer.get("path"), printer["error"]))
+        if printer.get("outcome") not in ("failed", "skipped", "not-kept"):
+            continue
+        why = [printer.get("detail") or printer.get("outcome")]
+        for page in printer.get("pages", []):
+            for kept in page.get("not-kept", []):
+                why.append("%s.%s: sent %s, kept %s" % (page.get("page"), kept.get("key"),
+                                                         kept.get("sent"), kept.get("kept")))
+        errors.append("%s: %s" % (printer.get("path"), "; ".join(str(w) for w in why)))
     if errors:
         return "\n".join(errors)
     return (err.strip() or out.strip() or "label-printer-cli ended with status %d" % rc)
