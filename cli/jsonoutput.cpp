@@ -36,6 +36,13 @@ QJsonValue valueJson(const pages::SettingsPage &page, const QString &key, const 
     return text;
 }
 
+QJsonValue valueJson(const QString &page, const QString &modelKey, const QString &key,
+                     const QString &text)
+{
+    const std::unique_ptr<pages::SettingsPage> named = pages::pageNamed(page, modelKey);
+    return named ? valueJson(*named, key, text) : QJsonValue(text);
+}
+
 QJsonObject pageValuesJson(const pages::SettingsPage &page)
 {
     QJsonObject values;

@@ -24,6 +24,9 @@ QByteArray errorDocument(int exit, const QString &message);
 // One value of a page as JSON: a number key's whole number as a number, a number or choice
 // without a value as null, anything else as its text.
 QJsonValue valueJson(const pages::SettingsPage &page, const QString &key, const QString &text);
+// The same for a page by name, of a model (its model key): the text where no such page is.
+QJsonValue valueJson(const QString &page, const QString &modelKey, const QString &key,
+                     const QString &text);
 // Every value of a page by key, so.
 QJsonObject pageValuesJson(const pages::SettingsPage &page);
 
