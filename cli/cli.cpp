@@ -23,6 +23,7 @@ struct Command {
     const char *description; // translated in the QObject context
     int (*run)(Context &);
     QString (*moreHelp)(); // what the command's --help adds after its options; may be null
+    int maxArguments;      // after the command's name; -1: any number
 };
 
 QStringList maintenanceNames()
@@ -63,8 +64,9 @@ QString provisionHelp()
                        "没有 --count 时一直等待，直到被中断（Ctrl+C、SIGTERM），"
                        "正在写入的打印机先写完。") +
            '\n' +
-           QObject::tr(
-               "退出状态：处理过的打印机全部写入并核对成功时为 0，否则为第一个失败的状态。") +
+           QObject::tr("退出状态：处理过的打印机全部未改变或写入并核对成功时为 0，"
+                       "否则为第一个失败的状态；被中断时若一台也没处理或未达到 --count，为 130。"
+                       "最后在标准错误上输出一行汇总。") +
            '\n' + QObject::tr("例如：") +
            QStringLiteral("\n  label-printer-cli provision fleet.json --count 20\n");
 }
@@ -78,27 +80,27 @@ const Command kCommands[] = {
     {"list", "[--json] [--watch]",
      QT_TRANSLATE_NOOP("QObject",
                        "列出连接的打印机：端口、品牌、型号、厂商和产品ID、USB路径和状态"),
-     list, nullptr},
-    {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机的资讯（型号、版本等）"), info, nullptr},
-    {"status", "", QT_TRANSLATE_NOOP("QObject", "读取并解码打印机状态"), status, nullptr},
+     list, nullptr, 0},
+    {"info", "", QT_TRANSLATE_NOOP("QObject", "读取打印机的资讯（型号、版本等）"), info, nullptr, 0},
+    {"status", "", QT_TRANSLATE_NOOP("QObject", "读取并解码打印机状态"), status, nullptr, 0},
     {"read", "PAGE", QT_TRANSLATE_NOOP("QObject", "读取一个设置页面，每行一个 key=value"), read,
-     readHelp},
+     readHelp, 1},
     {"write", "PAGE key=value...",
-     QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"), write, writeHelp},
+     QT_TRANSLATE_NOOP("QObject", "读取页面，修改给出的设置项，再写入"), write, writeHelp, -1},
     {"backup", "FILE", QT_TRANSLATE_NOOP("QObject", "把本机型的所有设置页面保存到一个JSON文件"),
-     backup, nullptr},
+     backup, nullptr, 1},
     {"restore", "FILE", QT_TRANSLATE_NOOP("QObject", "先检查整个文件，再把其中的页面写入打印机"),
-     restore, nullptr},
+     restore, nullptr, 1},
     {"provision", "FILE [--count N]",
      QT_TRANSLATE_NOOP("QObject", "等待打印机插入，把配置写入每台新插入的该型号打印机并核对"),
-     provision, provisionHelp},
+     provision, provisionHelp, 1},
     {"diff", "FILE [FILE]",
      QT_TRANSLATE_NOOP("QObject", "比较打印机与配置文件，或两个配置文件；有差异时退出状态为 1"),
-     diff, nullptr},
+     diff, nullptr, 2},
     {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain,
-     maintainHelp},
+     maintainHelp, 1},
     {"download", "firmware|font FILE",
-     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, nullptr},
+     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, nullptr, 2},
 };
 
 // The options and the commands that take each: a command's --help shows only its own, and a
@@ -116,11 +118,21 @@ const Option kOptions[] = {
     {"serial", "SERIAL",
      QT_TRANSLATE_NOOP("QObject", "打印机的序列号：换了USB端口也能找到同一台打印机"),
      "info status read write backup restore diff maintain download"},
-    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read maintain download"},
+    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"),
+     "list info status read write backup restore provision diff maintain download"},
+    {"check", "",
+     QT_TRANSLATE_NOOP("QObject",
+                       "只读取并比较，不发送任何设置：无需改变时退出状态为 0，需要改变时为 8"),
+     "write restore"},
     {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
     {"force", "",
-     QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；backup：替换已有的文件"),
-     "restore backup"},
+     QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；diff：也比较另一型号的配置；"
+                                  "backup：替换已有的文件"),
+     "restore diff backup"},
+    {"show-secrets", "", QT_TRANSLATE_NOOP("QObject", "diff：显示Wi-Fi密码和蓝牙PIN码的值"),
+     "diff"},
+    {"yes", "", QT_TRANSLATE_NOOP("QObject", "不询问，直接执行无法撤销的操作（initialise、restart）"),
+     "maintain"},
     {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"),
      "backup"},
     {"verbose", "", QT_TRANSLATE_NOOP("QObject", "在标准错误上输出诊断信息"),
@@ -195,7 +207,7 @@ QList<CommandOptions> commandOptions()
     return all;
 }
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const Input &input)
 {
     QStringList withProgram = arguments;
     withProgram.prepend(QStringLiteral("label-printer-cli"));
@@ -254,7 +266,19 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     if (parser.isSet(QStringLiteral("verbose")))
         logging::configure(true);
-    Context context{parser, parser.positionalArguments().mid(1), out, err};
+    // An option given twice: which one was meant cannot be known.
+    for (const Option &option : kOptions) {
+        const QString name = QLatin1String(option.name);
+        if (*option.valueName && takes(option, command->name) && parser.values(name).size() > 1)
+            return err << QObject::tr("选项 --%1 只能给出一次").arg(name) << '\n', UsageError;
+    }
+    const QStringList commandArguments = parser.positionalArguments().mid(1);
+    if (command->maxArguments >= 0 && commandArguments.size() > command->maxArguments)
+        return err << QObject::tr("多余的参数：%1")
+                          .arg(commandArguments.mid(command->maxArguments).join(QLatin1Char(' ')))
+                   << '\n',
+               UsageError;
+    Context context{parser, commandArguments, out, err, input};
     return command->run(context);
 }
 

@@ -17,10 +17,19 @@ enum Exit {
     Refused = 5,         // input refused before anything was sent: page, key, value, file
     NotKept = 6,         // written, but the printer reports other values than it was sent
     Unavailable = 7,     // the printer is attached but may not be opened, or another program has it
+    WouldChange = 8,     // --check: something would be written (nothing was)
+    Interrupted = 130,   // stopped by a signal before it handled what it was asked for
+};
+
+// Standard input, where a command asks before what cannot be undone: only a terminal is asked.
+struct Input {
+    QTextStream *stream = nullptr;
+    bool terminal = false;
 };
 
 // Runs one command line (without the program name). Results go to `out`, messages to `err`.
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
+        const Input &input = {});
 
 // A command and the options it takes ("--port", ...), as the parser knows them.
 struct CommandOptions {

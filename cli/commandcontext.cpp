@@ -30,6 +30,13 @@ int transportFailed(Context &c)
     return fail(c, TransportFailed, QObject::tr("请确保打印机已通过usb进行连接"));
 }
 
+int readFailed(Context &c, const Printer &printer)
+{
+    if (printer.handle()->notAnswering)
+        return fail(c, TransportFailed, QObject::tr("打印机没有应答"));
+    return transportFailed(c);
+}
+
 namespace {
 
 // Whether --port names this printer: its port number ("4"), its ports from the root hub on any
@@ -171,18 +178,6 @@ QJsonObject identityJson(const Printer &printer)
 }
 
 bool verifying(const Context &c) { return !c.parser.isSet(QStringLiteral("no-verify")); }
-
-// Reports what the printer did not keep, one line per key; the exit status of the page.
-int reportVerification(Context &c, const QString &page, const pages::Verification &v)
-{
-    if (v.readResult != 0)
-        return fail(c, TransportFailed, page + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-    for (const pages::Mismatch &m : v.mismatches)
-        c.err << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
-                     .arg(page, m.key, m.expected, m.found)
-              << '\n';
-    return v.mismatches.isEmpty() ? Ok : NotKept;
-}
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include "core/printers/modelgate.h"
 #include "core/printers/printerlist.h"
 #include "core/printers/printerwatcher.h"
-#include "core/settings/verify.h"
 #include "core/usb/deviceioopera.h"
 
 #include <QCommandLineParser>
@@ -37,6 +36,7 @@ public:
         return open_;
     }
     PrinterHandle *handle() { return handle_.get(); }
+    const PrinterHandle *handle() const { return handle_.get(); }
     // Hands the open record over (to a download worker, which closes it).
     std::unique_ptr<PrinterHandle> release()
     {
@@ -62,12 +62,16 @@ struct Context {
     QStringList arguments; // after the command name
     QTextStream &out;
     QTextStream &err;
+    Input input = {};
 };
 
 // Says `message` on standard error (with --json as an error document); returns `exit`.
 int fail(Context &c, Exit exit, const QString &message);
 // The connection message, exit status TransportFailed.
 int transportFailed(Context &c);
+// An exchange with the printer failed: that it stopped answering, or the connection message.
+// Exit status TransportFailed.
+int readFailed(Context &c, const Printer &printer);
 // A printer that is attached but cannot be used: why, and for a missing permission what to do.
 int unavailable(Context &c, const ListedPrinter &printer);
 // The printer of --port or --serial, or the only one attached, opened.
@@ -84,9 +88,6 @@ void printJsonLine(Context &c, const QJsonObject &object);
 // The printer as a document names it: USB path and model.
 QJsonObject identityJson(const Printer &printer);
 bool verifying(const Context &c);
-// Reports what the printer did not keep, one line per key; the exit status of the page.
-int reportVerification(Context &c, const QString &page, const pages::Verification &v);
-
 // Whether SIGINT or SIGTERM arrived while an Interruption was installed.
 bool interruptedBySignal();
 

@@ -1,5 +1,6 @@
 #include "cli/jsonoutput.h"
 
+#include "core/profiles/compare.h"
 #include "core/settings/settingspage.h"
 
 #include <QJsonDocument>
@@ -49,6 +50,25 @@ QJsonObject pageValuesJson(const pages::SettingsPage &page)
     for (const auto &[key, value] : page.values())
         values.insert(key, valueJson(page, key, value));
     return values;
+}
+
+QJsonArray differencesJson(const QList<profile::Difference> &found, const QString &modelKey,
+                           bool secrets)
+{
+    QJsonArray differences;
+    for (const profile::Difference &d : found) {
+        QJsonObject difference{{QStringLiteral("page"), d.page},
+                               {QStringLiteral("key"), d.key},
+                               {QStringLiteral("read-only"), d.readOnly}};
+        if (d.secret && !secrets) {
+            difference.insert(QStringLiteral("secret"), true);
+        } else {
+            difference.insert(QStringLiteral("one"), valueJson(d.page, modelKey, d.key, d.one));
+            difference.insert(QStringLiteral("other"), valueJson(d.page, modelKey, d.key, d.other));
+        }
+        differences.append(difference);
+    }
+    return differences;
 }
 
 } // namespace cli

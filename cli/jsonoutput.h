@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 
 namespace pages {
 class SettingsPage;
+}
+namespace profile {
+struct Difference;
 }
 
 // What the command line writes for scripts with --json: every document an object carrying the
@@ -29,5 +33,10 @@ QJsonValue valueJson(const QString &page, const QString &modelKey, const QString
                      const QString &text);
 // Every value of a page by key, so.
 QJsonObject pageValuesJson(const pages::SettingsPage &page);
+
+// The differences diff finds, each key with both values typed as above (read-only keys marked),
+// a password or PIN only as "secret" unless `secrets`.
+QJsonArray differencesJson(const QList<profile::Difference> &found, const QString &modelKey,
+                           bool secrets);
 
 } // namespace cli

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -17,5 +18,6 @@ int main(int argc, char *argv[])
     const translation::Catalogues catalogues;
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return cli::run(app.arguments().mid(1), out, err);
+    QTextStream in(stdin);
+    return cli::run(app.arguments().mid(1), out, err, {&in, isatty(STDIN_FILENO) == 1});
 }

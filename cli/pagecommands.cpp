@@ -1,9 +1,13 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "cli/jsonoutput.h"
+#include "cli/resultjson.h"
+#include "cli/resultoutput.h"
+#include "core/profiles/apply.h"
 #include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
 #include "core/settings/pageexchange.h"
+#include "core/settings/pagereads.h"
 #include "core/settings/refusaltext.h"
 #include "core/settings/settingspage.h"
 
@@ -85,6 +89,33 @@ std::optional<QString> keyNotSent(const pages::SettingsPage &written,
     return std::nullopt;
 }
 
+// A written page (or in a check one that would be) as a document, or in a check as words; the
+// exit status.
+int reportWrite(Context &c, Printer &printer, const profile::PageResult &page,
+                const profile::ApplyOptions &options)
+{
+    profile::PrinterResult result;
+    result.path = printer.path();
+    result.model = printer.model();
+    result.pages.push_back(page);
+    // The document names the printer by its serial number too, asked once all else is done (and
+    // not of a printer that just failed).
+    if (json(c) && page.outcome != profile::Outcome::Failed)
+        result.serial = pages::readSerialNumber(printer.handle()).value_or(QString());
+    int exit = exitOf(result, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, {result});
+    if (json(c)) {
+        printResultDocument(c, QStringLiteral("write"), {result}, options.asked(), exit,
+                            {{QStringLiteral("page"), page.page}});
+        return exit;
+    }
+    showCheck(c, result, true);
+    if (page.outcome == profile::Outcome::Failed)
+        return fail(c, Exit(exit), profile::reasonText(page.reason, page.detail));
+    return exit;
+}
+
 } // namespace
 
 int read(Context &c)
@@ -96,9 +127,11 @@ int read(Context &c)
     std::unique_ptr<pages::SettingsPage> page = choosePage(c, printer, exit);
     if (!page)
         return exit;
-    const int r = page->read(printer.handle());
+    // Nothing on standard output when it failed: a script would read blank settings.
+    if (page->read(printer.handle()) != 0)
+        return readFailed(c, printer);
     printValues(c, *page);
-    return r == 0 ? Ok : transportFailed(c);
+    return Ok;
 }
 
 int write(Context &c)
@@ -122,7 +155,7 @@ int write(Context &c)
             return refused;
     }
     if (page->read(printer.handle()) != 0)
-        return transportFailed(c);
+        return readFailed(c, printer);
     const std::unique_ptr<pages::SettingsPage> asRead = page->clone();
     if (const int refused = applyAssignments(c, assignments, *page))
         return refused;
@@ -131,19 +164,30 @@ int write(Context &c)
     if (const std::optional<QString> unsent = keyNotSent(*page, *asRead, keys))
         return fail(c, Refused,
                     QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
-    if (page->write(printer.handle()) != 0)
-        return transportFailed(c);
-    if (verifying(c)) {
-        const int kept = reportVerification(
-            c, page->name(), pages::verifyWritten(printer.handle(), *page, printer.modelKey()));
-        if (kept != Ok)
-            return kept;
-    }
+    profile::ApplyOptions options;
+    options.verify = verifying(c);
+    // A check works out what the write would send and sends nothing; it would write when the
+    // frames differ from those of the values the printer holds.
+    options.dryRun = checking(c);
+    const bool send = !options.dryRun || pages::framesOf(*page) != pages::framesOf(*asRead);
+    const profile::PageResult result =
+        profile::writePage(printer.handle(), *asRead, *page, printer.modelKey(), options, send);
+    if (json(c) || checking(c))
+        return reportWrite(c, printer, result, options);
+    if (result.outcome == profile::Outcome::Failed)
+        return readFailed(c, printer);
+    for (const QString &line : profile::notKeptLines(result))
+        c.err << line << '\n';
+    if (result.outcome == profile::Outcome::NotKept)
+        return NotKept;
     if (!c.parser.isSet(QStringLiteral("quiet"))) {
+        // In the order given.
         for (const QString &key : keys) {
-            const QString old = pages::valueOf(*asRead, key), now = pages::valueOf(*page, key);
-            if (old != now)
-                c.out << page->name() << ' ' << key << ": " << old << " -> " << now << '\n';
+            for (const profile::Change &change : result.changes) {
+                if (change.key == key)
+                    c.out << page->name() << ' ' << key << ": " << profile::shownValue(change, true)
+                          << " -> " << profile::shownValue(change, false) << '\n';
+            }
         }
     }
     return Ok;

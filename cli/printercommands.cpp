@@ -47,8 +47,7 @@ int watch(Context &c)
     QEventLoop &loop = listening.loop;
 
     if (!json(c) && isTerminal(c.out))
-        c.out << QObject::tr("时间") << '\t' << QObject::tr("事件") << '\t' << listHeader()
-              << '\n';
+        c.out << QObject::tr("时间") << '\t' << QObject::tr("事件") << '\t' << listHeader() << '\n';
     QList<ListedPrinter> present = watcher.printers({});
     sortByPath(present);
     QList<Seen> known;
@@ -119,7 +118,9 @@ int info(Context &c)
     if (const int exit = choosePrinter(c, printer))
         return exit;
     pages::Information information;
-    const int r = pages::readInformation(printer.handle(), information).firstFailure();
+    // Nothing on standard output when it failed: a script would read blank values.
+    if (pages::readInformation(printer.handle(), information).firstFailure() != 0)
+        return readFailed(c, printer);
     if (json(c)) {
         const auto number = [](const std::optional<int> &value) {
             return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
@@ -133,7 +134,7 @@ int info(Context &c)
                          {QStringLiteral("resolution"), number(information.resolution)},
                          {QStringLiteral("max-width-mm"), number(information.maxWidthMm)},
                      });
-        return r == 0 ? Ok : transportFailed(c);
+        return Ok;
     }
     c.out << "model=" << information.model.value_or(QString()) << '\n'
           << "version=" << information.version.value_or(QString()) << '\n'
@@ -142,7 +143,7 @@ int info(Context &c)
           << "max-width-mm="
           << (information.maxWidthMm ? QString::number(*information.maxWidthMm) : QString())
           << '\n';
-    return r == 0 ? Ok : transportFailed(c);
+    return Ok;
 }
 
 int status(Context &c)

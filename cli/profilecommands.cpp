@@ -1,5 +1,9 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/jsonoutput.h"
+#include "cli/listing.h"
+#include "cli/resultjson.h"
+#include "cli/resultoutput.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
@@ -8,6 +12,7 @@
 #include "core/settings/settingspage.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QObject>
 #include <algorithm>
@@ -31,16 +36,30 @@ int backup(Context &c)
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    // As the window refuses it: a file without a page would restore nothing.
+    if (pages::pagesForModel(printer.modelKey()).empty())
+        return fail(c, Refused,
+                    QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
     const profile::Snapshot snapshot =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Read);
     if (!snapshot.complete())
-        return transportFailed(c);
+        return readFailed(c, printer);
     const QByteArray json =
         QJsonDocument(profile::document(printer.model(), snapshot.version, snapshot.pages,
                                         !c.parser.isSet(QStringLiteral("no-secrets"))))
             .toJson();
     switch (profile::save(path, json, replace)) {
     case profile::Saved::Ok:
+        if (cli::json(c)) {
+            QJsonArray names;
+            for (const auto &page : snapshot.pages)
+                names.append(page->name());
+            printJson(c,
+                      {{QStringLiteral("file"), path},
+                       {QStringLiteral("printer"), identityJson(printer)},
+                       {QStringLiteral("pages"), names},
+                       {QStringLiteral("secrets"), !c.parser.isSet(QStringLiteral("no-secrets"))}});
+        }
         return Ok;
     case profile::Saved::Exists:
         return fileExists(c, path);
@@ -68,128 +87,112 @@ int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &mo
     return Ok;
 }
 
-struct Restored {
-    int exit = Ok;
-    int written = 0; // pages written
-    QString serial;  // the serial number, when asked for and read
-};
-
-// How a restore goes: a line a page, each written page read back, or only the frames printed.
-struct RestoreMode {
-    bool pageLines = false;
-    bool verify = true;
-    bool dryRun = false;
-    bool serialNumber = false; // the printer's serial number for its line
-};
-
-RestoreMode restoreMode(const Context &c, bool pageLines)
+// What restore and provision ask of the apply: every page of the profile once the printer differs
+// anywhere (a printer that holds the profile is left as it is), each read back unless told not to.
+profile::ApplyOptions applyOptions(const Context &c)
 {
-    return {pageLines, verifying(c), c.parser.isSet(QStringLiteral("dry-run"))};
+    profile::ApplyOptions options;
+    options.pages = profile::ApplyOptions::Pages::All;
+    options.verify = verifying(c);
+    // A check works out what a write would send, as a dry run does, and sends nothing.
+    options.dryRun = c.parser.isSet(QStringLiteral("dry-run")) || checking(c);
+    return options;
 }
 
-// The profile onto one printer: every page read and merged with the file and each merged page
-// checked again (the printer's values the file does not carry may make it invalid) before the
-// first write, so that a restore writes all of its pages or none; then each page written and,
-// unless told not to, read back.
-Restored restoreOnto(Context &c, Printer &printer, const profile::Parsed &parsed,
-                     const RestoreMode &mode)
+// How restore and restore --all show a printer's result: in words as it comes, or in the document
+// at the end (--json); a check with the keys that would change.
+void showResult(Context &c, const profile::PrinterResult &result,
+                const profile::ApplyOptions &options, bool many)
 {
-    Restored done;
-    const profile::Merged merged =
-        profile::mergeWithPrinter(printer.handle(), parsed.pages, printer.modelKey());
-    // From the serial page as read, also when a later page's read failed.
-    if (mode.serialNumber)
-        done.serial = profile::serialNumber(printer.handle(), merged, printer.modelKey());
-    if (merged.readResult != 0) {
-        done.exit = fail(c, TransportFailed,
-                         merged.failedPage + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-        return done;
-    }
-    if (merged.refusal) {
-        done.exit = fail(c, Refused, *merged.refusal);
-        return done;
-    }
-    if (mode.dryRun) {
-        for (const auto &page : merged.merged) {
-            for (const QByteArray &frame : pages::framesOf(*page))
-                c.out << page->name() << ": " << frame.toHex(' ').toUpper() << '\n';
-        }
-        return done;
-    }
-    const std::vector<profile::PageResult> results =
-        profile::applyMerged(printer.handle(), merged, printer.modelKey(), mode.verify, false);
-    done.written = profile::pagesWritten(results);
-    for (const profile::PageResult &r : results) {
-        if (mode.pageLines)
-            c.out << r.page << ": "
-                  << (r.result == 0 ? QObject::tr("设置成功")
-                                    : QObject::tr("请确保打印机已通过usb进行连接"))
-                  << '\n';
-        if (r.result != 0) {
-            done.exit = TransportFailed;
-            continue;
-        }
-        const int kept = reportVerification(c, r.page, r.verification);
-        if (done.exit == Ok)
-            done.exit = kept;
-    }
-    return done;
+    if (json(c))
+        return;
+    if (checking(c))
+        showCheck(c, result, !many);
+    else if (many)
+        showLine(c, result, options.asked());
+    else
+        showPages(c, result, options.asked());
 }
 
-// The profile onto one listed printer of its model, and the printer's line: USB path, serial
-// number, pages written, outcome (restore --all and provision). The printer's exit status.
-int restoreListed(Context &c, const ListedPrinter &listed, const profile::Parsed &parsed,
-                  const RestoreMode &mode)
+// A check and a dry run both send nothing: one or the other.
+int refuseCheckWithDryRun(Context &c)
 {
+    if (checking(c) && c.parser.isSet(QStringLiteral("dry-run")))
+        return fail(c, UsageError, QObject::tr("--check 与 --dry-run 不能同时使用"));
+    return Ok;
+}
+
+profile::Target targetOf(const ListedPrinter &listed)
+{
+    return {listed.identity.path(), listed.model(), modelgate::modelKey(listed.rowText())};
+}
+
+// The profile onto one listed printer of its model, and the printer's line (restore --all and
+// provision).
+profile::PrinterResult restoreListed(Context &c, const ListedPrinter &listed,
+                                     const profile::Parsed &parsed,
+                                     const profile::ApplyOptions &options)
+{
+    const profile::Target target = targetOf(listed);
+    profile::PrinterResult result;
     Printer printer;
-    Restored done;
     if (!listed.isReady()) {
-        done.exit = unavailable(c, listed);
+        unavailable(c, listed); // why, and for a missing permission what to do
+        result = profile::printerResult(target, profile::Outcome::Skipped,
+                                        profile::Reason::NoAccess, accessReason(listed.access));
     } else if (!printer.open(listed)) {
-        done.exit =
-            fail(c, TransportFailed,
-                 listed.identity.path() + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
+        result = profile::printerResult(target, profile::Outcome::Failed,
+                                        profile::Reason::ExchangeFailed);
     } else {
-        RestoreMode listedMode = mode;
-        listedMode.serialNumber = true;
-        done = restoreOnto(c, printer, parsed, listedMode);
+        result = profile::applyProfile(printer.handle(), parsed.pages, target, options);
     }
-    const profile::Outcome outcome = done.exit == Ok        ? profile::Outcome::Kept
-                                     : done.exit == NotKept ? profile::Outcome::NotKept
-                                                            : profile::Outcome::Failed;
-    c.out << profile::printerLine(listed.identity.path(), done.serial, done.written,
-                                  profile::outcomeText(outcome))
-                 .join(QLatin1Char('\t'))
-          << '\n';
-    c.out.flush();
-    c.err.flush();
-    return done.exit;
+    return result;
 }
 
 int restoreAll(Context &c, const profile::Parsed &parsed)
 {
-    const QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
+    QList<ListedPrinter> attached = listSupportedPrinters();
+    sortByPath(attached); // in the order list shows them
+    const QList<ListedPrinter> ofModel = printersOfModel(attached, parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
     if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
         return refused;
-    int result = Ok;
+    const profile::ApplyOptions options = applyOptions(c);
+    std::vector<profile::PrinterResult> results;
     for (const ListedPrinter &listed : ofModel) {
-        const int exit = restoreListed(c, listed, parsed, restoreMode(c, false));
-        if (result == Ok)
-            result = exit;
+        results.push_back(restoreListed(c, listed, parsed, options));
+        showResult(c, results.back(), options, true);
     }
-    return result;
+    int exit = exitOf(results, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, results);
+    if (json(c))
+        printResultDocument(c, QStringLiteral("restore"), results, options.asked(), exit,
+                            {{QStringLiteral("all"), true},
+                             {QStringLiteral("profile"), c.arguments[0]},
+                             {QStringLiteral("model"), parsed.model}});
+    else
+        showSummary(c, results);
+    return exit;
 }
 
 int restore(Context &c)
 {
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
+    const bool all = c.parser.isSet(QStringLiteral("all"));
+    // --all goes to every printer of the model: a port would name one, and be ignored.
+    if (all && c.parser.isSet(QStringLiteral("port")))
+        return fail(c, UsageError, QObject::tr("--port 与 --all 不能同时使用"));
+    if (all && c.parser.isSet(QStringLiteral("serial")))
+        return fail(c, UsageError, QObject::tr("--serial 与 --all 不能同时使用"));
+    if (const int refused = refuseCheckWithDryRun(c))
+        return refused;
     profile::Parsed parsed;
     if (const int exit = readProfile(c, c.arguments[0], parsed))
         return exit;
-    if (c.parser.isSet(QStringLiteral("all")))
+    if (all)
         return restoreAll(c, parsed);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
@@ -200,7 +203,20 @@ int restore(Context &c)
                         .arg(parsed.model, printer.model()));
     if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
         return refused;
-    return restoreOnto(c, printer, parsed, restoreMode(c, true)).exit;
+    const profile::ApplyOptions options = applyOptions(c);
+    const profile::PrinterResult result = profile::applyProfile(
+        printer.handle(), parsed.pages,
+        {printer.path(), printer.model(), printer.modelKey()}, options);
+    showResult(c, result, options, false);
+    int exit = exitOf(result, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, {result});
+    if (json(c))
+        printResultDocument(c, QStringLiteral("restore"), {result}, options.asked(), exit,
+                            {{QStringLiteral("all"), false},
+                             {QStringLiteral("profile"), c.arguments[0]},
+                             {QStringLiteral("model"), parsed.model}});
+    return exit;
 }
 
 // Waits for printers to be plugged in and restores the profile onto each new one of its model,
@@ -238,7 +254,8 @@ int provision(Context &c)
     c.err.flush();
 
     int handled = 0;
-    int result = Ok;
+    std::vector<profile::PrinterResult> results;
+    const profile::ApplyOptions options = applyOptions(c);
     const auto done = [&] { return interruptedBySignal() || (count > 0 && handled >= count); };
     QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
         // Plugs while a printer is being written come as the next signal.
@@ -250,35 +267,67 @@ int provision(Context &c)
                             [&](const ListedPrinter &k) { return k.sameDevice(p); }))
                 continue;
             if (p.model() != parsed.model) {
-                c.out << p.identity.path() << '\t' << p.model() << '\t'
-                      << QObject::tr("另一型号，未改动") << '\n';
-                c.out.flush();
+                results.push_back(profile::printerResult(targetOf(p), profile::Outcome::Skipped,
+                                                         profile::Reason::OtherModel));
+                showProvisioned(c, results.back(), options.asked());
                 continue;
             }
-            const int exit = restoreListed(c, p, parsed, RestoreMode{});
+            results.push_back(restoreListed(c, p, parsed, options));
+            showProvisioned(c, results.back(), options.asked());
             ++handled;
-            if (result == Ok)
-                result = exit;
         }
         known = now;
         if (done())
             loop.quit();
     });
     loop.exec();
-    return result;
+    int exit = exitOf(results, options.asked());
+    // Stopped before it handled what it was asked for (or anything at all): not done.
+    if (exit == Ok && (handled == 0 || (count > 0 && handled < count)))
+        exit = Interrupted;
+    if (json(c))
+        printJsonLine(c, {{QStringLiteral("event"), QStringLiteral("summary")},
+                          {QStringLiteral("handled"), handled},
+                          {QStringLiteral("summary"), summaryJson(results)},
+                          {QStringLiteral("changed"), changedAny(results)},
+                          {QStringLiteral("exit"), exit}});
+    else
+        showSummary(c, results);
+    return exit;
+}
+
+// The differences as a document: each key with both values (typed as read shows them), a password
+// or PIN only as differing unless asked; whether they differ, and the exit status.
+int printDifferences(Context &c, const QList<profile::Difference> &found, const QString &modelKey,
+                     bool secrets)
+{
+    const int exit = profile::differ(found) ? 1 : Ok;
+    printJson(c, {{QStringLiteral("one"),
+                   c.arguments.size() == 2 ? c.arguments[0] : QStringLiteral("printer")},
+                  {QStringLiteral("other"), c.arguments.value(1, c.arguments[0])},
+                  {QStringLiteral("differences"), differencesJson(found, modelKey, secrets)},
+                  {QStringLiteral("differ"), exit != Ok},
+                  {QStringLiteral("exit"), exit}});
+    return exit;
 }
 
 // Two profiles' values side by side: one line per key that differs (page, key, one value, the
 // other). Read-only keys (serial number, device information, MACs) are listed apart and never
-// count as a difference.
+// count as a difference. Passwords and the PIN show only that they differ, unless asked.
 int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
                     const QString &modelKey)
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
+    const bool secrets = c.parser.isSet(QStringLiteral("show-secrets"));
+    if (json(c))
+        return printDifferences(c, found, modelKey, secrets);
     auto print = [&](bool readOnly) {
         for (const profile::Difference &d : found) {
-            if (d.readOnly == readOnly)
-                c.out << d.page << '\t' << d.key << '\t' << d.one << '\t' << d.other << '\n';
+            if (d.readOnly != readOnly)
+                continue;
+            const QString masked = QObject::tr("(不同)");
+            c.out << d.page << '\t' << d.key << '\t' << (d.secret && !secrets ? masked : d.one)
+                  << '\t' << (d.secret && !secrets ? masked : d.other) << '\n';
         }
     };
     print(false);
@@ -288,6 +337,15 @@ int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other
         print(true);
     }
     return profile::differ(found) ? 1 : Ok;
+}
+
+// Profiles of two models are not compared unless asked: a model's keys mean other things on
+// another, and a match would say nothing.
+int refuseOtherModel(Context &c, const QString &message)
+{
+    if (c.parser.isSet(QStringLiteral("force")))
+        return Ok;
+    return fail(c, UsageError, message);
 }
 
 int diff(Context &c)
@@ -301,15 +359,34 @@ int diff(Context &c)
         profile::Parsed other;
         if (const int exit = readProfile(c, c.arguments[1], other))
             return exit;
+        if (one.model != other.model) {
+            if (const int refused = refuseOtherModel(
+                    c, QObject::tr("两个配置文件的型号不同（%1 和 %2）；用 --force 仍然比较")
+                           .arg(one.model, other.model)))
+                return refused;
+        }
+        // Each file checked as restore checks it, for its own model.
+        if (const int refused = checkProfileFor(c, one, one.model + QLatin1Char(' ')))
+            return refused;
+        if (const int refused = checkProfileFor(c, other, other.model + QLatin1Char(' ')))
+            return refused;
         return compareProfiles(c, one.pages, other.pages, one.model + QLatin1Char(' '));
     }
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
+    if (one.model != printer.model()) {
+        if (const int refused = refuseOtherModel(
+                c, QObject::tr("配置来自另一型号（%1），本打印机是 %2；用 --force 仍然比较")
+                       .arg(one.model, printer.model())))
+            return refused;
+    }
+    if (const int refused = checkProfileFor(c, one, printer.modelKey()))
+        return refused;
     const profile::Snapshot mine =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
     if (!mine.complete())
-        return transportFailed(c);
+        return readFailed(c, printer);
     return compareProfiles(c, mine.pagesJson(), one.pages, printer.modelKey());
 }
 

@@ -3,7 +3,8 @@
 //
 // One printer: the tool opens the printer by identity, reads every page of the profile and merges
 // it (profile::mergeWithPrinter), writes every page and reads each back (profile::applyMerged with
-// verification), and closes. The reference opens a libusb context, takes the device at the same
+// verification), and closes. Before every run each printer is given another speed than the
+// profile's: a printer that holds the profile already is left as it is. The reference opens a libusb context, takes the device at the same
 // bus and ports, and runs the same query and write cycles with everything known in advance: the
 // frames the tool's merged pages send and the queries of the pages' reads, taken from the tool
 // before the timing. Like the transport, it moves the kernel's printer driver aside in a
@@ -206,14 +207,13 @@ bool toolApply(const PrinterIdentity &identity, const QJsonObject &profilePages,
     if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) != 0)
         return false;
     const profile::Merged merged = profile::mergeWithPrinter(&handle, profilePages, modelKey);
-    bool ok = merged.ready();
-    if (ok) {
-        for (const profile::PageResult &r :
-             profile::applyMerged(&handle, merged, modelKey, true, false))
-            ok = r.written && r.ok() && ok;
-    }
+    profile::ApplyOptions options;
+    options.pages = profile::ApplyOptions::Pages::All;
+    const profile::PrinterResult result =
+        profile::applyMerged(&handle, merged, {identity.path(), QString(), modelKey}, options);
     CDeviceIOOpera::ClosePrinterHandle(&handle);
-    return ok;
+    return result.outcome() == profile::Outcome::Verified &&
+           result.pagesWritten() == int(merged.merged.size());
 }
 
 bool restoreAll(const QString &file, int printers)
@@ -279,6 +279,8 @@ Comparison compare(int cycles, std::vector<Target> &targets, Reference reference
     const auto run = [&](const char *side, int cycle, auto &&body, std::vector<double> &times) {
         std::vector<int> handOvers;
         for (Target &target : targets) {
+            // Another speed than the profile's: the printer differs, so every page is written.
+            target.virtualPrinter->setSetting(0x00, {0x05});
             target.virtualPrinter->clearLogs();
             handOvers.push_back(target.virtualPrinter->state().driverHandOvers());
         }

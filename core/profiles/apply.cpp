@@ -1,17 +1,37 @@
 #include "core/profiles/apply.h"
 
+#include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
+#include "core/usb/printerhandle.h"
 
 #include <QObject>
-#include <algorithm>
 
 namespace profile {
 
 namespace {
+
 bool changes(const Merged &merged, std::size_t i)
 {
     return pages::framesOf(*merged.merged[i]) != pages::framesOf(*merged.asRead[i]);
 }
+
+const QString kSerialPage = QStringLiteral("serial");
+const QString kSerialKey = QStringLiteral("serial-number");
+
+// The printer's serial number: from the pages read for the merge when they hold it (also when a
+// later page's read failed), else read on its own, unless the printer stopped answering.
+QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey)
+{
+    for (const auto &page : merged.asRead) {
+        if (page->name() == kSerialPage)
+            return pages::valueOf(*page, kSerialKey);
+    }
+    if (merged.readResult != 0)
+        return QString();
+    std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(kSerialPage, modelKey);
+    return page && page->read(handle) == 0 ? pages::valueOf(*page, kSerialKey) : QString();
+}
+
 } // namespace
 
 Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
@@ -39,26 +59,118 @@ Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
     return m;
 }
 
-std::vector<PageResult> applyMerged(PrinterHandle *handle, const Merged &merged,
-                                    const QString &modelKey, bool verify, bool onlyDiffering,
-                                    const std::function<void(const QString &page)> &beforeWrite)
+QList<Change> changesOf(const pages::SettingsPage &asRead, const pages::SettingsPage &page)
 {
-    std::vector<PageResult> results;
-    for (std::size_t i = 0; i < merged.merged.size(); ++i) {
-        const pages::SettingsPage &page = *merged.merged[i];
-        PageResult r;
-        r.page = page.name();
-        r.written = !onlyDiffering || changes(merged, i);
-        if (r.written) {
-            if (beforeWrite)
-                beforeWrite(r.page);
-            r.result = page.write(handle);
-            if (r.result == 0 && verify)
-                r.verification = pages::verifyWritten(handle, page, modelKey);
+    QList<Change> found;
+    const QStringList writable = page.writableKeys();
+    const QMap<QString, qint64> wireBefore = asRead.wireValues(), wireAfter = page.wireValues();
+    for (const auto &[key, after] : page.values()) {
+        if (!writable.contains(key))
+            continue;
+        Change change{key, pages::valueOf(asRead, key), after, isSecret(page.name(), key)};
+        if (change.before == change.after) {
+            // The same text for other bytes (12 mm as 96 or as 100 dots): the wire values.
+            if (!wireBefore.contains(key) || !wireAfter.contains(key) ||
+                wireBefore.value(key) == wireAfter.value(key))
+                continue;
+            change.before = shownWireValue(page, key, wireBefore.value(key));
+            change.after = shownWireValue(page, key, wireAfter.value(key));
         }
-        results.push_back(std::move(r));
+        found << change;
     }
-    return results;
+    return found;
+}
+
+Reason failureOf(const PrinterHandle *handle)
+{
+    return handle && handle->notAnswering ? Reason::NotAnswering : Reason::ExchangeFailed;
+}
+
+PageResult writePage(PrinterHandle *handle, const pages::SettingsPage &asRead,
+                     const pages::SettingsPage &page, const QString &modelKey,
+                     const ApplyOptions &options, bool send)
+{
+    PageResult r;
+    r.page = page.name();
+    r.changes = changesOf(asRead, page);
+    if (!send)
+        return r; // unchanged
+    r.frames = pages::framesOf(page);
+    if (options.dryRun) {
+        r.outcome = Outcome::WouldWrite;
+        return r;
+    }
+    if (page.write(handle) != 0) {
+        r.outcome = Outcome::Failed;
+        r.reason = failureOf(handle);
+        return r;
+    }
+    r.sent = true;
+    if (!options.verify) {
+        r.outcome = Outcome::WrittenNotVerified;
+        return r;
+    }
+    const pages::Verification v = pages::verifyWritten(handle, page, modelKey);
+    if (v.readResult != 0) {
+        r.outcome = Outcome::Failed;
+        r.reason = failureOf(handle);
+    } else if (!v.mismatches.isEmpty()) {
+        r.outcome = Outcome::NotKept;
+        r.notKept = v.mismatches;
+    } else {
+        r.outcome = Outcome::Verified;
+    }
+    return r;
+}
+
+PrinterResult printerResult(const Target &target, Outcome outcome, Reason reason,
+                            const QString &detail)
+{
+    PrinterResult result;
+    result.path = target.path;
+    result.model = target.model;
+    result.whole = outcome;
+    result.reason = reason;
+    result.detail = detail;
+    return result;
+}
+
+PrinterResult applyMerged(PrinterHandle *handle, const Merged &merged, const Target &target,
+                          const ApplyOptions &options, const BeforeWrite &beforeWrite)
+{
+    PrinterResult result = printerResult(target, Outcome::Unchanged, Reason::None);
+    result.serial = serialNumber(handle, merged, target.modelKey);
+    if (merged.readResult != 0) {
+        result.whole = Outcome::Failed;
+        result.reason = failureOf(handle);
+        result.detail =
+            merged.failedPage + QLatin1String(": ") + QObject::tr("请确保打印机已通过usb进行连接");
+        return result;
+    }
+    if (merged.refusal) {
+        result.whole = Outcome::Failed;
+        result.reason = Reason::Refused;
+        result.detail = *merged.refusal;
+        return result;
+    }
+    const bool anyDiffers = pagesToWrite(merged) > 0;
+    for (std::size_t i = 0; i < merged.merged.size(); ++i) {
+        const bool send =
+            options.pages == ApplyOptions::Pages::All ? anyDiffers : changes(merged, i);
+        if (send && !options.dryRun && beforeWrite)
+            beforeWrite(merged.merged[i]->name());
+        result.pages.push_back(writePage(handle, *merged.asRead[i], *merged.merged[i],
+                                         target.modelKey, options, send));
+    }
+    return result;
+}
+
+PrinterResult applyProfile(PrinterHandle *handle, const QJsonObject &profilePages,
+                           const Target &target, const ApplyOptions &options,
+                           const BeforeWrite &beforeWrite)
+{
+    return applyMerged(handle, mergeWithPrinter(handle, profilePages, target.modelKey), target,
+                       options, beforeWrite);
 }
 
 int pagesToWrite(const Merged &merged)
@@ -67,57 +179,6 @@ int pagesToWrite(const Merged &merged)
     for (std::size_t i = 0; i < merged.merged.size(); ++i)
         count += changes(merged, i) ? 1 : 0;
     return count;
-}
-
-QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey)
-{
-    const QString kSerial = QStringLiteral("serial");
-    for (const auto &page : merged.asRead) {
-        if (page->name() == kSerial)
-            return pages::valueOf(*page, QStringLiteral("serial-number"));
-    }
-    if (merged.readResult != 0)
-        return QString(); // the printer is not answering: nothing more is asked
-    std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(kSerial, modelKey);
-    return page && page->read(handle) == 0 ? pages::valueOf(*page, QStringLiteral("serial-number"))
-                                           : QString();
-}
-
-int pagesWritten(const std::vector<PageResult> &results)
-{
-    return int(std::count_if(results.begin(), results.end(),
-                             [](const PageResult &r) { return r.written && r.result == 0; }));
-}
-
-Outcome outcomeOf(const std::vector<PageResult> &results)
-{
-    Outcome outcome = Outcome::Kept;
-    for (const PageResult &r : results) {
-        if (r.result != 0 || r.verification.readResult != 0)
-            return Outcome::Failed;
-        if (!r.verification.kept())
-            outcome = Outcome::NotKept;
-    }
-    return outcome;
-}
-
-QString outcomeText(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Kept:
-        return QObject::tr("已写入并核对");
-    case Outcome::NotKept:
-        return QObject::tr("核对失败");
-    case Outcome::Failed:
-        break;
-    }
-    return QObject::tr("失败");
-}
-
-QStringList printerLine(const QString &path, const QString &serial, int written,
-                        const QString &outcome)
-{
-    return {path, serial, QObject::tr("已写入 %1 个页面").arg(written), outcome};
 }
 
 } // namespace profile

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "core/profiles/results.h"
 #include "core/settings/settingspage.h"
-#include "core/settings/verify.h"
 
 #include <QJsonObject>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,9 +12,29 @@
 
 struct PrinterHandle;
 
-// Applying a profile to one printer: every page read and merged with the profile first, then
-// written, each page verified by reading it back.
+// Applying a profile to one printer: every page read and merged with the profile and checked
+// first, so that nothing is written when any page would be refused; then written and each
+// written page read back. The one way settings from a profile reach a printer: the command line
+// and the window only choose the options and show the result.
 namespace profile {
+
+struct ApplyOptions {
+    enum class Pages {
+        Differing, // only the pages whose write would send other frames than the printer's values
+        All,       // every page of the profile, once any of them differs
+    };
+    Pages pages = Pages::Differing;
+    bool verify = true;  // read each written page back and compare
+    bool dryRun = false; // work out the frames, send none
+    Asked asked() const { return {verify, dryRun}; }
+};
+
+// The printer a profile goes to, as its result names it.
+struct Target {
+    QString path;     // USB path
+    QString model;    // "<brand> <product>"
+    QString modelKey; // as the model-support gate knows it: "<brand> <product> "
+};
 
 struct Merged {
     int readResult = 0;             // the first failed read; nothing may be written then
@@ -27,43 +46,38 @@ struct Merged {
 };
 
 // Reads every page of `profilePages` (page name -> page object, checked beforehand) from the
-// printer and merges the profile into it.
+// printer and merges the profile into it. Stops at the first failed read.
 Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
                         const QString &modelKey);
 
-struct PageResult {
-    QString page;
-    bool written = false; // false: the printer already had the profile's values
-    int result = 0;       // the write's first failure
-    pages::Verification verification;
-    bool ok() const { return result == 0 && verification.kept(); }
-};
+// Hears of each page about to be written (a progress display).
+using BeforeWrite = std::function<void(const QString &page)>;
 
-// Writes the merged pages in order: every page, or with `onlyDiffering` only those whose write
-// would send other frames than the printer's values do. With `verify` each written page is read
-// back. Call only when `merged.ready()`. `beforeWrite` hears of each page about to be written.
-std::vector<PageResult>
-applyMerged(PrinterHandle *handle, const Merged &merged, const QString &modelKey, bool verify,
-            bool onlyDiffering, const std::function<void(const QString &page)> &beforeWrite = {});
-// The printer's serial number: from the pages read for the merge when they hold it (also when a
-// later page's read failed), else read on its own.
-QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey);
+// Writes the merged pages in order as the options say. A merge that failed or was refused ends
+// as the printer's failure, nothing written. The serial number is filled in from the pages read
+// (or read on its own).
+PrinterResult applyMerged(PrinterHandle *handle, const Merged &merged, const Target &target,
+                          const ApplyOptions &options, const BeforeWrite &beforeWrite = {});
+// Read, merge, check, write, read back: the whole apply.
+PrinterResult applyProfile(PrinterHandle *handle, const QJsonObject &profilePages,
+                           const Target &target, const ApplyOptions &options,
+                           const BeforeWrite &beforeWrite = {});
+
+// One page: `page` holds the values to write, `asRead` the printer's. Written when `send` (else
+// unchanged), or only shown in a dry run; read back when verifying.
+PageResult writePage(PrinterHandle *handle, const pages::SettingsPage &asRead,
+                     const pages::SettingsPage &page, const QString &modelKey,
+                     const ApplyOptions &options, bool send);
+// The values a write of `page` over `asRead` changes, key by key (secrets marked).
+QList<Change> changesOf(const pages::SettingsPage &asRead, const pages::SettingsPage &page);
+
+// A printer that was not worked on or failed before its first page.
+PrinterResult printerResult(const Target &target, Outcome outcome, Reason reason,
+                            const QString &detail = QString());
+// Why the last exchange of `handle` failed: the printer stopped answering, or otherwise.
+Reason failureOf(const PrinterHandle *handle);
 
 // The pages a write of the merged profile would change (those whose frames differ).
 int pagesToWrite(const Merged &merged);
-// The pages written without a failure.
-int pagesWritten(const std::vector<PageResult> &results);
-
-// How applying a profile to one printer ended: Failed when anything could not be done (a write or
-// a read-back failed, or the printer could not be read or used at all), NotKept when the printer
-// kept another value than the one written.
-enum class Outcome { Kept, NotKept, Failed };
-Outcome outcomeOf(const std::vector<PageResult> &results);
-// "已写入并核对", "核对失败" or "失败".
-QString outcomeText(Outcome outcome);
-// The fields of a printer's result line where a profile goes to many printers: USB path, serial
-// number, pages written, outcome.
-QStringList printerLine(const QString &path, const QString &serial, int written,
-                        const QString &outcome);
 
 } // namespace profile

@@ -1,5 +1,6 @@
 #include "core/profiles/compare.h"
 
+#include "core/profiles/profile.h"
 #include "core/settings/settingspage.h"
 
 namespace profile {
@@ -34,19 +35,28 @@ QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &ot
             if (!a.contains(key) || !b.contains(key))
                 continue;
             Difference d{name, key, a.value(key).toString(), b.value(key).toString(),
-                         !writable.contains(key)};
+                         !writable.contains(key), isSecret(name, key)};
             const bool wireDiffers =
                 wireA.contains(key) && wireB.contains(key) && wireA.value(key) != wireB.value(key);
             if (d.one == d.other && !wireDiffers)
                 continue;
-            if (d.one == d.other) {
-                d.one = QString::number(wireA.value(key).toDouble());
-                d.other = QString::number(wireB.value(key).toDouble());
+            if (d.one == d.other && page) {
+                d.one = shownWireValue(*page, key, qint64(wireA.value(key).toDouble()));
+                d.other = shownWireValue(*page, key, qint64(wireB.value(key).toDouble()));
             }
             found << d;
         }
     }
     return found;
+}
+
+QString shownWireValue(const pages::SettingsPage &page, const QString &key, qint64 wire)
+{
+    for (const pages::KeyDescription &d : page.keys()) {
+        if (d.key == key && d.unit == QLatin1String("mm") && d.range.wireUnitsPerUnit > 1)
+            return QString::number(double(wire) / double(d.range.wireUnitsPerUnit));
+    }
+    return QString::number(wire);
 }
 
 bool differ(const QList<Difference> &differences)

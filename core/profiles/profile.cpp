@@ -17,16 +17,16 @@
 
 namespace profile {
 
-namespace {
-const QString kValues = QStringLiteral("values");
-const QString kWire = QStringLiteral("wire");
-
 bool isSecret(const QString &page, const QString &key)
 {
     return (page == QLatin1String("wifi") &&
             (key == wifi::kStationPassword || key == wifi::kAccessPointPassword)) ||
            (page == QLatin1String("bluetooth") && key == bluetooth::kPin);
 }
+
+namespace {
+const QString kValues = QStringLiteral("values");
+const QString kWire = QStringLiteral("wire");
 
 // A JSON number that is a whole number within the field's wire range; compared as a double
 // first, so that 40.5 or 1e19 never reach the conversion.

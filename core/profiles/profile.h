@@ -14,6 +14,9 @@ namespace profile {
 
 constexpr int kFormatVersion = 1;
 
+// The Wi-Fi passwords and the Bluetooth PIN.
+bool isSecret(const QString &page, const QString &key);
+
 // Without `secrets`, the Wi-Fi passwords and the Bluetooth PIN are left out; restoring such a
 // file leaves the printer's own.
 QJsonObject pageToJson(const pages::SettingsPage &page, bool secrets = true);

@@ -68,4 +68,9 @@ pages::SetCommand encode(SetInfoType code, const Values &v)
     }
 }
 
+std::vector<pages::SetCommand> writeCommands(const Values &values)
+{
+    return pages::encodeEach(order(), values, encode);
+}
+
 } // namespace bluetooth

@@ -28,5 +28,7 @@ const std::vector<SetInfoType> &order();
 void decode(SetInfoType code, const unsigned char *payload, Values &values);
 std::optional<pages::Refusal> validate(const Values &values);
 pages::SetCommand encode(SetInfoType code, const Values &values);
+// What a write of the page sends, in order(). Call validate() first.
+std::vector<pages::SetCommand> writeCommands(const Values &values);
 
 } // namespace bluetooth

@@ -73,4 +73,9 @@ pages::SetCommand encode(Distance distance, const Values &values)
     return pages::SetCommand::of(uint8_t(e.code), frame::uint16Le(uint16_t(*dots)));
 }
 
+std::vector<pages::SetCommand> writeCommands(const Values &values)
+{
+    return pages::encodeEach(order(), values, encode);
+}
+
 } // namespace distances

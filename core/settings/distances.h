@@ -37,5 +37,7 @@ void decode(SetInfoType code, const unsigned char *payload, Values &values);
 std::optional<pages::Refusal> validate(const Values &values);
 // Call validate() first: an invalid field gives a refused (absent) frame.
 pages::SetCommand encode(Distance distance, const Values &values);
+// What a write of the page sends, in order() (no closing command). Call validate() first.
+std::vector<pages::SetCommand> writeCommands(const Values &values);
 
 } // namespace distances

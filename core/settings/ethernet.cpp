@@ -62,4 +62,9 @@ pages::SetCommand encode(SetInfoType code, const Values &v)
                                  frame::uint16Le(uint16_t(*tcp)) + frame::uint16Le(uint16_t(*udp)));
 }
 
+std::vector<pages::SetCommand> writeCommands(const Values &values)
+{
+    return pages::encodeEach(writeOrder(), values, encode);
+}
+
 } // namespace ethernet

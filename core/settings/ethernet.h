@@ -36,5 +36,7 @@ std::vector<SetInfoType> writeOrder();
 void decode(SetInfoType code, const unsigned char *payload, Values &values);
 std::optional<pages::Refusal> validate(const Values &values);
 pages::SetCommand encode(SetInfoType code, const Values &values);
+// What a write of the page sends, in writeOrder(). Call validate() first.
+std::vector<pages::SetCommand> writeCommands(const Values &values);
 
 } // namespace ethernet

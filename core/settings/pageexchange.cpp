@@ -31,4 +31,12 @@ int sendCommand(PrinterHandle *handle, const SetCommand &command)
     return SendFrame(handle, command.frame);
 }
 
+int sendCommands(PrinterHandle *handle, const std::vector<SetCommand> &commands)
+{
+    int result = 0;
+    for (const SetCommand &command : commands)
+        result = firstFailure(result, sendCommand(handle, command));
+    return result;
+}
+
 } // namespace pages

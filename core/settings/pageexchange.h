@@ -22,6 +22,8 @@ int runQueries(PrinterHandle *handle, const std::vector<SetInfoType> &codes,
 
 // Sends one set command; a skipped one sends nothing and counts as done.
 int sendCommand(PrinterHandle *handle, const SetCommand &command);
+// Sends a page write's commands in order, every one attempted.
+int sendCommands(PrinterHandle *handle, const std::vector<SetCommand> &commands);
 
 // Folds one more result into a sequence's result: the first failure is kept.
 inline int firstFailure(int sofar, int next) { return sofar != 0 ? sofar : next; }

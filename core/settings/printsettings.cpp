@@ -184,4 +184,12 @@ SetCommand encode(Setting setting, const Values &values)
     return SetCommand::skipped("unknown setting");
 }
 
+std::vector<SetCommand> writeCommands(const Values &values)
+{
+    std::vector<SetCommand> commands =
+        pages::encodeEach(writeOrder(values.printMethodEnabled), values, encode);
+    commands.push_back(SetCommand::button(POWER_APPLY_PRINT_SETTINGS));
+    return commands;
+}
+
 } // namespace printsettings

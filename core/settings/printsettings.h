@@ -71,4 +71,8 @@ std::optional<pages::Refusal> validate(const Values &values);
 // refused (absent) frame.
 pages::SetCommand encode(Setting setting, const Values &values);
 
+// What a write of the page sends, in order: the settings of writeOrder(), then the button code
+// with which the printer takes the new print settings into use. Call validate() first.
+std::vector<pages::SetCommand> writeCommands(const Values &values);
+
 } // namespace printsettings

@@ -92,4 +92,9 @@ pages::SetCommand encode(Command command, const Values &values)
     return pages::SetCommand::of(INFO_SERIAL_NUMBER, *values.serialNumber + QByteArray(1, '\0'));
 }
 
+std::vector<pages::SetCommand> writeCommands(const Values &values)
+{
+    return pages::encodeEach(writeOrder(), values, encode);
+}
+
 } // namespace serialport

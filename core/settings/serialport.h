@@ -43,5 +43,8 @@ std::optional<QStringList> identificationTexts(const unsigned char *buffer);
 std::vector<Command> writeOrder();
 std::optional<pages::Refusal> validate(const Values &values);
 pages::SetCommand encode(Command command, const Values &values);
+// What a write of the page sends, in writeOrder(); the serial number's command is skipped
+// unless it was read. Call validate() first.
+std::vector<pages::SetCommand> writeCommands(const Values &values);
 
 } // namespace serialport

@@ -4,10 +4,12 @@
 
 #include <QByteArray>
 #include <optional>
+#include <vector>
 
 namespace pages {
 
-// One class-01 set command of a page write: the frame to send, or the reason none is sent.
+// One command of a page write: a class-01 set command, or the status-class button that closes
+// the print page's write; the frame to send, or the reason none is sent.
 struct SetCommand {
     // Built by frame::build; nullopt when skipped, or when the frame was refused (which a write
     // then reports as a failure).
@@ -19,8 +21,25 @@ struct SetCommand {
     {
         return {frame::build(frame::FrameClass::Set, code, payload), nullptr};
     }
+    // A button code without payload (class 00).
+    static SetCommand button(uint8_t code)
+    {
+        return {frame::build(frame::FrameClass::Status, code), nullptr};
+    }
     static SetCommand skipped(const char *reason) { return {std::nullopt, reason}; }
     bool isSkipped() const { return skipReason != nullptr; }
 };
+
+// Encodes each step of a page's write order, in that order.
+template <typename Step, typename Values>
+std::vector<SetCommand> encodeEach(const std::vector<Step> &order, const Values &values,
+                                   SetCommand (*encode)(Step, const Values &))
+{
+    std::vector<SetCommand> commands;
+    commands.reserve(order.size());
+    for (Step step : order)
+        commands.push_back(encode(step, values));
+    return commands;
+}
 
 } // namespace pages

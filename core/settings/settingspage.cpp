@@ -9,13 +9,7 @@
 
 namespace pages {
 
-int SettingsPage::write(PrinterHandle *handle) const
-{
-    int r = 0;
-    for (const SetCommand &command : commands())
-        r = firstFailure(r, sendCommand(handle, command));
-    return r;
-}
+int SettingsPage::write(PrinterHandle *handle) const { return sendCommands(handle, commands()); }
 
 namespace {
 
@@ -274,16 +268,6 @@ private:
     Behaviour behaviour_;
 };
 
-template <typename V, typename Command>
-std::vector<SetCommand> encodeAll(const std::vector<Command> &order, const V &values,
-                                  SetCommand (*encode)(Command, const V &))
-{
-    std::vector<SetCommand> commands;
-    for (Command c : order)
-        commands.push_back(encode(c, values));
-    return commands;
-}
-
 std::unique_ptr<SettingsPage> printPage(bool extended)
 {
     using V = printsettings::Values;
@@ -316,17 +300,10 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
     language.kind = KeyDescription::Kind::Choice;
     language.choices = printsettings::commandLanguages();
     fields.push_back(language);
-    return std::make_unique<TablePage<V>>(
-        "print", initial, fields,
-        TablePage<V>::Behaviour{
-            readPrintSettings, printsettings::validate, [](const V &v) {
-                std::vector<SetCommand> commands = encodeAll(
-                    printsettings::writeOrder(v.printMethodEnabled), v, printsettings::encode);
-                // The printer takes the new print settings into use with this button code.
-                commands.push_back(
-                    {frame::build(frame::FrameClass::Status, POWER_APPLY_PRINT_SETTINGS), nullptr});
-                return commands;
-            }});
+    return std::make_unique<TablePage<V>>("print", initial, fields,
+                                          TablePage<V>::Behaviour{readPrintSettings,
+                                                                  printsettings::validate,
+                                                                  printsettings::writeCommands});
 }
 
 std::unique_ptr<SettingsPage> distancePage()
@@ -340,9 +317,7 @@ std::unique_ptr<SettingsPage> distancePage()
             numberField(distances::kBlackMarkToHead, &V::blackMarkToHead,
                         distances::kMillimetreRange),
             dotField(distances::kHeadToTear, &V::headToTear, distances::kDotRange)},
-        TablePage<V>::Behaviour{readDistances, distances::validate, [](const V &v) {
-                                    return encodeAll(distances::order(), v, distances::encode);
-                                }});
+        TablePage<V>::Behaviour{readDistances, distances::validate, distances::writeCommands});
 }
 
 std::unique_ptr<SettingsPage> serialPage()
@@ -362,10 +337,7 @@ std::unique_ptr<SettingsPage> serialPage()
             infoField<V>(serialport::kSerialNumber, [](const V &v) { return v.serialNumberText; }),
             infoField<V>("device-information",
                          [](const V &v) { return v.deviceInformation.value_or(QString()); })},
-        TablePage<V>::Behaviour{readSerialPort, serialport::validate, [](const V &v) {
-                                    return encodeAll(serialport::writeOrder(), v,
-                                                     serialport::encode);
-                                }});
+        TablePage<V>::Behaviour{readSerialPort, serialport::validate, serialport::writeCommands});
 }
 
 std::unique_ptr<SettingsPage> wifiPage()
@@ -383,9 +355,7 @@ std::unique_ptr<SettingsPage> wifiPage()
             portField(wifi::kTcpPort, &V::tcpPort, wifi::kPortRange),
             infoField<V>("wifi-mac", [](const V &v) { return v.wifiMac; }),
             infoField<V>("bluetooth-mac", [](const V &v) { return v.bluetoothMac; })},
-        TablePage<V>::Behaviour{readWifi, wifi::validate, [](const V &v) {
-                                    return encodeAll(wifi::writeOrder(v), v, wifi::encode);
-                                }});
+        TablePage<V>::Behaviour{readWifi, wifi::validate, wifi::writeCommands});
 }
 
 std::unique_ptr<SettingsPage> bluetoothPage()
@@ -397,9 +367,7 @@ std::unique_ptr<SettingsPage> bluetoothPage()
                               textField(bluetooth::kBleName, &V::bleName),
                               indexField("pairing", &V::pairingMode, {"simple", "pin"}),
                               textField(bluetooth::kPin, &V::pin)},
-        TablePage<V>::Behaviour{readBluetooth, bluetooth::validate, [](const V &v) {
-                                    return encodeAll(bluetooth::order(), v, bluetooth::encode);
-                                }});
+        TablePage<V>::Behaviour{readBluetooth, bluetooth::validate, bluetooth::writeCommands});
 }
 
 std::unique_ptr<SettingsPage> wifiIpPage()
@@ -411,9 +379,7 @@ std::unique_ptr<SettingsPage> wifiIpPage()
             indexField("dhcp", &V::mode, {"off", "on"}), addressField(wifiip::kIp, &V::ip),
             addressField(wifiip::kMask, &V::mask), addressField(wifiip::kGateway, &V::gateway),
             addressField(wifiip::kDns, &V::dns)},
-        TablePage<V>::Behaviour{readWifiIp, wifiip::validate, [](const V &v) {
-                                    return std::vector<SetCommand>{wifiip::encode(v)};
-                                }});
+        TablePage<V>::Behaviour{readWifiIp, wifiip::validate, wifiip::writeCommands});
 }
 
 std::unique_ptr<SettingsPage> ethernetPage()
@@ -426,9 +392,7 @@ std::unique_ptr<SettingsPage> ethernetPage()
             addressField(ethernet::kMask, &V::mask), addressField(ethernet::kGateway, &V::gateway),
             portField(ethernet::kTcpPort, &V::tcpPort, ethernet::kPortRange),
             portField(ethernet::kUdpPort, &V::udpPort, ethernet::kPortRange)},
-        TablePage<V>::Behaviour{readEthernet, ethernet::validate, [](const V &v) {
-                                    return encodeAll(ethernet::writeOrder(), v, ethernet::encode);
-                                }});
+        TablePage<V>::Behaviour{readEthernet, ethernet::validate, ethernet::writeCommands});
 }
 
 } // namespace

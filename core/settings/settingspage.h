@@ -77,7 +77,8 @@ public:
     // write would not send with the page as it stands (the access point's address in station
     // mode), so that nothing given is taken unchecked.
     virtual std::optional<Refusal> checkValue(const QString &key) const = 0;
-    // The frames of a write in their order (a skipped one sends nothing). Call validate() first.
+    // The frames of a write in their order (a skipped one sends nothing): the page codec's
+    // writeCommands(), which the window's write buttons send too. Call validate() first.
     virtual std::vector<SetCommand> commands() const = 0;
     // Sends commands() in order, every one attempted; 0 or the first failed result.
     int write(PrinterHandle *handle) const;

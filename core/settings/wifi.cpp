@@ -121,4 +121,9 @@ pages::SetCommand encode(Command command, const Values &v)
     return pages::SetCommand::skipped("unknown command");
 }
 
+std::vector<pages::SetCommand> writeCommands(const Values &values)
+{
+    return pages::encodeEach(writeOrder(values), values, encode);
+}
+
 } // namespace wifi

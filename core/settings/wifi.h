@@ -53,5 +53,7 @@ QString macText(const unsigned char *bytes);
 std::vector<Command> writeOrder(const Values &values);
 std::optional<pages::Refusal> validate(const Values &values);
 pages::SetCommand encode(Command command, const Values &values);
+// What a write of the page sends, in writeOrder(values). Call validate() first.
+std::vector<pages::SetCommand> writeCommands(const Values &values);
 
 } // namespace wifi

@@ -41,4 +41,6 @@ pages::SetCommand encode(const Values &v)
     return pages::SetCommand::of(kCode, *block);
 }
 
+std::vector<pages::SetCommand> writeCommands(const Values &values) { return {encode(values)}; }
+
 } // namespace wifiip

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 // The Wi-Fi IP page without widgets or USB: one 17-byte block (mode, IP, mask, gateway, DNS) read
 // with query 0x28 and written with command 0x28. The mode byte is the selector index:
@@ -30,5 +31,7 @@ constexpr SetInfoType kCode = INFO_WIFI_IP;
 void decode(const unsigned char *payload, Values &values);
 std::optional<pages::Refusal> validate(const Values &values);
 pages::SetCommand encode(const Values &values);
+// What a write of the page sends: the one block. Call validate() first.
+std::vector<pages::SetCommand> writeCommands(const Values &values);
 
 } // namespace wifiip

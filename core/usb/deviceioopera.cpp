@@ -103,6 +103,12 @@ public:
             result_ = CDeviceIOOpera::kTransferFailed;
             return;
         }
+        if (handle->notAnswering) {
+            qCDebug(lcUsb, "not asked: the printer did not answer an earlier exchange");
+            result_ = CDeviceIOOpera::kTransferFailed;
+            return;
+        }
+        handle_ = handle;
         int interfaceNumber = 0;
         if (CDeviceIOOpera::GetUSBDevEndPoint(handle->pHandle, 0, interfaceNumber, in_, out_) !=
             0) {
@@ -168,6 +174,7 @@ public:
             qCDebug(lcUsb).noquote() << "out:" << hex(request, length);
         if (r != LIBUSB_SUCCESS) {
             qCDebug(lcUsb, "libusb_bulk_transfer write failed: %s\n", libusb_error_name(r));
+            noteTimeOut(r);
             return false;
         }
         return true;
@@ -181,6 +188,7 @@ public:
         const int r = libusb_bulk_transfer(device_, in_, buffer, length, &received, timeoutMs);
         if (r != LIBUSB_SUCCESS) {
             qCDebug(lcUsb, "libusb_bulk_transfer read failed: %s\n", libusb_error_name(r));
+            noteTimeOut(r);
             return false;
         }
         qCDebug(lcUsb).noquote() << "in:" << hex(buffer, received);
@@ -188,6 +196,13 @@ public:
     }
 
 private:
+    void noteTimeOut(int r)
+    {
+        if (r == LIBUSB_ERROR_TIMEOUT)
+            handle_->notAnswering = true;
+    }
+
+    PrinterHandle *handle_ = nullptr;
     libusb_device_handle *device_ = nullptr;
     int interface_ = 0;
     bool payloadLogged_ = true;
@@ -300,6 +315,7 @@ void CDeviceIOOpera::ClosePrinterHandle(PrinterHandle *handle)
         handle->pHandle = nullptr;
     }
     handle->state = 0;
+    handle->notAnswering = false;
     if (handle->context) {
         libusb_exit(handle->context);
         handle->context = nullptr;
@@ -378,7 +394,7 @@ int CDeviceIOOpera::PrinterDataIOButton(PrinterHandle *handle, const unsigned ch
 int CDeviceIOOpera::PrinterDeviceIOControl(PrinterHandle *handle, const char *requestDescriptor,
                                            int, char *reply, int &replyLength)
 {
-    if (!handle || !handle->pHandle || !requestDescriptor || !reply)
+    if (!handle || !handle->pHandle || !requestDescriptor || !reply || handle->notAnswering)
         return -1;
     const auto byte = [requestDescriptor](int i) { return uint8_t(requestDescriptor[i]); };
     const uint8_t request = byte(0);
@@ -399,6 +415,10 @@ int CDeviceIOOpera::PrinterDeviceIOControl(PrinterHandle *handle, const char *re
             replyLength = r;
             return 0;
         }
+        if (r == LIBUSB_ERROR_TIMEOUT) {
+            handle->notAnswering = true;
+            break;
+        }
     }
     return -1;
 }
@@ -410,6 +430,8 @@ int CDeviceIOOpera::ReadFromControlEndpoint(PrinterHandle *handle, unsigned char
         fprintf(stderr, "Invalid printer handle\n");
         return -1;
     }
+    if (handle->notAnswering)
+        return LIBUSB_ERROR_TIMEOUT;
     OpenedDevice device(handle->pHandle);
     if (device.result() != LIBUSB_SUCCESS) {
         fprintf(stderr, "libusb_open fail (code=%d)(msg=%s)\n", device.result(),
@@ -420,6 +442,8 @@ int CDeviceIOOpera::ReadFromControlEndpoint(PrinterHandle *handle, unsigned char
                                           reply, kStatusLength, kStatusTimeoutMs);
     if (r < 0) {
         fprintf(stderr, "Control transfer failed: %s\n", libusb_error_name(r));
+        if (r == LIBUSB_ERROR_TIMEOUT)
+            handle->notAnswering = true;
         return r;
     }
     replyLength = r;

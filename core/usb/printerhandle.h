@@ -21,6 +21,11 @@ struct PrinterHandle {
     bool kernelDriverDetached = false;
     int detachedInterface = 0;
 
+    // Set by the first exchange of the click that waited out its time-out: a printer that does
+    // not answer one exchange is not asked again in this click, so that it costs one time-out,
+    // not one for every exchange still to come. Every later exchange fails at once.
+    bool notAnswering = false;
+
     // What is written through this record is not shown in the log, only its length: a download
     // writes the decrypted file.
     bool payloadNotLogged = false;

@@ -438,10 +438,6 @@ Profile: %2 (%3)</translation>
         <translation>Writing %1…</translation>
     </message>
     <message>
-        <source>%1：未改变</source>
-        <translation>%1: unchanged</translation>
-    </message>
-    <message>
         <source>配置文件</source>
         <translation>Profiles</translation>
     </message>
@@ -510,6 +506,22 @@ Profile: %2 (%3)</translation>
     <message>
         <source>文件中的值</source>
         <translation>In the file</translation>
+    </message>
+    <message>
+        <source>%1（跳过：%2）</source>
+        <translation>%1 (skipped: %2)</translation>
+    </message>
+    <message>
+        <source>没有可以使用的 %1 打印机：
+%2</source>
+        <translation>No %1 printer can be used:
+%2</translation>
+    </message>
+    <message>
+        <source>跳过这 %1 台：
+%2</source>
+        <translation>Skipped, %1 printers:
+%2</translation>
     </message>
 </context>
 <context>
@@ -783,10 +795,6 @@ Profile: %2 (%3)</translation>
         <translation>Not a regular file: %1</translation>
     </message>
     <message>
-        <source>restore：也写入另一型号的配置；backup：替换已有的文件</source>
-        <translation>restore: also write a profile of another model; backup: replace an existing file</translation>
-    </message>
-    <message>
         <source>backup：不保存Wi-Fi密码和蓝牙PIN码</source>
         <translation>backup: leave out the Wi-Fi passwords and the Bluetooth PIN</translation>
     </message>
@@ -959,10 +967,6 @@ Profile: %2 (%3)</translation>
         <translation>written and verified</translation>
     </message>
     <message>
-        <source>核对失败</source>
-        <translation>verification failed</translation>
-    </message>
-    <message>
         <source>失败</source>
         <translation>failed</translation>
     </message>
@@ -1005,10 +1009,6 @@ Profile: %2 (%3)</translation>
     <message>
         <source>--count N：处理完 N 台该型号的打印机（包括失败的）后结束；没有 --count 时一直等待，直到被中断（Ctrl+C、SIGTERM），正在写入的打印机先写完。</source>
         <translation>--count N: end once N printers of the file's model were handled (failed ones included); without --count it waits until interrupted (Ctrl+C, SIGTERM), after finishing the printer being written.</translation>
-    </message>
-    <message>
-        <source>退出状态：处理过的打印机全部写入并核对成功时为 0，否则为第一个失败的状态。</source>
-        <translation>Exit status: 0 when every printer handled was written and verified, otherwise the status of the first failure.</translation>
     </message>
     <message>
         <source>等待打印机插入，把配置写入每台新插入的该型号打印机并核对</source>
@@ -1081,6 +1081,128 @@ Profile: %2 (%3)</translation>
     <message>
         <source>打印机的序列号：换了USB端口也能找到同一台打印机</source>
         <translation>The printer&apos;s serial number: finds the same printer after it moved to another USB port</translation>
+        <source>未改变</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source>将写入（未发送）</source>
+        <translation>would write (nothing sent)</translation>
+    </message>
+    <message>
+        <source>已写入，未核对</source>
+        <translation>written, not verified</translation>
+    </message>
+    <message>
+        <source>写入的值未被保存</source>
+        <translation>not kept</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>打印机没有应答</source>
+        <translation>not answering</translation>
+    </message>
+    <message>
+        <source>另一型号</source>
+        <translation>other model</translation>
+    </message>
+    <message>
+        <source>此机型不提供</source>
+        <translation>not offered by this model</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>将写入 %1 个页面</source>
+        <translation>would write %1 pages</translation>
+    </message>
+    <message>
+        <source>%1 台%2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 台打印机：%2</source>
+        <translation>%1 printers: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>(不同)</source>
+        <translation>(differs)</translation>
+    </message>
+    <message>
+        <source>--port 与 --all 不能同时使用</source>
+        <translation>--port cannot be used with --all</translation>
+    </message>
+    <message>
+        <source>没有处理任何打印机</source>
+        <translation>no printer handled</translation>
+    </message>
+    <message>
+        <source>restore：也写入另一型号的配置；diff：也比较另一型号的配置；backup：替换已有的文件</source>
+        <translation>restore: also write a profile of another model; diff: also compare a profile of another model; backup: replace an existing file</translation>
+    </message>
+    <message>
+        <source>选项 --%1 只能给出一次</source>
+        <translation>The option --%1 may be given only once</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Unexpected arguments: %1</translation>
+    </message>
+    <message>
+        <source>diff：显示Wi-Fi密码和蓝牙PIN码的值</source>
+        <translation>diff: show the values of the Wi-Fi passwords and the Bluetooth PIN</translation>
+    </message>
+    <message>
+        <source>不询问，直接执行无法撤销的操作（initialise、restart）</source>
+        <translation>Do not ask before what cannot be undone (initialise, restart)</translation>
+    </message>
+    <message>
+        <source>两个配置文件的型号不同（%1 和 %2）；用 --force 仍然比较</source>
+        <translation>The two profiles are of different models (%1 and %2); use --force to compare them anyway</translation>
+    </message>
+    <message>
+        <source>配置来自另一型号（%1），本打印机是 %2；用 --force 仍然比较</source>
+        <translation>The profile is from another model (%1), this printer is %2; use --force to compare them anyway</translation>
+    </message>
+    <message>
+        <source>即将重启打印机 %1。</source>
+        <translation>About to restart the printer %1.</translation>
+    </message>
+    <message>
+        <source>是否继续？[y/N] </source>
+        <translation>Continue? [y/N] </translation>
+    </message>
+    <message>
+        <source>已取消，未发送任何命令</source>
+        <translation>Cancelled; nothing was sent</translation>
+    </message>
+    <message>
+        <source>“%1”无法撤销，须经确认：请在终端上运行，或加上 --yes</source>
+        <translation>“%1” cannot be undone and must be confirmed: run it on a terminal, or add --yes</translation>
+    </message>
+    <message>
+        <source>退出状态：处理过的打印机全部未改变或写入并核对成功时为 0，否则为第一个失败的状态；被中断时若一台也没处理或未达到 --count，为 130。最后在标准错误上输出一行汇总。</source>
+        <translation>Exit status: 0 when every printer handled was unchanged or written and verified, otherwise the status of the first failure; 130 when interrupted before any printer was handled or before --count was reached. A summary line ends the output on standard error.</translation>
+    </message>
+    <message>
+        <source>只读取并比较，不发送任何设置：无需改变时退出状态为 0，需要改变时为 8</source>
+        <translation>Only read and compare, send no setting: exit status 0 when nothing would change, 8 when something would</translation>
+    </message>
+    <message>
+        <source>--check 与 --dry-run 不能同时使用</source>
+        <translation>--check and --dry-run cannot be used together</translation>
+    </message>
+    <message>
+        <source>--serial 与 --all 不能同时使用</source>
+        <translation>--serial and --all cannot be used together</translation>
     </message>
 </context>
 <context>

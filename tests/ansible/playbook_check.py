@@ -165,7 +165,7 @@ run() { "$@"; echo "status $?" >&2; }
 out=$1; shift
 run "$@" -e profile=$GOOD > $out/first.json
 run "$@" -e profile=$GOOD > $out/second.json
-run "$@" -e profile=$BAD > $out/bad.json
+run "$@" -e profile=$BAD > $out/bad-run.json
 "$CLI" --json restore --all "$BAD" 2> $out/bad-cli.err; echo "cli $?" >&2
 for port in 3 5; do "$CLI" --port $port diff "$GOOD" > /dev/null; echo "diff $port $?" >&2; done
 '''
@@ -192,7 +192,7 @@ for port in 3 5; do "$CLI" --port $port diff "$GOOD" > /dev/null; echo "diff $po
     check([p.get("outcome") for p in second.get("printers", [])] == ["unchanged", "unchanged"],
           "second run: %s" % second)
 
-    bad = results_of("bad.json").get("apply", {})
+    bad = results_of("bad-run.json").get("apply", {})
     with open(os.path.join(work, "bad-cli.err")) as f:
         cli_error = json.loads(f.readline())
     check(bad.get("failed") is True, "bad profile did not fail: %s" % bad)

@@ -298,7 +298,7 @@ void TestCliAutomation::maintainAndDownloadAsJson_data()
                               << QByteArray(R"({"schema":1,"action":"self-test",
                                     "printer":{"path":"1-3","model":"Orbeck VS-608K"},"sent":true})");
     QTest::newRow("maintain, told what cannot be undone")
-        << QStringList{"maintain", "initialise"} << 0
+        << QStringList{"maintain", "initialise", "--yes"} << 0
         << QByteArray(R"({"schema":1,"action":"initialise","printer":{"path":"1-3",
               "model":"Orbeck VS-608K"},"sent":true,"warning":
               "即将初始化打印机 Orbeck VS-608K (USB 1-3)。此操作无法撤销。"})");

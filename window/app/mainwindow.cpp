@@ -1,10 +1,10 @@
 #include "window/app/mainwindow.h"
 
 #include "window/app/applog.h"
-#include "window/app/fieldwidgets.h"
 #include "window/app/messages.h"
 #include "window/app/selectedprinter.h"
 #include "window/app/windowsize.h"
+#include "window/pages/fieldwidgets.h"
 #include "core/printers/modelgate.h"
 #include "core/printers/printerlist.h"
 #include "core/protocol/printerstatus.h"
@@ -210,12 +210,12 @@ void MainWindow::on_pushButton_15_clicked()
 }
 
 bool MainWindow::refuse(const std::optional<pages::Refusal> &refusal,
-                        std::initializer_list<FieldLabel> labels)
+                        const pageform::FieldLabels &labels)
 {
     if (!refusal)
         return false;
     QString name = refusal->field;
-    for (const FieldLabel &entry : labels) {
+    for (const pageform::FieldLabel &entry : labels) {
         if (entry.key == refusal->field)
             name = pages::fieldName(entry.label);
     }

@@ -4,16 +4,20 @@
 #include "core/settings/bluetooth.h"
 #include "core/settings/distances.h"
 #include "core/settings/ethernet.h"
+#include "core/settings/pageexchange.h"
 #include "core/settings/pagefields.h"
 #include "core/settings/printsettings.h"
 #include "core/settings/serialport.h"
 #include "core/settings/wifi.h"
 #include "core/settings/wifiip.h"
 #include "core/usb/printeridentity.h"
+#include "window/app/selectedprinter.h"
+#include "window/pages/pageforms.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -133,14 +137,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Firmware and font download (maintenance/downloadslots.cpp).
+    // Firmware and font download (app/downloadslots.cpp).
     void downloadFile(const QString &caption, const QString &filter);
     void showDownloadError(const QString &text);
     void endDownload(WorkerThread *worker);
     void setPrinterControlsLocked(bool locked);
     WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
 
-    // Printer profiles (fleet/profileslots.cpp): the "配置文件" menu and what it does.
+    // Printer profiles (app/profileslots.cpp): the "配置文件" menu and what it does.
     void createProfileMenu();
     void saveProfile();
     void compareWithProfile();
@@ -173,41 +177,19 @@ private:
 
     // Shows the warning box that names the refused field by its label on the page; true when
     // there was a refusal.
-    struct FieldLabel {
-        const QString &key;
-        const QLabel *label;
-    };
-    bool refuse(const std::optional<pages::Refusal> &refusal,
-                std::initializer_list<FieldLabel> labels);
+    bool refuse(const std::optional<pages::Refusal> &refusal, const pageform::FieldLabels &labels);
 
-    printsettings::Values printSettingsFromForm() const;
-    void showPrintSettings(const printsettings::Values &values);
+    // One setting of a page as the widgets show it, for the page's set operations; a page's
+    // write sends its codec's whole sequence instead (app/*slots.cpp).
     int sendPrintSetting(PrinterHandle *handle, printsettings::Setting setting);
-
-    distances::Values distancesFromForm() const;
-    void showDistances(const distances::Values &values);
     int sendDistance(PrinterHandle *handle, distances::Distance distance);
-
-    serialport::Values serialPortFromForm() const;
-    void showSerialPort(const serialport::Values &values);
     int sendSerialPortCommand(PrinterHandle *handle, serialport::Command command);
     // The serial number the last read of the serial page took from the selected printer; gone
     // when that query failed or another printer was selected since.
     void forgetSerialNumber();
 
-    wifi::Values wifiFromForm() const;
-    void showWifi(const wifi::Values &values);
     int sendWifiCommand(PrinterHandle *handle, wifi::Command command);
-
-    bluetooth::Values bluetoothFromForm() const;
-    void showBluetooth(const bluetooth::Values &values);
     int sendBluetoothSetting(PrinterHandle *handle, SetInfoType code);
-
-    wifiip::Values wifiIpFromForm() const;
-    void showWifiIp(const wifiip::Values &values);
-
-    ethernet::Values ethernetFromForm() const;
-    void showEthernet(const ethernet::Values &values);
     int sendEthernetBlock(PrinterHandle *handle, SetInfoType code);
 
     void runMaintenanceCommand(const char *button);
@@ -221,6 +203,30 @@ private:
     enum class Page { Print, Distance, Serial, Wifi, Bluetooth, WifiIp, Ethernet, Count };
     std::optional<PrinterIdentity> &pageReadFrom(Page page) { return pagesReadFrom[int(page)]; }
     std::array<std::optional<PrinterIdentity>, int(Page::Count)> pagesReadFrom;
+
+    // The read and write buttons of the settings pages (app/pageslots.cpp).
+    // Runs a page's read operation on the selected printer and shows the result. A read in which
+    // every query succeeded enables the page's write button and ties the values to that printer.
+    // Nullopt when no printer was opened.
+    std::optional<int> readPage(Page page, int (MainWindow::*read)(PrinterHandle *),
+                                QWidget *writeButton,
+                                SelectedPrinter::Events events = SelectedPrinter::TakeRowNow);
+    // Opens the printer the page was read from and runs `write` on it; shows the result, unless
+    // `write` gives none (it refused the values and said why).
+    void writePage(Page page, const std::function<std::optional<int>(PrinterHandle *)> &write);
+    // Sends the page codec's write sequence for `values`; nullopt, sending nothing, when the codec
+    // refuses one of them (the warning box names the field by its label).
+    template <typename Values>
+    std::optional<int> sendPage(PrinterHandle *handle, const Values &values,
+                                std::optional<pages::Refusal> (*validate)(const Values &),
+                                std::vector<pages::SetCommand> (*commands)(const Values &),
+                                const pageform::FieldLabels &labels)
+    {
+        if (refuse(validate(values), labels))
+            return std::nullopt;
+        return pages::sendCommands(handle, commands(values));
+    }
+
     // The printer of the current row; another one becoming current clears what was read from
     // the one before.
     PrinterIdentity currentPrinter;

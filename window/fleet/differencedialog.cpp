@@ -1,7 +1,6 @@
 #include "window/fleet/differencedialog.h"
 
-#include "window/app/mainwindow.h"
-
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,12 +8,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+// The dialog belongs to the main window's profile menu and shares its translation context.
 DifferenceDialog::DifferenceDialog(QWidget *parent, const QString &heading,
                                    const QList<profile::Difference> &differences, Purpose purpose)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("differenceDialog"));
-    setWindowTitle(MainWindow::tr("打印机与配置文件的差异"));
+    setWindowTitle(QCoreApplication::translate("MainWindow", "打印机与配置文件的差异"));
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(heading, this);
     label->setObjectName(QStringLiteral("differenceHeading"));
@@ -23,9 +23,10 @@ DifferenceDialog::DifferenceDialog(QWidget *parent, const QString &heading,
 
     auto *table = new QTableWidget(0, 4, this);
     table->setObjectName(QStringLiteral("differenceTable"));
-    table->setHorizontalHeaderLabels({MainWindow::tr("页面"), MainWindow::tr("键"),
-                                      MainWindow::tr("打印机中的值"),
-                                      MainWindow::tr("文件中的值")});
+    table->setHorizontalHeaderLabels({QCoreApplication::translate("MainWindow", "页面"),
+                                      QCoreApplication::translate("MainWindow", "键"),
+                                      QCoreApplication::translate("MainWindow", "打印机中的值"),
+                                      QCoreApplication::translate("MainWindow", "文件中的值")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
@@ -45,7 +46,7 @@ DifferenceDialog::DifferenceDialog(QWidget *parent, const QString &heading,
             auto *item = new QTableWidgetItem(cells[column]);
             if (d.readOnly) {
                 item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
-                item->setToolTip(MainWindow::tr("只读，不计为差异"));
+                item->setToolTip(QCoreApplication::translate("MainWindow", "只读，不计为差异"));
             }
             table->setItem(row, column, item);
         }
@@ -57,7 +58,8 @@ DifferenceDialog::DifferenceDialog(QWidget *parent, const QString &heading,
     buttons->setObjectName(QStringLiteral("differenceButtons"));
     if (purpose == Purpose::Apply) {
         QPushButton *write =
-            buttons->addButton(MainWindow::tr("写入不同的页面"), QDialogButtonBox::AcceptRole);
+            buttons->addButton(QCoreApplication::translate("MainWindow", "写入不同的页面"),
+                               QDialogButtonBox::AcceptRole);
         write->setObjectName(QStringLiteral("writeDifferingPages"));
         // Nothing is written by pressing Enter: cancelling is the default.
         QPushButton *cancel = buttons->addButton(QDialogButtonBox::Cancel);

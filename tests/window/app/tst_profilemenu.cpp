@@ -298,10 +298,10 @@ void TestProfileMenu::appliesToEveryPrinterOfTheModel()
     QCOMPARE(ui->boxes.questions().size(), 1);
     // The printers in the list's order, each with its line.
     const QMap<QString, QStringList> lines{
-        {"1-3", {"1-3  ZR311P3  已写入 0 个页面  已写入并核对"}},
+        {"1-3", {"1-3  ZR311P3  已写入 0 个页面  未改变"}},
         {"1-5", {"1-5  ZR311P5  已写入 1 个页面  已写入并核对"}},
         {"1-7",
-         {"1-7  ZR311P7  已写入 1 个页面  核对失败", "    print speed：写入 5，打印机保存的是 2",
+         {"1-7  ZR311P7  已写入 1 个页面  写入的值未被保存", "    print speed：写入 5，打印机保存的是 2",
           "    distance：未改变", "    serial：未改变", "    wifi：未改变", "    bluetooth：未改变",
           "    wifi-ip：未改变", "    ethernet：未改变"}}};
     QStringList paths, expected;
@@ -315,6 +315,7 @@ void TestProfileMenu::appliesToEveryPrinterOfTheModel()
     QVERIFY(ui->boxes.questions().first().text.endsWith(paths.join('\n') + "\n\n是否继续？"));
     const CaughtBox result = ui->boxes.takeOne();
     QCOMPARE(result.icon, QMessageBox::Warning);
+    expected << "3 台打印机：1 台已写入并核对，1 台未改变，1 台写入的值未被保存";
     QCOMPARE(result.text.split('\n'), expected);
     QVERIFY(setFrames(*first).isEmpty());
     QVERIFY(!setFrames(*second).isEmpty());

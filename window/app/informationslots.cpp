@@ -1,34 +1,17 @@
-// The printer information group: model, version, resolution and maximum paper width.
+// The printer information group's members: its read and the button that shows it.
 #include "window/app/mainwindow.h"
 
+#include "core/settings/pagereads.h"
+#include "ui_mainwindow.h"
 #include "window/app/messages.h"
 #include "window/app/selectedprinter.h"
-#include "core/settings/pagereads.h"
-#include "core/settings/pageslog.h"
-#include "ui_mainwindow.h"
-
-#include <QLineEdit>
-
-namespace {
-
-void showInformation(const pages::Information &information, QLineEdit *version,
-                     QLineEdit *resolution, QLineEdit *width)
-{
-    if (information.version)
-        version->setText(*information.version);
-    if (information.resolution) {
-        resolution->setText(QString::number(*information.resolution));
-        width->setText(QString::number(*information.maxWidthMm));
-    }
-}
-
-} // namespace
+#include "window/pages/pageforms.h"
 
 int MainWindow::Message_Init(PrinterHandle *handle)
 {
     pages::Information information;
     const pages::InformationResults results = pages::readInformation(handle, information, false);
-    showInformation(information, form->lineEdit_32, form->lineEdit, form->lineEdit_2);
+    pageform::show(*form, information);
     return results.resolution;
 }
 
@@ -39,9 +22,7 @@ void MainWindow::on_pushButton_clicked()
         return;
     pages::Information information;
     const pages::InformationResults results = pages::readInformation(printer.handle(), information);
-    showInformation(information, form->lineEdit_32, form->lineEdit, form->lineEdit_2);
-    if (information.model)
-        form->lineEdit_49->setText(*information.model);
+    pageform::show(*form, information);
     showSelectedPrinter(information.version.value_or(QString()));
     // A failed query of any of the three is a failed read, not only the identification.
     messages::show(this, results.firstFailure() != 0 ? QObject::tr("请确保打印机已通过USB进行连接")

@@ -1,4 +1,4 @@
-#include "window/app/fieldwidgets.h"
+#include "window/pages/fieldwidgets.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -8,7 +8,7 @@
 #include "window/app/selectedprinter.h"
 #include "core/download/downloadfile.h"
 #include "core/download/workerthread.h"
-#include "window/maintenance/maintenancelog.h"
+#include "window/app/maintenancelog.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>

@@ -7,6 +7,7 @@
 #include "window/app/messages.h"
 #include "window/app/selectedprinter.h"
 #include "window/fleet/differencedialog.h"
+#include "core/printers/modelgate.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
@@ -81,61 +82,33 @@ private:
     int done_ = 0;
 };
 
-// One line per page of an apply; what the printer did not keep, key by key.
-QStringList pageLines(const std::vector<profile::PageResult> &results)
+// The profile onto one listed printer of its model, without a question.
+profile::PrinterResult applyToListed(const ListedPrinter &listed, const profile::Parsed &parsed,
+                                     const profile::ApplyOptions &options)
 {
-    const QString separator = QStringLiteral("：");
-    QStringList lines;
-    for (const profile::PageResult &r : results) {
-        if (!r.written)
-            lines << MainWindow::tr("%1：未改变").arg(r.page);
-        else if (r.result != 0 || r.verification.readResult != 0)
-            lines << r.page + separator + QObject::tr("请确保打印机已通过usb进行连接");
-        else if (r.verification.kept())
-            lines << r.page + separator + profile::outcomeText(profile::Outcome::Kept);
-        for (const pages::Mismatch &m : r.verification.mismatches)
-            lines << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
-                         .arg(r.page, m.key, m.expected, m.found);
-    }
-    return lines;
+    const profile::Target target{listed.identity.path(), listed.model(),
+                                 modelgate::modelKey(listed.rowText())};
+    if (!listed.isReady())
+        return profile::printerResult(target, profile::Outcome::Skipped,
+                                      profile::Reason::NoAccess, accessReason(listed.access));
+    SelectedPrinter printer(listed.identity, listed.rowText());
+    if (!printer.isOpen())
+        return profile::printerResult(target, profile::Outcome::Failed,
+                                      profile::Reason::ExchangeFailed);
+    return profile::applyProfile(printer.handle(), parsed.pages, target, options);
 }
 
-// The profile onto one listed printer of its model, without a question: one line (USB path,
-// serial number, pages written, outcome), followed by what was not kept.
-QStringList applyToListed(const ListedPrinter &listed, const profile::Parsed &parsed,
-                          const QString &modelKey, bool &ok)
+// A printer's line (USB path, serial number, pages written, outcome), followed by its pages when
+// it did not end as asked.
+QStringList resultLines(const profile::PrinterResult &result, const profile::Asked &asked)
 {
-    QString serial;
-    std::vector<profile::PageResult> results;
-    QString outcome; // why nothing could be written, if so
-    if (!listed.isReady()) {
-        outcome = accessReason(listed.access);
-    } else {
-        SelectedPrinter printer(listed.identity, listed.rowText());
-        const profile::Merged merged =
-            printer.isOpen() ? profile::mergeWithPrinter(printer.handle(), parsed.pages, modelKey)
-                             : profile::Merged{};
-        if (!printer.isOpen() || merged.readResult != 0) {
-            outcome = QObject::tr("请确保打印机已通过usb进行连接");
-        } else if (merged.refusal) {
-            outcome = *merged.refusal;
-        } else {
-            serial = profile::serialNumber(printer.handle(), merged, modelKey);
-            results = profile::applyMerged(printer.handle(), merged, modelKey, true, true);
-        }
-    }
-    const profile::Outcome result =
-        outcome.isEmpty() ? profile::outcomeOf(results) : profile::Outcome::Failed;
-    if (outcome.isEmpty())
-        outcome = profile::outcomeText(result);
-    ok = ok && result == profile::Outcome::Kept;
-    QStringList lines{profile::printerLine(listed.identity.path(), serial,
-                                           profile::pagesWritten(results), outcome)
-                          .join(QStringLiteral("  "))};
-    if (result != profile::Outcome::Kept) {
-        for (const QString &line : pageLines(results))
-            lines << QStringLiteral("    ") + line;
-    }
+    QStringList lines{profile::printerLine(result).join(QStringLiteral("  "))};
+    if (profile::succeeded(result, asked))
+        return lines;
+    if (result.whole == profile::Outcome::Failed)
+        lines << QStringLiteral("    ") + profile::reasonText(result.reason, result.detail);
+    for (const QString &line : profile::pageLines(result))
+        lines << QStringLiteral("    ") + line;
     return lines;
 }
 
@@ -261,14 +234,15 @@ void MainWindow::applyProfile()
         DifferenceDialog::Purpose::Apply);
     if (table.exec() != QDialog::Accepted)
         return;
-    std::vector<profile::PageResult> results;
+    profile::PrinterResult result;
     {
         Progress progress(this, toWrite);
-        results = profile::applyMerged(printer.handle(), merged, printer.modelKey(), true, true,
-                                       [&](const QString &page) { progress.next(page); });
+        result = profile::applyMerged(
+            printer.handle(), merged, {printer.identity().path(), model, printer.modelKey()},
+            profile::ApplyOptions{}, [&](const QString &page) { progress.next(page); });
     }
-    const QString text = pageLines(results).join(QLatin1Char('\n'));
-    if (profile::outcomeOf(results) == profile::Outcome::Kept)
+    const QString text = profile::pageLines(result).join(QLatin1Char('\n'));
+    if (profile::succeeded(result, profile::ApplyOptions{}.asked()))
         messages::show(this, text);
     else
         messages::warn(this, text);
@@ -292,25 +266,41 @@ void MainWindow::applyProfileToModel()
         messages::warn(this, *refused);
         return;
     }
-    QStringList paths;
-    for (const ListedPrinter &p : qAsConst(ofModel))
-        paths << p.identity.path();
-    if (!messages::confirm(this, tr("把配置文件 %1 写入这 %2 台 %3 打印机（只写入不同的页面，"
-                                    "每页读回核对）：\n%4")
-                                     .arg(chosen->path)
-                                     .arg(ofModel.size())
-                                     .arg(parsed.model, paths.join(QLatin1Char('\n')))))
+    // Only the printers it can use are asked about; the others are named with the reason.
+    QStringList usable, unusable;
+    for (const ListedPrinter &p : qAsConst(ofModel)) {
+        if (p.isReady())
+            usable << p.identity.path();
+        else
+            unusable << tr("%1（跳过：%2）").arg(p.identity.path(), accessReason(p.access));
+    }
+    if (usable.isEmpty()) {
+        messages::warn(this, tr("没有可以使用的 %1 打印机：\n%2")
+                                 .arg(parsed.model, unusable.join(QLatin1Char('\n'))));
         return;
+    }
+    QString question = tr("把配置文件 %1 写入这 %2 台 %3 打印机（只写入不同的页面，"
+                          "每页读回核对）：\n%4")
+                           .arg(chosen->path)
+                           .arg(usable.size())
+                           .arg(parsed.model, usable.join(QLatin1Char('\n')));
+    if (!unusable.isEmpty())
+        question += '\n' + tr("跳过这 %1 台：\n%2").arg(unusable.size()).arg(unusable.join('\n'));
+    if (!messages::confirm(this, question))
+        return;
+    const profile::ApplyOptions options; // only the pages that differ, each read back
+    std::vector<profile::PrinterResult> results;
     QStringList lines;
-    bool ok = true;
     {
         Progress progress(this, ofModel.size());
         for (const ListedPrinter &p : qAsConst(ofModel)) {
             progress.next(p.identity.path());
-            lines << applyToListed(p, parsed, modelKey, ok);
+            results.push_back(applyToListed(p, parsed, options));
+            lines << resultLines(results.back(), options.asked());
         }
     }
-    if (ok)
+    lines << profile::summary(results);
+    if (profile::succeeded(results, options.asked()))
         messages::show(this, lines.join(QLatin1Char('\n')));
     else
         messages::warn(this, lines.join(QLatin1Char('\n')));
