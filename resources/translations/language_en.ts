@@ -1081,6 +1081,8 @@ Profile: %2 (%3)</translation>
     <message>
         <source>打印机的序列号：换了USB端口也能找到同一台打印机</source>
         <translation>The printer&apos;s serial number: finds the same printer after it moved to another USB port</translation>
+    </message>
+    <message>
         <source>未改变</source>
         <translation>unchanged</translation>
     </message>

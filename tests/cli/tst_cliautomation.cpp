@@ -19,6 +19,7 @@ private slots:
     void documentsCarryTheSchemaAndTypes();
     void errorsAsJson_data();
     void errorsAsJson();
+    void backupAsJson();
     void maintainAndDownloadAsJson_data();
     void maintainAndDownloadAsJson();
     void serialFindsAMovedPrinter();
@@ -263,6 +264,12 @@ void TestCliAutomation::errorsAsJson_data()
         << QStringList{"--port", "3", "--serial", "ZR311P3", "status"} << int(cli::UsageError);
     QTest::newRow("unknown serial")
         << QStringList{"--serial", "NOPE", "read", "print"} << int(cli::UsageError);
+    QTest::newRow("serial with --all")
+        << QStringList{"--serial", "ZR311P3", "restore", "--all", "fleet.json"}
+        << int(cli::UsageError);
+    QTest::newRow("check with a dry run")
+        << QStringList{"--port", "3", "restore", "fleet.json", "--check", "--dry-run"}
+        << int(cli::UsageError);
     QTest::newRow("transport") << QStringList{"--port", "3", "status"} << int(cli::TransportFailed);
 }
 
@@ -287,6 +294,29 @@ void TestCliAutomation::errorsAsJson()
     QCOMPARE(error["exit"], QJsonValue(exit));
     QVERIFY(plain.err.endsWith('\n'));
     QCOMPARE(error["error"].toString(), plain.err.chopped(1));
+}
+
+// backup --json: the file written, the printer it came from, its pages, whether it holds the
+// secrets.
+void TestCliAutomation::backupAsJson()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("fleet.json");
+    const Result r = runCli({"--serial", "ZR311P5", "backup", file, "--no-secrets", "--json"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    QCOMPARE(r.err, QString());
+    const QJsonObject shown = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    QCOMPARE(shown.keys(), (QStringList{"file", "pages", "printer", "schema", "secrets"}));
+    QCOMPARE(shown["schema"], QJsonValue(1));
+    QCOMPARE(shown["file"], QJsonValue(file));
+    QCOMPARE(shown["printer"],
+             QJsonValue(QJsonObject{{"path", "1-5"}, {"model", "Orbeck VS-608K"}}));
+    QCOMPARE(shown["secrets"], QJsonValue(false));
+    QCOMPARE(shown["pages"].toArray(), (QJsonArray{"print", "distance", "serial", "wifi",
+                                                   "bluetooth", "wifi-ip", "ethernet"}));
+    // The file holds the pages the document names.
+    const QJsonObject saved = QJsonDocument::fromJson(readFile(file)).object();
+    QCOMPARE(saved["pages"].toObject().keys().size(), shown["pages"].toArray().size());
 }
 
 void TestCliAutomation::maintainAndDownloadAsJson_data()
