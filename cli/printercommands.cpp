@@ -55,7 +55,7 @@ int watch(Context &c)
         known << Seen{p, readSerial(p)};
         printEvent(c, "present", known.last());
     }
-    if (known.isEmpty()) {
+    if (known.isEmpty() && !json(c)) {
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
@@ -96,7 +96,8 @@ int list(Context &c)
         return watch(c);
     QList<ListedPrinter> printers = listSupportedPrinters();
     sortByPath(printers);
-    if (printers.isEmpty())
+    // With --json the empty list says it, and standard error carries only error documents.
+    if (printers.isEmpty() && !json(c))
         c.err << QObject::tr("没有找到打印机") << '\n';
     if (json(c)) {
         QJsonArray array;

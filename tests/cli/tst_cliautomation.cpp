@@ -15,6 +15,7 @@ private slots:
     void cleanup();
 
     void listsInPathOrderWithSerials();
+    void noPrinterAsJson();
     void documentsCarryTheSchemaAndTypes_data();
     void documentsCarryTheSchemaAndTypes();
     void errorsAsJson_data();
@@ -207,6 +208,19 @@ void TestCliAutomation::listsInPathOrderWithSerials()
     // Nothing but queries reached any printer.
     for (VirtualPrinter *printer : usb->devices())
         QCOMPARE(setFrames(*printer), QStringList());
+}
+
+// No printer: with --json an empty list and nothing on standard error, which carries only error
+// documents.
+void TestCliAutomation::noPrinterAsJson()
+{
+    usb->unplug(*first);
+    usb->unplug(*second);
+    const Result r = runCli({"list", "--json"});
+    QCOMPARE(r.exit, int(cli::Ok));
+    QCOMPARE(r.err, QString());
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object(),
+             (QJsonObject{{"schema", 1}, {"printers", QJsonArray()}}));
 }
 
 void TestCliAutomation::documentsCarryTheSchemaAndTypes_data()
