@@ -163,6 +163,10 @@ int checkExit(int exit, const std::vector<profile::PrinterResult> &printers)
 void showCheck(Context &c, const profile::PrinterResult &printer, bool pageLines)
 {
     if (pageLines) {
+        // A printer that could not be checked at all has no page to name: why, on standard error.
+        if (printer.whole != profile::Outcome::Unchanged)
+            c.err << profile::outcomeWithReason(printer.whole, printer.reason, printer.detail)
+                  << '\n';
         for (const profile::PageResult &page : printer.pages)
             c.out << profile::pageLine(page) << '\n';
     } else {

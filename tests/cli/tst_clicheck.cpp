@@ -12,6 +12,7 @@ private slots:
 
     void checkSendsNoSetting_data();
     void checkSendsNoSetting();
+    void checkOfAFailingPrinter();
     void resultDocuments_data();
     void resultDocuments();
     void notKeptInTheDocument();
@@ -155,6 +156,24 @@ void TestCliCheck::checkSendsNoSetting()
     QCOMPARE(runCli({"--port", "3", "read", "print"}).out +
                  runCli({"--port", "5", "read", "print"}).out,
              before);
+}
+
+// A printer whose replies are cut off cannot be compared: the check fails with the transport's
+// status (not 0 or 8), says why, and still sends nothing.
+void TestCliCheck::checkOfAFailingPrinter()
+{
+    first->setFaults(faultNamed("cutRepliesTo=6"));
+    Result r = runCli({"--port", "3", "restore", profile, "--check"});
+    QCOMPARE(r.exit, int(cli::TransportFailed));
+    QVERIFY2(r.err.startsWith("失败"), qPrintable(r.err));
+    r = runCli({"--port", "3", "restore", profile, "--check", "--json"});
+    first->setFaults({});
+    QCOMPARE(r.exit, int(cli::TransportFailed));
+    const QJsonObject shown = documentOf(r);
+    COMPARE_FIELDS(shown, (QJsonObject{{"check", true}, {"changed", false}, {"exit", 4}}));
+    QCOMPARE(at(shown, "printers.0.outcome"), QJsonValue("failed"));
+    QVERIFY(at(shown, "printers.0.reason").isString());
+    QCOMPARE(setFrames(*first), QStringList());
 }
 
 void TestCliCheck::resultDocuments_data()
