@@ -28,8 +28,7 @@ struct Input {
 };
 
 // Runs one command line (without the program name). Results go to `out`, messages to `err`.
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
-        const Input &input = {});
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const Input &input = {});
 
 // A command and the options it takes ("--port", ...), as the parser knows them.
 struct CommandOptions {

@@ -148,11 +148,11 @@ int choosePrinter(Context &c, Printer &printer)
     return Ok;
 }
 
-// What the window locks for a model (its functional tab, the font download), the command line
-// does not offer either.
+// Refuses a maintenance command or the status request (`what`) for a model that does not offer
+// them: the window disables its functional tab for such a model.
 int refuseIfLocked(Context &c, const Printer &printer, const QString &what)
 {
-    if (!modelgate::isLocked(printer.modelKey()))
+    if (modelgate::offerOf(printer.modelKey()).maintenance)
         return Ok;
     return fail(c, Refused, QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), what));
 }
@@ -233,7 +233,17 @@ int Listening::start(Context &c)
         return fail(c, NoSuchPrinter, QObject::tr("此系统不提供USB热插拔事件"));
     if (!interruption.install(loop))
         return fail(c, NoSuchPrinter, QString::fromLocal8Bit(strerror(errno)));
+    attached = watcher.printers({});
     return Ok;
+}
+
+void Listening::run(const std::function<void(const PrinterChanges &)> &changed)
+{
+    const QMetaObject::Connection connection =
+        QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop,
+                         [&] { changed(watcher.changesSince(attached)); });
+    loop.exec();
+    QObject::disconnect(connection);
 }
 
 } // namespace cli

@@ -11,6 +11,7 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <signal.h>
 
@@ -43,8 +44,7 @@ public:
         open_ = false;
         return std::move(handle_);
     }
-    // The model as the model-support gate knows it: "<brand> <product> ".
-    QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
+    ModelKey modelKey() const { return listed_.modelKey(); }
     QString model() const { return listed_.model(); }
     // Its identity: the USB path ("1-2.4").
     QString path() const { return listed_.identity.path(); }
@@ -76,8 +76,8 @@ int readFailed(Context &c, const Printer &printer);
 int unavailable(Context &c, const ListedPrinter &printer);
 // The printer of --port or --serial, or the only one attached, opened.
 int choosePrinter(Context &c, Printer &printer);
-// What the window locks for a model (its functional tab, the font download), the command line
-// does not offer either.
+// Refuses a maintenance command or the status request (`what`) for a model that does not offer
+// them: the window disables its functional tab for such a model.
 int refuseIfLocked(Context &c, const Printer &printer, const QString &what);
 
 bool json(const Context &c);
@@ -112,8 +112,12 @@ struct Listening {
     PrinterWatcher watcher;
     QEventLoop loop;
     Interruption interruption;
-    // Ok, or the exit status once it said why nothing can be listened for.
+    QList<ListedPrinter> attached; // the printers attached, as of the last plug or unplug
+    // Ok, with the printers attached now listed (each opened to read its name), or the exit
+    // status once it said why nothing can be listened for.
     int start(Context &c);
+    // Until the loop ends: on every plug or unplug, `changed` is told what changed.
+    void run(const std::function<void(const PrinterChanges &)> &changed);
 };
 
 } // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/jsonoutput.h"
 
+#include "core/printers/modelkey.h"
 #include "core/profiles/compare.h"
 #include "core/settings/settingspage.h"
 
@@ -37,7 +38,7 @@ QJsonValue valueJson(const pages::SettingsPage &page, const QString &key, const 
     return text;
 }
 
-QJsonValue valueJson(const QString &page, const QString &modelKey, const QString &key,
+QJsonValue valueJson(const QString &page, const ModelKey &modelKey, const QString &key,
                      const QString &text)
 {
     const std::unique_ptr<pages::SettingsPage> named = pages::pageNamed(page, modelKey);
@@ -52,7 +53,7 @@ QJsonObject pageValuesJson(const pages::SettingsPage &page)
     return values;
 }
 
-QJsonArray differencesJson(const QList<profile::Difference> &found, const QString &modelKey,
+QJsonArray differencesJson(const QList<profile::Difference> &found, const ModelKey &modelKey,
                            bool secrets)
 {
     QJsonArray differences;

@@ -6,6 +6,8 @@
 #include <QJsonValue>
 #include <QString>
 
+class ModelKey;
+
 namespace pages {
 class SettingsPage;
 }
@@ -29,14 +31,14 @@ QByteArray errorDocument(int exit, const QString &message);
 // without a value as null, anything else as its text.
 QJsonValue valueJson(const pages::SettingsPage &page, const QString &key, const QString &text);
 // The same for a page by name, of a model (its model key): the text where no such page is.
-QJsonValue valueJson(const QString &page, const QString &modelKey, const QString &key,
+QJsonValue valueJson(const QString &page, const ModelKey &modelKey, const QString &key,
                      const QString &text);
 // Every value of a page by key, so.
 QJsonObject pageValuesJson(const pages::SettingsPage &page);
 
 // The differences diff finds, each key with both values typed as above (read-only keys marked),
 // a password or PIN only as "secret" unless `secrets`.
-QJsonArray differencesJson(const QList<profile::Difference> &found, const QString &modelKey,
+QJsonArray differencesJson(const QList<profile::Difference> &found, const ModelKey &modelKey,
                            bool secrets);
 
 } // namespace cli

@@ -17,7 +17,7 @@ SerialReading readSerial(const ListedPrinter &printer)
     if (!printer.isReady())
         return {std::nullopt, accessReason(printer.access)};
     // The window offers the serial page of no locked model: neither is it asked for here.
-    if (modelgate::isLocked(modelgate::modelKey(printer.rowText())))
+    if (!modelgate::offerOf(printer.modelKey()).settingsPages)
         return {std::nullopt, QObject::tr("此机型不提供序列号")};
     Printer open;
     if (!open.open(printer))

@@ -99,7 +99,8 @@ int download(Context &c)
     if (const int exit = choosePrinter(c, printer))
         return exit;
     // The font download is not offered for locked models, as in the window.
-    if (c.arguments[0] == QLatin1String("font") && modelgate::isLocked(printer.modelKey()))
+    if (c.arguments[0] == QLatin1String("font") &&
+        !modelgate::offerOf(printer.modelKey()).fontDownload)
         return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
 
     const download::Prepared prepared = download::prepareFile(chosen);

@@ -4,8 +4,8 @@
 #include "cli/resultjson.h"
 #include "cli/resultoutput.h"
 #include "core/profiles/apply.h"
-#include "core/profiles/snapshot.h"
 #include "core/profiles/profile.h"
+#include "core/profiles/snapshot.h"
 #include "core/settings/pageexchange.h"
 #include "core/settings/pagereads.h"
 #include "core/settings/refusaltext.h"
@@ -20,7 +20,7 @@ namespace cli {
 namespace {
 
 std::unique_ptr<pages::SettingsPage> pageOf(Context &c, const QString &name,
-                                            const QString &modelKey, int &exit)
+                                            const ModelKey &modelKey, int &exit)
 {
     exit = Ok;
     QString error;

@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QObject>
-#include <algorithm>
 
 namespace cli {
 
@@ -43,12 +42,9 @@ int watch(Context &c)
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
-    PrinterWatcher &watcher = listening.watcher;
-    QEventLoop &loop = listening.loop;
-
     if (!json(c) && isTerminal(c.out))
         c.out << QObject::tr("时间") << '\t' << QObject::tr("事件") << '\t' << listHeader() << '\n';
-    QList<ListedPrinter> present = watcher.printers({});
+    QList<ListedPrinter> present = listening.attached;
     sortByPath(present);
     QList<Seen> known;
     for (const ListedPrinter &p : present) {
@@ -59,30 +55,25 @@ int watch(Context &c)
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
-    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
-        QList<ListedPrinter> before;
-        for (const Seen &k : known)
-            before << k.printer;
-        QList<ListedPrinter> now = watcher.printers(before);
-        sortByPath(now);
-        QList<Seen> still;
-        for (const Seen &k : known) {
-            if (std::none_of(now.begin(), now.end(),
-                             [&](const ListedPrinter &n) { return n.sameDevice(k.printer); }))
-                printEvent(c, "left", k);
-            else
-                still << k;
-        }
-        for (const ListedPrinter &p : now) {
-            if (std::none_of(known.begin(), known.end(),
-                             [&](const Seen &k) { return k.printer.sameDevice(p); })) {
-                still << Seen{p, readSerial(p)};
-                printEvent(c, "arrived", still.last());
+    listening.run([&](const PrinterChanges &changes) {
+        // A printer that left is named with the serial number it had: it can no longer be asked.
+        for (const ListedPrinter &p : changes.left) {
+            const auto seen = std::find_if(known.begin(), known.end(),
+                                           [&](const Seen &k) { return k.printer.sameDevice(p); });
+            if (seen == known.end()) {
+                printEvent(c, "left", Seen{p, {}});
+                continue;
             }
+            printEvent(c, "left", *seen);
+            known.erase(seen);
         }
-        known = still;
+        QList<ListedPrinter> arrived = changes.arrived;
+        sortByPath(arrived);
+        for (const ListedPrinter &p : arrived) {
+            known << Seen{p, readSerial(p)};
+            printEvent(c, "arrived", known.last());
+        }
     });
-    loop.exec();
     return Ok;
 }
 

@@ -38,8 +38,9 @@ int backup(Context &c)
         return exit;
     // As the window refuses it: a file without a page would restore nothing.
     if (pages::pagesForModel(printer.modelKey()).empty())
-        return fail(c, Refused,
-                    QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
+        return fail(
+            c, Refused,
+            QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), QStringLiteral("backup")));
     const profile::Snapshot snapshot =
         profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Read);
     if (!snapshot.complete())
@@ -80,7 +81,7 @@ int readProfile(Context &c, const QString &path, profile::Parsed &parsed)
 // Every page of the file checked for this model before anything is sent: its pages, keys and
 // values. Whether each page is valid as a whole is checked once it is merged with the printer's
 // own values, which a key the file leaves out keeps.
-int checkProfileFor(Context &c, const profile::Parsed &parsed, const QString &modelKey)
+int checkProfileFor(Context &c, const profile::Parsed &parsed, const ModelKey &modelKey)
 {
     if (const std::optional<QString> error = profile::checkFor(parsed.pages, modelKey))
         return fail(c, Refused, *error);
@@ -124,7 +125,7 @@ int refuseCheckWithDryRun(Context &c)
 
 profile::Target targetOf(const ListedPrinter &listed)
 {
-    return {listed.identity.path(), listed.model(), modelgate::modelKey(listed.rowText())};
+    return {listed.identity.path(), listed.model(), listed.modelKey()};
 }
 
 // The profile onto one listed printer of its model, and the printer's line (restore --all and
@@ -156,7 +157,7 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
     const QList<ListedPrinter> ofModel = printersOfModel(attached, parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
-    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+    if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
         return refused;
     const profile::ApplyOptions options = applyOptions(c);
     std::vector<profile::PrinterResult> results;
@@ -204,9 +205,9 @@ int restore(Context &c)
     if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
         return refused;
     const profile::ApplyOptions options = applyOptions(c);
-    const profile::PrinterResult result = profile::applyProfile(
-        printer.handle(), parsed.pages,
-        {printer.path(), printer.model(), printer.modelKey()}, options);
+    const profile::PrinterResult result =
+        profile::applyProfile(printer.handle(), parsed.pages,
+                              {printer.path(), printer.model(), printer.modelKey()}, options);
     showResult(c, result, options, false);
     int exit = exitOf(result, options.asked());
     if (checking(c))
@@ -239,16 +240,14 @@ int provision(Context &c)
     profile::Parsed parsed;
     if (const int exit = readProfile(c, c.arguments[0], parsed))
         return exit;
-    if (const int refused = checkProfileFor(c, parsed, parsed.model + QLatin1Char(' ')))
+    if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
         return refused;
 
+    // The printers attached now are listed (which opens them to read their names) but never
+    // written.
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
-    PrinterWatcher &watcher = listening.watcher;
-    QEventLoop &loop = listening.loop;
-    // Listed (which opens them to read their names) but never written.
-    QList<ListedPrinter> known = watcher.printers({});
     c.err << QObject::tr("等待插入型号为 %1 的打印机；已连接的打印机不会改动").arg(parsed.model)
           << '\n';
     c.err.flush();
@@ -257,15 +256,11 @@ int provision(Context &c)
     std::vector<profile::PrinterResult> results;
     const profile::ApplyOptions options = applyOptions(c);
     const auto done = [&] { return interruptedBySignal() || (count > 0 && handled >= count); };
-    QObject::connect(&watcher, &PrinterWatcher::devicesChanged, &loop, [&] {
-        // Plugs while a printer is being written come as the next signal.
-        const QList<ListedPrinter> now = watcher.printers(known);
-        for (const ListedPrinter &p : now) {
+    // Plugs while a printer is being written come as the next change.
+    listening.run([&](const PrinterChanges &changes) {
+        for (const ListedPrinter &p : changes.arrived) {
             if (done())
                 break;
-            if (std::any_of(known.begin(), known.end(),
-                            [&](const ListedPrinter &k) { return k.sameDevice(p); }))
-                continue;
             if (p.model() != parsed.model) {
                 results.push_back(profile::printerResult(targetOf(p), profile::Outcome::Skipped,
                                                          profile::Reason::OtherModel));
@@ -276,11 +271,9 @@ int provision(Context &c)
             showProvisioned(c, results.back(), options.asked());
             ++handled;
         }
-        known = now;
         if (done())
-            loop.quit();
+            listening.loop.quit();
     });
-    loop.exec();
     int exit = exitOf(results, options.asked());
     // Stopped before it handled what it was asked for (or anything at all): not done.
     if (exit == Ok && (handled == 0 || (count > 0 && handled < count)))
@@ -298,7 +291,7 @@ int provision(Context &c)
 
 // The differences as a document: each key with both values (typed as read shows them), a password
 // or PIN only as differing unless asked; whether they differ, and the exit status.
-int printDifferences(Context &c, const QList<profile::Difference> &found, const QString &modelKey,
+int printDifferences(Context &c, const QList<profile::Difference> &found, const ModelKey &modelKey,
                      bool secrets)
 {
     const int exit = profile::differ(found) ? 1 : Ok;
@@ -315,7 +308,7 @@ int printDifferences(Context &c, const QList<profile::Difference> &found, const 
 // other). Read-only keys (serial number, device information, MACs) are listed apart and never
 // count as a difference. Passwords and the PIN show only that they differ, unless asked.
 int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other,
-                    const QString &modelKey)
+                    const ModelKey &modelKey)
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
     const bool secrets = c.parser.isSet(QStringLiteral("show-secrets"));
@@ -366,11 +359,11 @@ int diff(Context &c)
                 return refused;
         }
         // Each file checked as restore checks it, for its own model.
-        if (const int refused = checkProfileFor(c, one, one.model + QLatin1Char(' ')))
+        if (const int refused = checkProfileFor(c, one, ModelKey::named(one.model)))
             return refused;
-        if (const int refused = checkProfileFor(c, other, other.model + QLatin1Char(' ')))
+        if (const int refused = checkProfileFor(c, other, ModelKey::named(other.model)))
             return refused;
-        return compareProfiles(c, one.pages, other.pages, one.model + QLatin1Char(' '));
+        return compareProfiles(c, one.pages, other.pages, ModelKey::named(one.model));
     }
     Printer printer;
     if (const int exit = choosePrinter(c, printer))

@@ -3,6 +3,7 @@
 #include "cli/commandcontext.h"
 #include "cli/jsonoutput.h"
 #include "cli/resultoutput.h"
+#include "core/printers/modelkey.h"
 #include "core/settings/settingspage.h"
 
 #include <QJsonArray>
@@ -13,48 +14,6 @@ namespace cli {
 using profile::Outcome;
 using profile::Reason;
 
-QString outcomeName(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Unchanged:
-        return QStringLiteral("unchanged");
-    case Outcome::WouldWrite:
-        return QStringLiteral("would-write");
-    case Outcome::Verified:
-        return QStringLiteral("written-verified");
-    case Outcome::WrittenNotVerified:
-        return QStringLiteral("written");
-    case Outcome::NotKept:
-        return QStringLiteral("not-kept");
-    case Outcome::Skipped:
-        return QStringLiteral("skipped");
-    case Outcome::Failed:
-        break;
-    }
-    return QStringLiteral("failed");
-}
-
-QString reasonName(Reason reason)
-{
-    switch (reason) {
-    case Reason::None:
-        return QString();
-    case Reason::NotAnswering:
-        return QStringLiteral("not-answering");
-    case Reason::ExchangeFailed:
-        return QStringLiteral("exchange-failed");
-    case Reason::Refused:
-        return QStringLiteral("refused");
-    case Reason::OtherModel:
-        return QStringLiteral("other-model");
-    case Reason::NoAccess:
-        return QStringLiteral("no-access");
-    case Reason::NotOffered:
-        break;
-    }
-    return QStringLiteral("not-offered");
-}
-
 namespace {
 
 // The reason of a failed or skipped page or printer, by name and in the user's words.
@@ -62,7 +21,7 @@ void insertReason(QJsonObject &object, Reason reason, const QString &detail)
 {
     if (reason == Reason::None)
         return;
-    object.insert(QStringLiteral("reason"), reasonName(reason));
+    object.insert(QStringLiteral("reason"), profile::reasonName(reason));
     object.insert(QStringLiteral("detail"), profile::reasonText(reason, detail));
 }
 
@@ -72,7 +31,7 @@ QJsonValue typed(const pages::SettingsPage *page, const QString &key, const QStr
     return page ? valueJson(*page, key, text) : QJsonValue(text);
 }
 
-QJsonObject pageJson(const profile::PageResult &result, const QString &modelKey, bool frames)
+QJsonObject pageJson(const profile::PageResult &result, const ModelKey &modelKey, bool frames)
 {
     const std::unique_ptr<pages::SettingsPage> page = pages::pageNamed(result.page, modelKey);
     QJsonArray changes;
@@ -88,7 +47,7 @@ QJsonObject pageJson(const profile::PageResult &result, const QString &modelKey,
         changes.append(object);
     }
     QJsonObject object{{QStringLiteral("page"), result.page},
-                       {QStringLiteral("outcome"), outcomeName(result.outcome)},
+                       {QStringLiteral("outcome"), profile::outcomeName(result.outcome)},
                        {QStringLiteral("written"), result.written()},
                        {QStringLiteral("changes"), changes}};
     insertReason(object, result.reason, result.detail);
@@ -114,7 +73,7 @@ QJsonObject pageJson(const profile::PageResult &result, const QString &modelKey,
 
 QJsonObject printerJson(const profile::PrinterResult &printer, bool frames)
 {
-    const QString modelKey = printer.model + QLatin1Char(' ');
+    const ModelKey modelKey = ModelKey::named(printer.model);
     QJsonArray pages;
     for (const profile::PageResult &page : printer.pages)
         pages.append(pageJson(page, modelKey, frames));
@@ -123,7 +82,7 @@ QJsonObject printerJson(const profile::PrinterResult &printer, bool frames)
                                                       ? QJsonValue(QJsonValue::Null)
                                                       : QJsonValue(printer.serial)},
                        {QStringLiteral("model"), printer.model},
-                       {QStringLiteral("outcome"), outcomeName(printer.outcome())},
+                       {QStringLiteral("outcome"), profile::outcomeName(printer.outcome())},
                        {QStringLiteral("pages-written"), printer.pagesWritten()},
                        {QStringLiteral("pages"), pages}};
     insertReason(object, printer.why(), printer.whyDetail());
@@ -136,7 +95,7 @@ QJsonObject summaryJson(const std::vector<profile::PrinterResult> &printers)
     for (Outcome outcome :
          {Outcome::Unchanged, Outcome::WouldWrite, Outcome::Verified, Outcome::WrittenNotVerified,
           Outcome::NotKept, Outcome::Skipped, Outcome::Failed})
-        summary.insert(outcomeName(outcome),
+        summary.insert(profile::outcomeName(outcome),
                        int(std::count_if(printers.begin(), printers.end(),
                                          [&](const auto &p) { return p.outcome() == outcome; })));
     return summary;

@@ -12,15 +12,9 @@ namespace cli {
 
 struct Context;
 
-// The words of the documents, the same in every language: "unchanged", "would-write",
-// "written-verified", "written", "not-kept", "skipped", "failed".
-QString outcomeName(profile::Outcome outcome);
-// "not-answering", "exchange-failed", "refused", "other-model", "no-access", "not-offered"; empty
-// for none.
-QString reasonName(profile::Reason reason);
-
 // A printer: path, serial (null when not read), model, outcome, reason and detail when it failed
-// or was skipped, pages-written, pages. `frames`: a dry run's frames with each page.
+// or was skipped, pages-written, pages; outcomes and reasons by the result model's names. `frames`:
+// a dry run's frames with each page.
 QJsonObject printerJson(const profile::PrinterResult &printer, bool frames = false);
 // How many printers ended in each outcome, and in all.
 QJsonObject summaryJson(const std::vector<profile::PrinterResult> &printers);

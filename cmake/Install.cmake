@@ -3,7 +3,8 @@
 # command line's manual page and shell completions.
 #
 # The rule, the metainfo's USB modaliases and the maintainer scripts' vendor ID are written at
-# build time by printerfiles from printers/supportedprinters.h, the table the printer list uses.
+# build time by printerfiles from core/printers/supportedprinters.h, the table the printer list
+# uses.
 include(GNUInstallDirs)
 
 set(LABELSETUP_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING

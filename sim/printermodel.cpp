@@ -49,6 +49,8 @@ PrinterModel::PrinterModel(Identity identity) : identity_(std::move(identity))
     loadDefaults();
 }
 
+// The device's own knowledge of its maker, kept apart from the tool's table of supported printers
+// so that a fault in one is not mirrored by the other; a test checks that the two agree.
 std::string PrinterModel::brandForProductId(std::uint16_t productId)
 {
     struct Entry {

@@ -4,13 +4,14 @@
 // One printer: the tool opens the printer by identity, reads every page of the profile and merges
 // it (profile::mergeWithPrinter), writes every page and reads each back (profile::applyMerged with
 // verification), and closes. Before every run each printer is given another speed than the
-// profile's: a printer that holds the profile already is left as it is. The reference opens a libusb context, takes the device at the same
-// bus and ports, and runs the same query and write cycles with everything known in advance: the
-// frames the tool's merged pages send and the queries of the pages' reads, taken from the tool
-// before the timing. Like the transport, it moves the kernel's printer driver aside in a
-// printer's first exchange and gives it back after the last. Many printers: `restore --all FILE`
-// run in-process over several printers against the reference doing each printer's exchanges
-// (the listing's product string, the merge, the writes and read-backs).
+// profile's: a printer that holds the profile already is left as it is. The reference opens a
+// libusb context, takes the device at the same bus and ports, and runs the same query and write
+// cycles with everything known in advance: the frames the tool's merged pages send and the queries
+// of the pages' reads, taken from the tool before the timing. Like the transport, it moves the
+// kernel's printer driver aside in a printer's first exchange and gives it back after the last.
+// Many printers: `restore --all FILE` run in-process over several printers against the reference
+// doing each printer's exchanges (the listing's product string, the merge, the writes and
+// read-backs).
 //
 // After every cycle of either side each printer's received frames are compared with the plan,
 // and its driver hand-overs counted: a side that sent other frames, or another number of them,
@@ -108,7 +109,7 @@ void addQueries(std::vector<Exchange> &plan, const std::vector<SetInfoType> &cod
 // every page read (the merge; restore --all takes the serial number from it), then each merged
 // page's frames followed by its read-back.
 std::vector<Exchange> planFor(const PrinterIdentity &identity, const QJsonObject &profilePages,
-                              const QString &modelKey)
+                              const ModelKey &modelKey)
 {
     PrinterHandle handle;
     if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) != 0)
@@ -123,7 +124,7 @@ std::vector<Exchange> planFor(const PrinterIdentity &identity, const QJsonObject
     if (!merged.ready())
         die("the profile does not merge with " + identity.path().toStdString());
 
-    const bool extended = modelgate::isExtended(modelKey);
+    const bool extended = modelgate::offerOf(modelKey).printMethod;
     std::vector<Exchange> plan;
     for (const auto &page : merged.merged)
         addQueries(plan, readQueries(page->name(), extended, wifi));
@@ -201,7 +202,7 @@ bool bareApply(std::vector<Target> &targets, bool listing)
 
 // The tool's path for one printer: open by identity, merge, apply with verification, close.
 bool toolApply(const PrinterIdentity &identity, const QJsonObject &profilePages,
-               const QString &modelKey)
+               const ModelKey &modelKey)
 {
     PrinterHandle handle;
     if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) != 0)
@@ -347,7 +348,7 @@ int main(int argc, char **argv)
                 target.identity = p.identity;
         }
     }
-    const QString modelKey = modelgate::modelKey(listed.first().rowText());
+    const ModelKey modelKey = listed.first().modelKey();
 
     // A full profile: every page of the model, made by the tool's backup of the first printer.
     QTemporaryDir dir;
@@ -393,7 +394,7 @@ int main(int argc, char **argv)
         return 1;
 
     std::printf("%s, %d pages in the profile; %d cycles alternated, %d for restore --all\n",
-                qPrintable(modelKey.trimmed()), int(parsed.pages.size()), cycles, runs);
+                qPrintable(modelKey.name()), int(parsed.pages.size()), cycles, runs);
     std::printf("%-28s %7s %11s %11s %11s %11s %7s %7s\n", "per run", "frames", "bare med ms",
                 "bare mean", "tool med ms", "tool mean", "ratio", "paired");
     printRow("apply + verify, 1 printer", single);

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QString>
+#include "core/printers/modelkey.h"
+#include "core/printers/supportedprinters.h"
 
-// Which parts of the window a printer model supports, by the model key of its list row: the row
-// text up to the first "USB" (so it ends with the blank before it).
+// What a printer model offers, from the table of supported printers: the window's enabled tabs,
+// pages and buttons and the command line's pages and commands follow it.
 namespace modelgate {
 
-QString modelKey(const QString &rowText);
-// Locked models offer neither the settings tabs nor the font download.
-bool isLocked(const QString &modelKey);
-// Extended models have an Ethernet port, a print-method selector and eight print speeds.
-bool isExtended(const QString &modelKey);
-int speedCount(bool extended);
+// The model's row of the table; kBasic for a model the table does not name (the key must equal
+// a row's brand and product exactly, letter case included).
+supportedprinters::Offer offerOf(const ModelKey &key);
 
 } // namespace modelgate

@@ -1,6 +1,6 @@
 #include "core/printers/printerlist.h"
 
-#include "core/printers/modelgate.h"
+#include "core/printers/modelkey.h"
 #include "core/printers/supportedprinters.h"
 #include "core/usb/deviceioopera.h"
 
@@ -16,21 +16,12 @@
 
 namespace {
 
-using supportedprinters::kBrands;
 using SupportedBrand = supportedprinters::Brand;
 
 static_assert(supportedprinters::kVendorId == CDeviceIOOpera::kPrinterVendorId,
               "the listed printers are the ones the transport opens");
 
 constexpr int kProductStringSize = 256;
-
-bool lists(const SupportedBrand &entry, uint16_t productId)
-{
-    for (uint16_t id : entry.productIds)
-        if (id == productId)
-            return true;
-    return false;
-}
 
 QString productString(libusb_device_handle *device, uint8_t index)
 {
@@ -108,11 +99,7 @@ const SupportedBrand *brandOf(const libusb_device_descriptor &descriptor)
 {
     if (descriptor.idVendor != CDeviceIOOpera::kPrinterVendorId)
         return nullptr;
-    for (const SupportedBrand &entry : kBrands) {
-        if (lists(entry, descriptor.idProduct))
-            return &entry;
-    }
-    return nullptr;
+    return supportedprinters::brandOf(descriptor.idProduct);
 }
 
 } // namespace
@@ -150,7 +137,9 @@ QString printerRowText(const QString &brand, const QString &product, int port)
 
 QString ListedPrinter::rowText() const { return printerRowText(brand, product, port); }
 
-QString ListedPrinter::model() const { return modelgate::modelKey(rowText()).trimmed(); }
+ModelKey ListedPrinter::modelKey() const { return ModelKey::ofRow(rowText()); }
+
+QString ListedPrinter::model() const { return modelKey().name(); }
 
 QList<ListedPrinter> printersOfModel(const QList<ListedPrinter> &printers, const QString &model)
 {
@@ -166,8 +155,7 @@ QString printerName(const QString &rowText, const PrinterIdentity &identity)
 {
     if (!identity.isValid())
         return rowText;
-    return QStringLiteral("%1 (USB %2)")
-        .arg(modelgate::modelKey(rowText).trimmed(), identity.path());
+    return QStringLiteral("%1 (USB %2)").arg(ModelKey::ofRow(rowText).name(), identity.path());
 }
 
 QStringList printerRows(const QList<ListedPrinter> &printers)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/printers/modelkey.h"
 #include "core/usb/printeridentity.h"
 
 #include <QStringList>
@@ -28,6 +29,8 @@ struct ListedPrinter {
     int address = 0; // the device address on its bus: new on every plug
 
     QString rowText() const;
+    // The model as the row names it.
+    ModelKey modelKey() const;
     // The model as profiles name it: "<brand> <product>".
     QString model() const;
     bool isReady() const { return access == PrinterAccess::Ready; }

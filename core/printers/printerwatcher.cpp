@@ -94,3 +94,11 @@ QList<ListedPrinter> PrinterWatcher::printers(const QList<ListedPrinter> &known)
     // The context follows the events: a printer that left is no longer in its device list.
     return listSupportedPrinters(context_, known);
 }
+
+PrinterChanges PrinterWatcher::changesSince(QList<ListedPrinter> &known) const
+{
+    const QList<ListedPrinter> now = printers(known);
+    const PrinterChanges changes = printerChanges(known, now);
+    known = now;
+    return changes;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/printers/printerchanges.h"
 #include "core/printers/printerlist.h"
 
 #include <QObject>
@@ -30,6 +31,8 @@ public:
 
     // The supported printers attached now; only those not in `known` are opened.
     QList<ListedPrinter> printers(const QList<ListedPrinter> &known) const;
+    // What changed since `known`, which becomes the printers attached now.
+    PrinterChanges changesSince(QList<ListedPrinter> &known) const;
 
 signals:
     // Something was plugged in or pulled out. Several events in a row give one signal.

@@ -20,7 +20,7 @@ const QString kSerialKey = QStringLiteral("serial-number");
 
 // The printer's serial number: from the pages read for the merge when they hold it (also when a
 // later page's read failed), else read on its own, unless the printer stopped answering.
-QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString &modelKey)
+QString serialNumber(PrinterHandle *handle, const Merged &merged, const ModelKey &modelKey)
 {
     for (const auto &page : merged.asRead) {
         if (page->name() == kSerialPage)
@@ -35,7 +35,7 @@ QString serialNumber(PrinterHandle *handle, const Merged &merged, const QString 
 } // namespace
 
 Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
-                        const QString &modelKey)
+                        const ModelKey &modelKey)
 {
     Merged m;
     // In the pages' own order (the window's tabs), not the file's alphabetical one.
@@ -87,7 +87,7 @@ Reason failureOf(const PrinterHandle *handle)
 }
 
 PageResult writePage(PrinterHandle *handle, const pages::SettingsPage &asRead,
-                     const pages::SettingsPage &page, const QString &modelKey,
+                     const pages::SettingsPage &page, const ModelKey &modelKey,
                      const ApplyOptions &options, bool send)
 {
     PageResult r;
@@ -169,6 +169,9 @@ PrinterResult applyProfile(PrinterHandle *handle, const QJsonObject &profilePage
                            const Target &target, const ApplyOptions &options,
                            const BeforeWrite &beforeWrite)
 {
+    // A model that offers no page (the model-support gate locks its settings) is not asked.
+    if (pages::pagesForModel(target.modelKey).empty())
+        return printerResult(target, Outcome::Skipped, Reason::NotOffered);
     return applyMerged(handle, mergeWithPrinter(handle, profilePages, target.modelKey), target,
                        options, beforeWrite);
 }

@@ -33,7 +33,7 @@ struct ApplyOptions {
 struct Target {
     QString path;     // USB path
     QString model;    // "<brand> <product>"
-    QString modelKey; // as the model-support gate knows it: "<brand> <product> "
+    ModelKey modelKey; // as the model-support gate knows it
 };
 
 struct Merged {
@@ -48,7 +48,7 @@ struct Merged {
 // Reads every page of `profilePages` (page name -> page object, checked beforehand) from the
 // printer and merges the profile into it. Stops at the first failed read.
 Merged mergeWithPrinter(PrinterHandle *handle, const QJsonObject &profilePages,
-                        const QString &modelKey);
+                        const ModelKey &modelKey);
 
 // Hears of each page about to be written (a progress display).
 using BeforeWrite = std::function<void(const QString &page)>;
@@ -58,7 +58,7 @@ using BeforeWrite = std::function<void(const QString &page)>;
 // (or read on its own).
 PrinterResult applyMerged(PrinterHandle *handle, const Merged &merged, const Target &target,
                           const ApplyOptions &options, const BeforeWrite &beforeWrite = {});
-// Read, merge, check, write, read back: the whole apply.
+// Read, merge, check, write, read back: the whole apply. A model that offers no page is skipped.
 PrinterResult applyProfile(PrinterHandle *handle, const QJsonObject &profilePages,
                            const Target &target, const ApplyOptions &options,
                            const BeforeWrite &beforeWrite = {});
@@ -66,7 +66,7 @@ PrinterResult applyProfile(PrinterHandle *handle, const QJsonObject &profilePage
 // One page: `page` holds the values to write, `asRead` the printer's. Written when `send` (else
 // unchanged), or only shown in a dry run; read back when verifying.
 PageResult writePage(PrinterHandle *handle, const pages::SettingsPage &asRead,
-                     const pages::SettingsPage &page, const QString &modelKey,
+                     const pages::SettingsPage &page, const ModelKey &modelKey,
                      const ApplyOptions &options, bool send);
 // The values a write of `page` over `asRead` changes, key by key (secrets marked).
 QList<Change> changesOf(const pages::SettingsPage &asRead, const pages::SettingsPage &page);

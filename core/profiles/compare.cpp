@@ -6,7 +6,7 @@
 namespace profile {
 
 QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &otherPages,
-                              const QString &modelKey)
+                              const ModelKey &modelKey)
 {
     QList<Difference> found;
     for (const QString &name : pages::pageNames()) {
@@ -35,7 +35,8 @@ QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &ot
             if (!a.contains(key) || !b.contains(key))
                 continue;
             Difference d{name, key, a.value(key).toString(), b.value(key).toString(),
-                         !writable.contains(key), isSecret(name, key)};
+                         !writable.contains(key)};
+            d.secret = isSecret(name, key);
             const bool wireDiffers =
                 wireA.contains(key) && wireB.contains(key) && wireA.value(key) != wireB.value(key);
             if (d.one == d.other && !wireDiffers)

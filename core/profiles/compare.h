@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/printers/modelkey.h"
 #include "core/settings/settingspage.h"
 
 #include <QJsonObject>
@@ -22,7 +23,7 @@ struct Difference {
 // but the wire values kept beside them do not (12 mm as 96 or as 100 dots), the wire values are
 // shown, in the unit the page shows the key in (12 and 12.5 mm).
 QList<Difference> differences(const QJsonObject &onePages, const QJsonObject &otherPages,
-                              const QString &modelKey);
+                              const ModelKey &modelKey);
 // A wire value in the unit the page shows `key` in: millimetres for a field typed in them (with
 // the fraction a whole number of millimetres would hide), else the value itself.
 QString shownWireValue(const pages::SettingsPage &page, const QString &key, qint64 wire);

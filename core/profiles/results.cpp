@@ -78,6 +78,48 @@ bool succeeded(const std::vector<PrinterResult> &printers, const Asked &asked)
     });
 }
 
+QString outcomeName(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Unchanged:
+        return QStringLiteral("unchanged");
+    case Outcome::WouldWrite:
+        return QStringLiteral("would-write");
+    case Outcome::Verified:
+        return QStringLiteral("verified");
+    case Outcome::WrittenNotVerified:
+        return QStringLiteral("written-not-verified");
+    case Outcome::NotKept:
+        return QStringLiteral("not-kept");
+    case Outcome::Skipped:
+        return QStringLiteral("skipped");
+    case Outcome::Failed:
+        break;
+    }
+    return QStringLiteral("failed");
+}
+
+QString reasonName(Reason reason)
+{
+    switch (reason) {
+    case Reason::None:
+        return QString();
+    case Reason::NotAnswering:
+        return QStringLiteral("not-answering");
+    case Reason::ExchangeFailed:
+        return QStringLiteral("exchange-failed");
+    case Reason::Refused:
+        return QStringLiteral("refused");
+    case Reason::OtherModel:
+        return QStringLiteral("other-model");
+    case Reason::NoAccess:
+        return QStringLiteral("no-access");
+    case Reason::NotOffered:
+        break;
+    }
+    return QStringLiteral("not-offered");
+}
+
 QString outcomeText(Outcome outcome)
 {
     switch (outcome) {

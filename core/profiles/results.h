@@ -87,6 +87,11 @@ bool succeeded(const PrinterResult &printer, const Asked &asked);
 // Whether every printer did (printers skipped as of another model are not counted).
 bool succeeded(const std::vector<PrinterResult> &printers, const Asked &asked);
 
+// Names that do not depend on the language, for what scripts read ("unchanged", "would-write",
+// "verified", "written-not-verified", "not-kept", "skipped", "failed"; "not-answering", ...).
+QString outcomeName(Outcome outcome);
+QString reasonName(Reason reason);
+
 // The words, in the translation of the QObject context.
 // "未改变", "将写入", "已写入并核对", "已写入，未核对", "写入的值未被保存", "跳过", "失败".
 QString outcomeText(Outcome outcome);

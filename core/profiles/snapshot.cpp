@@ -10,7 +10,7 @@ namespace profile {
 
 QJsonObject Snapshot::pagesJson(bool secrets) const { return pagesToJson(pages, secrets); }
 
-Snapshot readSnapshot(PrinterHandle *handle, const QString &modelKey, Version version)
+Snapshot readSnapshot(PrinterHandle *handle, const ModelKey &modelKey, Version version)
 {
     Snapshot s;
     if (version == Version::Read) {
@@ -24,7 +24,7 @@ Snapshot readSnapshot(PrinterHandle *handle, const QString &modelKey, Version ve
     return s;
 }
 
-std::unique_ptr<pages::SettingsPage> profilePage(const QString &name, const QString &modelKey,
+std::unique_ptr<pages::SettingsPage> profilePage(const QString &name, const ModelKey &modelKey,
                                                  QString &error)
 {
     if (!pages::pageNames().contains(name)) {
@@ -38,7 +38,7 @@ std::unique_ptr<pages::SettingsPage> profilePage(const QString &name, const QStr
     return page;
 }
 
-std::optional<QString> checkFor(const QJsonObject &profilePages, const QString &modelKey)
+std::optional<QString> checkFor(const QJsonObject &profilePages, const ModelKey &modelKey)
 {
     for (auto it = profilePages.begin(); it != profilePages.end(); ++it) {
         QString error;

@@ -24,16 +24,16 @@ struct Snapshot {
 };
 
 enum class Version { Skip, Read };
-Snapshot readSnapshot(PrinterHandle *handle, const QString &modelKey, Version version);
+Snapshot readSnapshot(PrinterHandle *handle, const ModelKey &modelKey, Version version);
 
 // The page a profile names, for a model; null with the reason in `error` when no page has that
 // name or the model does not offer it.
-std::unique_ptr<pages::SettingsPage> profilePage(const QString &name, const QString &modelKey,
+std::unique_ptr<pages::SettingsPage> profilePage(const QString &name, const ModelKey &modelKey,
                                                  QString &error);
 
 // Every page of a profile checked for a model before anything is sent: its pages, keys and values.
 // Whether a page is valid as a whole is known only once it is merged with the printer's own values,
 // which a key the file leaves out keeps. The first refusal, naming page and key.
-std::optional<QString> checkFor(const QJsonObject &profilePages, const QString &modelKey);
+std::optional<QString> checkFor(const QJsonObject &profilePages, const ModelKey &modelKey);
 
 } // namespace profile

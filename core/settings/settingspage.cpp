@@ -268,13 +268,13 @@ private:
     Behaviour behaviour_;
 };
 
-std::unique_ptr<SettingsPage> printPage(bool extended)
+std::unique_ptr<SettingsPage> printPage(const supportedprinters::Offer &offer)
 {
     using V = printsettings::Values;
     V initial;
-    initial.printMethodEnabled = extended;
+    initial.printMethodEnabled = offer.printMethod;
     std::vector<Field<V>> fields = {
-        indexField("speed", &V::speed, numbered(modelgate::speedCount(extended))),
+        indexField("speed", &V::speed, numbered(offer.printSpeeds)),
         indexField("density", &V::density, numbered(16)),
         numberField(printsettings::kLabelGap, &V::labelGap, printsettings::kGapRange),
         numberField(printsettings::kBlackMarkGap, &V::blackMarkGap, printsettings::kGapRange),
@@ -284,7 +284,7 @@ std::unique_ptr<SettingsPage> printPage(bool extended)
         numberField(printsettings::kVerticalOffset, &V::verticalOffset,
                     printsettings::kOffsetRange),
     };
-    if (extended)
+    if (offer.printMethod)
         fields.push_back(indexField("print-method", &V::printMethod, {"thermal", "transfer"}));
     fields.push_back(
         indexField("paper-type", &V::paperType, {"label", "black-mark", "continuous", "auto"}));
@@ -421,29 +421,34 @@ QStringList pageNames()
     return {"print", "distance", "serial", "wifi", "bluetooth", "wifi-ip", "ethernet"};
 }
 
-std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey)
+std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const ModelKey &modelKey)
 {
-    if (modelgate::isLocked(modelKey))
-        return {};
-    return pagesWith(modelgate::isExtended(modelKey) ? Features::Extended : Features::Basic);
+    return pagesWith(modelgate::offerOf(modelKey));
 }
 
-std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features)
+std::vector<std::unique_ptr<SettingsPage>> pagesWith(const supportedprinters::Offer &offer)
 {
-    const bool extended = features == Features::Extended;
     std::vector<std::unique_ptr<SettingsPage>> pages;
-    pages.push_back(printPage(extended));
+    if (!offer.settingsPages)
+        return pages;
+    pages.push_back(printPage(offer));
     pages.push_back(distancePage());
     pages.push_back(serialPage());
     pages.push_back(wifiPage());
     pages.push_back(bluetoothPage());
     pages.push_back(wifiIpPage());
-    if (extended)
+    if (offer.ethernet)
         pages.push_back(ethernetPage());
     return pages;
 }
 
-std::unique_ptr<SettingsPage> pageNamed(const QString &name, const QString &modelKey)
+std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features)
+{
+    return pagesWith(features == Features::Extended ? supportedprinters::kExtended
+                                                    : supportedprinters::kBasic);
+}
+
+std::unique_ptr<SettingsPage> pageNamed(const QString &name, const ModelKey &modelKey)
 {
     for (std::unique_ptr<SettingsPage> &page : pagesForModel(modelKey)) {
         if (page->name() == name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/printers/modelkey.h"
+#include "core/printers/supportedprinters.h"
 #include "core/settings/pagefields.h"
 #include "core/settings/setcommand.h"
 
@@ -86,13 +88,15 @@ public:
 
 // The pages a model offers, as the model-support gate decides for the window: none for a locked
 // model, the Ethernet page and the print method only for an extended one.
-std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const QString &modelKey);
+std::vector<std::unique_ptr<SettingsPage>> pagesForModel(const ModelKey &modelKey);
+// The pages of a model with this offer.
+std::vector<std::unique_ptr<SettingsPage>> pagesWith(const supportedprinters::Offer &offer);
 // The pages of a model without the extended features and of one with them: every page and key
 // there is, for help texts and shell completion.
 enum class Features { Basic, Extended };
 std::vector<std::unique_ptr<SettingsPage>> pagesWith(Features features);
 // One page by name, for a model; null when the model does not offer it or no page has the name.
-std::unique_ptr<SettingsPage> pageNamed(const QString &name, const QString &modelKey);
+std::unique_ptr<SettingsPage> pageNamed(const QString &name, const ModelKey &modelKey);
 QStringList pageNames();
 
 // One value of a page by key ("" when the page has no such key).

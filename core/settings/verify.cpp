@@ -3,7 +3,7 @@
 namespace pages {
 
 Verification verifyWritten(PrinterHandle *handle, const SettingsPage &written,
-                           const QString &modelKey)
+                           const ModelKey &modelKey)
 {
     Verification verification;
     std::unique_ptr<SettingsPage> readBack = pageNamed(written.name(), modelKey);

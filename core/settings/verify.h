@@ -27,6 +27,6 @@ struct Verification {
 // not carry (the access point's name in station mode) is not held against the printer. Where
 // the frames differ, the keys whose values differ are reported.
 Verification verifyWritten(PrinterHandle *handle, const SettingsPage &written,
-                           const QString &modelKey);
+                           const ModelKey &modelKey);
 
 } // namespace pages

@@ -55,6 +55,7 @@ private slots:
     void provision_data() { outcomes(false); }
     void provision();
     void interruptedProvisionIsNotSuccess();
+    void modelWithoutPagesIsSkipped();
 
 private:
     // The rows: an outcome a printer can end with. `dryRunAndNoVerify`: the front end offers
@@ -327,6 +328,21 @@ void TestApplyResults::interruptedProvisionIsNotSuccess()
     const Result r = runCli({"provision", file, "--count", "2"});
     QCOMPARE(r.exit, int(cli::Interrupted));
     QVERIFY2(r.err.endsWith("没有处理任何打印机\n"), qPrintable(r.err));
+}
+
+void TestApplyResults::modelWithoutPagesIsSkipped()
+{
+    // The model-support gate locks the RM-310's settings: it offers no page to restore.
+    VirtualPrinter &locked = usb->addPrinter(0x0411, "RM-310", 1);
+    QFile empty(dir.filePath("locked.json"));
+    QVERIFY(empty.open(QIODevice::WriteOnly) &&
+            empty.write(R"({"format":1,"model":"Zurod RM-310","pages":{}})") > 0);
+    empty.close();
+    const Result r = runCli({"restore", "--all", empty.fileName()});
+    QCOMPARE(r.exit, int(cli::Refused));
+    QCOMPARE(r.out, QStringLiteral("1-1\t\t已写入 0 个页面\t跳过：此机型不提供\n"));
+    QVERIFY2(r.err.endsWith("1 台打印机：1 台跳过\n"), qPrintable(r.err));
+    QVERIFY(locked.bulkOutLog().empty());
 }
 
 QTEST_MAIN(TestApplyResults)

@@ -70,9 +70,9 @@ QJsonValue at(const QJsonValue &value, const QString &path)
 
 QJsonObject summaryWith(const QJsonObject &counts)
 {
-    QJsonObject summary{{"unchanged", 0}, {"would-write", 0}, {"written-verified", 0},
-                        {"written", 0},   {"not-kept", 0},    {"skipped", 0},
-                        {"failed", 0}};
+    QJsonObject summary{
+        {"unchanged", 0}, {"would-write", 0}, {"verified", 0}, {"written-not-verified", 0},
+        {"not-kept", 0},  {"skipped", 0},     {"failed", 0}};
     for (auto it = counts.begin(); it != counts.end(); ++it)
         summary.insert(it.key(), it.value());
     return summary;
@@ -195,8 +195,8 @@ void TestCliCheck::resultDocuments_data()
                        {"verify", true},
                        {"changed", true},
                        {"exit", 0},
-                       {"summary", summaryWith({{"printers", 1}, {"written-verified", 1}})}}
-        << QJsonArray{QJsonArray{"1-3", "written-verified", 1}} << gap;
+                       {"summary", summaryWith({{"printers", 1}, {"verified", 1}})}}
+        << QJsonArray{QJsonArray{"1-3", "verified", 1}} << gap;
     QTest::newRow("write --check")
         << QStringList{"--port", "3", "write", "print", "label-gap=5", "speed=3", "--check"} << 8
         << QJsonObject{{"command", "write"},
@@ -209,7 +209,7 @@ void TestCliCheck::resultDocuments_data()
     QTest::newRow("write --no-verify")
         << QStringList{"--port", "3", "write", "print", "label-gap=5", "speed=3", "--no-verify"}
         << 0 << QJsonObject{{"verify", false}, {"exit", 0}}
-        << QJsonArray{QJsonArray{"1-3", "written", 1}} << gap;
+        << QJsonArray{QJsonArray{"1-3", "written-not-verified", 1}} << gap;
     QTest::newRow("restore") << QStringList{"--port", "3", "restore", "PROFILE"} << 0
                              << QJsonObject{{"command", "restore"},
                                             {"all", false},
@@ -218,8 +218,7 @@ void TestCliCheck::resultDocuments_data()
                                             {"check", false},
                                             {"changed", true},
                                             {"exit", 0}}
-                             << QJsonArray{QJsonArray{"1-3", "written-verified", 1}}
-                             << kProfileChanges;
+                             << QJsonArray{QJsonArray{"1-3", "verified", 1}} << kProfileChanges;
     QTest::newRow("restore --check")
         << QStringList{"--port", "3", "restore", "PROFILE", "--check"} << 8
         << QJsonObject{{"command", "restore"}, {"check", true}, {"changed", true}, {"exit", 8}}
@@ -230,9 +229,8 @@ void TestCliCheck::resultDocuments_data()
                        {"all", true},
                        {"changed", true},
                        {"exit", 0},
-                       {"summary", summaryWith({{"printers", 2}, {"written-verified", 2}})}}
-        << QJsonArray{QJsonArray{"1-3", "written-verified", 1},
-                      QJsonArray{"1-5", "written-verified", 1}}
+                       {"summary", summaryWith({{"printers", 2}, {"verified", 2}})}}
+        << QJsonArray{QJsonArray{"1-3", "verified", 1}, QJsonArray{"1-5", "verified", 1}}
         << kProfileChanges;
     QTest::newRow("restore --all --check, nothing to change")
         << QStringList{"restore", "--all", "OWN", "--check"} << 0
@@ -384,7 +382,7 @@ void TestCliCheck::provisionAsJsonLines()
                                               {"event", "printer"},
                                               {"path", i == 1 ? "1-5" : "1-6"},
                                               {"serial", i == 1 ? "ZR311P5" : "ZR311P6"},
-                                              {"outcome", "written-verified"},
+                                              {"outcome", "verified"},
                                               {"pages-written", 1}}));
         QCOMPARE(at(lines[i], "pages.0.changes").toArray(), kProfileChanges);
     }

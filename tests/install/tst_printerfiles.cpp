@@ -2,6 +2,7 @@
 // modaliases must name exactly the printers the printer list accepts, and the rule must give
 // access to the user at the seat and to no one else.
 #include "core/printers/printerlist.h"
+#include "core/printers/supportedprinters.h"
 #include "tests/support/usbtestcase.h"
 
 #include <QFile>
@@ -84,6 +85,8 @@ class TestPrinterFiles : public UsbTestCase
 private slots:
     void namesExactlyTheListedPrinters_data();
     void namesExactlyTheListedPrinters();
+    void namesTheTable_data() { namesExactlyTheListedPrinters_data(); }
+    void namesTheTable();
     void ruleGrantsTheSeatOnly();
 };
 
@@ -129,6 +132,21 @@ void TestPrinterFiles::namesExactlyTheListedPrinters()
     QVERIFY2(unlisted.isEmpty() && stray.isEmpty(),
              qPrintable(QStringLiteral("named but not listed: %1; listed but not named: %2")
                             .arg(unlisted, stray)));
+}
+
+// The product IDs the file names are the table's, every one of them under the vendor ID.
+void TestPrinterFiles::namesTheTable()
+{
+    QFETCH(QString, path);
+    const QString text = readAll(path);
+    const QSet<DeviceId> named =
+        path.endsWith(QLatin1String(".rules")) ? devicesOfRule(text) : devicesOfMetainfo(text);
+    QSet<DeviceId> table;
+    for (const supportedprinters::Brand &brand : supportedprinters::kBrands)
+        for (std::uint16_t id : brand.productIds)
+            table << deviceId(supportedprinters::kVendorId, id);
+    QCOMPARE(table.size(), 18);
+    QCOMPARE(hexList(named), hexList(table));
 }
 
 void TestPrinterFiles::ruleGrantsTheSeatOnly()

@@ -106,32 +106,31 @@ void MainWindow::onListSelectionChanged()
     if (!item || !item->isSelected())
         return;
     const QString text = item->text();
-    const QString key = modelgate::modelKey(text);
+    const ModelKey key = ModelKey::ofRow(text);
     if (!text.contains(QStringLiteral("USB")))
         qCDebug(lcApp, "USB not found in the string.");
     else
-        qCDebug(lcApp).noquote() << "Content before USB:" << key;
+        qCDebug(lcApp).noquote() << "Content before USB:" << key.text();
 
-    const bool locked = modelgate::isLocked(key);
+    const supportedprinters::Offer offer = modelgate::offerOf(key);
     gateChangingTabs = true;
-    form->tabWidget_2->setTabEnabled(kSettingsTab, !locked);
-    form->tabWidget_2->setTabEnabled(kFunctionsTab, !locked);
+    form->tabWidget_2->setTabEnabled(kSettingsTab, offer.settingsPages);
+    form->tabWidget_2->setTabEnabled(kFunctionsTab, offer.maintenance);
     gateChangingTabs = false;
-    form->pushButton_35->setEnabled(!locked);
+    form->pushButton_35->setEnabled(offer.fontDownload);
 
-    const bool extended = modelgate::isExtended(key);
-    form->toolBox->setItemEnabled(kEthernetPage, extended);
-    form->toolBox->setItemText(kEthernetPage, extended ? QObject::tr("网口设置")
-                                                       : QObject::tr("此机型不支持此功能"));
-    explainModelSupport(locked, extended);
+    form->toolBox->setItemEnabled(kEthernetPage, offer.ethernet);
+    form->toolBox->setItemText(kEthernetPage, offer.ethernet ? QObject::tr("网口设置")
+                                                             : QObject::tr("此机型不支持此功能"));
+    explainModelSupport(offer);
 
     form->comboBox->clear();
     disableWriteButtons();
     forgetSerialNumber();
-    form->comboBox_9->setEnabled(extended);
-    form->label_41->setEnabled(extended);
+    form->comboBox_9->setEnabled(offer.printMethod);
+    form->label_41->setEnabled(offer.printMethod);
 
-    for (int speed = 0; speed < modelgate::speedCount(extended); ++speed)
+    for (int speed = 0; speed < offer.printSpeeds; ++speed)
         form->comboBox->addItem(QString::number(speed));
 }
 
@@ -157,17 +156,17 @@ void MainWindow::onCurrentPrinterChanged()
     forgetSerialNumber();
 }
 
-void MainWindow::explainModelSupport(bool locked, bool extended)
+void MainWindow::explainModelSupport(const supportedprinters::Offer &offer)
 {
     const auto tip = [](bool offered) {
         return offered ? QString() : QObject::tr("此机型不支持此功能");
     };
-    form->tabWidget_2->setTabToolTip(kSettingsTab, tip(!locked));
-    form->tabWidget_2->setTabToolTip(kFunctionsTab, tip(!locked));
-    form->pushButton_35->setToolTip(tip(!locked));
-    form->toolBox->setItemToolTip(kEthernetPage, tip(extended));
-    form->comboBox_9->setToolTip(tip(extended));
-    form->label_41->setToolTip(tip(extended));
+    form->tabWidget_2->setTabToolTip(kSettingsTab, tip(offer.settingsPages));
+    form->tabWidget_2->setTabToolTip(kFunctionsTab, tip(offer.maintenance));
+    form->pushButton_35->setToolTip(tip(offer.fontDownload));
+    form->toolBox->setItemToolTip(kEthernetPage, tip(offer.ethernet));
+    form->comboBox_9->setToolTip(tip(offer.printMethod));
+    form->label_41->setToolTip(tip(offer.printMethod));
 }
 
 void MainWindow::showSelectedPrinter(const QString &version)
@@ -177,11 +176,10 @@ void MainWindow::showSelectedPrinter(const QString &version)
         printerLine->clear();
         return;
     }
-    const QString model = modelgate::modelKey(item->text()).trimmed();
+    const ModelKey model = ModelKey::ofRow(item->text());
     QString text =
         QObject::tr("已选打印机：%1 %2，USB路径 %3")
-            .arg(model.section(QLatin1Char(' '), 0, 0), model.section(QLatin1Char(' '), 1),
-                 SelectedPrinter::identityOf(item).path());
+            .arg(model.brand(), model.product(), SelectedPrinter::identityOf(item).path());
     if (!version.isEmpty())
         text = QObject::tr("%1，版本 %2").arg(text, version);
     printerLine->setText(text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/printers/printerlist.h"
+#include "core/printers/supportedprinters.h"
 #include "core/settings/bluetooth.h"
 #include "core/settings/distances.h"
 #include "core/settings/ethernet.h"
@@ -154,7 +155,7 @@ private:
 
     void onListSelectionChanged();
     // Tooltips on the controls the model-support gate turned off, saying why.
-    void explainModelSupport(bool locked, bool extended);
+    void explainModelSupport(const supportedprinters::Offer &offer);
     // The status line: the selected printer (brand, product, where it is plugged in) and, once
     // read, its version; empty while no printer is selected.
     void showSelectedPrinter(const QString &version = QString());

@@ -11,17 +11,6 @@
 #include "ui_mainwindow.h"
 
 #include <QTimer>
-#include <algorithm>
-
-namespace {
-
-bool contains(const QList<ListedPrinter> &printers, const ListedPrinter &printer)
-{
-    return std::any_of(printers.begin(), printers.end(),
-                       [&](const ListedPrinter &p) { return p.sameDevice(printer); });
-}
-
-} // namespace
 
 void MainWindow::setFollowingPlugs(bool on)
 {
@@ -94,27 +83,21 @@ void MainWindow::catchUpWithPlugs()
 void MainWindow::updatePrinterRows(const QList<ListedPrinter> &attached)
 {
     QListWidget *list = form->listWidget;
+    const PrinterChanges changes = printerChanges(listedPrinters, attached);
     QString left;
-    for (int row = listedPrinters.size() - 1; row >= 0; --row) {
-        if (contains(attached, listedPrinters[row]))
-            continue;
-        QListWidgetItem *item = list->item(row);
+    for (auto row = changes.leftRows.crbegin(); row != changes.leftRows.crend(); ++row) {
+        QListWidgetItem *item = list->item(*row);
         if (item == list->currentItem()) {
             left = item->text();
             list->setCurrentRow(-1);
             disableWriteButtons();
         }
-        delete list->takeItem(row);
-        listedPrinters.removeAt(row);
+        delete list->takeItem(*row);
+        listedPrinters.removeAt(*row);
     }
     // Newcomers go to the end; the rows that stay keep their place and their selection, and the
     // model-support gate does not run for them again.
-    QList<ListedPrinter> arrived;
-    for (const ListedPrinter &printer : attached) {
-        if (!contains(listedPrinters, printer))
-            arrived << printer;
-    }
-    listedPrinters << arrived;
+    listedPrinters << changes.arrived;
     const QStringList rows = printerRows(listedPrinters);
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->text() != rows[row])

@@ -4,15 +4,15 @@
 // and reads each written page back: the result names what the printer did not keep.
 #include "window/app/mainwindow.h"
 
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
-#include "window/fleet/differencedialog.h"
 #include "core/printers/modelgate.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
 #include "ui_mainwindow.h"
+#include "window/app/messages.h"
+#include "window/app/selectedprinter.h"
+#include "window/fleet/differencedialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -87,10 +87,10 @@ profile::PrinterResult applyToListed(const ListedPrinter &listed, const profile:
                                      const profile::ApplyOptions &options)
 {
     const profile::Target target{listed.identity.path(), listed.model(),
-                                 modelgate::modelKey(listed.rowText())};
+                                 listed.modelKey()};
     if (!listed.isReady())
-        return profile::printerResult(target, profile::Outcome::Skipped,
-                                      profile::Reason::NoAccess, accessReason(listed.access));
+        return profile::printerResult(target, profile::Outcome::Skipped, profile::Reason::NoAccess,
+                                      accessReason(listed.access));
     SelectedPrinter printer(listed.identity, listed.rowText());
     if (!printer.isOpen())
         return profile::printerResult(target, profile::Outcome::Failed,
@@ -137,8 +137,8 @@ void MainWindow::saveProfile()
         return;
     const QString title = tr("保存打印机配置");
     if (pages::pagesForModel(printer.modelKey()).empty()) {
-        messages::show(
-            this, QObject::tr("此机型（%1）不提供“%2”").arg(printer.modelKey().trimmed(), title));
+        messages::show(this,
+                       QObject::tr("此机型（%1）不提供“%2”").arg(printer.modelKey().name(), title));
         return;
     }
     const QString path = QFileDialog::getSaveFileName(this, title, QString(), profileFilter());
@@ -150,7 +150,7 @@ void MainWindow::saveProfile()
         messages::connectionFailed(this);
         return;
     }
-    const QByteArray json = QJsonDocument(profile::document(printer.modelKey().trimmed(),
+    const QByteArray json = QJsonDocument(profile::document(printer.modelKey().name(),
                                                             snapshot.version, snapshot.pages))
                                 .toJson();
     // The file dialog has asked before replacing a file of that name.
@@ -175,6 +175,19 @@ void MainWindow::compareWithProfile()
         chosen = chooseProfile(this);
         if (!chosen)
             return;
+        // Checked as an apply checks it: another model only when the user says so, and a file
+        // an apply would refuse is refused here too.
+        const QString model = printer.modelKey().trimmed();
+        if (chosen->parsed.model != model &&
+            !messages::confirm(
+                this,
+                tr("配置文件来自另一型号（%1），本打印机是 %2。").arg(chosen->parsed.model, model)))
+            return;
+        if (const std::optional<QString> refused =
+                profile::checkFor(chosen->parsed.pages, printer.modelKey())) {
+            messages::warn(this, *refused);
+            return;
+        }
         const profile::Snapshot snapshot =
             profile::readSnapshot(printer.handle(), printer.modelKey(), profile::Version::Skip);
         if (!snapshot.complete()) {
@@ -203,7 +216,7 @@ void MainWindow::applyProfile()
     if (!chosen)
         return;
     const profile::Parsed &parsed = chosen->parsed;
-    const QString model = printer.modelKey().trimmed();
+    const QString model = printer.modelKey().name();
     if (parsed.model != model &&
         !messages::confirm(
             this, tr("配置文件来自另一型号（%1），本打印机是 %2。").arg(parsed.model, model)))
@@ -261,7 +274,7 @@ void MainWindow::applyProfileToModel()
         messages::show(this, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
         return;
     }
-    const QString modelKey = parsed.model + QLatin1Char(' ');
+    const ModelKey modelKey = ModelKey::named(parsed.model);
     if (const std::optional<QString> refused = profile::checkFor(parsed.pages, modelKey)) {
         messages::warn(this, *refused);
         return;

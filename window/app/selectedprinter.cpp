@@ -2,7 +2,6 @@
 
 #include "window/app/applog.h"
 #include "window/app/messages.h"
-#include "core/printers/modelgate.h"
 #include "core/printers/printerlist.h"
 #include "core/usb/deviceioopera.h"
 
@@ -42,7 +41,7 @@ SelectedPrinter::SelectedPrinter(QWidget *parent, const QListWidget *list,
 
 SelectedPrinter::SelectedPrinter(const PrinterIdentity &identity, const QString &rowText)
     : handle_(std::make_unique<PrinterHandle>()), identity_(identity),
-      name_(printerName(rowText, identity)), modelKey_(modelgate::modelKey(rowText))
+      name_(printerName(rowText, identity)), modelKey_(ModelKey::ofRow(rowText))
 {
     ClickTracker::instance().begin();
     open_ = CDeviceIOOpera::GetPrinterHandle(identity_, handle_.get()) == 0;
@@ -58,7 +57,7 @@ void SelectedPrinter::open(QWidget *parent, const QListWidget *list,
     const QListWidgetItem *item = list->currentItem();
     identity_ = identityOf(item);
     name_ = printerName(item->text(), identity_);
-    modelKey_ = modelgate::modelKey(item->text());
+    modelKey_ = ModelKey::ofRow(item->text());
     if (readFrom && (!*readFrom || **readFrom != identity_)) {
         messages::show(parent, QObject::tr("请先从所选打印机读取此页面，再写入。"));
         return;

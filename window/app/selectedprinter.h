@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/printers/modelkey.h"
 #include "core/usb/printerhandle.h"
 #include "core/usb/printeridentity.h"
 
@@ -73,7 +74,7 @@ public:
     // The printer as a question names it: model and USB path.
     const QString &name() const { return name_; }
     // The model as the model-support gate knows it ("<brand> <product> ").
-    const QString &modelKey() const { return modelKey_; }
+    const ModelKey &modelKey() const { return modelKey_; }
     // Hands the open record to a new owner (the download worker), who must close it.
     std::unique_ptr<PrinterHandle> release()
     {
@@ -94,6 +95,6 @@ private:
     std::unique_ptr<PrinterHandle> handle_;
     PrinterIdentity identity_;
     QString name_;
-    QString modelKey_;
+    ModelKey modelKey_;
     bool open_ = false;
 };

@@ -1,6 +1,8 @@
 #include "window/fleet/differencedialog.h"
 
+#include "window/fleet/formnames.h"
 #include <QCoreApplication>
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -38,10 +40,16 @@ DifferenceDialog::DifferenceDialog(QWidget *parent, const QString &heading,
                 ordered << d;
         }
     }
+    // Named as the form names them; a password or the PIN only as differing.
+    const FormNames names(parent);
+    const auto shown = [&](const profile::Difference &d, const QString &value) {
+        return d.secret ? QObject::tr("(不同)") : names.shownValue(d.page, d.key, value);
+    };
     for (const profile::Difference &d : ordered) {
         const int row = table->rowCount();
         table->insertRow(row);
-        const QStringList cells{d.page, d.key, d.one, d.other};
+        const QStringList cells{names.pageTitle(d.page), names.fieldLabel(d.page, d.key),
+                                shown(d, d.one), shown(d, d.other)};
         for (int column = 0; column < cells.size(); ++column) {
             auto *item = new QTableWidgetItem(cells[column]);
             if (d.readOnly) {

@@ -1,12 +1,13 @@
 // The profile menu against virtual printers: a printer's settings saved to a private file,
 // compared with a profile in a table, and a profile applied to the selected printer or to every
 // listed printer of its model, writing only the pages that differ and reading each back.
-#include "core/printers/modelgate.h"
+#include "core/printers/modelkey.h"
 #include "core/settings/settingspage.h"
+#include "core/usb/deviceioopera.h"
 #include "tests/support/filedialogdriver.h"
+#include "tests/support/tabledriver.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
-#include "core/usb/deviceioopera.h"
 
 #include <QAction>
 #include <QDialog>
@@ -21,47 +22,6 @@
 using vprinter::VirtualPrinter;
 
 namespace {
-
-// Answers the next difference table: notes its rows ("page key printer file", read-only rows
-// marked) and presses the write button, or cancels.
-class TableDriver : public QObject
-{
-public:
-    explicit TableDriver(bool write) : write_(write)
-    {
-        connect(&timer_, &QTimer::timeout, this, &TableDriver::poll);
-        timer_.start(10);
-    }
-    QStringList rows;
-    int shown = 0;
-
-private:
-    void poll()
-    {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != QLatin1String("differenceDialog") ||
-            !dialog->isVisible() || dialog == answered_)
-            return;
-        answered_ = dialog;
-        ++shown;
-        const auto *table = dialog->findChild<QTableWidget *>(QStringLiteral("differenceTable"));
-        for (int row = 0; table && row < table->rowCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < table->columnCount(); ++column)
-                cells << table->item(row, column)->text();
-            rows << cells.join(' ') +
-                        (table->item(row, 0)->toolTip().isEmpty() ? "" : " (read-only)");
-        }
-        auto *write = dialog->findChild<QPushButton *>(QStringLiteral("writeDifferingPages"));
-        if (write_ && write)
-            write->click();
-        else
-            dialog->reject();
-    }
-    bool write_;
-    QTimer timer_;
-    QPointer<QDialog> answered_;
-};
 
 int modeOf(const QString &path)
 {
@@ -136,7 +96,7 @@ QList<QByteArray> TestProfileMenu::pageFrames(const QString &path, const QString
 {
     const int row = ui->rowOf(path);
     std::unique_ptr<pages::SettingsPage> page =
-        pages::pageNamed(name, modelgate::modelKey(ui->list()->item(row)->text()));
+        pages::pageNamed(name, ModelKey::ofRow(ui->list()->item(row)->text()));
     PrinterHandle handle;
     if (!page || CDeviceIOOpera::GetPrinterHandle(*PrinterIdentity::parse(path), &handle) != 0)
         return {};
@@ -161,7 +121,7 @@ void TestProfileMenu::savesTheSelectedPrinter()
     QCOMPARE(saved.value("version").toString(), QStringLiteral("V2.3.1 20240315"));
     QStringList offered;
     for (const auto &page :
-         pages::pagesForModel(modelgate::modelKey(ui->list()->currentItem()->text())))
+         pages::pagesForModel(ModelKey::ofRow(ui->list()->currentItem()->text())))
         offered << page->name();
     QStringList held = saved.value("pages").toObject().keys();
     offered.sort();
@@ -178,7 +138,8 @@ void TestProfileMenu::comparesWithAProfile_data()
     QTest::addColumn<QString>("box");
     QTest::newRow("its own profile") << 3 << QStringList() << "打印机与配置文件一致";
     QTest::newRow("another printer")
-        << 5 << QStringList{"print speed 2 5", "serial serial-number ZR311P5 ZR311P3 (read-only)"}
+        << 5
+        << QStringList{"打印设置 打印速度 2 5", "串口设置 设备SN号 ZR311P5 ZR311P3 (read-only)"}
         << "";
 }
 
@@ -267,7 +228,7 @@ void TestProfileMenu::appliesOnlyWhatDiffers()
             "配置文件来自另一型号（Zurod RM-310），本打印机是 Orbeck VS-608K。"));
     QCOMPARE(table.shown, otherModel ? 0 : 1);
     if (table.shown)
-        QCOMPARE(table.rows.first(), QStringLiteral("print speed 2 5"));
+        QCOMPARE(table.rows.first(), QStringLiteral("打印设置 打印速度 2 5"));
     QStringList written;
     for (const QByteArray &frame : expected)
         written << QString::fromLatin1(frame.toHex(' ').toUpper());
@@ -301,9 +262,10 @@ void TestProfileMenu::appliesToEveryPrinterOfTheModel()
         {"1-3", {"1-3  ZR311P3  已写入 0 个页面  未改变"}},
         {"1-5", {"1-5  ZR311P5  已写入 1 个页面  已写入并核对"}},
         {"1-7",
-         {"1-7  ZR311P7  已写入 1 个页面  写入的值未被保存", "    print speed：写入 5，打印机保存的是 2",
-          "    distance：未改变", "    serial：未改变", "    wifi：未改变", "    bluetooth：未改变",
-          "    wifi-ip：未改变", "    ethernet：未改变"}}};
+         {"1-7  ZR311P7  已写入 1 个页面  写入的值未被保存",
+          "    print speed：写入 5，打印机保存的是 2", "    distance：未改变", "    serial：未改变",
+          "    wifi：未改变", "    bluetooth：未改变", "    wifi-ip：未改变",
+          "    ethernet：未改变"}}};
     QStringList paths, expected;
     for (int row = 0; row < ui->list()->count(); ++row) {
         const QString path = SelectedPrinter::identityOf(ui->list()->item(row)).path();

@@ -27,7 +27,8 @@ int framesOfAFullRead(VirtualPrinter &printer, const QString &path)
         return -1;
     printer.clearLogs();
     const profile::Snapshot snapshot =
-        profile::readSnapshot(&handle, QStringLiteral("Orbeck VS-608K "), profile::Version::Skip);
+        profile::readSnapshot(&handle, ModelKey::named(QStringLiteral("Orbeck VS-608K")),
+                              profile::Version::Skip);
     CDeviceIOOpera::ClosePrinterHandle(&handle);
     const int frames = int(printer.bulkOutLog().size());
     printer.clearLogs();
@@ -191,5 +192,5 @@ void TestApplyToAll::saysWhatBecameOfEachPrinter()
         QVERIFY(receivedFrames(*printer).isEmpty());
 }
 
-QTEST_MAIN(TestApplyToAll)
+QObject *createTestApplyToAll() { return new TestApplyToAll; }
 #include "tst_applytoall.moc"

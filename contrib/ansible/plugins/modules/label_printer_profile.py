@@ -115,7 +115,7 @@ printers:
       sample: Orbeck VS-608K
     outcome:
       description:
-        - unchanged, would-write, written-verified, written, not-kept, failed or skipped.
+        - unchanged, would-write, verified, written-not-verified, not-kept, skipped or failed.
       type: str
     pages:
       description: Per page its outcome and the changed keys with their values before and after.
