@@ -3,6 +3,7 @@
 #include "cli/jsonoutput.h"
 #include "cli/listing.h"
 #include "core/printers/printeraccess.h"
+#include "core/protocol/printerqueries.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,7 +28,14 @@ int fail(Context &c, Exit exit, const QString &message)
 
 int transportFailed(Context &c)
 {
-    return fail(c, TransportFailed, QObject::tr("请确保打印机已通过usb进行连接"));
+    QString message = QObject::tr("请确保打印机已通过usb进行连接");
+    // Once, however many replies came short: the first says what happened.
+    if (const std::optional<CutReply> cut = takeCutReply())
+        message = QObject::tr("打印机对查询 %1 的回复不完整（只收到 %2 个字节）。")
+                      .arg(QString::asprintf("0x%02X", unsigned(cut->code)))
+                      .arg(cut->bytes) +
+                  message;
+    return fail(c, TransportFailed, message);
 }
 
 int readFailed(Context &c, const Printer &printer)
@@ -41,13 +49,17 @@ namespace {
 
 // Whether --port names this printer: its port number ("4"), its ports from the root hub on any
 // bus ("2.4"), or its bus and ports ("1-2.4").
+// Every form is read as numbers, so that leading zeros mean the same in each ("05" is port 5).
 bool portNames(const QString &port, const ListedPrinter &printer)
 {
     if (port.contains(QLatin1Char('-')))
         return PrinterIdentity::parse(port) == printer.identity;
+    const std::optional<PrinterIdentity> ports = PrinterIdentity::parse(QStringLiteral("1-") + port);
+    if (!ports)
+        return false;
     if (port.contains(QLatin1Char('.')))
-        return port == printer.identity.portPath();
-    return port == QString::number(printer.port);
+        return ports->ports == printer.identity.ports;
+    return ports->ports.size() == 1 && ports->ports.first() == printer.port;
 }
 
 bool isPortText(const QString &port)
@@ -103,6 +115,8 @@ int printerOfSerial(Context &c, QList<ListedPrinter> listed, const QString &seri
 // The printer of --port or --serial, or the only one attached.
 int choosePrinter(Context &c, Printer &printer)
 {
+    takeCutReply(); // what an earlier command of this process met is not this one's
+
     const QList<ListedPrinter> listed = listSupportedPrinters();
     std::optional<ListedPrinter> chosen;
     const bool bySerial = c.parser.isSet(QStringLiteral("serial"));

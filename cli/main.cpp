@@ -1,3 +1,4 @@
+#include "core/base/filenames.h"
 #include "core/base/logging.h"
 #include "core/base/translation.h"
 #include "core/base/version.h"
@@ -19,5 +20,6 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream in(stdin);
-    return cli::run(app.arguments().mid(1), out, err, {&in, isatty(STDIN_FILENO) == 1});
+    // The arguments as bytes: a file name need not be UTF-8, and no byte of it may be lost.
+    return cli::run(filenames::arguments(argc, argv), out, err, {&in, isatty(STDIN_FILENO) == 1});
 }

@@ -71,20 +71,48 @@ int applyAssignments(Context &c, const QStringList &assignments, pages::Settings
     return Ok;
 }
 
-// A changed key whose value no frame of the write carries (the access point's name in station
-// mode): the write would say it set what it did not send.
-std::optional<QString> keyNotSent(const pages::SettingsPage &written,
-                                  const pages::SettingsPage &asRead, const QStringList &keys)
+// The keys given whose values differ from the printer's, compared as values: "-0" for a
+// printer at 0 is no change.
+QStringList changedKeys(const pages::SettingsPage &written, const pages::SettingsPage &asRead,
+                        const QStringList &keys)
 {
-    const QList<QByteArray> frames = pages::framesOf(written);
+    QStringList changed;
     for (const QString &key : keys) {
-        const QString readValue = pages::valueOf(asRead, key);
-        if (pages::valueOf(written, key) == readValue)
+        if (!written.sameValue(key, asRead))
+            changed << key;
+    }
+    return changed;
+}
+
+// Whether a write of the page sends the key's value: its frames differ from those of the same
+// page with the value as read.
+bool sends(const pages::SettingsPage &page, const pages::SettingsPage &asRead, const QString &key)
+{
+    std::unique_ptr<pages::SettingsPage> reverted = page.clone();
+    reverted->set(key, pages::valueOf(asRead, key));
+    return pages::framesOf(*reverted) != pages::framesOf(page);
+}
+
+// A changed key whose value no frame of the write carries (the access point's name in station
+// mode): the write would say it set what it did not send. Names the choice of another key that
+// would send it, where one does.
+std::optional<QString> keyNotSent(const pages::SettingsPage &written,
+                                  const pages::SettingsPage &asRead, const QStringList &changed)
+{
+    for (const QString &key : changed) {
+        if (sends(written, asRead, key))
             continue;
-        std::unique_ptr<pages::SettingsPage> reverted = written.clone();
-        reverted->set(key, readValue);
-        if (pages::framesOf(*reverted) == frames)
-            return key;
+        for (const pages::KeyDescription &other : written.keys()) {
+            if (other.kind != pages::KeyDescription::Kind::Choice || other.key == key)
+                continue;
+            for (const QString &choice : other.choices) {
+                std::unique_ptr<pages::SettingsPage> tried = written.clone();
+                if (!tried->set(other.key, choice) && sends(*tried, asRead, key))
+                    return QObject::tr("“%1”只在 %2=%3 时发送给打印机。未发送任何设置。")
+                        .arg(key, other.key, choice);
+            }
+        }
+        return QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(key);
     }
     return std::nullopt;
 }
@@ -161,9 +189,22 @@ int write(Context &c)
         return refused;
     if (const std::optional<pages::Refusal> refusal = page->validate())
         return fail(c, Refused, pages::refusalText(refusal->field, *refusal));
-    if (const std::optional<QString> unsent = keyNotSent(*page, *asRead, keys))
-        return fail(c, Refused,
-                    QObject::tr("“%1”在这些设置下不会发送给打印机。未发送任何设置。").arg(*unsent));
+    const QStringList changed = changedKeys(*page, *asRead, keys);
+    // A value the printer holds, typed otherwise, goes back as it was read: "012" mm must not
+    // turn the 100 dots shown as "12" into 96.
+    for (const QString &key : keys) {
+        if (!changed.contains(key))
+            page->set(key, pages::valueOf(*asRead, key));
+    }
+    if (changed.isEmpty()) {
+        // The printer holds every value given: nothing to send.
+        if (!c.parser.isSet(QStringLiteral("quiet")))
+            c.out << page->name() << ": " << profile::outcomeText(profile::Outcome::Unchanged)
+                  << '\n';
+        return Ok;
+    }
+    if (const std::optional<QString> unsent = keyNotSent(*page, *asRead, changed))
+        return fail(c, Refused, *unsent);
     profile::ApplyOptions options;
     options.verify = verifying(c);
     // A check works out what the write would send and sends nothing; it would write when the
@@ -182,7 +223,7 @@ int write(Context &c)
         return NotKept;
     if (!c.parser.isSet(QStringLiteral("quiet"))) {
         // In the order given.
-        for (const QString &key : keys) {
+        for (const QString &key : changed) {
             for (const profile::Change &change : result.changes) {
                 if (change.key == key)
                     c.out << page->name() << ' ' << key << ": " << profile::shownValue(change, true)

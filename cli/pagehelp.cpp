@@ -59,13 +59,17 @@ QString acceptedValues(const KeyDescription &key)
     case Kind::Choice:
         if (isLongNumberRun(key.choices))
             return wholeNumbers(0, key.choices.size() - 1, QString());
+        if (!key.note.isEmpty())
+            return QObject::tr("%1（%2）").arg(key.choices.join(QStringLiteral(", ")), key.note);
         return key.choices.join(QStringLiteral(", "));
     case Kind::Number:
         return wholeNumbers(key.range.min, key.range.max, key.unit);
     case Kind::Text:
-        return QObject::tr("文字");
+        return key.note.isEmpty() ? QObject::tr("文字") : key.note;
     case Kind::Address:
         return QObject::tr("IP地址，如 192.168.1.100");
+    case Kind::Mask:
+        return QObject::tr("连续的子网掩码，如 255.255.255.0");
     case Kind::ReadOnly:
         return QObject::tr("只读");
     }

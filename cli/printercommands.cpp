@@ -36,6 +36,19 @@ void printEvent(Context &c, const char *event, const Seen &seen)
     c.out.flush();
 }
 
+// What to do about a printer the user may not open, said once on standard error as `info` and
+// the window say it; the list itself only names the state.
+void offerRemedy(Context &c, const QList<ListedPrinter> &printers, bool &offered)
+{
+    if (offered || std::none_of(printers.begin(), printers.end(), [](const ListedPrinter &p) {
+            return p.access == PrinterAccess::NoPermission;
+        }))
+        return;
+    offered = true;
+    c.err << printeraccess::remedy(printeraccess::thisSystem()) << '\n';
+    c.err.flush();
+}
+
 // Prints the printers attached now, then every arrival and departure, until interrupted.
 int watch(Context &c)
 {
@@ -55,6 +68,8 @@ int watch(Context &c)
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
+    bool remedyOffered = false;
+    offerRemedy(c, listening.attached, remedyOffered);
     listening.run([&](const PrinterChanges &changes) {
         // A printer that left is named with the serial number it had: it can no longer be asked.
         for (const ListedPrinter &p : changes.left) {
@@ -73,6 +88,7 @@ int watch(Context &c)
             known << Seen{p, readSerial(p)};
             printEvent(c, "arrived", known.last());
         }
+        offerRemedy(c, changes.arrived, remedyOffered);
     });
     return Ok;
 }
@@ -90,6 +106,8 @@ int list(Context &c)
     // With --json the empty list says it, and standard error carries only error documents.
     if (printers.isEmpty() && !json(c))
         c.err << QObject::tr("没有找到打印机") << '\n';
+    bool remedyOffered = false;
+    offerRemedy(c, printers, remedyOffered);
     if (json(c)) {
         QJsonArray array;
         for (const ListedPrinter &p : printers)

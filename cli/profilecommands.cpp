@@ -4,6 +4,7 @@
 #include "cli/listing.h"
 #include "cli/resultjson.h"
 #include "cli/resultoutput.h"
+#include "core/base/filenames.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
@@ -11,7 +12,6 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/settingspage.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QObject>
@@ -29,9 +29,11 @@ int backup(Context &c)
     if (c.arguments.size() != 1)
         return fail(c, UsageError, c.parser.helpText());
     const QString path = c.arguments[0];
+    // "-" is standard output, as for other tools; a file of that name is "./-".
+    const bool toOutput = path == QLatin1String("-");
     const bool replace = c.parser.isSet(QStringLiteral("force"));
     // Said before the printer is asked anything; the save itself makes sure.
-    if (!replace && (QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
+    if (!toOutput && !replace && filenames::exists(path))
         return fileExists(c, path);
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
@@ -49,7 +51,17 @@ int backup(Context &c)
         QJsonDocument(profile::document(printer.model(), snapshot.version, snapshot.pages,
                                         !c.parser.isSet(QStringLiteral("no-secrets"))))
             .toJson();
-    switch (profile::save(path, json, replace)) {
+    if (toOutput) {
+        // The document's own bytes (UTF-8), whatever the terminal's encoding.
+        c.out.flush();
+        if (c.out.device())
+            c.out.device()->write(json);
+        else
+            c.out << QString::fromUtf8(json);
+        return Ok;
+    }
+    QString why;
+    switch (profile::save(path, json, replace, &why)) {
     case profile::Saved::Ok:
         if (cli::json(c)) {
             QJsonArray names;
@@ -67,7 +79,7 @@ int backup(Context &c)
     case profile::Saved::Failed:
         break;
     }
-    return fail(c, Refused, QObject::tr("无法写入文件：%1").arg(path));
+    return fail(c, Refused, QObject::tr("无法写入文件：%1（%2）").arg(path, why));
 }
 
 // A profile file, read and checked as a whole.

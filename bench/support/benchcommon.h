@@ -122,10 +122,21 @@ inline bool bareQueryCycle(libusb_device *device, unsigned char *query, int leng
 }
 
 // A query cycle: write the 9-byte class-02 frame, read 264 bytes.
-inline bool bareQueryCycle(libusb_device *device, unsigned char code)
+inline bool bareQueryCycle(libusb_device *device, unsigned char code,
+                           Driver driver = Driver::HandedOverEachCycle)
 {
     unsigned char query[] = {0x1B, 0xFF, 0xFE, 0x02, code, 0x00, 0x1B, 0xFE, 0xFF};
-    return bareQueryCycle(device, query, sizeof query);
+    return bareQueryCycle(device, query, sizeof query, driver);
+}
+
+// The cycles of one click as the transport runs them: the first moves the driver aside, the
+// others find it aside, and the end of the click binds it again.
+template <typename Cycle> bool bareClick(libusb_device *device, int cycles, Cycle cycle)
+{
+    bool ok = true;
+    for (int i = 0; i < cycles && ok; ++i)
+        ok = cycle(i, i == 0 ? Driver::MovedAsideHere : Driver::AlreadyAside);
+    return bareGiveDriverBack(device) && ok;
 }
 
 // A download cycle: one bulk write of `length` bytes (0 ends a stream).

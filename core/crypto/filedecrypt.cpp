@@ -5,6 +5,8 @@
 
 #include "core/crypto/downloadkey.h"
 
+#include "core/base/filenames.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <string.h>
@@ -58,17 +60,17 @@ qint64 decryptShortBlock(unsigned char *data, qint64 length, const unsigned char
 FileDecryptResult decryptDownloadFile(const QString &inputPath, const QString &outputPath,
                                       const unsigned char *key)
 {
-    QFile input(inputPath);
-    if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // The names' own bytes: a name need not be UTF-8.
+    QFile input;
+    if (!filenames::open(input, inputPath, QIODevice::ReadOnly | QIODevice::Unbuffered))
         return FileDecryptResult::InputOpenFailed;
     // Created only if nothing of that name exists, not even a dangling link: a file of the user's
     // must never be truncated, and only a file made here may be removed later.
-    QFile output(outputPath);
-    if (!output.open(QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        const QFileInfo existing(outputPath);
-        return existing.exists() || existing.isSymLink() ? FileDecryptResult::OutputExists
-                                                         : FileDecryptResult::OutputOpenFailed;
-    }
+    QFile output;
+    if (!filenames::open(output, outputPath,
+                         QIODevice::NewOnly | QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return filenames::exists(outputPath) ? FileDecryptResult::OutputExists
+                                             : FileDecryptResult::OutputOpenFailed;
 
     std::vector<unsigned char> chunk(kChunkSize);
     char *bytes = reinterpret_cast<char *>(chunk.data());

@@ -2,10 +2,9 @@
 
 #include "core/crypto/filedecrypt.h"
 #include "core/download/downloadlog.h"
+#include "core/base/filenames.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 namespace download {
 
@@ -25,14 +24,14 @@ Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString
     switch (decryptDownloadFile(chosen, prepared.sideFile)) {
     case FileDecryptResult::Ok:
         qCDebug(lcDownload, "completed successfully.");
-        prepared.bytes = QFileInfo(prepared.sideFile).size();
+        prepared.bytes = filenames::size(prepared.sideFile);
         break;
     case FileDecryptResult::InputOpenFailed:
         qCDebug(lcDownload).noquote() << "Failed to open input file:" << chosen;
         prepared.error = text(QT_TRANSLATE_NOOP("QObject", "无法读取文件：%1"), shownChosen);
         break;
     case FileDecryptResult::ReadFailed:
-        QFile::remove(prepared.sideFile);
+        filenames::remove(prepared.sideFile);
         prepared.error = text(QT_TRANSLATE_NOOP("QObject", "无法读取文件：%1"), shownChosen);
         break;
     case FileDecryptResult::OutputExists:
@@ -44,7 +43,7 @@ Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString
         prepared.error = text(QT_TRANSLATE_NOOP("QObject", "无法写入文件：%1"), shownSide);
         break;
     case FileDecryptResult::WriteFailed:
-        QFile::remove(prepared.sideFile);
+        filenames::remove(prepared.sideFile);
         prepared.error = text(QT_TRANSLATE_NOOP("QObject", "无法写入文件：%1"), shownSide);
         break;
     }

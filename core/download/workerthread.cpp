@@ -1,5 +1,6 @@
 #include "core/download/workerthread.h"
 
+#include "core/base/filenames.h"
 #include "core/base/logging.h"
 #include "core/download/downloadlog.h"
 #include "core/usb/deviceioopera.h"
@@ -7,6 +8,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcDownload, "labelsetup.download")
@@ -62,7 +64,7 @@ void WorkerThread::releasePrinter()
 
 void WorkerThread::removeSideFile()
 {
-    if (!filePath.isEmpty() && QFile::exists(filePath) && !QFile::remove(filePath))
+    if (!filePath.isEmpty() && filenames::exists(filePath) && !filenames::remove(filePath))
         qCWarning(lcDownload).noquote() << "could not remove" << filePath;
 }
 
@@ -76,9 +78,9 @@ bool WorkerThread::write(unsigned char *buffer, int length)
 void WorkerThread::sendFileData()
 {
     qCDebug(lcDownload).noquote() << "Current working directory:" << QDir::currentPath();
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        emit errorOccurred(tr("打开文件失败：%1").arg(file.errorString()));
+    QFile file;
+    if (!filenames::open(file, filePath, QIODevice::ReadOnly)) {
+        emit errorOccurred(tr("打开文件失败：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
         removeSideFile();
         return;
     }

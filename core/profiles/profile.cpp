@@ -1,16 +1,19 @@
 #include "core/profiles/profile.h"
 
+#include "core/base/filenames.h"
 #include "core/settings/bluetooth.h"
 #include "core/settings/refusaltext.h"
 #include "core/settings/wifi.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QObject>
-#include <QTemporaryFile>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,8 +127,19 @@ std::optional<QString> parse(const QByteArray &bytes, Parsed &parsed)
     if (error.error != QJsonParseError::NoError)
         return invalid.arg(error.errorString());
     const QJsonObject root = document.object();
-    if (root.value(QStringLiteral("format")).toInt(-1) != kFormatVersion)
-        return invalid.arg(QStringLiteral("format"));
+    const QJsonValue format = root.value(QStringLiteral("format"));
+    if (format.toInt(-1) != kFormatVersion) {
+        // What the file says, as it says it, so that a newer program's file is told apart.
+        const QString found = format.isUndefined()
+                                  ? QObject::tr("（无）")
+                                  : QString::fromUtf8(QJsonDocument(QJsonArray{format})
+                                                          .toJson(QJsonDocument::Compact)
+                                                          .mid(1)
+                                                          .chopped(1));
+        return QObject::tr("文件不是有效的打印机配置：format 为 %1，应为 %2")
+            .arg(found)
+            .arg(kFormatVersion);
+    }
     if (!root.value(QStringLiteral("model")).isString())
         return invalid.arg(QStringLiteral("model"));
     if (!root.value(QStringLiteral("pages")).isObject())
@@ -140,34 +154,80 @@ std::optional<QString> parse(const QByteArray &bytes, Parsed &parsed)
     return std::nullopt;
 }
 
-Saved save(const QString &path, const QByteArray &bytes, bool replace)
+namespace {
+
+// Writes all of `bytes` and syncs them; the errno of the failure otherwise.
+int writeWhole(int fd, const QByteArray &bytes)
 {
-    const QFileInfo target(path);
-    if (!replace && (target.exists() || target.isSymLink()))
+    for (qint64 done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// Gives `temporary` the name `target` without replacing anything of that name; the errno
+// otherwise (EEXIST when something has it).
+int renameWithoutReplacing(const QByteArray &temporary, const QByteArray &target)
+{
+    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
+                    RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without the atomic form: a second link, which is never made over a name.
+    if (::link(temporary.constData(), target.constData()) != 0)
+        return errno;
+    ::unlink(temporary.constData());
+    return 0;
+}
+
+Saved failed(int error, QString *why)
+{
+    if (why)
+        *why = QString::fromLocal8Bit(std::strerror(error));
+    return Saved::Failed;
+}
+
+} // namespace
+
+Saved save(const QString &path, const QByteArray &bytes, bool replace, QString *why)
+{
+    if (!replace && filenames::exists(path))
         return Saved::Exists;
     // Made with mode 0600 beside the target, written and synced, then renamed over it: nobody
-    // else can open it at any moment, and the name never shows half a file.
-    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush() ||
-        ::fsync(file.handle()) != 0)
-        return Saved::Failed;
-    if (replace) {
-        if (std::rename(QFile::encodeName(file.fileName()).constData(),
-                        QFile::encodeName(path).constData()) != 0)
-            return Saved::Failed;
-    } else if (!file.rename(path)) { // never over an existing name
-        return QFileInfo::exists(path) || QFileInfo(path).isSymLink() ? Saved::Exists
-                                                                      : Saved::Failed;
-    }
-    file.setAutoRemove(false); // it is the profile now
-    return Saved::Ok;
+    // else can open it at any moment, and the name never shows half a file. The name's bytes are
+    // used as they are: a name need not be UTF-8.
+    const QByteArray target = filenames::encode(path);
+    const int slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(qMax(slash, 1));
+    QByteArray temporary = folder + "/." + target.mid(slash + 1) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return failed(errno, why);
+    const int written = writeWhole(fd, bytes);
+    const int closed = ::close(fd) == 0 ? 0 : errno;
+    int error = written ? written : closed;
+    if (!error && replace)
+        error = ::rename(temporary.constData(), target.constData()) == 0 ? 0 : errno;
+    else if (!error)
+        error = renameWithoutReplacing(temporary, target);
+    if (!error)
+        return Saved::Ok; // the temporary file is the profile now
+    ::unlink(temporary.constData());
+    if (error == EEXIST && !replace)
+        return Saved::Exists;
+    return failed(error, why);
 }
 
 Read read(const QString &path, QByteArray &bytes)
 {
     // Opened without waiting for a writer (a FIFO would block), then checked for what it is.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(filenames::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return Read::Failed;
     struct stat status = {};

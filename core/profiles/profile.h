@@ -47,8 +47,9 @@ std::optional<QString> parse(const QByteArray &bytes, Parsed &parsed);
 
 // A profile file holds passwords: it is made readable and writable by its owner only, appears
 // whole or not at all, and replaces an existing file (or link) of that name only when asked to.
+// The path is a name as filenames::decode gives it. On failure `why` gets the system's reason.
 enum class Saved { Ok, Exists, Failed };
-Saved save(const QString &path, const QByteArray &bytes, bool replace);
+Saved save(const QString &path, const QByteArray &bytes, bool replace, QString *why = nullptr);
 
 // Reads a profile file; only a regular file is read (never a FIFO, a device or a directory).
 enum class Read { Ok, NotARegularFile, Failed };

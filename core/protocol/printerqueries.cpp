@@ -5,10 +5,13 @@
 #include "core/usb/deviceioopera.h"
 
 #include <cstring>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcProtocol, "labelsetup.protocol")
 
 namespace {
+
+thread_local std::optional<CutReply> firstCutReply;
 
 const unsigned char *bytes(const QByteArray &data)
 {
@@ -48,7 +51,9 @@ int query(PrinterHandle *handle, frame::FrameClass frameClass, int code, unsigne
         frame::extractPayload(reply, std::size_t(replyLength), result);
     if (!n) {
         // A reply cut short is a failed transfer: none of it is taken.
-        qCWarning(lcProtocol, "%s: reply cut short (%d bytes)", name, replyLength);
+        qCDebug(lcProtocol, "%s: reply cut short (%d bytes)", name, replyLength);
+        if (!firstCutReply)
+            firstCutReply = CutReply{code, replyLength};
         return CDeviceIOOpera::kTransferFailed;
     }
     for (std::size_t i = 0; i < *n; ++i)
@@ -57,6 +62,8 @@ int query(PrinterHandle *handle, frame::FrameClass frameClass, int code, unsigne
 }
 
 } // namespace
+
+std::optional<CutReply> takeCutReply() { return std::exchange(firstCutReply, std::nullopt); }
 
 int GetPrinterInfo(PrinterHandle *handle, SetInfoType code, unsigned char *result)
 {

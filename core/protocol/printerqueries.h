@@ -13,6 +13,15 @@ struct PrinterHandle;
 // payload (frame::extractPayload) is a failed transfer, 4, and leaves the buffer all zeros.
 int GetPrinterInfo(PrinterHandle *handle, SetInfoType code, unsigned char *result);
 int GetPrinterStatusInfo(PrinterHandle *handle, POWER_InFo code, unsigned char *result);
+// The first reply cut short since the last call, on this thread: the query's frame code and how
+// many bytes came. Its diagnostic line is only for --verbose; a command that fails says it once
+// in its own message.
+struct CutReply {
+    int code = 0;
+    int bytes = 0;
+};
+std::optional<CutReply> takeCutReply();
+
 // Triggers one printer action; nothing is read back.
 int SetPrinterStatusButton(PrinterHandle *handle, POWER_InFo code);
 

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <algorithm>
+
 QList<StatusCondition> statusConditions(unsigned int status)
 {
     const StatusCondition conditions[] = {
@@ -44,11 +46,13 @@ QString checkPrinterStatus(unsigned int status)
 
 std::optional<unsigned int> statusWordFromBytes(const unsigned char *bytes, int length)
 {
+    // Bits 0 to 14, every defined one, are in the first two bytes, so a shorter answer still
+    // says what the printer reports; only an answer with no byte at all says nothing.
     constexpr int kStatusBytes = 4;
-    if (length < kStatusBytes)
+    if (!bytes || length <= 0)
         return std::nullopt;
     unsigned int word = 0;
-    for (int i = 0; i < kStatusBytes; ++i)
+    for (int i = 0; i < std::min(length, kStatusBytes); ++i)
         word |= unsigned(bytes[i]) << (8 * i);
     return word;
 }

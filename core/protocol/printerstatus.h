@@ -18,6 +18,6 @@ QList<StatusCondition> statusConditions(unsigned int status);
 // break, in bit order; empty when none is set. Bits 15 to 31 carry nothing.
 QString checkPrinterStatus(unsigned int status);
 
-// The status word from the four bytes of the status request, little endian; nullopt when the
-// printer sent fewer than four (a reply cut short is a failed read).
+// The status word from the bytes of the status request, little endian: bytes the printer did not
+// send count as zero. nullopt when it sent none.
 std::optional<unsigned int> statusWordFromBytes(const unsigned char *bytes, int length);

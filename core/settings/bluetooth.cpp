@@ -47,7 +47,18 @@ std::optional<pages::Refusal> validate(const Values &v)
         if (auto refusal = pages::checkTexts({t}))
             return refusal;
     }
-    return std::nullopt;
+    return checkPin(v.pin);
+}
+
+std::optional<pages::Refusal> checkPin(const QString &pin)
+{
+    bool digits = pin.size() >= kMinPinDigits && pin.size() <= kMaxPinDigits;
+    for (QChar c : pin)
+        digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    if (digits)
+        return std::nullopt;
+    return pages::Refusal{kPin, pages::Refusal::Reason::PinNotDigits, kMinPinDigits,
+                          kMaxPinDigits};
 }
 
 pages::SetCommand encode(SetInfoType code, const Values &v)

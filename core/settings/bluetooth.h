@@ -27,6 +27,11 @@ inline const QString kPin = QStringLiteral("pin");
 const std::vector<SetInfoType> &order();
 void decode(SetInfoType code, const unsigned char *payload, Values &values);
 std::optional<pages::Refusal> validate(const Values &values);
+// A PIN is 4 to 16 decimal digits: pairing with a PIN carries at most 16 bytes, the hosts that
+// pair with a printer offer a keypad of digits for it, and fewer than 4 digits are no protection.
+constexpr int kMinPinDigits = 4;
+constexpr int kMaxPinDigits = 16;
+std::optional<pages::Refusal> checkPin(const QString &pin);
 pages::SetCommand encode(SetInfoType code, const Values &values);
 // What a write of the page sends, in order(). Call validate() first.
 std::vector<pages::SetCommand> writeCommands(const Values &values);

@@ -34,6 +34,10 @@ std::optional<pages::Refusal> validate(const Values &v)
     if (auto refusal = pages::checkAddresses({{kIp, v.ip}, {kMask, v.mask}, {kGateway, v.gateway}},
                                              v.mode == kDhcpOn))
         return refusal;
+    // With DHCP on the address is the server's to give; the field only shows it.
+    if (v.mode != kDhcpOn)
+        if (auto refusal = pages::checkHostAddress(kIp, v.ip, false))
+            return refusal;
     if (auto refusal = pages::checkMask(kMask, v.mask, v.mode == kDhcpOn))
         return refusal;
     if (auto refusal = pages::checkNumber(kTcpPort, {v.tcpPort, {}, {}}, kPortRange))

@@ -66,25 +66,61 @@ std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZer
     for (const QString &group : groups) {
         const std::optional<qint64> value =
             group.startsWith(QLatin1Char('-')) ? std::nullopt : parseWholeNumber(group);
-        if (!value || *value > 255)
+        // "01" would be stored as typed where the address travels as text, and read as octal
+        // by some programs: a group is written without leading zeros.
+        if (!value || *value > 255 || (group.size() > 1 && group.startsWith(QLatin1Char('0'))))
             return std::nullopt;
         octets.append(char(*value));
     }
     return octets;
 }
 
+namespace {
+// Four groups of 0 to 255, one of them with a leading zero.
+bool hasLeadingZeroGroup(const QString &text)
+{
+    const QStringList groups = text.split(QLatin1Char('.'));
+    if (groups.size() != kOctets)
+        return false;
+    bool leadingZero = false;
+    for (const QString &group : groups) {
+        const std::optional<qint64> value =
+            group.startsWith(QLatin1Char('-')) ? std::nullopt : parseWholeNumber(group);
+        if (!value || *value > 255)
+            return false;
+        leadingZero = leadingZero || (group.size() > 1 && group.startsWith(QLatin1Char('0')));
+    }
+    return leadingZero;
+}
+} // namespace
+
 std::optional<Refusal> checkAddress(const QString &key, const QString &text, bool untouchedIsZero)
 {
     if (addressOctets(text, untouchedIsZero))
         return std::nullopt;
+    if (hasLeadingZeroGroup(text))
+        return Refusal{key, Refusal::Reason::AddressLeadingZero, 0, 255};
     return Refusal{key, Refusal::Reason::IncompleteAddress, 0, 255};
+}
+
+std::optional<Refusal> checkHostAddress(const QString &key, const QString &text,
+                                        bool untouchedIsZero)
+{
+    if (auto refusal = checkAddress(key, text, untouchedIsZero))
+        return refusal;
+    if (untouchedIsZero && isUntouchedAddress(text))
+        return std::nullopt;
+    const QByteArray octets = *addressOctets(text, untouchedIsZero);
+    if (octets == QByteArray(kOctets, '\0') || octets == QByteArray(kOctets, '\xFF'))
+        return Refusal{key, Refusal::Reason::NotAHostAddress, 0, 0};
+    return std::nullopt;
 }
 
 std::optional<Refusal> checkMask(const QString &key, const QString &text, bool untouchedIsZero)
 {
     const std::optional<QByteArray> octets = addressOctets(text, untouchedIsZero);
     if (!octets)
-        return Refusal{key, Refusal::Reason::IncompleteAddress, 0, 255};
+        return checkAddress(key, text, untouchedIsZero);
     quint32 mask = 0;
     for (char octet : *octets)
         mask = mask << 8 | uchar(octet);
@@ -130,6 +166,8 @@ std::optional<Refusal> checkText(const QString &key, const QString &text)
 {
     if (text.contains(QChar(0)))
         return Refusal{key, Refusal::Reason::ContainsNul, 0, 0};
+    if (holdsUnpairedSurrogate(text))
+        return Refusal{key, Refusal::Reason::NotUtf8, 0, 0};
     return std::nullopt;
 }
 
@@ -155,6 +193,18 @@ QByteArray nulTerminated(std::initializer_list<QString> texts)
     for (const QString &text : texts)
         payload += text.toLocal8Bit() + QByteArray(1, '\0');
     return payload;
+}
+
+bool holdsUnpairedSurrogate(const QString &text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return true;
+    }
+    return false;
 }
 
 QList<QByteArray> replyTexts(const unsigned char *buffer, int count)

@@ -48,6 +48,10 @@ struct Refusal {
         IncompleteAddress,    // not four decimal groups of 0 to 255
         AccessPointIpMissing, // access-point mode without the access point's address
         NotAMask,             // a subnet mask that is not ones then zeros
+        NotUtf8,              // bytes that are no UTF-8 text (kept as they came, unpaired)
+        AddressLeadingZero,   // a group of an address written with a leading zero ("01")
+        NotAHostAddress,      // 0.0.0.0 or 255.255.255.255 where a printer's address belongs
+        PinNotDigits,         // a PIN that is not min to max decimal digits
     };
     QString field;
     Reason reason = Reason::NotAWholeNumber;
@@ -82,6 +86,10 @@ struct NamedText {
 std::optional<QByteArray> addressOctets(const QString &text, bool untouchedIsZero);
 bool isUntouchedAddress(const QString &text);
 std::optional<Refusal> checkAddress(const QString &key, const QString &text, bool untouchedIsZero);
+// The printer's own address: a complete address (as checkAddress) that is neither 0.0.0.0 (no
+// address) nor 255.255.255.255 (every host); an untouched field when `untouchedIsZero`.
+std::optional<Refusal> checkHostAddress(const QString &key, const QString &text,
+                                        bool untouchedIsZero);
 // A subnet mask: a complete address (as checkAddress) whose 32 bits are ones, then zeros.
 std::optional<Refusal> checkMask(const QString &key, const QString &text, bool untouchedIsZero);
 // An address page's block: the mode byte, then four octets per address, first octet first. With
@@ -93,12 +101,16 @@ std::optional<QByteArray> addressBlock(uint8_t mode, std::initializer_list<QStri
 QString addressText(const unsigned char *octets);
 
 // Texts the printer takes NUL-terminated: the bytes in the local 8-bit encoding. A text holding
-// a NUL character is refused (the printer would read only what stands before it).
+// a NUL character is refused (the printer would read only what stands before it), and so is one
+// holding bytes that were no UTF-8 text (given on a command line, each kept as an unpaired
+// surrogate): they would be stored as replacement characters, not as typed.
 std::optional<Refusal> checkText(const QString &key, const QString &text);
 // The NUL-terminated texts one after the other, refused with the key of the text that makes the
 // payload longer than the 255 bytes the length byte can carry.
 std::optional<Refusal> checkTexts(std::initializer_list<NamedText> texts);
 QByteArray nulTerminated(std::initializer_list<QString> texts);
+// Whether a text holds an unpaired surrogate: bytes that were no UTF-8 text.
+bool holdsUnpairedSurrogate(const QString &text);
 // The texts of a reply payload: up to `count` NUL-terminated byte strings from the start of the
 // zero-filled 1024-byte buffer; fewer when the buffer holds fewer NULs.
 QList<QByteArray> replyTexts(const unsigned char *buffer, int count);

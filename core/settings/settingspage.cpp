@@ -30,12 +30,18 @@ template <typename V> struct Field {
     NumberField V::*number = nullptr;                                // number fields only
     NumberRange range{0, 0, 1};
     int V::*index = nullptr; // selectors only: the item index that `get` shows
+    // Selectors whose read folds every byte the printer sends into their list: no wire value
+    // beyond the list can come from a printer, so none is taken from a profile.
+    bool readFoldsIntoList = false;
+    // Whether two values are the same value, however typed; null: the same text.
+    std::function<bool(const V &, const V &)> same = nullptr;
     // The value on its own (see SettingsPage::checkValue); null: nothing to judge.
     std::function<std::optional<Refusal>(const V &)> check = nullptr;
     // What the key takes, for help texts; read-only fields say so themselves.
     KeyDescription::Kind kind = KeyDescription::Kind::Text;
     QStringList choices = {};
     QString unit = {};
+    QString note = {};
 };
 
 using WireRange = QPair<qint64, qint64>;
@@ -76,6 +82,15 @@ template <typename V> Field<V> indexField(const QString &key, int V::*member, QS
     return field;
 }
 
+// A selector whose read maps every byte onto one of its items.
+template <typename V>
+Field<V> foldedIndexField(const QString &key, int V::*member, QStringList items)
+{
+    Field<V> field = indexField(key, member, std::move(items));
+    field.readFoldsIntoList = true;
+    return field;
+}
+
 template <typename V> Field<V> textField(const QString &key, QString V::*member)
 {
     Field<V> field{key, [=](const V &v) { return v.*member; },
@@ -94,6 +109,55 @@ template <typename V> Field<V> addressField(const QString &key, QString V::*memb
     Field<V> field = textField(key, member);
     field.check = [=](const V &v) { return checkAddress(key, v.*member, true); };
     field.kind = KeyDescription::Kind::Address;
+    field.same = [=](const V &a, const V &b) {
+        const std::optional<QByteArray> octets = addressOctets(a.*member, false);
+        return octets ? octets == addressOctets(b.*member, false) : a.*member == b.*member;
+    };
+    return field;
+}
+
+// A subnet mask, judged as one on its own.
+template <typename V> Field<V> maskField(const QString &key, QString V::*member)
+{
+    Field<V> field = addressField(key, member);
+    field.check = [=](const V &v) { return checkMask(key, v.*member, true); };
+    field.kind = KeyDescription::Kind::Mask;
+    return field;
+}
+
+// The printer's own address: also never 0.0.0.0 or 255.255.255.255 when given.
+template <typename V> Field<V> hostAddressField(const QString &key, QString V::*member)
+{
+    Field<V> field = addressField(key, member);
+    field.check = [=](const V &v) { return checkHostAddress(key, v.*member, true); };
+    return field;
+}
+
+// A network name: its texts' checks, and no longer than a network name can be.
+template <typename V> Field<V> networkNameField(const QString &key, QString V::*member)
+{
+    Field<V> field = textField(key, member);
+    field.check = [=](const V &v) -> std::optional<Refusal> {
+        if (auto refusal = checkTexts({{key, v.*member}}))
+            return refusal;
+        return wifi::checkNetworkName(key, v.*member);
+    };
+    field.note = QObject::tr("文字，最多 %1 个字节").arg(wifi::kMaxNetworkNameBytes);
+    return field;
+}
+
+// A Bluetooth PIN.
+template <typename V> Field<V> pinField(const QString &key, QString V::*member)
+{
+    Field<V> field = textField(key, member);
+    field.check = [=](const V &v) -> std::optional<Refusal> {
+        if (auto refusal = checkTexts({{key, v.*member}}))
+            return refusal;
+        return bluetooth::checkPin(v.*member);
+    };
+    field.note =
+        QObject::tr("4 到 16 位数字：蓝牙配对的PIN码最多 16 个字节，配对的设备只提供数字键盘，"
+                    "少于 4 位起不到保护作用");
     return field;
 }
 
@@ -106,6 +170,10 @@ template <typename V> Field<V> portField(const QString &key, QString V::*member,
     };
     field.kind = KeyDescription::Kind::Number;
     field.range = range; // described only: the text is no number field
+    field.same = [=](const V &a, const V &b) {
+        const std::optional<qint64> number = parseWholeNumber(a.*member);
+        return number ? number == parseWholeNumber(b.*member) : a.*member == b.*member;
+    };
     return field;
 }
 
@@ -120,6 +188,14 @@ Field<V> numberField(const QString &key, NumberField V::*member, NumberRange ran
                    },
                    member, range};
     field.check = [=](const V &v) { return checkNumber(key, v.*member, range); };
+    // The same number, however it is typed ("-0" and "0", "012" and "12"), or the same wire value.
+    field.same = [=](const V &a, const V &b) {
+        const std::optional<qint64> typed = parseWholeNumber((a.*member).text);
+        if (typed && typed == parseWholeNumber((b.*member).text))
+            return true;
+        const std::optional<qint64> wire = wireValue(a.*member, range);
+        return wire ? wire == wireValue(b.*member, range) : (a.*member).text == (b.*member).text;
+    };
     field.kind = KeyDescription::Kind::Number;
     if (range.wireUnitsPerUnit == 8)
         field.unit = QStringLiteral("mm");
@@ -198,7 +274,7 @@ public:
         std::vector<KeyDescription> out;
         for (const Field<V> &f : fields_)
             out.push_back({f.key, f.put ? f.kind : KeyDescription::Kind::ReadOnly, f.choices,
-                           f.range, f.unit});
+                           f.range, f.unit, f.note});
         return out;
     }
 
@@ -222,7 +298,7 @@ public:
             if (f.key == key && f.number)
                 return numberWireRange(f.range);
             if (f.key == key && f.index)
-                return kIndexWireRange;
+                return indexWireRange(f);
         }
         return std::nullopt;
     }
@@ -238,7 +314,7 @@ public:
                 values_.*f.number = NumberField::fromRead(value, shownAs);
                 return true;
             }
-            if (f.index && within(value, kIndexWireRange)) {
+            if (f.index && within(value, indexWireRange(f))) {
                 V probe = values_;
                 probe.*f.index = int(value);
                 if (f.get(probe) != shownAs)
@@ -246,6 +322,19 @@ public:
                 values_.*f.index = int(value);
                 return true;
             }
+        }
+        return false;
+    }
+
+    bool sameValue(const QString &key, const SettingsPage &other) const override
+    {
+        const auto *same = dynamic_cast<const TablePage<V> *>(&other);
+        for (const Field<V> &f : fields_) {
+            if (f.key != key)
+                continue;
+            if (same && f.same)
+                return f.same(values_, same->values_);
+            return f.get(values_) == valueOf(other, key);
         }
         return false;
     }
@@ -262,6 +351,13 @@ public:
     std::vector<SetCommand> commands() const override { return behaviour_.commands(values_); }
 
 private:
+    // The wire values a selector's index can take: every byte, or for one whose read folds
+    // every byte into its list, only the list's indexes.
+    static WireRange indexWireRange(const Field<V> &f)
+    {
+        return f.readFoldsIntoList ? WireRange{0, f.choices.size() - 1} : kIndexWireRange;
+    }
+
     QString name_;
     V values_;
     std::vector<Field<V>> fields_;
@@ -278,16 +374,17 @@ std::unique_ptr<SettingsPage> printPage(const supportedprinters::Offer &offer)
         indexField("density", &V::density, numbered(16)),
         numberField(printsettings::kLabelGap, &V::labelGap, printsettings::kGapRange),
         numberField(printsettings::kBlackMarkGap, &V::blackMarkGap, printsettings::kGapRange),
-        indexField("direction", &V::direction, {"0", "180"}),
-        indexField("mirror", &V::mirror, {"normal", "mirror"}),
+        foldedIndexField("direction", &V::direction, {"0", "180"}),
+        foldedIndexField("mirror", &V::mirror, {"normal", "mirror"}),
         numberField(printsettings::kPrintOffset, &V::printOffset, printsettings::kOffsetRange),
         numberField(printsettings::kVerticalOffset, &V::verticalOffset,
                     printsettings::kOffsetRange),
     };
     if (offer.printMethod)
-        fields.push_back(indexField("print-method", &V::printMethod, {"thermal", "transfer"}));
-    fields.push_back(
-        indexField("paper-type", &V::paperType, {"label", "black-mark", "continuous", "auto"}));
+        fields.push_back(
+            foldedIndexField("print-method", &V::printMethod, {"thermal", "transfer"}));
+    fields.push_back(foldedIndexField("paper-type", &V::paperType,
+                                      {"label", "black-mark", "continuous", "auto"}));
     fields.push_back(indexField("code-page", &V::codePage, numbered(62)));
     Field<V> language{"language", [](const V &v) { return v.commandLanguage; },
                       [](V &v, const QString &text) -> std::optional<QString> {
@@ -320,6 +417,15 @@ std::unique_ptr<SettingsPage> distancePage()
         TablePage<V>::Behaviour{readDistances, distances::validate, distances::writeCommands});
 }
 
+// The parity travels as its code; the codes say what they mean in the help.
+Field<serialport::Values> parityField()
+{
+    Field<serialport::Values> field =
+        indexField("parity", &serialport::Values::parity, {"0", "1", "2"});
+    field.note = QObject::tr("0 无校验，1 奇校验，2 偶校验");
+    return field;
+}
+
 std::unique_ptr<SettingsPage> serialPage()
 {
     using V = serialport::Values;
@@ -329,8 +435,7 @@ std::unique_ptr<SettingsPage> serialPage()
     return std::make_unique<TablePage<V>>(
         "serial", V{},
         std::vector<Field<V>>{
-            indexField("baud-rate", &V::baudRate, bauds),
-            indexField("parity", &V::parity, {"0", "1", "2"}),
+            indexField("baud-rate", &V::baudRate, bauds), parityField(),
             indexField("data-bits", &V::dataBits, {"8", "7"}),
             indexField("stop-bits", &V::stopBits, {"1", "2"}),
             // The serial number goes back only to the printer it was read from.
@@ -346,12 +451,12 @@ std::unique_ptr<SettingsPage> wifiPage()
     return std::make_unique<TablePage<V>>(
         "wifi", V{},
         std::vector<Field<V>>{
-            indexField("mode", &V::mode, {"STA", "AP"}),
-            textField(wifi::kStationName, &V::stationName),
+            foldedIndexField("mode", &V::mode, {"STA", "AP"}),
+            networkNameField(wifi::kStationName, &V::stationName),
             textField(wifi::kStationPassword, &V::stationPassword),
-            textField(wifi::kAccessPointName, &V::accessPointName),
+            networkNameField(wifi::kAccessPointName, &V::accessPointName),
             textField(wifi::kAccessPointPassword, &V::accessPointPassword),
-            addressField(wifi::kAccessPointIp, &V::accessPointIp),
+            hostAddressField(wifi::kAccessPointIp, &V::accessPointIp),
             portField(wifi::kTcpPort, &V::tcpPort, wifi::kPortRange),
             infoField<V>("wifi-mac", [](const V &v) { return v.wifiMac; }),
             infoField<V>("bluetooth-mac", [](const V &v) { return v.bluetoothMac; })},
@@ -366,7 +471,7 @@ std::unique_ptr<SettingsPage> bluetoothPage()
         std::vector<Field<V>>{textField(bluetooth::kSppName, &V::sppName),
                               textField(bluetooth::kBleName, &V::bleName),
                               indexField("pairing", &V::pairingMode, {"simple", "pin"}),
-                              textField(bluetooth::kPin, &V::pin)},
+                              pinField(bluetooth::kPin, &V::pin)},
         TablePage<V>::Behaviour{readBluetooth, bluetooth::validate, bluetooth::writeCommands});
 }
 
@@ -376,9 +481,9 @@ std::unique_ptr<SettingsPage> wifiIpPage()
     return std::make_unique<TablePage<V>>(
         "wifi-ip", V{},
         std::vector<Field<V>>{
-            indexField("dhcp", &V::mode, {"off", "on"}), addressField(wifiip::kIp, &V::ip),
-            addressField(wifiip::kMask, &V::mask), addressField(wifiip::kGateway, &V::gateway),
-            addressField(wifiip::kDns, &V::dns)},
+            foldedIndexField("dhcp", &V::mode, {"off", "on"}),
+            hostAddressField(wifiip::kIp, &V::ip), maskField(wifiip::kMask, &V::mask),
+            addressField(wifiip::kGateway, &V::gateway), addressField(wifiip::kDns, &V::dns)},
         TablePage<V>::Behaviour{readWifiIp, wifiip::validate, wifiip::writeCommands});
 }
 
@@ -387,11 +492,12 @@ std::unique_ptr<SettingsPage> ethernetPage()
     using V = ethernet::Values;
     return std::make_unique<TablePage<V>>(
         "ethernet", V{},
-        std::vector<Field<V>>{
-            indexField("dhcp", &V::mode, {"on", "off"}), addressField(ethernet::kIp, &V::ip),
-            addressField(ethernet::kMask, &V::mask), addressField(ethernet::kGateway, &V::gateway),
-            portField(ethernet::kTcpPort, &V::tcpPort, ethernet::kPortRange),
-            portField(ethernet::kUdpPort, &V::udpPort, ethernet::kPortRange)},
+        std::vector<Field<V>>{foldedIndexField("dhcp", &V::mode, {"on", "off"}),
+                              hostAddressField(ethernet::kIp, &V::ip),
+                              maskField(ethernet::kMask, &V::mask),
+                              addressField(ethernet::kGateway, &V::gateway),
+                              portField(ethernet::kTcpPort, &V::tcpPort, ethernet::kPortRange),
+                              portField(ethernet::kUdpPort, &V::udpPort, ethernet::kPortRange)},
         TablePage<V>::Behaviour{readEthernet, ethernet::validate, ethernet::writeCommands});
 }
 

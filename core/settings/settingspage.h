@@ -29,6 +29,7 @@ struct KeyDescription {
         Number,   // a whole number in `range` (min and max as typed), in `unit`
         Text,     // any text the printer can store
         Address,  // a dotted IPv4 address
+        Mask,     // a dotted subnet mask: ones, then zeros
         ReadOnly, // what the printer reported; not written
     };
     QString key;
@@ -36,6 +37,7 @@ struct KeyDescription {
     QStringList choices;
     NumberRange range{0, 0, 1};
     QString unit; // "mm", "dot" or empty
+    QString note; // what the choices mean, where they are codes; empty otherwise
 };
 
 class SettingsPage
@@ -72,6 +74,10 @@ public:
     // profile shows for it, when that text is how the field shows the value; false, changing
     // nothing, otherwise (the text then goes through set()).
     virtual bool setWireValue(const QString &key, qint64 value, const QString &shownAs) = 0;
+
+    // Whether this page and `other` (the same page) hold the same value for `key`, however it is
+    // typed: "-0" and "0", "09100" and "9100" are the same value.
+    virtual bool sameValue(const QString &key, const SettingsPage &other) const = 0;
 
     // What a write would refuse, before anything is sent.
     virtual std::optional<Refusal> validate() const = 0;

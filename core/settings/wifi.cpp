@@ -82,18 +82,29 @@ std::optional<pages::Refusal> validate(const Values &v)
         // station fields an access-point read left empty: the printer's network would be erased.
         if (pages::isUntouchedAddress(v.accessPointIp))
             return pages::Refusal{kAccessPointIp, pages::Refusal::Reason::AccessPointIpMissing};
-        refusal = pages::checkAddress(kAccessPointIp, v.accessPointIp, false);
+        refusal = pages::checkHostAddress(kAccessPointIp, v.accessPointIp, false);
         if (!refusal)
             refusal = pages::checkTexts({{kAccessPointName, v.accessPointName},
                                          {kAccessPointPassword, v.accessPointPassword},
                                          {kAccessPointIp, v.accessPointIp}});
+        if (!refusal)
+            refusal = checkNetworkName(kAccessPointName, v.accessPointName);
     } else {
         refusal = pages::checkTexts(
             {{kStationName, v.stationName}, {kStationPassword, v.stationPassword}});
+        if (!refusal)
+            refusal = checkNetworkName(kStationName, v.stationName);
     }
     if (refusal)
         return refusal;
     return pages::checkNumber(kTcpPort, pages::NumberField{v.tcpPort, {}, {}}, kPortRange);
+}
+
+std::optional<pages::Refusal> checkNetworkName(const QString &key, const QString &name)
+{
+    if (name.toLocal8Bit().size() > kMaxNetworkNameBytes)
+        return pages::Refusal{key, pages::Refusal::Reason::TooLong, 0, kMaxNetworkNameBytes};
+    return std::nullopt;
 }
 
 pages::SetCommand encode(Command command, const Values &v)

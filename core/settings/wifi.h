@@ -52,6 +52,9 @@ QString macText(const unsigned char *bytes);
 // station's), then the port.
 std::vector<Command> writeOrder(const Values &values);
 std::optional<pages::Refusal> validate(const Values &values);
+// A network name (SSID) is at most 32 bytes: no station or access point takes a longer one.
+constexpr int kMaxNetworkNameBytes = 32;
+std::optional<pages::Refusal> checkNetworkName(const QString &key, const QString &name);
 pages::SetCommand encode(Command command, const Values &values);
 // What a write of the page sends, in writeOrder(values). Call validate() first.
 std::vector<pages::SetCommand> writeCommands(const Values &values);

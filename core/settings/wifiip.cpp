@@ -27,6 +27,10 @@ std::optional<pages::Refusal> validate(const Values &v)
             {{kIp, v.ip}, {kMask, v.mask}, {kGateway, v.gateway}, {kDns, v.dns}},
             v.mode == kDhcpOn))
         return refusal;
+    // With DHCP on the address is the server's to give; the field only shows it.
+    if (v.mode != kDhcpOn)
+        if (auto refusal = pages::checkHostAddress(kIp, v.ip, false))
+            return refusal;
     return pages::checkMask(kMask, v.mask, v.mode == kDhcpOn);
 }
 

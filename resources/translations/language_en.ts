@@ -471,7 +471,7 @@ Profile: %2 (%3)</translation>
     </message>
     <message>
         <source>配置文件来自另一型号（%1），本打印机是 %2。</source>
-        <translation>The profile is for another model (%1); this printer is a %2.</translation>
+        <translation>The profile is for another model (%1); this printer's model is %2.</translation>
     </message>
     <message>
         <source>把配置文件 %1 写入这 %2 台 %3 打印机（只写入不同的页面，每页读回核对）：
@@ -522,6 +522,10 @@ Profile: %2 (%3)</translation>
 %2</source>
         <translation>Skipped, %1 printers:
 %2</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
@@ -896,15 +900,15 @@ Profile: %2 (%3)</translation>
     </message>
     <message>
         <source>此机型（%1）不提供“%2”</source>
-        <translation>This model (%1) does not offer “%2”</translation>
+        <translation>This model (%1) does not offer "%2"</translation>
     </message>
     <message>
         <source>设置项“%1”给出了两次。未发送任何设置。</source>
-        <translation>The key “%1” is given twice. Nothing was sent.</translation>
+        <translation>The key "%1" is given twice. Nothing was sent.</translation>
     </message>
     <message>
         <source>“%1”在这些设置下不会发送给打印机。未发送任何设置。</source>
-        <translation>“%1” would not be sent to the printer with these settings. Nothing was sent.</translation>
+        <translation>"%1" would not be sent to the printer with these settings. Nothing was sent.</translation>
     </message>
     <message>
         <source>不列出修改了的设置项</source>
@@ -1083,6 +1087,46 @@ Profile: %2 (%3)</translation>
         <translation>The printer&apos;s serial number: finds the same printer after it moved to another USB port</translation>
     </message>
     <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>0 无校验，1 奇校验，2 偶校验</source>
+        <translation>0 none, 1 odd, 2 even</translation>
+    </message>
+    <message>
+        <source>“%1”不能是 0.0.0.0 或 255.255.255.255：打印机需要自己的地址。未发送任何设置。</source>
+        <translation>"%1" cannot be 0.0.0.0 or 255.255.255.255: the printer needs an address of its own. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”只在 %2=%3 时发送给打印机。未发送任何设置。</source>
+        <translation>"%1" is sent to the printer only with %2=%3. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”含有不是UTF-8文字的字节。未发送任何设置。</source>
+        <translation>"%1" holds bytes that are not UTF-8 text. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”的每组数字不能以0开头（如 192.168.1.10，而不是 192.168.001.010）。未发送任何设置。</source>
+        <translation>"%1": no group of the address may start with 0 (192.168.1.10, not 192.168.001.010). Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>“%1”须为 %2 到 %3 位数字。未发送任何设置。</source>
+        <translation>"%1" must be %2 to %3 digits. Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>打印机对查询 %1 的回复不完整（只收到 %2 个字节）。</source>
+        <translation>The printer's reply to query %1 was cut short (only %2 bytes arrived). </translation>
+    </message>
+    <message>
+        <source>文件不是有效的打印机配置：format 为 %1，应为 %2</source>
+        <translation>The file is not a valid printer profile: its format is %1, this program reads format %2</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+    <message>
         <source>未改变</source>
         <translation>unchanged</translation>
     </message>
@@ -1193,6 +1237,22 @@ Profile: %2 (%3)</translation>
     <message>
         <source>退出状态：处理过的打印机全部未改变或写入并核对成功时为 0，否则为第一个失败的状态；被中断时若一台也没处理或未达到 --count，为 130。最后在标准错误上输出一行汇总。</source>
         <translation>Exit status: 0 when every printer handled was unchanged or written and verified, otherwise the status of the first failure; 130 when interrupted before any printer was handled or before --count was reached. A summary line ends the output on standard error.</translation>
+    </message>
+    <message>
+        <source>连续的子网掩码，如 255.255.255.0</source>
+        <translation>a contiguous netmask such as 255.255.255.0</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>4 到 16 位数字：蓝牙配对的PIN码最多 16 个字节，配对的设备只提供数字键盘，少于 4 位起不到保护作用</source>
+        <translation>4 to 16 digits: a Bluetooth pairing PIN is at most 16 bytes, the devices that pair offer a keypad of digits, and fewer than 4 digits protect nothing</translation>
+    </message>
+    <message>
+        <source>文字，最多 %1 个字节</source>
+        <translation>text, at most %1 bytes</translation>
     </message>
     <message>
         <source>只读取并比较，不发送任何设置：无需改变时退出状态为 0，需要改变时为 8</source>

@@ -469,7 +469,7 @@ void TestCli::refusedInputSendsNothing_data()
         << int(cli::Refused) << "“ap-ip”须为完整的IP地址";
     QTest::newRow("access-point name not sent in station mode")
         << QStringList{"write", "wifi", "ap-name=Shop"} << QByteArray() << int(cli::Refused)
-        << "“ap-name”在这些设置下不会发送给打印机。未发送任何设置。";
+        << "“ap-name”只在 mode=AP 时发送给打印机。未发送任何设置。";
     QTest::newRow("key given twice")
         << QStringList{"write", "print", "speed=5", "speed=6"} << QByteArray() << int(cli::Refused)
         << "设置项“speed”给出了两次。未发送任何设置。";
@@ -559,7 +559,7 @@ void TestCli::cutReplyFailsTheCommand_data()
     QTest::newRow("read, up to the length byte") << QStringList{"read", "distance"} << 6 << 0;
     QTest::newRow("read, half of each 2-byte payload") << QStringList{"read", "distance"} << 7 << 0;
     QTest::newRow("info, the resolution cut") << QStringList{"info"} << 8 << 3;
-    QTest::newRow("status, 2 of 4 bytes") << QStringList{"status"} << 2 << 0;
+    QTest::newRow("status, no byte") << QStringList{"status"} << 0 << 0;
     // The list opens the printer once; the write's read asks four queries.
     QTest::newRow("write whose third query is cut")
         << QStringList{"write", "distance", "head-to-tear=30"} << 6 << 4;
@@ -1071,11 +1071,12 @@ void TestCli::watchReportsPlugsInOrder()
             lines << QString::fromUtf8(watch->readLine()).trimmed();
         return lines.size();
     };
-    QTRY_COMPARE_WITH_TIMEOUT(readLines(), 1, 30000);
+    // At least, then checked below: a count polled for equality can be jumped over.
+    QTRY_VERIFY_WITH_TIMEOUT(readLines() >= 1, 30000);
     watch->write("plug 1401:5:VS-608K\nwait 200\nunplug 5\nwait 200\n"
                  "plug 1401:5:VS-608K denied\nwait 200\nplug 0411:2.4:RM-310\nwait 200\n"
                  "unplug 1\n");
-    QTRY_COMPARE_WITH_TIMEOUT(readLines(), 6, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(readLines() >= 6, 30000);
     watch->terminate(); // the launcher hands it on: the watch ends as when interrupted
     QVERIFY(watch->waitForFinished(30000));
     QCOMPARE(watch->exitCode(), int(cli::Ok));
@@ -1131,7 +1132,8 @@ exit $status)";
                                  "plug 1401:6:VS-608K unplug-after 45\n", "plug 1401:7:VS-608K\n"};
     for (int i = 0; i < 4; ++i) {
         run->write(plugs[i]);
-        QTRY_COMPARE_WITH_TIMEOUT(readLines(), i + 1, 30000);
+        // At least: the last lines and the launcher's log may arrive between two polls.
+        QTRY_VERIFY_WITH_TIMEOUT(readLines() >= i + 1, 30000);
     }
     QVERIFY(run->waitForFinished(60000));
     err += QString::fromUtf8(run->readAllStandardError());

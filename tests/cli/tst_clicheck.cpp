@@ -116,7 +116,7 @@ void TestCliCheck::checkSendsNoSetting_data()
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("out");
     QTest::newRow("write, the value held")
-        << QStringList{"--port", "3", "write", "print", "speed=2"} << 0 << "print：未改变\n";
+        << QStringList{"--port", "3", "write", "print", "speed=2"} << 0 << "print: 未改变\n";
     QTest::newRow("write, a value to change")
         << QStringList{"--port", "3", "write", "print", "speed=2", "label-gap=5"} << 8
         << "print：将写入（未发送）\n  print label-gap: 2 -> 5\n";
@@ -390,7 +390,7 @@ void TestCliCheck::provisionAsJsonLines()
         lines[3],
         (QJsonObject{
             {"schema", 1}, {"event", "summary"}, {"handled", 2}, {"changed", true}, {"exit", 0}}));
-    QCOMPARE(at(lines[3], "summary.written-verified"), QJsonValue(2));
+    QCOMPARE(at(lines[3], "summary.verified"), QJsonValue(2));
     delete process;
 }
 

@@ -176,6 +176,8 @@ void MainWindow::showSelectedPrinter(const QString &version)
         printerLine->clear();
         return;
     }
+    // A message about a printer that left would hide the line of the one selected now.
+    form->statusbar->clearMessage();
     const ModelKey model = ModelKey::ofRow(item->text());
     QString text =
         QObject::tr("已选打印机：%1 %2，USB路径 %3")

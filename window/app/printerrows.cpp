@@ -55,6 +55,8 @@ QListWidgetItem *MainWindow::printerItem(const ListedPrinter &printer, const QSt
 
 void MainWindow::showPrinters(const QList<ListedPrinter> &printers)
 {
+    // A new list: what it said about a printer that left no longer applies.
+    form->statusbar->clearMessage();
     form->listWidget->clear();
     listedPrinters = printers;
     const QStringList rows = printerRows(printers);

@@ -177,7 +177,7 @@ void MainWindow::compareWithProfile()
             return;
         // Checked as an apply checks it: another model only when the user says so, and a file
         // an apply would refuse is refused here too.
-        const QString model = printer.modelKey().trimmed();
+        const QString model = printer.modelKey().name();
         if (chosen->parsed.model != model &&
             !messages::confirm(
                 this,

@@ -416,7 +416,8 @@ QString refusalText(const std::optional<pages::Refusal> &refusal)
 {
     if (!refusal)
         return {};
-    static const char *reasons[] = {"number", "too long", "NUL", "address", "no AP IP", "mask"};
+    static const char *reasons[] = {"number", "too long", "NUL",          "address",    "no AP IP",
+                                    "mask",   "not UTF-8", "leading zero", "not a host", "PIN"};
     return QStringLiteral("%1: %2").arg(refusal->field, reasons[int(refusal->reason)]);
 }
 
@@ -516,13 +517,11 @@ void TestPageCodecs::wifiWrite_data()
                                      << "..."
                                      << "9100"
                                      << "station-name: NUL" << QStringList();
-    QTest::newRow("253-byte name and empty password fill 255 bytes")
+    // A name that fits the frame but no network: SSIDs are at most 32 bytes.
+    QTest::newRow("253-byte name fits the frame, not a network")
         << wifi::kStation << QString(253, 'n') << "..."
         << "1"
-        << ""
-        << QStringList{setFrame("30 01 01"),
-                       setFrame(qPrintable("26 FF " + QString("6E ").repeated(253) + "00 00")),
-                       setFrame("29 02 01 00")};
+        << "station-name: too long" << QStringList();
     QTest::newRow("254-byte name leaves no room for the password's NUL")
         << wifi::kStation << QString(254, 'n') << "..."
         << "1"
@@ -576,8 +575,10 @@ void TestPageCodecs::bluetooth_data()
                        setFrame("2F 01 01"), setFrame("2E 05 31 32 33 34 00")};
     QTest::newRow("empty name; mode 02 has no item and is not sent as FF")
         << QByteArray() << QByteArray::fromHex("02") << ""
+        << "0000"
         << ""
-        << "" << QStringList{setFrame("2B 01 00"), setFrame("2C 01 00"), setFrame("2E 01 00")};
+        << QStringList{setFrame("2B 01 00"), setFrame("2C 01 00"),
+                       setFrame("2E 05 30 30 30 30 00")};
     QTest::newRow("255-byte BLE name")
         << QByteArray() << QByteArray::fromHex("00") << QString(255, 'b') << ""
         << "ble-name: too long" << QStringList();

@@ -9,6 +9,7 @@ QObject *createTestNetworkPages();
 QObject *createTestPrinterIdentity();
 QObject *createTestPrinterPlugs();
 QObject *createTestProfileMenu();
+QObject *createTestStatusLine();
 
 int main(int argc, char **argv)
 {
@@ -16,7 +17,7 @@ int main(int argc, char **argv)
     int failures = 0;
     for (auto create : {createTestMainWindow, createTestPrinterWindow, createTestSettingsPages,
                         createTestNetworkPages, createTestPrinterIdentity, createTestPrinterPlugs,
-                        createTestProfileMenu}) {
+                        createTestProfileMenu, createTestStatusLine}) {
         QObject *test = create();
         failures += QTest::qExec(test, argc, argv);
         delete test;

