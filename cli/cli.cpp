@@ -2,6 +2,7 @@
 
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/jsonoutput.h"
 #include "cli/pagehelp.h"
 #include "core/base/logging.h"
 #include "core/history/record.h"
@@ -121,7 +122,15 @@ struct Option {
 const Option kOptions[] = {
     {"port", "PORT", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
      "info status read write backup restore diff maintain download history undo"},
-    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read history"},
+    {"serial", "SERIAL",
+     QT_TRANSLATE_NOOP("QObject", "打印机的序列号：换了USB端口也能找到同一台打印机"),
+     "info status read write backup restore diff maintain download history undo"},
+    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"),
+     "list info status read write backup restore provision diff maintain download history"},
+    {"check", "",
+     QT_TRANSLATE_NOOP("QObject",
+                       "只读取并比较，不发送任何设置：无需改变时退出状态为 0，需要改变时为 8"),
+     "write restore"},
     {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
     {"force", "",
      QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；diff：也比较另一型号的配置；"
@@ -142,7 +151,6 @@ const Option kOptions[] = {
     {"all", "", QT_TRANSLATE_NOOP("QObject", "写入所有该型号的打印机"), "restore"},
     {"count", "N", QT_TRANSLATE_NOOP("QObject", "处理完 N 台该型号的打印机（包括失败的）后结束"),
      "provision"},
-    {"serial", "S", QT_TRANSLATE_NOOP("QObject", "只列出此序列号的打印机的操作"), "history"},
     {"since", "DATE", QT_TRANSLATE_NOOP("QObject", "只列出此日期（UTC）以后的操作"), "history"},
     {"no-history", "", QT_TRANSLATE_NOOP("QObject", "不把这次操作记入历史记录"),
      "write restore provision maintain download undo"},
@@ -239,8 +247,17 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
     overall.addVersionOption();
     for (const Option &option : kOptions)
         overall.addOption(qtOption(option));
+    // Before the parser knows the command, a script that asked for JSON gets its error as JSON.
+    const bool jsonErrors = arguments.contains(QStringLiteral("--json"));
+    const auto usageError = [&](const QString &message) {
+        if (jsonErrors)
+            err << errorDocument(UsageError, message);
+        else
+            err << message << '\n';
+        return UsageError;
+    };
     if (!overall.parse(withProgram))
-        return err << overall.errorText() << '\n', UsageError;
+        return usageError(overall.errorText());
     if (overall.isSet(QStringLiteral("version"))) {
         out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
         return Ok;
@@ -252,11 +269,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
             out << overallHelp();
             return Ok;
         }
-        err << (positional.isEmpty() ? QObject::tr("缺少命令")
-                                     : QObject::tr("未知的命令：%1").arg(positional.first()))
-            << '\n'
-            << overallHelp();
-        return UsageError;
+        return usageError((positional.isEmpty()
+                               ? QObject::tr("缺少命令")
+                               : QObject::tr("未知的命令：%1").arg(positional.first())) +
+                          '\n' + overallHelp());
     }
 
     // Then the command's own options only.
@@ -270,7 +286,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
     parser.addPositionalArgument(QLatin1String(command->name), QLatin1String(command->synopsis),
                                  QStringLiteral("%1 %2").arg(command->name, command->synopsis));
     if (!parser.parse(withProgram))
-        return err << parser.errorText() << '\n', UsageError;
+        return usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
         if (command->moreHelp)

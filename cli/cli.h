@@ -17,6 +17,7 @@ enum Exit {
     Refused = 5,         // input refused before anything was sent: page, key, value, file
     NotKept = 6,         // written, but the printer reports other values than it was sent
     Unavailable = 7,     // the printer is attached but may not be opened, or another program has it
+    WouldChange = 8,     // --check: something would be written (nothing was)
     Interrupted = 130,   // stopped by a signal before it handled what it was asked for
 };
 

@@ -7,6 +7,7 @@
 #include "core/protocol/maintenancecommands.h"
 
 #include <QFile>
+#include <QJsonObject>
 #include <QObject>
 #include <unistd.h>
 
@@ -70,14 +71,13 @@ int maintain(Context &c)
         return exit;
     if (const int refused = refuseIfLocked(c, printer, QStringLiteral("maintain")))
         return refused;
+    const QString warning = maintenance::warningFor(*command, printer.name());
     if (!consent) {
         if (const int declined = ask(c, *command, printer.name()))
             return declined;
-    } else {
-        // Told with --yes what cannot be undone.
-        const QString warning = maintenance::warningFor(*command, printer.name());
-        if (!warning.isEmpty())
-            c.out << warning << '\n' << Qt::flush;
+    } else if (!warning.isEmpty() && !json(c)) {
+        // Told with --yes what cannot be undone (with --json in the document).
+        c.out << warning << '\n' << Qt::flush;
     }
     // The serial number is asked first: after a restart or an initialisation it may not answer.
     history::Action action =
@@ -85,7 +85,17 @@ int maintain(Context &c)
     const int r = maintenance::send(printer.handle(), *command);
     history::describeMaintenance(action, *command, r);
     history::record(action);
-    return r == 0 ? Ok : transportFailed(c);
+    if (r != 0)
+        return transportFailed(c);
+    if (json(c)) {
+        QJsonObject document{{QStringLiteral("action"), c.arguments[0]},
+                             {QStringLiteral("printer"), identityJson(printer)},
+                             {QStringLiteral("sent"), true}};
+        if (!warning.isEmpty())
+            document.insert(QStringLiteral("warning"), warning);
+        printJson(c, document);
+    }
+    return Ok;
 }
 
 int download(Context &c)
@@ -105,7 +115,11 @@ int download(Context &c)
     if (!prepared.ok())
         return fail(c, Refused, prepared.error);
     const QString &sideFile = prepared.sideFile;
-    c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n' << Qt::flush;
+    const QJsonObject identity = identityJson(printer);
+    // With --json the document at the end says it all, and nothing shows progress.
+    if (!json(c))
+        c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n'
+              << Qt::flush;
 
     // The same worker as the window's: it stops at the first failed chunk, closes the printer
     // and removes the side file however the stream ends.
@@ -114,16 +128,32 @@ int download(Context &c)
     WorkerThread worker;
     worker.handOver(printer.release(), sideFile);
     QEventLoop loop;
-    QObject::connect(&worker, &WorkerThread::progressUpdated, &loop,
-                     [&](int percentage) { showProgress(c, percentage, terminal); });
-    QObject::connect(&worker, &WorkerThread::errorOccurred, &loop,
-                     [&](const QString &message) { c.err << message << '\n'; });
+    QString error;
+    if (!json(c))
+        QObject::connect(&worker, &WorkerThread::progressUpdated, &loop,
+                         [&](int percentage) { showProgress(c, percentage, terminal); });
+    QObject::connect(&worker, &WorkerThread::errorOccurred, &loop, [&](const QString &message) {
+        if (json(c))
+            error = message;
+        else
+            c.err << message << '\n';
+    });
     QObject::connect(&worker, &WorkerThread::finished, &loop, &QEventLoop::quit,
                      Qt::QueuedConnection);
     worker.start();
     loop.exec();
     worker.wait();
-    return worker.sentEverything() ? Ok : TransportFailed;
+    if (!json(c))
+        return worker.sentEverything() ? Ok : TransportFailed;
+    if (!worker.sentEverything())
+        return fail(c, TransportFailed,
+                    error.isEmpty() ? QObject::tr("请确保打印机已通过usb进行连接") : error);
+    printJson(c, QJsonObject{{QStringLiteral("kind"), c.arguments[0]},
+                             {QStringLiteral("file"), chosen},
+                             {QStringLiteral("bytes"), double(prepared.bytes)},
+                             {QStringLiteral("printer"), identity},
+                             {QStringLiteral("sent"), true}});
+    return Ok;
 }
 
 } // namespace cli

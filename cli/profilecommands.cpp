@@ -1,6 +1,9 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/jsonoutput.h"
+#include "cli/listing.h"
 #include "cli/recording.h"
+#include "cli/resultjson.h"
 #include "cli/resultoutput.h"
 #include "core/base/filenames.h"
 #include "core/profiles/apply.h"
@@ -10,6 +13,7 @@
 #include "core/settings/pageexchange.h"
 #include "core/settings/settingspage.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QObject>
 #include <algorithm>
@@ -60,6 +64,16 @@ int backup(Context &c)
     QString why;
     switch (profile::save(path, json, replace, &why)) {
     case profile::Saved::Ok:
+        if (cli::json(c)) {
+            QJsonArray names;
+            for (const auto &page : snapshot.pages)
+                names.append(page->name());
+            printJson(c,
+                      {{QStringLiteral("file"), path},
+                       {QStringLiteral("printer"), identityJson(printer)},
+                       {QStringLiteral("pages"), names},
+                       {QStringLiteral("secrets"), !c.parser.isSet(QStringLiteral("no-secrets"))}});
+        }
         return Ok;
     case profile::Saved::Exists:
         return fileExists(c, path);
@@ -94,8 +108,32 @@ profile::ApplyOptions applyOptions(const Context &c)
     profile::ApplyOptions options;
     options.pages = profile::ApplyOptions::Pages::All;
     options.verify = verifying(c);
-    options.dryRun = c.parser.isSet(QStringLiteral("dry-run"));
+    // A check works out what a write would send, as a dry run does, and sends nothing.
+    options.dryRun = c.parser.isSet(QStringLiteral("dry-run")) || checking(c);
     return options;
+}
+
+// How restore and restore --all show a printer's result: in words as it comes, or in the document
+// at the end (--json); a check with the keys that would change.
+void showResult(Context &c, const profile::PrinterResult &result,
+                const profile::ApplyOptions &options, bool many)
+{
+    if (json(c))
+        return;
+    if (checking(c))
+        showCheck(c, result, !many);
+    else if (many)
+        showLine(c, result, options.asked());
+    else
+        showPages(c, result, options.asked());
+}
+
+// A check and a dry run both send nothing: one or the other.
+int refuseCheckWithDryRun(Context &c)
+{
+    if (checking(c) && c.parser.isSet(QStringLiteral("dry-run")))
+        return fail(c, UsageError, QObject::tr("--check 与 --dry-run 不能同时使用"));
+    return Ok;
 }
 
 profile::Target targetOf(const ListedPrinter &listed)
@@ -123,23 +161,35 @@ profile::PrinterResult restoreListed(Context &c, const ListedPrinter &listed,
         result = profile::applyProfile(printer.handle(), parsed.pages, target, options);
     }
     recordApply(result, kind, c.arguments[0]);
-    showLine(c, result, options.asked());
     return result;
 }
 
 int restoreAll(Context &c, const profile::Parsed &parsed)
 {
-    const QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
+    QList<ListedPrinter> attached = listSupportedPrinters();
+    sortByPath(attached); // in the order list shows them
+    const QList<ListedPrinter> ofModel = printersOfModel(attached, parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
     if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
         return refused;
     const profile::ApplyOptions options = applyOptions(c);
     std::vector<profile::PrinterResult> results;
-    for (const ListedPrinter &listed : ofModel)
+    for (const ListedPrinter &listed : ofModel) {
         results.push_back(restoreListed(c, listed, parsed, options, history::Kind::Restore));
-    showSummary(c, results);
-    return exitOf(results, options.asked());
+        showResult(c, results.back(), options, true);
+    }
+    int exit = exitOf(results, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, results);
+    if (json(c))
+        printResultDocument(c, QStringLiteral("restore"), results, options.asked(), exit,
+                            {{QStringLiteral("all"), true},
+                             {QStringLiteral("profile"), c.arguments[0]},
+                             {QStringLiteral("model"), parsed.model}});
+    else
+        showSummary(c, results);
+    return exit;
 }
 
 int restore(Context &c)
@@ -150,6 +200,10 @@ int restore(Context &c)
     // --all goes to every printer of the model: a port would name one, and be ignored.
     if (all && c.parser.isSet(QStringLiteral("port")))
         return fail(c, UsageError, QObject::tr("--port 与 --all 不能同时使用"));
+    if (all && c.parser.isSet(QStringLiteral("serial")))
+        return fail(c, UsageError, QObject::tr("--serial 与 --all 不能同时使用"));
+    if (const int refused = refuseCheckWithDryRun(c))
+        return refused;
     profile::Parsed parsed;
     if (const int exit = readProfile(c, c.arguments[0], parsed))
         return exit;
@@ -169,8 +223,16 @@ int restore(Context &c)
         profile::applyProfile(printer.handle(), parsed.pages,
                               {printer.path(), printer.model(), printer.modelKey()}, options);
     recordApply(result, history::Kind::Restore, c.arguments[0]);
-    showPages(c, result, options.asked());
-    return exitOf(result, options.asked());
+    showResult(c, result, options, false);
+    int exit = exitOf(result, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, {result});
+    if (json(c))
+        printResultDocument(c, QStringLiteral("restore"), {result}, options.asked(), exit,
+                            {{QStringLiteral("all"), false},
+                             {QStringLiteral("profile"), c.arguments[0]},
+                             {QStringLiteral("model"), parsed.model}});
+    return exit;
 }
 
 // Waits for printers to be plugged in and restores the profile onto each new one of its model,
@@ -217,20 +279,43 @@ int provision(Context &c)
             if (p.model() != parsed.model) {
                 results.push_back(profile::printerResult(targetOf(p), profile::Outcome::Skipped,
                                                          profile::Reason::OtherModel));
-                showLine(c, results.back(), options.asked());
+                showProvisioned(c, results.back(), options.asked());
                 continue;
             }
             results.push_back(restoreListed(c, p, parsed, options, history::Kind::Provision));
+            showProvisioned(c, results.back(), options.asked());
             ++handled;
         }
         if (done())
             listening.loop.quit();
     });
-    showSummary(c, results);
-    const int exit = exitOf(results, options.asked());
+    int exit = exitOf(results, options.asked());
     // Stopped before it handled what it was asked for (or anything at all): not done.
     if (exit == Ok && (handled == 0 || (count > 0 && handled < count)))
-        return Interrupted;
+        exit = Interrupted;
+    if (json(c))
+        printJsonLine(c, {{QStringLiteral("event"), QStringLiteral("summary")},
+                          {QStringLiteral("handled"), handled},
+                          {QStringLiteral("summary"), summaryJson(results)},
+                          {QStringLiteral("changed"), changedAny(results)},
+                          {QStringLiteral("exit"), exit}});
+    else
+        showSummary(c, results);
+    return exit;
+}
+
+// The differences as a document: each key with both values (typed as read shows them), a password
+// or PIN only as differing unless asked; whether they differ, and the exit status.
+int printDifferences(Context &c, const QList<profile::Difference> &found, const ModelKey &modelKey,
+                     bool secrets)
+{
+    const int exit = profile::differ(found) ? 1 : Ok;
+    printJson(c, {{QStringLiteral("one"),
+                   c.arguments.size() == 2 ? c.arguments[0] : QStringLiteral("printer")},
+                  {QStringLiteral("other"), c.arguments.value(1, c.arguments[0])},
+                  {QStringLiteral("differences"), differencesJson(found, modelKey, secrets)},
+                  {QStringLiteral("differ"), exit != Ok},
+                  {QStringLiteral("exit"), exit}});
     return exit;
 }
 
@@ -242,6 +327,8 @@ int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
     const bool secrets = c.parser.isSet(QStringLiteral("show-secrets"));
+    if (json(c))
+        return printDifferences(c, found, modelKey, secrets);
     auto print = [&](bool readOnly) {
         for (const profile::Difference &d : found) {
             if (d.readOnly != readOnly)

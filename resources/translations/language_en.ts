@@ -1073,6 +1073,70 @@ Serial number: %2</translation>
         <translation>End once N printers of the file's model were handled (failed ones included)</translation>
     </message>
     <message>
+        <source>此机型不提供序列号</source>
+        <translation>this model does not offer its serial number</translation>
+    </message>
+    <message>
+        <source>无法打开</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>没有应答</source>
+        <translation>not answering</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>品牌</source>
+        <translation>Brand</translation>
+    </message>
+    <message>
+        <source>型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>厂商:产品ID</source>
+        <translation>Vendor:Product</translation>
+    </message>
+    <message>
+        <source>USB路径</source>
+        <translation>USB path</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>没有序列号为 %1 的打印机。连接的打印机：</source>
+        <translation>No printer has the serial number %1. Attached printers:</translation>
+    </message>
+    <message>
+        <source>序列号 %1 对应多台打印机，请用 --port 指定一台：</source>
+        <translation>Several printers have the serial number %1; choose one with --port:</translation>
+    </message>
+    <message>
+        <source>--port 和 --serial 只能给出一个</source>
+        <translation>Give either --port or --serial, not both</translation>
+    </message>
+    <message>
+        <source>打印机的序列号：换了USB端口也能找到同一台打印机</source>
+        <translation>The printer&apos;s serial number: finds the same printer after it moved to another USB port</translation>
+    </message>
+    <message>
         <source>%1（%2）</source>
         <translation>%1 (%2)</translation>
     </message>
@@ -1371,6 +1435,18 @@ Serial number: %2</translation>
     <message>
         <source>文字，最多 %1 个字节</source>
         <translation>text, at most %1 bytes</translation>
+    </message>
+    <message>
+        <source>只读取并比较，不发送任何设置：无需改变时退出状态为 0，需要改变时为 8</source>
+        <translation>Only read and compare, send no setting: exit status 0 when nothing would change, 8 when something would</translation>
+    </message>
+    <message>
+        <source>--check 与 --dry-run 不能同时使用</source>
+        <translation>--check and --dry-run cannot be used together</translation>
+    </message>
+    <message>
+        <source>--serial 与 --all 不能同时使用</source>
+        <translation>--serial and --all cannot be used together</translation>
     </message>
 </context>
 <context>

@@ -114,9 +114,9 @@ void TestCli::listsPrinters()
     QCOMPARE(r.exit, int(cli::Ok));
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     lines.sort();
-    QCOMPARE(lines, (QStringList{"1\tZurod\tRM-310\t5c1e:0411\t1-1\tready",
-                                 "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready",
-                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tready"}));
+    QCOMPARE(lines, (QStringList{"1\tZurod\tRM-310\t5c1e:0411\t1-1\t(此机型不提供序列号)\tready",
+                                 "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tZR311P3\tready",
+                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tZR311P5\tready"}));
 }
 
 void TestCli::jsonOutput_data()
@@ -124,14 +124,16 @@ void TestCli::jsonOutput_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("json");
     QTest::newRow("list") << QStringList{"list", "--json"}
-                          << QByteArray(R"([{"port":3,"brand":"Orbeck","product":"VS-608K",
-                                "vendor-id":"5c1e","product-id":"1401","path":"1-3","state":"ready"},{"port":5,"brand":"Orbeck",
-                                "product":"VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-5","state":"ready"}])");
+                          << QByteArray(R"({"schema":1,"printers":[{"port":3,"brand":"Orbeck","product":"VS-608K",
+                                "model":"Orbeck VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-3",
+                                "state":"ready","ready":true,"serial":"ZR311P3"},{"port":5,"brand":"Orbeck",
+                                "product":"VS-608K","model":"Orbeck VS-608K","vendor-id":"5c1e","product-id":"1401",
+                                "path":"1-5","state":"ready","ready":true,"serial":"ZR311P5"}]})");
     QTest::newRow("info") << QStringList{"--port", "3", "info", "--json"}
-                          << QByteArray(R"({"model":"VS-608K","version":"V2.3.1 20240315",
+                          << QByteArray(R"({"schema":1,"model":"VS-608K","version":"V2.3.1 20240315",
                                 "resolution":203,"max-width-mm":72})");
     QTest::newRow("status") << QStringList{"--port", "3", "status", "--json"}
-                            << QByteArray(R"({"word":130,"idle":false,"conditions":[
+                            << QByteArray(R"({"schema":1,"word":130,"idle":false,"conditions":[
                                   {"name":"paper-out","text":"缺纸"},
                                   {"name":"cover-open","text":"开盖"}]})");
 }
@@ -143,15 +145,8 @@ void TestCli::jsonOutput()
     first->setStatusWord(0x0082);
     const Result r = runCli(arguments);
     QCOMPARE(r.exit, int(cli::Ok));
-    QJsonDocument shown = QJsonDocument::fromJson(r.out.toUtf8());
-    if (shown.isArray()) { // discovery order is the bus's
-        QVariantList printers = shown.array().toVariantList();
-        std::sort(printers.begin(), printers.end(), [](const QVariant &a, const QVariant &b) {
-            return a.toMap().value("port").toInt() < b.toMap().value("port").toInt();
-        });
-        shown = QJsonDocument(QJsonArray::fromVariantList(printers));
-    }
-    QCOMPARE(shown, QJsonDocument::fromJson(json));
+    // The printers in the order of their USB paths.
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()), QJsonDocument::fromJson(json));
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions_data()
@@ -159,26 +154,16 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("options");
     QTest::newRow("list") << "list" << QStringList{"--json", "--verbose", "--watch"};
-    QTest::newRow("info") << "info" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("status") << "status" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("read") << "read" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("write") << "write" << QStringList{"--history-secrets", "--no-history",
-                                                     "--no-verify",       "--port",
-                                                     "--quiet",           "--verbose"};
-    QTest::newRow("backup") << "backup"
-                            << QStringList{"--force", "--no-secrets", "--port", "--verbose"};
-    QTest::newRow("restore") << "restore" << QStringList{"--all",        "--dry-run",
-                                                         "--force",      "--history-secrets",
-                                                         "--no-history", "--no-verify",
-                                                         "--port",       "--verbose"};
-    QTest::newRow("provision") << "provision"
-                               << QStringList{"--count", "--history-secrets", "--no-history",
-                                              "--verbose"};
-    QTest::newRow("diff") << "diff"
-                          << QStringList{"--force", "--port", "--show-secrets", "--verbose"};
-    QTest::newRow("maintain") << "maintain"
-                              << QStringList{"--no-history", "--port", "--verbose", "--yes"};
-    QTest::newRow("download") << "download" << QStringList{"--no-history", "--port", "--verbose"};
+    QTest::newRow("info") << "info" << QStringList{"--json", "--port", "--serial", "--verbose"};
+    QTest::newRow("status") << "status" << QStringList{"--json", "--port", "--serial", "--verbose"};
+    QTest::newRow("read") << "read" << QStringList{"--json", "--port", "--serial", "--verbose"};
+    QTest::newRow("write") << "write" << QStringList{"--check", "--history-secrets", "--json", "--no-history", "--no-verify", "--port", "--quiet", "--serial", "--verbose"};
+    QTest::newRow("backup") << "backup" << QStringList{"--force", "--json", "--no-secrets", "--port", "--serial", "--verbose"};
+    QTest::newRow("restore") << "restore" << QStringList{"--all", "--check", "--dry-run", "--force", "--history-secrets", "--json", "--no-history", "--no-verify", "--port", "--serial", "--verbose"};
+    QTest::newRow("provision") << "provision" << QStringList{"--count", "--history-secrets", "--json", "--no-history", "--verbose"};
+    QTest::newRow("diff") << "diff" << QStringList{"--force", "--json", "--port", "--serial", "--show-secrets", "--verbose"};
+    QTest::newRow("maintain") << "maintain" << QStringList{"--json", "--no-history", "--port", "--serial", "--verbose", "--yes"};
+    QTest::newRow("download") << "download" << QStringList{"--json", "--no-history", "--port", "--serial", "--verbose"};
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions()
@@ -945,14 +930,15 @@ void TestCli::listsUnusablePrinters()
     QCOMPARE(r.exit, int(cli::Ok));
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     lines.sort();
-    QCOMPARE(lines, (QStringList{"3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready",
-                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tready",
-                                 "6\tOrbeck\tVS-608K\t5c1e:1401\t1-6\tno-permission",
-                                 "7\tOrbeck\tVS-608K\t5c1e:1401\t1-7\tin-use"}));
+    QCOMPARE(lines, (QStringList{"3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tZR311P3\tready",
+                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tZR311P5\tready",
+                                 "6\tOrbeck\tVS-608K\t5c1e:1401\t1-6\t(没有打开权限)\tno-permission",
+                                 "7\tOrbeck\tVS-608K\t5c1e:1401\t1-7\t(正被其他程序使用)\tin-use"}));
     r = runCli({"list", "--json"});
     QCOMPARE(r.exit, int(cli::Ok));
     QMap<QString, QString> states;
-    for (const QJsonValue &printer : QJsonDocument::fromJson(r.out.toUtf8()).array()) {
+    for (const QJsonValue &printer :
+         QJsonDocument::fromJson(r.out.toUtf8()).object()["printers"].toArray()) {
         QCOMPARE(printer["product-id"].toString(), QStringLiteral("1401"));
         states[printer["path"].toString()] = printer["state"].toString();
     }
@@ -971,7 +957,7 @@ void TestCli::listWithoutPrinters()
     QCOMPARE(r.err, QStringLiteral("没有找到打印机\n"));
     r = runCli({"list", "--json"});
     QCOMPARE(r.exit, int(cli::Ok));
-    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).array(), QJsonArray());
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object()["printers"], QJsonArray());
 }
 
 void TestCli::unusablePrinterRefused_data()
@@ -1029,8 +1015,8 @@ void TestCli::deniedToAnUnprivilegedUser_data()
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("out");
     QTest::newRow("list") << QStringList{"list"} << int(cli::Ok)
-                          << "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready\n"
-                             "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tno-permission\n";
+                          << "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tZR311P3\tready\n"
+                             "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\t(没有打开权限)\tno-permission\n";
     QTest::newRow("info") << QStringList{"--port", "5", "info"} << int(cli::Unavailable) << "";
     QTest::newRow("the other printer") << QStringList{"--port", "3", "info"} << int(cli::Ok)
                                        << "model=VS-608K\nversion=V2.3.1 20240315\n"
@@ -1086,9 +1072,10 @@ void TestCli::watchReportsPlugsInOrder()
     QStringList events;
     for (const QString &line : lines) {
         const QStringList fields = line.split('\t');
-        QCOMPARE(fields.size(), 6);
+        // When, what, then the columns of list: port, brand, product, IDs, path, serial, state.
+        QCOMPARE(fields.size(), 9);
         QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid(), qPrintable(line));
-        events << fields.mid(1).join(' ');
+        events << QStringList{fields[1], fields[6], fields[3], fields[4], fields[8]}.join(' ');
     }
     QCOMPARE(
         events,
