@@ -17,6 +17,11 @@ enum Exit {
     Refused = 5,         // input refused before anything was sent: page, key, value, file
     NotKept = 6,         // written, but the printer reports other values than it was sent
     Unavailable = 7,     // the printer is attached but may not be opened, or another program has it
+    // A download that reached the printer, but (see download::Outcome):
+    SettingsChanged = 8, // it came back with settings other than before
+    VersionMismatch = 9, // it came back with another version than the manifest's
+    NotBack = 10,        // it did not answer again in time
+    Busy = 11,           // it reported a condition (printing, paper out, ...): nothing was sent
 };
 
 // Runs one command line (without the program name). Results go to `out`, messages to `err`.

@@ -46,6 +46,7 @@ public:
     // The model as the model-support gate knows it: "<brand> <product> ".
     QString modelKey() const { return modelgate::modelKey(listed_.rowText()); }
     QString model() const { return listed_.model(); }
+    const PrinterIdentity &identity() const { return listed_.identity; }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
 

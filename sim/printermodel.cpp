@@ -200,11 +200,23 @@ bool PrinterModel::onBulkOut(const Bytes &data)
         return false;
     }
     transferLog_.push_back({TransferRecord::Kind::BulkOut, data});
-    if (frame)
+    if (frame) {
         onFrame(*frame);
-    else
+    } else {
         downloads_.onWrite(data.data(), data.size());
+        if (!downloads_.isOpen() && restartPlan_.afterDownload) {
+            restartDue_ = true;
+            statusWord_ |= kUpgradingBit; // flashing: busy until it restarts
+        }
+    }
     return true;
+}
+
+bool PrinterModel::takeRestartDue()
+{
+    const bool due = restartDue_;
+    restartDue_ = false;
+    return due;
 }
 
 void PrinterModel::onFrame(const Frame &frame)

@@ -45,6 +45,19 @@ struct Faults {
     int unplugAfterWrites = -1;
 };
 
+// What the printer does once a download stream has ended, as a printer does after flashing: it
+// reports "upgrading" (status bit 10) until it leaves the bus, then comes back at the same place
+// after a delay, with its settings or the factory ones, and possibly a new version.
+struct RestartPlan {
+    bool afterDownload = false;  // restart once a download has ended
+    int delayMs = 500;           // from leaving the bus to arriving again
+    bool neverBack = false;      // leaves the bus and stays away
+    bool factorySettings = false; // comes back with the factory settings
+    std::string newVersion;      // non-empty: the version it reports after the restart
+};
+
+constexpr std::uint32_t kUpgradingBit = 0x0400;
+
 struct Identity {
     std::uint16_t vendorId = kVendorId;
     std::uint16_t productId = 0x0411;
@@ -83,6 +96,12 @@ public:
 
     std::uint32_t statusWord() const { return statusWord_; }
     void setStatusWord(std::uint32_t word) { statusWord_ = word; }
+
+    const RestartPlan &restartPlan() const { return restartPlan_; }
+    void setRestartPlan(const RestartPlan &plan) { restartPlan_ = plan; }
+    // True once, when a download has just ended and the plan asks for a restart; from then on the
+    // status word reports "upgrading" until the device leaves.
+    bool takeRestartDue();
 
     const Faults &faults() const { return faults_; }
     Faults &faults() { return faults_; }
@@ -136,6 +155,8 @@ private:
     std::map<std::uint8_t, Bytes> settings_;
     std::map<std::uint8_t, Bytes> statusInfo_;
     std::uint32_t statusWord_ = 0;
+    RestartPlan restartPlan_;
+    bool restartDue_ = false;
     Faults faults_;
     struct ExchangeFaults {
         int exchangesToGo = 0; // opens until the faulty exchange begins

@@ -14,12 +14,14 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <array>
+#include <memory>
 #include <optional>
 
 class QLabel;
 class QListWidgetItem;
 class QMenu;
 class QTimer;
+class PrinterReturn;
 class PrinterWatcher;
 class WorkerThread;
 struct PrinterHandle;
@@ -136,9 +138,12 @@ private:
     // Firmware and font download (maintenance/downloadslots.cpp).
     void downloadFile(const QString &caption, const QString &filter);
     void showDownloadError(const QString &text);
-    void endDownload(WorkerThread *worker);
+    struct Pending;
+    void endDownload(WorkerThread *worker, const std::shared_ptr<Pending> &pending);
+    void reportDownload(const std::shared_ptr<Pending> &pending);
     void setPrinterControlsLocked(bool locked);
-    WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
+    WorkerThread *downloadWorker = nullptr;  // the download streaming now, if any
+    PrinterReturn *downloadReturn = nullptr; // waiting for its printer to answer again after it
 
     // Printer profiles (fleet/profileslots.cpp): the "配置文件" menu and what it does.
     void createProfileMenu();

@@ -7,6 +7,10 @@
 #include "window/app/messages.h"
 #include "window/app/selectedprinter.h"
 #include "core/download/downloadfile.h"
+#include "core/download/downloadguard.h"
+#include "core/download/downloadreport.h"
+#include "core/download/printerreturn.h"
+#include "core/download/settingssnapshot.h"
 #include "core/download/workerthread.h"
 #include "window/maintenance/maintenancelog.h"
 #include "ui_mainwindow.h"
@@ -40,9 +44,32 @@ void MainWindow::showDownloadError(const QString &text)
     QMessageBox::critical(this, tr("错误"), text, QMessageBox::Ok, QMessageBox::NoButton);
 }
 
+// What a download keeps from its checks before the stream for the report after it.
+struct MainWindow::Pending {
+    PrinterReturn::Printer printer;
+    QString name;
+    QString rowText;
+    QString expectedVersion;
+    download::Before before;
+    download::Record record;
+};
+
+namespace {
+
+// "<brand> <product>" from the model-support gate's "<brand> <product> ".
+QString modelOf(const QString &modelKey)
+{
+    return modelKey.endsWith(QLatin1Char(' ')) ? modelKey.chopped(1) : modelKey;
+}
+
+// How long the window waits for a printer to answer again after a download.
+constexpr int kReturnWaitMs = 60000;
+
+} // namespace
+
 void MainWindow::downloadFile(const QString &caption, const QString &filter)
 {
-    if (downloadWorker) // the buttons are locked meanwhile; one stream at a time regardless
+    if (downloadWorker || downloadReturn) // the buttons are locked meanwhile; one at a time
         return;
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
@@ -53,6 +80,51 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         qCDebug(lcMaintenance, "No file selected!");
         return;
     }
+    const QString shown = QDir::toNativeSeparators(chosen);
+    const QString model = modelOf(printer.modelKey());
+    std::optional<download::Manifest> manifest;
+    std::optional<QString> refused = download::refuseFile(chosen, shown);
+    if (!refused)
+        refused = download::loadManifest(chosen, QString(), manifest);
+    if (!refused && manifest)
+        refused = download::checkChecksum(*manifest, chosen, shown);
+    if (!refused && manifest)
+        refused = download::checkModel(*manifest, model);
+    if (refused) {
+        showDownloadError(*refused);
+        return;
+    }
+    // The printer must be idle, or the user must say so a second time.
+    const std::optional<QList<StatusCondition>> conditions =
+        download::readConditions(printer.handle());
+    if (!conditions) {
+        messages::connectionFailed(this);
+        return;
+    }
+    if (!conditions->isEmpty() &&
+        !messages::confirm(this, download::busyText(printer.name(), *conditions)))
+        return;
+    auto pending = std::make_shared<Pending>();
+    pending->before = download::readBefore(printer.handle(), printer.modelKey());
+    if (!pending->before.snapshot.complete()) {
+        messages::connectionFailed(this);
+        return;
+    }
+    const QString version = pending->before.snapshot.version;
+    if (manifest && download::alreadyInstalled(*manifest, version) &&
+        !messages::confirm(this, download::alreadyInstalledText(printer.name(), version) +
+                                     QObject::tr("。再次下载会重新安装同一版本。"))) {
+        messages::show(this, download::outcomeWord(download::Outcome::Skipped) +
+                                 QObject::tr("：") +
+                                 download::alreadyInstalledText(printer.name(), version));
+        return;
+    }
+    pending->record.when = QDateTime::currentDateTime();
+    if (const std::optional<QString> unsaved =
+            download::saveSnapshot(pending->before, model, pending->record.when)) {
+        showDownloadError(*unsaved);
+        return;
+    }
     const download::Prepared prepared = download::prepareFile(chosen, &QDir::toNativeSeparators);
     if (!prepared.ok()) {
         showDownloadError(prepared.error);
@@ -60,14 +132,34 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
     }
     const QString &sideFile = prepared.sideFile;
     // The last chance to stop: nothing has been sent yet.
-    if (!messages::confirm(this,
-                           download::announcement(printer.name(), QDir::toNativeSeparators(chosen),
-                                                  prepared.bytes))) {
+    QString announcement = download::announcement(printer.name(), shown, prepared.bytes);
+    if (manifest && !manifest->version.isEmpty())
+        announcement += '\n' + download::installsVersion(manifest->version);
+    if (!messages::confirm(this, announcement)) {
         QFile::remove(sideFile);
         return;
     }
 
+    pending->printer = {printer.identity(), model, printer.modelKey(),
+                        pending->before.serialNumber};
+    pending->name = printer.name();
+    pending->rowText = form->listWidget->currentItem()->text();
+    pending->expectedVersion = manifest ? manifest->version : QString();
+    download::Record &record = pending->record;
+    record.printerPath = printer.identity().path();
+    record.serialNumber = pending->before.serialNumber;
+    record.model = model;
+    record.kind = caption == QLatin1String("HEX File") ? QStringLiteral("firmware")
+                                                        : QStringLiteral("font");
+    record.file = chosen;
+    record.sha256 = manifest ? manifest->sha256 : QString();
+    record.versionBefore = version;
+    record.snapshotPath = pending->before.path;
+
     setPrinterControlsLocked(true);
+    // Plugs are followed from before the first byte: a printer that restarts is seen to go.
+    downloadReturn = new PrinterReturn(pending->printer, this);
+    downloadReturn->listen();
     auto *worker = new WorkerThread(this);
     worker->handOver(printer.release(), sideFile);
     downloadWorker = worker;
@@ -75,33 +167,81 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
             [this](int percentage) { form->progressBar->setValue(percentage); });
     connect(worker, &WorkerThread::errorOccurred, this,
             [this](const QString &message) { showDownloadError(message); });
-    connect(worker, &WorkerThread::finished, this, [this, worker] { endDownload(worker); });
+    connect(worker, &WorkerThread::finished, this,
+            [this, worker, pending] { endDownload(worker, pending); });
     connect(worker, &WorkerThread::finished, worker, &QObject::deleteLater);
     // The model-support gate runs on every selection change, also now; it may enable the font
-    // button, which stays locked until the stream has ended. This runs after the gate.
-    connect(form->listWidget, &QListWidget::itemSelectionChanged, worker, [this] {
-        if (downloadWorker)
+    // button, which stays locked until the download has ended. This runs after the gate.
+    connect(form->listWidget, &QListWidget::itemSelectionChanged, downloadReturn, [this] {
+        if (downloadWorker || downloadReturn)
             form->pushButton_35->setEnabled(false);
     });
     worker->start();
 }
 
 // Runs once per download, after the worker has closed the printer and removed the side file. An
-// error box, if any, was already shown: success is claimed only when every byte went out.
-void MainWindow::endDownload(WorkerThread *worker)
+// error box, if any, was already shown. When every byte went out, the printer is waited for.
+void MainWindow::endDownload(WorkerThread *worker, const std::shared_ptr<Pending> &pending)
 {
     if (downloadWorker != worker)
         return;
     downloadWorker = nullptr;
-    setPrinterControlsLocked(false);
-    catchUpWithPlugs(); // the list did not change while the stream ran
     if (!worker->sentEverything()) {
+        delete downloadReturn;
+        downloadReturn = nullptr;
+        pending->record.outcome = download::Outcome::Failed;
+        download::recordDownload(pending->record);
+        setPrinterControlsLocked(false);
         form->progressBar->setEnabled(false);
+        catchUpWithPlugs(); // the list did not change while the stream ran
         return;
     }
     form->progressBar->setValue(0);
-    QMessageBox::information(this, tr("下载成功"), tr("等待打印机指示灯停止闪烁"), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+    form->statusbar->showMessage(QObject::tr("正在等待打印机 %1 重新应答（最多 %2 秒）……")
+                                     .arg(pending->name)
+                                     .arg(kReturnWaitMs / 1000));
+    connect(downloadReturn, &PrinterReturn::finished, this,
+            [this, pending] { reportDownload(pending); });
+    downloadReturn->wait(kReturnWaitMs);
+}
+
+// The printer answered again, or did not in time: the outcome, and for changed settings the
+// question whether to write back those saved before.
+void MainWindow::reportDownload(const std::shared_ptr<Pending> &pending)
+{
+    PrinterReturn *back = downloadReturn;
+    if (!back)
+        return;
+    downloadReturn = nullptr;
+    back->deleteLater();
+    form->statusbar->clearMessage();
+    download::Report report = download::assess(
+        pending->name, pending->printer.identity.path(), pending->before,
+        back->isBack() ? &back->after() : nullptr, pending->expectedVersion,
+        pending->printer.modelKey, kReturnWaitMs / 1000);
+    if (!report.changed.isEmpty() &&
+        messages::confirm(this, download::describe(report).join('\n') + QStringLiteral("\n\n") +
+                                    QObject::tr("按下载前的设置写回有变化的设置并核对？"))) {
+        SelectedPrinter again(pending->printer.identity, pending->rowText);
+        download::Restore restore;
+        if (again.isOpen())
+            restore = download::restoreSettings(again.handle(), pending->before.snapshot,
+                                                pending->printer.modelKey);
+        else
+            restore.failure = QObject::tr("请确保打印机已通过usb进行连接");
+        download::restored(report, restore);
+    }
+    pending->record.versionAfter = report.versionAfter;
+    pending->record.outcome = report.outcome;
+    download::recordDownload(pending->record);
+    setPrinterControlsLocked(false);
+    catchUpWithPlugs(); // the list did not change while the download ran
+    const QString text = download::describe(report).join('\n');
+    if (download::exitStatus(report.outcome) == 0)
+        QMessageBox::information(this, tr("下载成功"), text, QMessageBox::Ok,
+                                 QMessageBox::NoButton);
+    else
+        messages::warn(this, text);
 }
 
 // Locked: the download buttons, the information and list buttons, the profile menu, and the two
@@ -121,11 +261,11 @@ void MainWindow::setPrinterControlsLocked(bool locked)
         form->progressBar->setEnabled(true);
 }
 
-// Closing the window would end a stream half-way and leave the printer with half an image: the
-// close waits for the download.
+// Closing the window would end a stream half-way and leave the printer with half an image, or
+// leave nobody to report how it came back: the close waits for the download.
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!downloadWorker) {
+    if (!downloadWorker && !downloadReturn) {
         QMainWindow::closeEvent(event);
         return;
     }
