@@ -152,7 +152,7 @@ QString busyText(const QString &printer, const QList<StatusCondition> &condition
     QStringList texts;
     for (const StatusCondition &condition : conditions)
         texts << condition.text;
-    return QObject::tr("打印机 %1 报告：%2").arg(printer, texts.join(QStringLiteral("、")));
+    return QObject::tr("打印机 %1 报告：%2").arg(printer, texts.join(QObject::tr("、")));
 }
 
 } // namespace download

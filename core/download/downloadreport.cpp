@@ -79,10 +79,9 @@ QStringList describe(const Report &r)
                   << changedLines(r.changed);
         break;
     case Outcome::NotBack:
-        lines << word + QObject::tr("打印机 %1 在 %2 秒内没有在 USB %3 上再次应答")
+        lines << word + QObject::tr("打印机 %1 在 %2 秒内没有再次应答")
                             .arg(r.printer)
-                            .arg(r.waitedSeconds)
-                            .arg(r.path);
+                            .arg(r.waitedSeconds);
         break;
     case Outcome::Restored:
         lines << word + QObject::tr("打印机 %1 已回来，版本 %2；有变化的设置已按下载前的写回 "
