@@ -190,9 +190,10 @@ bool PrinterModel::onBulkOut(const Bytes &data)
 {
     // A download stream: every write while one is open, or anything that is not a frame.
     const std::optional<Frame> frame = downloads_.isOpen() ? std::nullopt : parseFrame(data);
-    if (faults_.failNextWrite && faults_.writesBeforeFailure > 0) {
+    lastWriteCounts_ = !faults_.countStreamWritesOnly || !frame;
+    if (faults_.failNextWrite && lastWriteCounts_ && faults_.writesBeforeFailure > 0) {
         --faults_.writesBeforeFailure;
-    } else if (faults_.failNextWrite) {
+    } else if (faults_.failNextWrite && lastWriteCounts_) {
         faults_.failNextWrite = false;
         transferLog_.push_back({TransferRecord::Kind::FailedBulkOut, data});
         if (!frame)

@@ -43,6 +43,9 @@ struct Faults {
     // >= 0: after this many more bulk OUT transfers the device is pulled out while the next
     // bulk transfer (either direction) is in flight; that transfer ends with -ESHUTDOWN.
     int unplugAfterWrites = -1;
+    // failNextWrite and unplugAfterWrites count only the writes of a download stream, not the
+    // frames sent before it (the checks before a download ask the printer a good deal).
+    bool countStreamWritesOnly = false;
 };
 
 // What the printer does once a download stream has ended, as a printer does after flashing: it
@@ -118,6 +121,8 @@ public:
     // failNextWrite fault, consumed here). Accepted data is logged exactly; a well-formed frame is
     // acted on, anything else (the download stream) is only logged.
     bool onBulkOut(const Bytes &data);
+    // Whether the last accepted bulk OUT transfer counts for the unplugAfterWrites fault.
+    bool lastWriteCounts() const { return lastWriteCounts_; }
 
     // Replies waiting for a bulk IN transfer.
     bool hasReply() const { return !replies_.empty(); }
@@ -157,6 +162,7 @@ private:
     std::uint32_t statusWord_ = 0;
     RestartPlan restartPlan_;
     bool restartDue_ = false;
+    bool lastWriteCounts_ = true;
     Faults faults_;
     struct ExchangeFaults {
         int exchangesToGo = 0; // opens until the faulty exchange begins

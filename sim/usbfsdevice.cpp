@@ -421,7 +421,7 @@ void UsbfsDevice::runBulkOut(Urb &urb)
     urb.done = true;
     if (model_.onBulkOut(data)) {
         urb.actualLength = urb.bufferLength;
-        if (model_.faults().unplugAfterWrites > 0)
+        if (model_.faults().unplugAfterWrites > 0 && model_.lastWriteCounts())
             --model_.faults().unplugAfterWrites;
     } else {
         urb.status = -EPROTO;

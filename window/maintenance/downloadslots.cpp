@@ -12,6 +12,7 @@
 #include "core/download/printerreturn.h"
 #include "core/download/settingssnapshot.h"
 #include "core/download/workerthread.h"
+#include "core/settings/pagereads.h"
 #include "window/maintenance/maintenancelog.h"
 #include "ui_mainwindow.h"
 
@@ -21,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTabBar>
 
 Q_LOGGING_CATEGORY(lcMaintenance, "labelsetup.maintenance")
@@ -94,6 +96,19 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         showDownloadError(*refused);
         return;
     }
+    const download::Prepared prepared = download::prepareFile(chosen, &QDir::toNativeSeparators);
+    if (!prepared.ok()) {
+        showDownloadError(prepared.error);
+        return;
+    }
+    const QString &sideFile = prepared.sideFile;
+    // Whatever stops the download from here on, the side file goes; the worker removes it once it
+    // has it.
+    bool handedOver = false;
+    const auto removeSideFile = qScopeGuard([&] {
+        if (!handedOver)
+            QFile::remove(sideFile);
+    });
     // The printer must be idle, or the user must say so a second time.
     const std::optional<QList<StatusCondition>> conditions =
         download::readConditions(printer.handle());
@@ -104,41 +119,45 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
     if (!conditions->isEmpty() &&
         !messages::confirm(this, download::busyText(printer.name(), *conditions)))
         return;
-    auto pending = std::make_shared<Pending>();
-    pending->before = download::readBefore(printer.handle(), printer.modelKey());
-    if (!pending->before.snapshot.complete()) {
-        messages::connectionFailed(this);
-        return;
+    // A manifest's version is compared before the question; the settings are read and saved once
+    // the user has said yes.
+    QString version;
+    if (manifest && !manifest->version.isEmpty()) {
+        pages::Information information;
+        if (pages::readInformation(printer.handle(), information, false).version != 0) {
+            messages::connectionFailed(this);
+            return;
+        }
+        version = information.version.value_or(QString());
+        if (download::alreadyInstalled(*manifest, version) &&
+            !messages::confirm(this, download::alreadyInstalledText(printer.name(), version) +
+                                         QObject::tr("。再次下载会重新安装同一版本。"))) {
+            messages::show(this, download::outcomeWord(download::Outcome::Skipped) +
+                                     QObject::tr("：") +
+                                     download::alreadyInstalledText(printer.name(), version));
+            return;
+        }
     }
-    const QString version = pending->before.snapshot.version;
-    if (manifest && download::alreadyInstalled(*manifest, version) &&
-        !messages::confirm(this, download::alreadyInstalledText(printer.name(), version) +
-                                     QObject::tr("。再次下载会重新安装同一版本。"))) {
-        messages::show(this, download::outcomeWord(download::Outcome::Skipped) +
-                                 QObject::tr("：") +
-                                 download::alreadyInstalledText(printer.name(), version));
-        return;
-    }
-    pending->record.when = QDateTime::currentDateTime();
-    if (const std::optional<QString> unsaved =
-            download::saveSnapshot(pending->before, model, pending->record.when)) {
-        showDownloadError(*unsaved);
-        return;
-    }
-    const download::Prepared prepared = download::prepareFile(chosen, &QDir::toNativeSeparators);
-    if (!prepared.ok()) {
-        showDownloadError(prepared.error);
-        return;
-    }
-    const QString &sideFile = prepared.sideFile;
     // The last chance to stop: nothing has been sent yet.
     QString announcement = download::announcement(printer.name(), shown, prepared.bytes);
     if (manifest && !manifest->version.isEmpty())
         announcement += '\n' + download::installsVersion(manifest->version);
-    if (!messages::confirm(this, announcement)) {
-        QFile::remove(sideFile);
+    if (!messages::confirm(this, announcement))
+        return;
+    auto pending = std::make_shared<Pending>();
+    pending->before = download::readBefore(printer.handle(), printer.modelKey());
+    pending->record.when = QDateTime::currentDateTime();
+    std::optional<QString> unsaved;
+    if (pending->before.snapshot.complete())
+        unsaved = download::saveSnapshot(pending->before, model, pending->record.when);
+    if (!pending->before.snapshot.complete() || unsaved) {
+        if (unsaved)
+            showDownloadError(*unsaved);
+        else
+            messages::connectionFailed(this);
         return;
     }
+    version = pending->before.snapshot.version;
 
     pending->printer = {printer.identity(), model, printer.modelKey(),
                         pending->before.serialNumber};
@@ -162,6 +181,7 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
     downloadReturn->listen();
     auto *worker = new WorkerThread(this);
     worker->handOver(printer.release(), sideFile);
+    handedOver = true;
     downloadWorker = worker;
     connect(worker, &WorkerThread::progressUpdated, this,
             [this](int percentage) { form->progressBar->setValue(percentage); });
