@@ -75,12 +75,12 @@ QString outcomesAndExits()
 {
     using download::Outcome;
     QStringList pairs;
-    for (Outcome outcome :
-         {Outcome::Verified, Outcome::Restored, Outcome::Skipped, Outcome::Failed,
-          Outcome::Refused, Outcome::NotRestored, Outcome::SettingsChanged,
-          Outcome::VersionMismatch, Outcome::NotBack, Outcome::Busy})
-        pairs << QStringLiteral("%1 %2").arg(download::outcomeWord(outcome)).arg(
-                     download::exitStatus(outcome));
+    for (Outcome outcome : {Outcome::Verified, Outcome::Restored, Outcome::Skipped, Outcome::Failed,
+                            Outcome::Refused, Outcome::NotRestored, Outcome::SettingsChanged,
+                            Outcome::VersionMismatch, Outcome::NotBack, Outcome::Busy})
+        pairs << QStringLiteral("%1 %2")
+                     .arg(download::outcomeWord(outcome))
+                     .arg(download::exitStatus(outcome));
     return pairs.join(QStringLiteral(", "));
 }
 
@@ -91,9 +91,8 @@ QString downloadHelp()
                        "下载后等待打印机在同一USB路径上重新应答，读取版本并与保存的设置比较。")
                .arg(download::kMaxFileBytes)
                .arg(download::stateDirectory()) +
-           '\n' +
-           QObject::tr("结果和退出状态：%1").arg(outcomesAndExits()) +
-           '\n' + QObject::tr("例如：") +
+           '\n' + QObject::tr("结果和退出状态：%1").arg(outcomesAndExits()) + '\n' +
+           QObject::tr("例如：") +
            QStringLiteral("\n  label-printer-cli --port 3 download firmware fw.hex "
                           "--restore-settings\n");
 }
@@ -154,8 +153,7 @@ const Option kOptions[] = {
     {"reinstall", "", QT_TRANSLATE_NOOP("QObject", "download：打印机已是清单中的版本时仍然下载"),
      "download"},
     {"wait", "SECONDS",
-     QT_TRANSLATE_NOOP("QObject", "download：等待打印机重新应答的最长秒数（默认 60）"),
-     "download"},
+     QT_TRANSLATE_NOOP("QObject", "download：等待打印机重新应答的最长秒数（默认 60）"), "download"},
     {"restore-settings", "",
      QT_TRANSLATE_NOOP("QObject", "download：打印机回来后设置有变化时，按下载前的设置写回并核对"),
      "download"},

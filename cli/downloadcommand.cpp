@@ -149,8 +149,7 @@ int download(Context &c)
         !c.parser.isSet(QStringLiteral("reinstall"))) {
         c.out << download::outcomeWord(Outcome::Skipped) << QObject::tr("：")
               << download::alreadyInstalledText(printer.name(), before.snapshot.version)
-              << QObject::tr("；用 --reinstall 重新安装")
-              << '\n';
+              << QObject::tr("；用 --reinstall 重新安装") << '\n';
         return finish(Outcome::Skipped);
     }
     if (const std::optional<QString> refused =
@@ -167,8 +166,8 @@ int download(Context &c)
     c.out.flush();
 
     // Plugs are followed from before the first byte: a printer that restarts is seen to go.
-    PrinterReturn back({printer.identity(), printer.model(), printer.modelKey(),
-                        before.serialNumber});
+    PrinterReturn back(
+        {printer.identity(), printer.model(), printer.modelKey(), before.serialNumber});
     back.listen();
     const QString name = printer.name();
     const PrinterIdentity identity = printer.identity();
@@ -191,8 +190,8 @@ int download(Context &c)
     if (!report.changed.isEmpty() && c.parser.isSet(QStringLiteral("restore-settings"))) {
         PrinterHandle handle;
         if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) == 0) {
-            download::restored(report, download::restoreSettings(&handle, before.snapshot,
-                                                                 modelKey));
+            download::restored(report,
+                               download::restoreSettings(&handle, before.snapshot, modelKey));
             CDeviceIOOpera::ClosePrinterHandle(&handle);
         } else {
             download::Restore failed;

@@ -4,8 +4,7 @@
 
 namespace cli {
 
-DownloadProgress::DownloadProgress(QTextStream &out, bool terminal)
-    : out_(out), terminal_(terminal)
+DownloadProgress::DownloadProgress(QTextStream &out, bool terminal) : out_(out), terminal_(terminal)
 {
     clock_.start();
 }

@@ -52,11 +52,11 @@ struct Faults {
 // reports "upgrading" (status bit 10) until it leaves the bus, then comes back at the same place
 // after a delay, with its settings or the factory ones, and possibly a new version.
 struct RestartPlan {
-    bool afterDownload = false;  // restart once a download has ended
-    int delayMs = 500;           // from leaving the bus to arriving again
-    bool neverBack = false;      // leaves the bus and stays away
+    bool afterDownload = false;   // restart once a download has ended
+    int delayMs = 500;            // from leaving the bus to arriving again
+    bool neverBack = false;       // leaves the bus and stays away
     bool factorySettings = false; // comes back with the factory settings
-    std::string newVersion;      // non-empty: the version it reports after the restart
+    std::string newVersion;       // non-empty: the version it reports after the restart
 };
 
 constexpr std::uint32_t kUpgradingBit = 0x0400;

@@ -7,11 +7,11 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace vprinter {

@@ -90,7 +90,7 @@ public:
 
 private:
     void restart(const std::string &sysfsName); // on a restart thread
-    bool sleepUnlessClosing(int ms);           // false when the testbed is going away
+    bool sleepUnlessClosing(int ms);            // false when the testbed is going away
     struct Testbed;
     std::unique_ptr<Testbed> testbed_;
 };

@@ -30,10 +30,7 @@ std::optional<QString> refuseFile(const QString &path, const QString &shown)
     return std::nullopt;
 }
 
-QString manifestPathBeside(const QString &file)
-{
-    return file + QStringLiteral(".manifest.json");
-}
+QString manifestPathBeside(const QString &file) { return file + QStringLiteral(".manifest.json"); }
 
 namespace {
 

@@ -59,11 +59,12 @@ QStringList describe(const Report &r)
     QStringList lines;
     switch (r.outcome) {
     case Outcome::Verified:
-        lines << word + (r.expectedVersion.isEmpty()
-                             ? QObject::tr("打印机 %1 已回来，版本 %2，设置与下载前相同")
-                                   .arg(r.printer, r.versionAfter)
-                             : QObject::tr("打印机 %1 已回来，版本 %2，与清单相符，设置与下载前相同")
-                                   .arg(r.printer, r.versionAfter));
+        lines << word +
+                     (r.expectedVersion.isEmpty()
+                          ? QObject::tr("打印机 %1 已回来，版本 %2，设置与下载前相同")
+                                .arg(r.printer, r.versionAfter)
+                          : QObject::tr("打印机 %1 已回来，版本 %2，与清单相符，设置与下载前相同")
+                                .arg(r.printer, r.versionAfter));
         break;
     case Outcome::SettingsChanged:
         lines << word + QObject::tr("打印机 %1 已回来，版本 %2，但有 %3 项设置与下载前不同：")

@@ -16,9 +16,8 @@ constexpr int kLookAgainMs = 500;
 
 bool upgrading(const QList<StatusCondition> &conditions)
 {
-    return std::any_of(conditions.begin(), conditions.end(), [](const StatusCondition &c) {
-        return qstrcmp(c.name, "upgrading") == 0;
-    });
+    return std::any_of(conditions.begin(), conditions.end(),
+                       [](const StatusCondition &c) { return qstrcmp(c.name, "upgrading") == 0; });
 }
 
 } // namespace

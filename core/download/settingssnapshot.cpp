@@ -64,8 +64,7 @@ std::optional<QString> saveSnapshot(Before &before, const QString &model, const 
 }
 
 QList<profile::Difference> changedSettings(const profile::Snapshot &before,
-                                           const profile::Snapshot &after,
-                                           const QString &modelKey)
+                                           const profile::Snapshot &after, const QString &modelKey)
 {
     QList<profile::Difference> changed;
     for (const profile::Difference &d :
@@ -82,12 +81,11 @@ Restore restoreSettings(PrinterHandle *handle, const profile::Snapshot &before,
                         const QString &modelKey)
 {
     Restore restore;
-    const profile::Merged merged =
-        profile::mergeWithPrinter(handle, before.pagesJson(), modelKey);
+    const profile::Merged merged = profile::mergeWithPrinter(handle, before.pagesJson(), modelKey);
     if (merged.readResult != 0) {
         restore.result = merged.readResult;
-        restore.failure = merged.failedPage + QStringLiteral(": ") +
-                          QObject::tr("请确保打印机已通过usb进行连接");
+        restore.failure =
+            merged.failedPage + QStringLiteral(": ") + QObject::tr("请确保打印机已通过usb进行连接");
         return restore;
     }
     if (merged.refusal) {

@@ -14,8 +14,8 @@ struct PrinterHandle;
 // compared with what it holds afterwards, and written back when they changed.
 namespace download {
 
-// Where the snapshots go: $XDG_STATE_HOME/label-printer-setup, or ~/.local/state/label-printer-setup
-// when that is not set (or not an absolute path).
+// Where the snapshots go: $XDG_STATE_HOME/label-printer-setup, or
+// ~/.local/state/label-printer-setup when that is not set (or not an absolute path).
 QString stateDirectory();
 
 struct Before {
@@ -33,12 +33,11 @@ std::optional<QString> saveSnapshot(Before &before, const QString &model, const 
 
 // The settings whose values differ between the two (read-only keys never count).
 QList<profile::Difference> changedSettings(const profile::Snapshot &before,
-                                           const profile::Snapshot &after,
-                                           const QString &modelKey);
+                                           const profile::Snapshot &after, const QString &modelKey);
 
 struct Restore {
-    int result = 0;     // the first exchange that failed
-    QString failure;    // what failed, for the user
+    int result = 0;  // the first exchange that failed
+    QString failure; // what failed, for the user
     QStringList notKept; // "<page> <key>：写入 …，打印机保存的是 …", one per value not kept
     int pagesWritten = 0;
     bool ok() const { return result == 0 && failure.isEmpty() && notKept.isEmpty(); }

@@ -174,7 +174,7 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("diff") << "diff" << QStringList{"--port", "--verbose"};
     QTest::newRow("maintain") << "maintain" << QStringList{"--port", "--verbose"};
     QTest::newRow("download") << "download"
-                              << QStringList{"--force",  "--manifest",         "--port",
+                              << QStringList{"--force",     "--manifest",         "--port",
                                              "--reinstall", "--restore-settings", "--verbose",
                                              "--wait"};
 }

@@ -84,6 +84,8 @@ private slots:
     void progressLinesInALog_data();
     void progressLinesInALog();
     void progressOnATerminal();
+    void launcherRestartsAndReports_data();
+    void launcherRestartsAndReports();
 
 private:
     QString snapshots() const { return dir.filePath("state/label-printer-setup"); }
@@ -207,7 +209,8 @@ void TestDownloadGuard::manifest_data()
     QTest::newRow("the version the printer has")
         << QByteArray(R"({"models": ["Orbeck VS-608K"], "version": "V2.3.1 20240315"})")
         << QStringList() << int(cli::Ok) << false
-        << "已跳过：打印机 Orbeck VS-608K (USB 1-3) 已是版本 V2.3.1 20240315；用 --reinstall 重新安装";
+        << "已跳过：打印机 Orbeck VS-608K (USB 1-3) 已是版本 V2.3.1 20240315；用 --reinstall "
+           "重新安装";
     QTest::newRow("the version the printer has, --reinstall")
         << QByteArray(R"({"version": "V2.3.1 20240315"})") << QStringList{"--reinstall"}
         << int(cli::VersionMismatch) << true
@@ -380,9 +383,9 @@ void TestDownloadGuard::progressLinesInALog_data()
     QTest::addColumn<QStringList>("progress");
     QTest::newRow("one short chunk") << 16 << QStringList{"100%"};
     QTest::newRow("3008 bytes") << 3008 << QStringList{"34%", "68%", "100%"};
-    QTest::newRow("100 chunks")
-        << 100 * 1024
-        << QStringList{"1%", "10%", "20%", "30%", "40%", "50%", "60%", "70%", "80%", "90%", "100%"};
+    QTest::newRow("100 chunks") << 100 * 1024
+                                << QStringList{"1%",  "10%", "20%", "30%", "40%", "50%",
+                                               "60%", "70%", "80%", "90%", "100%"};
     QTest::newRow("a thousand chunks and a short one")
         << 1000 * 1024 + 16
         << QStringList{"0%", "10%", "20%", "30%", "40%", "50%", "60%", "70%", "80%", "90%", "100%"};
@@ -435,6 +438,43 @@ void TestDownloadGuard::progressOnATerminal()
     const QString last = shown.section('\r', -1).trimmed();
     QVERIFY2(last.startsWith(QStringLiteral("100% %1 / %1 字节，").arg(size)), qPrintable(last));
     QVERIFY(last.endsWith("KiB/s"));
+}
+
+void TestDownloadGuard::launcherRestartsAndReports_data()
+{
+    QTest::addColumn<QString>("command"); // given to the launcher with --at 0
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("said"); // the last line on standard output or error
+    QTest::newRow("a restart with a new version")
+        << "restart 3 200 factory version V2.4.0 20250101" << int(cli::Ok)
+        << "已核对：打印机 Orbeck VS-608K (USB 1-3) 已回来，版本 V2.4.0 20250101，设置与下载前相同";
+    QTest::newRow("never back") << "restart 3 never" << int(cli::NotBack) << "下载前的设置保存在 ";
+    QTest::newRow("a condition") << "status 3 0x80" << int(cli::Busy) << "用 --force 仍然下载";
+}
+
+// The launcher's own commands, with the program itself: what a user trying it out types.
+void TestDownloadGuard::launcherRestartsAndReports()
+{
+    QFETCH(QString, command);
+    QFETCH(int, exit);
+    QFETCH(QString, said);
+    const QString file = dir.filePath("fw.hex");
+    QVERIFY(!writeEncrypted(file, 3008).isEmpty());
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("UMOCKDEV_DIR"); // this test's own testbed is not the launcher's
+    env.insert("QT_LOGGING_RULES", "labelsetup.*.debug=false");
+    env.insert("LC_ALL", "zh_CN.UTF-8"); // the texts as the sources have them
+    process.setProcessEnvironment(env);
+    process.start(LABELSETUP_LAUNCHER,
+                  {"--printer", "1401:3:VS-608K", "--at", "0", command, "--", LABELSETUP_CLI,
+                   "--port", "3", "download", "firmware", file, "--wait", "2"});
+    QVERIFY(process.waitForFinished(120000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QCOMPARE(process.exitCode(), exit);
+    const QStringList shown = lines(exit == cli::Busy ? err : out);
+    QVERIFY2(!shown.isEmpty() && shown.last().startsWith(said), qPrintable(out + err));
 }
 
 QTEST_GUILESS_MAIN(TestDownloadGuard)

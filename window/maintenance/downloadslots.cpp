@@ -4,8 +4,6 @@
 // locked.
 #include "window/app/mainwindow.h"
 
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "core/download/downloadfile.h"
 #include "core/download/downloadguard.h"
 #include "core/download/downloadreport.h"
@@ -13,8 +11,10 @@
 #include "core/download/settingssnapshot.h"
 #include "core/download/workerthread.h"
 #include "core/settings/pagereads.h"
-#include "window/maintenance/maintenancelog.h"
 #include "ui_mainwindow.h"
+#include "window/app/messages.h"
+#include "window/app/selectedprinter.h"
+#include "window/maintenance/maintenancelog.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -76,6 +76,7 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
+    const QString rowText = form->listWidget->currentItem()->text();
 
     const QString chosen = QFileDialog::getOpenFileName(nullptr, caption, QString(), filter);
     if (chosen.isEmpty()) {
@@ -162,14 +163,14 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
     pending->printer = {printer.identity(), model, printer.modelKey(),
                         pending->before.serialNumber};
     pending->name = printer.name();
-    pending->rowText = form->listWidget->currentItem()->text();
+    pending->rowText = rowText;
     pending->expectedVersion = manifest ? manifest->version : QString();
     download::Record &record = pending->record;
     record.printerPath = printer.identity().path();
     record.serialNumber = pending->before.serialNumber;
     record.model = model;
-    record.kind = caption == QLatin1String("HEX File") ? QStringLiteral("firmware")
-                                                        : QStringLiteral("font");
+    record.kind =
+        caption == QLatin1String("HEX File") ? QStringLiteral("firmware") : QStringLiteral("font");
     record.file = chosen;
     record.sha256 = manifest ? manifest->sha256 : QString();
     record.versionBefore = version;
@@ -235,10 +236,10 @@ void MainWindow::reportDownload(const std::shared_ptr<Pending> &pending)
     downloadReturn = nullptr;
     back->deleteLater();
     form->statusbar->clearMessage();
-    download::Report report = download::assess(
-        pending->name, pending->printer.identity.path(), pending->before,
-        back->isBack() ? &back->after() : nullptr, pending->expectedVersion,
-        pending->printer.modelKey, kReturnWaitMs / 1000);
+    download::Report report =
+        download::assess(pending->name, pending->printer.identity.path(), pending->before,
+                         back->isBack() ? &back->after() : nullptr, pending->expectedVersion,
+                         pending->printer.modelKey, kReturnWaitMs / 1000);
     if (!report.changed.isEmpty() &&
         messages::confirm(this, download::describe(report).join('\n') + QStringLiteral("\n\n") +
                                     QObject::tr("按下载前的设置写回有变化的设置并核对？"))) {
