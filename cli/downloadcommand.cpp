@@ -11,7 +11,6 @@
 #include "core/download/settingssnapshot.h"
 #include "core/download/workerthread.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QObject>
 #include <unistd.h>
@@ -68,15 +67,6 @@ bool stream(Context &c, Printer &printer, const QString &sideFile)
     return worker.sentEverything();
 }
 
-QString sha256Of(const QString &path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    return file.open(QIODevice::ReadOnly) && hash.addData(&file)
-               ? QString::fromLatin1(hash.result().toHex())
-               : QString();
-}
-
 } // namespace
 
 int download(Context &c)
@@ -93,17 +83,10 @@ int download(Context &c)
     const QString chosen = c.arguments[1];
 
     // The file and its manifest first: nothing is asked of a printer for a file that cannot go.
-    if (const std::optional<QString> refused = download::refuseFile(chosen, chosen))
-        return fail(c, Refused, *refused);
     std::optional<download::Manifest> manifest;
-    if (const std::optional<QString> refused =
-            download::loadManifest(chosen, c.parser.value(QStringLiteral("manifest")), manifest))
+    if (const std::optional<QString> refused = download::checkFile(
+            chosen, chosen, c.parser.value(QStringLiteral("manifest")), manifest))
         return fail(c, Refused, *refused);
-    if (manifest) {
-        if (const std::optional<QString> refused =
-                download::checkChecksum(*manifest, chosen, chosen))
-            return fail(c, Refused, *refused);
-    }
 
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
@@ -122,7 +105,7 @@ int download(Context &c)
     record.model = printer.model();
     record.kind = kind;
     record.file = chosen;
-    record.sha256 = manifest && !manifest->sha256.isEmpty() ? manifest->sha256 : sha256Of(chosen);
+    record.sha256 = download::sha256Of(chosen);
     const auto finish = [&](Outcome outcome) {
         record.outcome = outcome;
         download::recordDownload(record);
@@ -183,9 +166,9 @@ int download(Context &c)
     back.wait(*wait * 1000);
     if (back.isWaiting())
         loop.exec();
-    download::Report report =
-        download::assess(name, path, before, back.isBack() ? &back.after() : nullptr,
-                         manifest ? manifest->version : QString(), modelKey, *wait);
+    download::Report report = download::assess(
+        name, path, before, back.isBack() ? &back.after() : nullptr, back.conditions(),
+        manifest ? manifest->version : QString(), modelKey, *wait);
     record.versionAfter = report.versionAfter;
     if (!report.changed.isEmpty() && c.parser.isSet(QStringLiteral("restore-settings"))) {
         PrinterHandle handle;

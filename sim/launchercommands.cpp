@@ -44,6 +44,12 @@ bool setUpPrinter(vprinter::VirtualUsb &usb, const std::string &line)
         for (std::string word; ok && words >> word;) {
             if (word == "factory") {
                 plan.factorySettings = true;
+            } else if (word == "status") {
+                std::string text;
+                ok = bool(words >> text);
+                const unsigned long status = std::strtoul(text.c_str(), &end, 0);
+                ok = ok && *end == '\0' && status <= 0xFFFFFFFFul;
+                plan.statusAfter = std::uint32_t(status);
             } else if (word == "version") {
                 std::getline(words >> std::ws, plan.newVersion);
                 ok = !plan.newVersion.empty();

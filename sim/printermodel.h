@@ -57,6 +57,7 @@ struct RestartPlan {
     bool neverBack = false;       // leaves the bus and stays away
     bool factorySettings = false; // comes back with the factory settings
     std::string newVersion;       // non-empty: the version it reports after the restart
+    std::uint32_t statusAfter = 0; // its status word after the restart (0x0800: upgrade error)
 };
 
 constexpr std::uint32_t kUpgradingBit = 0x0400;

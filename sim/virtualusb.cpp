@@ -306,6 +306,7 @@ void VirtualUsb::restart(const std::string &sysfsName)
         model.setStatusInfo(11, resolution);
         if (!config.restart.newVersion.empty())
             model.setVersion(config.restart.newVersion);
+        model.setStatusWord(config.restart.statusAfter);
     };
     try {
         addPrinter(config);

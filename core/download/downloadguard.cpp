@@ -30,6 +30,15 @@ std::optional<QString> refuseFile(const QString &path, const QString &shown)
     return std::nullopt;
 }
 
+QString sha256Of(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QString();
+    return QString::fromLatin1(hash.result().toHex());
+}
+
 QString manifestPathBeside(const QString &file) { return file + QStringLiteral(".manifest.json"); }
 
 namespace {
@@ -104,11 +113,9 @@ std::optional<QString> checkChecksum(const Manifest &manifest, const QString &fi
 {
     if (manifest.sha256.isEmpty())
         return std::nullopt;
-    QFile in(file);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!in.open(QIODevice::ReadOnly) || !hash.addData(&in))
+    const QString digest = sha256Of(file);
+    if (digest.isEmpty())
         return QObject::tr("无法读取文件：%1").arg(shown);
-    const QString digest = QString::fromLatin1(hash.result().toHex());
     if (digest == manifest.sha256)
         return std::nullopt;
     return QObject::tr("文件的SHA-256与清单不符：文件 %1，清单 %2").arg(digest, manifest.sha256);
@@ -120,6 +127,16 @@ std::optional<QString> checkModel(const Manifest &manifest, const QString &model
         return std::nullopt;
     return QObject::tr("文件不适用于此打印机：打印机型号 %1，清单中的型号 %2")
         .arg(model, manifest.models.join(QStringLiteral(", ")));
+}
+
+std::optional<QString> checkFile(const QString &file, const QString &shown,
+                                 const QString &givenManifest, std::optional<Manifest> &manifest)
+{
+    if (std::optional<QString> refused = refuseFile(file, shown))
+        return refused;
+    if (std::optional<QString> refused = loadManifest(file, givenManifest, manifest))
+        return refused;
+    return manifest ? checkChecksum(*manifest, file, shown) : std::nullopt;
 }
 
 bool alreadyInstalled(const Manifest &manifest, const QString &version)

@@ -30,6 +30,9 @@ struct Manifest {
     QString sha256;     // of the (encrypted) file, lower-case hex
 };
 
+// The SHA-256 of a file, lower-case hex; empty when it cannot be read.
+QString sha256Of(const QString &path);
+
 // The manifest a file has without being told: its name with ".manifest.json" appended.
 QString manifestPathBeside(const QString &file);
 
@@ -43,6 +46,11 @@ std::optional<QString> loadManifest(const QString &file, const QString &givenPat
 std::optional<QString> checkChecksum(const Manifest &manifest, const QString &file,
                                      const QString &shown);
 std::optional<QString> checkModel(const Manifest &manifest, const QString &model);
+// The file, then its manifest (the one at `givenManifest`, or beside the file) and the file's
+// digest against the manifest's: the first refusal. Asks no printer anything.
+std::optional<QString> checkFile(const QString &file, const QString &shown,
+                                 const QString &givenManifest, std::optional<Manifest> &manifest);
+
 // Whether the printer already reports the version the manifest installs.
 bool alreadyInstalled(const Manifest &manifest, const QString &version);
 // "The printer <printer> already runs version <version>".

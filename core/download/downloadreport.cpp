@@ -5,8 +5,8 @@
 namespace download {
 
 Report assess(const QString &printer, const QString &path, const Before &before,
-              const profile::Snapshot *after, const QString &expectedVersion,
-              const QString &modelKey, int waitedSeconds)
+              const profile::Snapshot *after, const QList<StatusCondition> &conditionsAfter,
+              const QString &expectedVersion, const QString &modelKey, int waitedSeconds)
 {
     Report r;
     r.printer = printer;
@@ -20,7 +20,13 @@ Report assess(const QString &printer, const QString &path, const Before &before,
     }
     r.versionAfter = after->version;
     r.changed = changedSettings(before.snapshot, *after, modelKey);
-    if (!expectedVersion.isEmpty() && after->version.trimmed() != expectedVersion)
+    for (const StatusCondition &condition : conditionsAfter) {
+        if (qstrcmp(condition.name, "upgrade-error") == 0)
+            r.upgradeError = condition.text;
+    }
+    if (!r.upgradeError.isEmpty())
+        r.outcome = Outcome::Failed;
+    else if (!expectedVersion.isEmpty() && after->version.trimmed() != expectedVersion)
         r.outcome = Outcome::VersionMismatch;
     else if (!r.changed.isEmpty())
         r.outcome = Outcome::SettingsChanged;
@@ -32,7 +38,7 @@ Report assess(const QString &printer, const QString &path, const Before &before,
 void restored(Report &report, const Restore &restore)
 {
     report.restore = restore;
-    if (!restore.failure.isEmpty())
+    if (!restore.failure.isEmpty() || !report.upgradeError.isEmpty())
         report.outcome = Outcome::Failed;
     else if (!restore.notKept.isEmpty())
         report.outcome = Outcome::NotRestored;
@@ -96,7 +102,14 @@ QStringList describe(const Report &r)
               << r.restore.notKept;
         break;
     case Outcome::Failed:
-        lines << word + QObject::tr("写回下载前的设置失败：%1").arg(r.restore.failure);
+        if (!r.upgradeError.isEmpty())
+            lines << word + QObject::tr("打印机 %1 已回来（版本 %2），但报告：%3")
+                                .arg(r.printer, r.versionAfter, r.upgradeError);
+        if (!r.upgradeError.isEmpty() && !r.changed.isEmpty() && r.restore.pagesWritten == 0)
+            lines << QObject::tr("另有 %1 项设置与下载前不同：").arg(r.changed.size())
+                  << changedLines(r.changed);
+        if (!r.restore.failure.isEmpty())
+            lines << word + QObject::tr("写回下载前的设置失败：%1").arg(r.restore.failure);
         break;
     case Outcome::Skipped:
     case Outcome::Refused:

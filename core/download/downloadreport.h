@@ -3,6 +3,7 @@
 #include "core/download/downloadoutcome.h"
 #include "core/download/settingssnapshot.h"
 #include "core/profiles/compare.h"
+#include "core/protocol/printerstatus.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,15 +18,17 @@ struct Report {
     QString expectedVersion; // the manifest's; empty without one
     QString versionAfter;    // as the printer reports it after; empty when it did not come back
     QList<profile::Difference> changed; // settings that differ from the snapshot
+    QString upgradeError; // the printer's condition text when it reports the upgrade failed
     QString snapshotPath;
     int waitedSeconds = 0;
     Restore restore; // once the changed settings were written back
 };
 
 // The outcome of a printer that came back (`after`) or did not (null).
+// A printer that reports its upgrade failed ("升级异常") has Failed, whatever its version.
 Report assess(const QString &printer, const QString &path, const Before &before,
-              const profile::Snapshot *after, const QString &expectedVersion,
-              const QString &modelKey, int waitedSeconds);
+              const profile::Snapshot *after, const QList<StatusCondition> &conditionsAfter,
+              const QString &expectedVersion, const QString &modelKey, int waitedSeconds);
 
 // After restoreSettings: Restored, NotRestored or Failed, with what was done.
 void restored(Report &report, const Restore &restore);

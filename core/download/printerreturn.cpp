@@ -84,6 +84,7 @@ void PrinterReturn::check()
         return;
     }
     after_ = std::move(now.snapshot);
+    conditions_ = *conditions;
     finish(true);
 }
 

@@ -3,6 +3,7 @@
 #include "core/printers/printerlist.h"
 #include "core/printers/printerwatcher.h"
 #include "core/profiles/snapshot.h"
+#include "core/protocol/printerstatus.h"
 #include "core/usb/printeridentity.h"
 
 #include <QObject>
@@ -36,6 +37,8 @@ public:
     bool isBack() const { return back_; }
     // What it holds once back: every page its model offers, and its version.
     const profile::Snapshot &after() const { return after_; }
+    // The conditions its status word reported when it answered again.
+    const QList<StatusCondition> &conditions() const { return conditions_; }
 
 signals:
     void finished();
@@ -53,4 +56,5 @@ private:
     QTimer deadline_;
     QList<ListedPrinter> known_;
     profile::Snapshot after_;
+    QList<StatusCondition> conditions_;
 };

@@ -1198,6 +1198,10 @@ Profile: %2 (%3)</translation>
         <source>按下载前的设置写回有变化的设置并核对？</source>
         <translation>Write back the changed settings as they were before the download, and verify them?</translation>
     </message>
+    <message>
+        <source>打印机 %1 已回来（版本 %2），但报告：%3</source>
+        <translation>The printer %1 is back (version %2), but it reports: %3</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

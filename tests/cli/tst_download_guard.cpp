@@ -256,7 +256,8 @@ void TestDownloadGuard::manifest()
 
 void TestDownloadGuard::afterTheDownload_data()
 {
-    QTest::addColumn<QString>("restart"); // "keeps", "factory", "never", or "stays"
+    // "keeps", "factory", "never", "upgrade error" (keeps its settings) or "stays" (no restart)
+    QTest::addColumn<QString>("restart");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exit");
     QTest::addColumn<QStringList>("said"); // the lines after the progress ({snapshot})
@@ -282,6 +283,12 @@ void TestDownloadGuard::afterTheDownload_data()
         << QStringList{"已恢复：" + back + "；有变化的设置已按下载前的写回 2 个页面并核对"} +
                changed
         << true;
+    QTest::newRow("comes back reporting that the upgrade failed")
+        << "upgrade error" << QStringList() << int(cli::TransportFailed)
+        << QStringList{"失败：打印机 Orbeck VS-608K (USB 1-3) 已回来（版本 V2.4.0 20250101），"
+                       "但报告：升级异常",
+                       "下载前的设置保存在 {snapshot}"}
+        << true;
     QTest::newRow("never comes back")
         << "never" << QStringList{"--wait", "1"} << int(cli::NotBack)
         << QStringList{"未回来：打印机 Orbeck VS-608K (USB 1-3) 在 1 秒内没有再次应答",
@@ -306,6 +313,7 @@ void TestDownloadGuard::afterTheDownload()
     plan.delayMs = 300;
     plan.neverBack = restart == "never";
     plan.factorySettings = restart == "factory";
+    plan.statusAfter = restart == "upgrade error" ? 0x0800 : 0;
     plan.newVersion = kNewVersion.toStdString();
     printer->setRestartPlan(plan);
 

@@ -22,6 +22,10 @@ class QListWidgetItem;
 class QMenu;
 class QTimer;
 class PrinterReturn;
+class SelectedPrinter;
+namespace download {
+struct Manifest;
+}
 class PrinterWatcher;
 class WorkerThread;
 struct PrinterHandle;
@@ -139,6 +143,9 @@ private:
     void downloadFile(const QString &caption, const QString &filter);
     void showDownloadError(const QString &text);
     struct Pending;
+    // The questions before the stream (maintenance/downloadchecks.cpp); true to go on.
+    bool askBeforeDownload(SelectedPrinter &printer, const download::Manifest *manifest,
+                           QString announcement);
     void endDownload(WorkerThread *worker, const std::shared_ptr<Pending> &pending);
     void reportDownload(const std::shared_ptr<Pending> &pending);
     void setPrinterControlsLocked(bool locked);

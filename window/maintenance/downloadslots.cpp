@@ -15,6 +15,7 @@
 #include "window/app/messages.h"
 #include "window/app/selectedprinter.h"
 #include "window/maintenance/maintenancelog.h"
+#include "window/maintenance/pendingdownload.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -46,16 +47,6 @@ void MainWindow::showDownloadError(const QString &text)
     QMessageBox::critical(this, tr("错误"), text, QMessageBox::Ok, QMessageBox::NoButton);
 }
 
-// What a download keeps from its checks before the stream for the report after it.
-struct MainWindow::Pending {
-    PrinterReturn::Printer printer;
-    QString name;
-    QString rowText;
-    QString expectedVersion;
-    download::Before before;
-    download::Record record;
-};
-
 namespace {
 
 // "<brand> <product>" from the model-support gate's "<brand> <product> ".
@@ -63,9 +54,6 @@ QString modelOf(const QString &modelKey)
 {
     return modelKey.endsWith(QLatin1Char(' ')) ? modelKey.chopped(1) : modelKey;
 }
-
-// How long the window waits for a printer to answer again after a download.
-constexpr int kReturnWaitMs = 60000;
 
 } // namespace
 
@@ -86,11 +74,7 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
     const QString shown = QDir::toNativeSeparators(chosen);
     const QString model = modelOf(printer.modelKey());
     std::optional<download::Manifest> manifest;
-    std::optional<QString> refused = download::refuseFile(chosen, shown);
-    if (!refused)
-        refused = download::loadManifest(chosen, QString(), manifest);
-    if (!refused && manifest)
-        refused = download::checkChecksum(*manifest, chosen, shown);
+    std::optional<QString> refused = download::checkFile(chosen, shown, QString(), manifest);
     if (!refused && manifest)
         refused = download::checkModel(*manifest, model);
     if (refused) {
@@ -110,40 +94,8 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         if (!handedOver)
             QFile::remove(sideFile);
     });
-    // The printer must be idle, or the user must say so a second time.
-    const std::optional<QList<StatusCondition>> conditions =
-        download::readConditions(printer.handle());
-    if (!conditions) {
-        messages::connectionFailed(this);
-        return;
-    }
-    if (!conditions->isEmpty() &&
-        !messages::confirm(this, download::busyText(printer.name(), *conditions)))
-        return;
-    // A manifest's version is compared before the question; the settings are read and saved once
-    // the user has said yes.
-    QString version;
-    if (manifest && !manifest->version.isEmpty()) {
-        pages::Information information;
-        if (pages::readInformation(printer.handle(), information, false).version != 0) {
-            messages::connectionFailed(this);
-            return;
-        }
-        version = information.version.value_or(QString());
-        if (download::alreadyInstalled(*manifest, version) &&
-            !messages::confirm(this, download::alreadyInstalledText(printer.name(), version) +
-                                         QObject::tr("。再次下载会重新安装同一版本。"))) {
-            messages::show(this, download::outcomeWord(download::Outcome::Skipped) +
-                                     QObject::tr("：") +
-                                     download::alreadyInstalledText(printer.name(), version));
-            return;
-        }
-    }
-    // The last chance to stop: nothing has been sent yet.
-    QString announcement = download::announcement(printer.name(), shown, prepared.bytes);
-    if (manifest && !manifest->version.isEmpty())
-        announcement += '\n' + download::installsVersion(manifest->version);
-    if (!messages::confirm(this, announcement))
+    if (!askBeforeDownload(printer, manifest ? &*manifest : nullptr,
+                           download::announcement(printer.name(), shown, prepared.bytes)))
         return;
     auto pending = std::make_shared<Pending>();
     pending->before = download::readBefore(printer.handle(), printer.modelKey());
@@ -158,7 +110,6 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
             messages::connectionFailed(this);
         return;
     }
-    version = pending->before.snapshot.version;
 
     pending->printer = {printer.identity(), model, printer.modelKey(),
                         pending->before.serialNumber};
@@ -172,8 +123,8 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
     record.kind =
         caption == QLatin1String("HEX File") ? QStringLiteral("firmware") : QStringLiteral("font");
     record.file = chosen;
-    record.sha256 = manifest ? manifest->sha256 : QString();
-    record.versionBefore = version;
+    record.sha256 = download::sha256Of(chosen);
+    record.versionBefore = pending->before.snapshot.version;
     record.snapshotPath = pending->before.path;
 
     setPrinterControlsLocked(true);
@@ -224,45 +175,6 @@ void MainWindow::endDownload(WorkerThread *worker, const std::shared_ptr<Pending
     connect(downloadReturn, &PrinterReturn::finished, this,
             [this, pending] { reportDownload(pending); });
     downloadReturn->wait(kReturnWaitMs);
-}
-
-// The printer answered again, or did not in time: the outcome, and for changed settings the
-// question whether to write back those saved before.
-void MainWindow::reportDownload(const std::shared_ptr<Pending> &pending)
-{
-    PrinterReturn *back = downloadReturn;
-    if (!back)
-        return;
-    downloadReturn = nullptr;
-    back->deleteLater();
-    form->statusbar->clearMessage();
-    download::Report report =
-        download::assess(pending->name, pending->printer.identity.path(), pending->before,
-                         back->isBack() ? &back->after() : nullptr, pending->expectedVersion,
-                         pending->printer.modelKey, kReturnWaitMs / 1000);
-    if (!report.changed.isEmpty() &&
-        messages::confirm(this, download::describe(report).join('\n') + QStringLiteral("\n\n") +
-                                    QObject::tr("按下载前的设置写回有变化的设置并核对？"))) {
-        SelectedPrinter again(pending->printer.identity, pending->rowText);
-        download::Restore restore;
-        if (again.isOpen())
-            restore = download::restoreSettings(again.handle(), pending->before.snapshot,
-                                                pending->printer.modelKey);
-        else
-            restore.failure = QObject::tr("请确保打印机已通过usb进行连接");
-        download::restored(report, restore);
-    }
-    pending->record.versionAfter = report.versionAfter;
-    pending->record.outcome = report.outcome;
-    download::recordDownload(pending->record);
-    setPrinterControlsLocked(false);
-    catchUpWithPlugs(); // the list did not change while the download ran
-    const QString text = download::describe(report).join('\n');
-    if (download::exitStatus(report.outcome) == 0)
-        QMessageBox::information(this, tr("下载成功"), text, QMessageBox::Ok,
-                                 QMessageBox::NoButton);
-    else
-        messages::warn(this, text);
 }
 
 // Locked: the download buttons, the information and list buttons, the profile menu, and the two
