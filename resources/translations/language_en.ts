@@ -416,6 +416,10 @@
         <translation>Download Success</translation>
     </message>
     <message>
+        <source>等待打印机指示灯停止闪烁</source>
+        <translation>Wait for the printer lights to step flashing</translation>
+    </message>
+    <message>
         <source>配置文件 (*.json);;所有文件 (*)</source>
         <translation>Profiles (*.json);;All files (*)</translation>
     </message>

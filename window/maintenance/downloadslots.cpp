@@ -169,7 +169,9 @@ void MainWindow::endDownload(WorkerThread *worker, const std::shared_ptr<Pending
         return;
     }
     form->progressBar->setValue(0);
-    form->statusbar->showMessage(QObject::tr("正在等待打印机 %1 重新应答（最多 %2 秒）……")
+    // The printer flashes what it received and may restart meanwhile.
+    form->statusbar->showMessage(tr("等待打印机指示灯停止闪烁") + QStringLiteral("  ") +
+                                 QObject::tr("正在等待打印机 %1 重新应答（最多 %2 秒）……")
                                      .arg(pending->name)
                                      .arg(kReturnWaitMs / 1000));
     connect(downloadReturn, &PrinterReturn::finished, this,
