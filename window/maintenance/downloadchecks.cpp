@@ -78,6 +78,14 @@ void MainWindow::reportDownload(const std::shared_ptr<Pending> &pending)
     download::recordDownload(pending->record);
     setPrinterControlsLocked(false);
     catchUpWithPlugs(); // the list did not change while the download ran
+    // A printer that restarted is a new device on the bus, and its old row went with the old one:
+    // the printer that came back at that path is the selected printer again.
+    if (back->isBack() && form->listWidget->currentRow() == -1) {
+        for (int row = 0; row < listedPrinters.size(); ++row) {
+            if (listedPrinters[row].identity == pending->printer.identity)
+                form->listWidget->setCurrentRow(row);
+        }
+    }
     const QString text = download::describe(report).join('\n');
     if (download::exitStatus(report.outcome) == 0)
         QMessageBox::information(this, tr("下载成功"), text, QMessageBox::Ok,

@@ -212,6 +212,9 @@ void TestDownloadChecks::backWithFactorySettings()
     QTRY_VERIFY_WITH_TIMEOUT(!ui->boxes.boxes().isEmpty(), kEventTimeoutMs);
     QVERIFY(sawWaiting);
     QVERIFY(!downloading());
+    // The printer that came back is selected, as the one that left was.
+    QVERIFY(ui->list()->currentItem());
+    QCOMPARE(SelectedPrinter::identityOf(ui->list()->currentItem()).path(), QStringLiteral("1-3"));
 
     // Asked whether to write back what changed, with the list.
     QCOMPARE(ui->boxes.questions().size(), 2);
