@@ -115,9 +115,13 @@ int download(Context &c)
     // Only an idle printer takes a download, unless told otherwise.
     const std::optional<QList<StatusCondition>> conditions =
         download::readConditions(printer.handle());
-    if (!conditions)
-        return transportFailed(c);
-    if (!conditions->isEmpty() && !c.parser.isSet(QStringLiteral("force"))) {
+    const bool force = c.parser.isSet(QStringLiteral("force"));
+    if (!conditions && !force) {
+        c.err << download::statusUnknownText(printer.name()) << '\n'
+              << QObject::tr("用 --force 仍然下载") << '\n';
+        return finish(Outcome::Failed);
+    }
+    if (conditions && !conditions->isEmpty() && !force) {
         c.err << download::busyText(printer.name(), *conditions) << '\n'
               << QObject::tr("用 --force 仍然下载") << '\n';
         return finish(Outcome::Busy);

@@ -161,6 +161,11 @@ std::optional<QList<StatusCondition>> readConditions(PrinterHandle *handle)
     return statusConditions(*word);
 }
 
+QString statusUnknownText(const QString &printer)
+{
+    return QObject::tr("无法读取打印机 %1 的状态，不知道它是否空闲").arg(printer);
+}
+
 QString busyText(const QString &printer, const QList<StatusCondition> &conditions)
 {
     QStringList texts;

@@ -59,6 +59,8 @@ QString alreadyInstalledText(const QString &printer, const QString &version);
 // The conditions the printer's status word reports now (empty: idle); nullopt when the word
 // cannot be read.
 std::optional<QList<StatusCondition>> readConditions(PrinterHandle *handle);
+// That the printer's status word could not be read, so whether it is idle is not known.
+QString statusUnknownText(const QString &printer);
 // "<printer> reports: <conditions>", for the refusal and the window's question.
 QString busyText(const QString &printer, const QList<StatusCondition> &conditions);
 

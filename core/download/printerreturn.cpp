@@ -69,7 +69,8 @@ void PrinterReturn::check()
         return;
     }
     const std::optional<QList<StatusCondition>> conditions = download::readConditions(&handle);
-    bool answered = conditions && !upgrading(*conditions);
+    // A printer that does not answer the status request is judged by its pages alone.
+    bool answered = !conditions || !upgrading(*conditions);
     download::Before now;
     if (answered) {
         now = download::readBefore(&handle, printer_.modelKey);
@@ -84,7 +85,7 @@ void PrinterReturn::check()
         return;
     }
     after_ = std::move(now.snapshot);
-    conditions_ = *conditions;
+    conditions_ = conditions.value_or(QList<StatusCondition>());
     finish(true);
 }
 

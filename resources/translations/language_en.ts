@@ -1206,6 +1206,10 @@ Profile: %2 (%3)</translation>
         <source>打印机 %1 已回来（版本 %2），但报告：%3</source>
         <translation>The printer %1 is back (version %2), but it reports: %3</translation>
     </message>
+    <message>
+        <source>无法读取打印机 %1 的状态，不知道它是否空闲</source>
+        <translation>Cannot read the status of the printer %1: whether it is idle is not known</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

@@ -355,6 +355,9 @@ void TestDownloadGuard::busyPrinterRefused_data()
     QTest::newRow("printing") << quint32(0x01) << false << int(cli::Busy);
     QTest::newRow("paper out and cover open, --force") << quint32(0x82) << true << int(cli::Ok);
     QTest::newRow("bits that mean nothing") << quint32(0x10000) << false << int(cli::Ok);
+    // A status request that stalls: whether it is idle is not known.
+    QTest::newRow("no status word") << quint32(0xFFFFFFFF) << false << int(cli::TransportFailed);
+    QTest::newRow("no status word, --force") << quint32(0xFFFFFFFF) << true << int(cli::Ok);
 }
 
 void TestDownloadGuard::busyPrinterRefused()
@@ -364,7 +367,10 @@ void TestDownloadGuard::busyPrinterRefused()
     QFETCH(int, exit);
     const QString file = dir.filePath("fw.hex");
     QVERIFY(!writeEncrypted(file, 3008).isEmpty());
-    printer->setStatusWord(word);
+    if (word == 0xFFFFFFFF)
+        printer->setFaults(faultNamed("stallStatus"));
+    else
+        printer->setStatusWord(word);
     QStringList arguments = {"--port", "3", "download", "firmware", file};
     if (force)
         arguments << "--force";
@@ -377,7 +383,9 @@ void TestDownloadGuard::busyPrinterRefused()
     QStringList conditions;
     for (const StatusCondition &condition : statusConditions(word))
         conditions << condition.text;
-    QCOMPARE(r.err, "打印机 Orbeck VS-608K (USB 1-3) 报告：" + conditions.join("、") +
+    QCOMPARE(r.err, (word == 0xFFFFFFFF
+                         ? "无法读取打印机 Orbeck VS-608K (USB 1-3) 的状态，不知道它是否空闲"
+                         : "打印机 Orbeck VS-608K (USB 1-3) 报告：" + conditions.join("、")) +
                         "\n用 --force 仍然下载\n");
     // Only the status request: no frame, no stream, no snapshot.
     QVERIFY(printer->bulkOutLog().empty());

@@ -18,11 +18,9 @@ bool MainWindow::askBeforeDownload(SelectedPrinter &printer, const download::Man
     // The printer must be idle, or the user must say so a second time.
     const std::optional<QList<StatusCondition>> conditions =
         download::readConditions(printer.handle());
-    if (!conditions) {
-        messages::connectionFailed(this);
+    if (!conditions && !messages::confirm(this, download::statusUnknownText(printer.name())))
         return false;
-    }
-    if (!conditions->isEmpty() &&
+    if (conditions && !conditions->isEmpty() &&
         !messages::confirm(this, download::busyText(printer.name(), *conditions)))
         return false;
     // A manifest's version is compared before the question; the settings are read and saved only
