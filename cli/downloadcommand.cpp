@@ -67,6 +67,39 @@ bool stream(Context &c, Printer &printer, const QString &sideFile)
     return worker.sentEverything();
 }
 
+// Only an idle printer takes a download, unless told otherwise: the outcome that stops it, if any.
+std::optional<Outcome> refuseUnlessIdle(Context &c, Printer &printer)
+{
+    if (c.parser.isSet(QStringLiteral("force")))
+        return std::nullopt;
+    const std::optional<QList<StatusCondition>> conditions =
+        download::readConditions(printer.handle());
+    if (conditions && conditions->isEmpty())
+        return std::nullopt;
+    c.err << (conditions ? download::busyText(printer.name(), *conditions)
+                         : download::statusUnknownText(printer.name()))
+          << '\n'
+          << QObject::tr("用 --force 仍然下载") << '\n';
+    return conditions ? Outcome::Busy : Outcome::Failed;
+}
+
+// With --restore-settings, the settings that changed are written back from the snapshot.
+void restoreIfAsked(Context &c, download::Report &report, const PrinterIdentity &identity,
+                    const profile::Snapshot &before, const QString &modelKey)
+{
+    if (report.changed.isEmpty() || !c.parser.isSet(QStringLiteral("restore-settings")))
+        return;
+    PrinterHandle handle;
+    download::Restore restore;
+    if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) == 0) {
+        restore = download::restoreSettings(&handle, before, modelKey);
+        CDeviceIOOpera::ClosePrinterHandle(&handle);
+    } else {
+        restore.failure = QObject::tr("请确保打印机已通过usb进行连接");
+    }
+    download::restored(report, restore);
+}
+
 } // namespace
 
 int download(Context &c)
@@ -112,20 +145,8 @@ int download(Context &c)
         return download::exitStatus(outcome);
     };
 
-    // Only an idle printer takes a download, unless told otherwise.
-    const std::optional<QList<StatusCondition>> conditions =
-        download::readConditions(printer.handle());
-    const bool force = c.parser.isSet(QStringLiteral("force"));
-    if (!conditions && !force) {
-        c.err << download::statusUnknownText(printer.name()) << '\n'
-              << QObject::tr("用 --force 仍然下载") << '\n';
-        return finish(Outcome::Failed);
-    }
-    if (conditions && !conditions->isEmpty() && !force) {
-        c.err << download::busyText(printer.name(), *conditions) << '\n'
-              << QObject::tr("用 --force 仍然下载") << '\n';
-        return finish(Outcome::Busy);
-    }
+    if (const std::optional<Outcome> refused = refuseUnlessIdle(c, printer))
+        return finish(*refused);
 
     download::Before before = download::readBefore(printer.handle(), printer.modelKey());
     if (!before.snapshot.complete())
@@ -174,18 +195,7 @@ int download(Context &c)
         name, path, before, back.isBack() ? &back.after() : nullptr, back.conditions(),
         manifest ? manifest->version : QString(), modelKey, *wait);
     record.versionAfter = report.versionAfter;
-    if (!report.changed.isEmpty() && c.parser.isSet(QStringLiteral("restore-settings"))) {
-        PrinterHandle handle;
-        if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) == 0) {
-            download::restored(report,
-                               download::restoreSettings(&handle, before.snapshot, modelKey));
-            CDeviceIOOpera::ClosePrinterHandle(&handle);
-        } else {
-            download::Restore failed;
-            failed.failure = QObject::tr("请确保打印机已通过usb进行连接");
-            download::restored(report, failed);
-        }
-    }
+    restoreIfAsked(c, report, identity, before.snapshot, modelKey);
     for (const QString &line : download::describe(report))
         c.out << line << '\n';
     c.out.flush();
