@@ -1,7 +1,8 @@
-// Firmware and font download: the two buttons of the maintenance tab. The slot decrypts the chosen
-// file into a side file on the GUI thread and hands the side file and the open printer to a
-// WorkerThread, which streams it; while it streams, every control that talks to a printer is
-// locked.
+// Firmware and font download: the two buttons of the maintenance tab. The slot checks the chosen
+// file and its manifest, decrypts the file into a side file on the GUI thread, asks (see
+// downloadchecks.cpp), saves the printer's settings and hands the side file and the open printer
+// to a WorkerThread, which streams it; then the printer is waited for and compared with what was
+// saved. Until then every control that talks to a printer is locked.
 #include "window/app/mainwindow.h"
 
 #include "core/download/downloadfile.h"
@@ -166,6 +167,8 @@ void MainWindow::endDownload(WorkerThread *worker, const std::shared_ptr<Pending
         setPrinterControlsLocked(false);
         form->progressBar->setEnabled(false);
         catchUpWithPlugs(); // the list did not change while the stream ran
+        form->statusbar->showMessage(
+            QObject::tr("下载前的设置保存在 %1").arg(pending->before.path));
         return;
     }
     form->progressBar->setValue(0);
