@@ -6,6 +6,9 @@
 #include "cli/pagehelp.h"
 #include "core/base/logging.h"
 #include "core/history/record.h"
+#include "core/download/downloadguard.h"
+#include "core/download/downloadoutcome.h"
+#include "core/download/settingssnapshot.h"
 #include "core/protocol/maintenancecommands.h"
 
 #include <QCommandLineParser>
@@ -72,6 +75,32 @@ QString provisionHelp()
            QStringLiteral("\n  label-printer-cli provision fleet.json --count 20\n");
 }
 
+QString outcomesAndExits()
+{
+    using download::Outcome;
+    QStringList pairs;
+    for (Outcome outcome : {Outcome::Verified, Outcome::Restored, Outcome::Skipped, Outcome::Failed,
+                            Outcome::Refused, Outcome::NotRestored, Outcome::SettingsChanged,
+                            Outcome::VersionMismatch, Outcome::NotBack, Outcome::Busy})
+        pairs << QStringLiteral("%1 %2")
+                     .arg(download::outcomeWord(outcome))
+                     .arg(download::exitStatus(outcome));
+    return pairs.join(QStringLiteral(", "));
+}
+
+QString downloadHelp()
+{
+    return QObject::tr("先检查文件（不可读、为空或大于 %1 字节的文件不会下载）和清单（型号、"
+                       "SHA-256、版本），再检查打印机的状态，并把它的所有设置保存到 %2。"
+                       "下载后等待打印机在同一USB路径上重新应答，读取版本并与保存的设置比较。")
+               .arg(download::kMaxFileBytes)
+               .arg(download::stateDirectory()) +
+           '\n' + QObject::tr("结果和退出状态：%1").arg(outcomesAndExits()) + '\n' +
+           QObject::tr("例如：") +
+           QStringLiteral("\n  label-printer-cli --port 3 download firmware fw.hex "
+                          "--restore-settings\n");
+}
+
 QString maintainHelp()
 {
     return QObject::tr("操作：") + '\n' + maintenanceNames().join(QStringLiteral(", ")) + '\n';
@@ -102,7 +131,7 @@ const Command kCommands[] = {
     {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain, maintainHelp,
      1},
     {"download", "firmware|font FILE",
-     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, nullptr, 2},
+     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, downloadHelp, 2},
     {"history", "[--serial S | --port P] [--since DATE] [--json]",
      QT_TRANSLATE_NOOP("QObject", "列出历史记录中的操作（最新的在前）及其改动的设置项"),
      showHistory, nullptr, 0},
@@ -134,13 +163,24 @@ const Option kOptions[] = {
     {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
     {"force", "",
      QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；diff：也比较另一型号的配置；"
-                                  "backup：替换已有的文件"),
-     "restore diff backup"},
+                                  "backup：替换已有的文件；"
+                                  "download：打印机报告状态（如缺纸、开盖）时仍然下载"),
+     "restore diff backup download"},
     {"show-secrets", "", QT_TRANSLATE_NOOP("QObject", "diff：显示Wi-Fi密码和蓝牙PIN码的值"),
      "diff"},
     {"yes", "",
      QT_TRANSLATE_NOOP("QObject", "不询问，直接执行无法撤销的操作（initialise、restart）"),
      "maintain"},
+    {"manifest", "FILE",
+     QT_TRANSLATE_NOOP("QObject", "download：文件的清单（默认为文件名加 .manifest.json）"),
+     "download"},
+    {"reinstall", "", QT_TRANSLATE_NOOP("QObject", "download：打印机已是清单中的版本时仍然下载"),
+     "download"},
+    {"wait", "SECONDS",
+     QT_TRANSLATE_NOOP("QObject", "download：等待打印机重新应答的最长秒数（默认 60）"), "download"},
+    {"restore-settings", "",
+     QT_TRANSLATE_NOOP("QObject", "download：打印机回来后设置有变化时，按下载前的设置写回并核对"),
+     "download"},
     {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"),
      "backup"},
     {"verbose", "", QT_TRANSLATE_NOOP("QObject", "在标准错误上输出诊断信息"),

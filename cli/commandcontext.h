@@ -48,6 +48,7 @@ public:
     QString model() const { return listed_.model(); }
     // Its identity: the USB path ("1-2.4").
     QString path() const { return listed_.identity.path(); }
+    const PrinterIdentity &identity() const { return listed_.identity; }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
     const ListedPrinter &listed() const { return listed_; }

@@ -2,34 +2,14 @@
 #include "cli/commands.h"
 #include "cli/recording.h"
 #include "core/history/record.h"
-#include "core/download/downloadfile.h"
-#include "core/download/workerthread.h"
 #include "core/protocol/maintenancecommands.h"
 
-#include <QFile>
 #include <QJsonObject>
 #include <QObject>
-#include <unistd.h>
 
 namespace cli {
 
 namespace {
-
-// The progress of a download: a bar on a terminal, whole percentages a line otherwise.
-void showProgress(Context &c, int percentage, bool terminal)
-{
-    if (!terminal) {
-        c.out << percentage << "%\n";
-    } else {
-        constexpr int kWidth = 40;
-        const int done = percentage * kWidth / 100;
-        c.out << "\r[" << QString(done, QLatin1Char('#'))
-              << QString(kWidth - done, QLatin1Char(' ')) << "] " << percentage << '%';
-        if (percentage == 100)
-            c.out << '\n';
-    }
-    c.out.flush();
-}
 
 // Initialisation erases the printer's settings, a restart drops what it is doing: asked on a
 // terminal, and from a script only with --yes.
@@ -95,64 +75,6 @@ int maintain(Context &c)
             document.insert(QStringLiteral("warning"), warning);
         printJson(c, document);
     }
-    return Ok;
-}
-
-int download(Context &c)
-{
-    if (c.arguments.size() != 2 || !QStringList{"firmware", "font"}.contains(c.arguments[0]))
-        return fail(c, UsageError, c.parser.helpText());
-    const QString chosen = c.arguments[1];
-    Printer printer;
-    if (const int exit = choosePrinter(c, printer))
-        return exit;
-    // The font download is not offered for locked models, as in the window.
-    if (c.arguments[0] == QLatin1String("font") &&
-        !modelgate::offerOf(printer.modelKey()).fontDownload)
-        return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
-
-    const download::Prepared prepared = download::prepareFile(chosen);
-    if (!prepared.ok())
-        return fail(c, Refused, prepared.error);
-    const QString &sideFile = prepared.sideFile;
-    const QJsonObject identity = identityJson(printer);
-    // With --json the document at the end says it all, and nothing shows progress.
-    if (!json(c))
-        c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n'
-              << Qt::flush;
-
-    // The same worker as the window's: it stops at the first failed chunk, closes the printer
-    // and removes the side file however the stream ends.
-    const auto *outFile = qobject_cast<QFile *>(c.out.device());
-    const bool terminal = outFile && isatty(outFile->handle());
-    WorkerThread worker;
-    worker.handOver(printer.release(), sideFile);
-    QEventLoop loop;
-    QString error;
-    if (!json(c))
-        QObject::connect(&worker, &WorkerThread::progressUpdated, &loop,
-                         [&](int percentage) { showProgress(c, percentage, terminal); });
-    QObject::connect(&worker, &WorkerThread::errorOccurred, &loop, [&](const QString &message) {
-        if (json(c))
-            error = message;
-        else
-            c.err << message << '\n';
-    });
-    QObject::connect(&worker, &WorkerThread::finished, &loop, &QEventLoop::quit,
-                     Qt::QueuedConnection);
-    worker.start();
-    loop.exec();
-    worker.wait();
-    if (!json(c))
-        return worker.sentEverything() ? Ok : TransportFailed;
-    if (!worker.sentEverything())
-        return fail(c, TransportFailed,
-                    error.isEmpty() ? QObject::tr("请确保打印机已通过usb进行连接") : error);
-    printJson(c, QJsonObject{{QStringLiteral("kind"), c.arguments[0]},
-                             {QStringLiteral("file"), chosen},
-                             {QStringLiteral("bytes"), double(prepared.bytes)},
-                             {QStringLiteral("printer"), identity},
-                             {QStringLiteral("sent"), true}});
     return Ok;
 }
 

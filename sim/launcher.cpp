@@ -12,6 +12,7 @@
 //
 // The launcher runs itself under the preload too: only then do its plugs reach the command as
 // hot-plug events.
+#include "launchercommands.h"
 #include "virtualusb.h"
 
 #include <algorithm>
@@ -81,27 +82,17 @@ void usage(FILE *out)
                  "  deny PORT / allow PORT  its node may not / may be opened by the user (--user;\n"
                  "                          without it by nobody at all)\n"
                  "  busy PORT / free PORT   another program holds / releases its interface\n"
+                 "  status PORT WORD        its status word (hexadecimal with 0x, e.g. 0x82:\n"
+                 "                          paper out and cover open; 0: idle)\n"
+                 "  restart PORT MS|never [factory] [status WORD] [version TEXT]\n"
+                 "                          after each download it reports \"upgrading\", leaves\n"
+                 "                          the bus and comes back MS milliseconds later (never:\n"
+                 "                          stays away), with the factory settings, the status\n"
+                 "                          word WORD and the version TEXT if given (TEXT may\n"
+                 "                          hold blanks; it comes last)\n"
                  "  wait MS                 (standard input) the next command MS later\n"
                  "--user USER runs the command as USER (name or uid), who owns the device nodes\n"
                  "           as the udev rule gives them to the user at the seat.\n");
-}
-
-bool parsePrinter(const std::string &text, vprinter::PrinterConfig &config)
-{
-    const std::size_t first = text.find(':');
-    const std::size_t second = first == std::string::npos ? first : text.find(':', first + 1);
-    if (second == std::string::npos)
-        return false;
-    const std::string pid = text.substr(0, first);
-    const std::string port = text.substr(first + 1, second - first - 1);
-    char *end = nullptr;
-    const unsigned long productId = std::strtoul(pid.c_str(), &end, 16);
-    if (pid.empty() || *end != '\0' || productId > 0xFFFF || port.empty())
-        return false;
-    config.identity.productId = std::uint16_t(productId);
-    config.identity.product = text.substr(second + 1);
-    config.sysfsName = port.find('-') == std::string::npos ? "1-" + port : port;
-    return true;
 }
 
 std::string hex(const vprinter::Bytes &bytes, std::size_t limit)
@@ -169,67 +160,6 @@ void printLog(vprinter::VirtualUsb &usb)
             std::printf("  device check: %s\n", violation.c_str());
     }
     std::fflush(stdout);
-}
-
-std::string sysfsNameOf(const std::string &port)
-{
-    return port.find('-') == std::string::npos ? "1-" + port : port;
-}
-
-// Runs one command; false (with a message) when it is not one or cannot be done.
-bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedByFault)
-{
-    std::istringstream words(line);
-    std::string verb, argument, extra;
-    words >> verb >> argument >> extra;
-    if (verb.empty())
-        return true;
-    bool ok = !argument.empty() && (extra.empty() || verb == "plug");
-    try {
-        if (ok && verb == "plug") {
-            vprinter::PrinterConfig config;
-            std::string more;
-            if (extra == "unplug-after")
-                ok = words >> config.unplugAfterWrites && config.unplugAfterWrites >= 0;
-            ok = ok && parsePrinter(argument, config) && !(words >> more) &&
-                 (extra.empty() || extra == "denied" || extra == "busy" || extra == "unplug-after");
-            config.denied = extra == "denied";
-            config.busy = extra == "busy";
-            if (ok) {
-                vprinter::VirtualPrinter &printer = usb.addPrinter(config);
-                std::fprintf(stderr, "virtual-printers: plugged %s %s into %s\n",
-                             printer.identity().brand.c_str(), printer.identity().product.c_str(),
-                             printer.sysfsName().c_str());
-            }
-        } else if (ok) {
-            vprinter::VirtualPrinter *printer = usb.find(sysfsNameOf(argument));
-            if (!printer) {
-                std::fprintf(stderr, "virtual-printers: no printer at %s\n", argument.c_str());
-                return false;
-            }
-            if (verb == "unplug") {
-                usb.unplug(*printer);
-            } else if ((verb == "deny" || verb == "allow") && !deniedByFault) {
-                usb.setAccessible(*printer, verb == "allow");
-            } else if (verb == "deny" || verb == "allow" || verb == "busy" || verb == "free") {
-                vprinter::Faults faults = printer->faults();
-                (verb == "deny" || verb == "allow" ? faults.refuseOpen : faults.refuseClaim) =
-                    verb == "deny" || verb == "busy";
-                printer->setFaults(faults);
-            } else {
-                ok = false;
-            }
-            if (ok)
-                std::fprintf(stderr, "virtual-printers: %s %s\n", verb.c_str(),
-                             printer->sysfsName().c_str());
-        }
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "virtual-printers: %s: %s\n", line.c_str(), error.what());
-        return false;
-    }
-    if (!ok)
-        std::fprintf(stderr, "virtual-printers: not a command: %s\n", line.c_str());
-    return ok;
 }
 
 // The printers whose unplugAfterWrites fault fell due: pulled out here, with the hot-plug event.
@@ -346,7 +276,7 @@ int superviseChild(vprinter::VirtualUsb &usb, pid_t pid, bool readCommands, Sche
             }
         }
         for (const std::string &command : schedule.takeDue())
-            runCommand(usb, command, deniedByFault);
+            launcher::runCommand(usb, command, deniedByFault);
     }
 }
 
@@ -470,7 +400,7 @@ int main(int argc, char **argv)
         else if (arg[0] != '-')
             break; // the command starts here
         vprinter::PrinterConfig config;
-        if (printerOption.empty() || !parsePrinter(printerOption, config)) {
+        if (printerOption.empty() || !launcher::parsePrinter(printerOption, config)) {
             std::fprintf(stderr, "virtual-printers: bad argument: %s\n", arg.c_str());
             usage(stderr);
             return 2;
@@ -549,7 +479,7 @@ int main(int argc, char **argv)
             schedule.add(start + std::chrono::milliseconds(ms), command);
         // What is due at once is done before the command starts.
         for (const std::string &command : schedule.takeDue())
-            runCommand(usb, command, !user);
+            launcher::runCommand(usb, command, !user);
         const pid_t pid = fork();
         if (pid < 0) {
             std::perror("virtual-printers: fork");

@@ -43,6 +43,9 @@ public:
     // umockdev's worker thread, under the device's lock: it may only hand the news on), so that
     // the testbed's owner pulls the device out with VirtualUsb::unplug, "remove" uevent included.
     void setPullHandler(std::function<void()> handler);
+    // Runs (like the pull handler: on umockdev's worker thread, under the lock) when a download
+    // has ended and the printer's restart plan asks for a restart; the owner restarts it.
+    void setRestartHandler(std::function<void()> handler);
 
     const Placement &placement() const { return placement_; }
     const UsbDescription &description() const { return description_; }
@@ -132,6 +135,7 @@ private:
     UMockdevIoctlBase *handler_ = nullptr;
     gulong signalIds_[2] = {0, 0};
     std::function<void()> pullHandler_;
+    std::function<void()> restartHandler_;
     bool pullPending_ = false; // the handler ran: every bulk transfer waits for the pull
 };
 

@@ -47,6 +47,11 @@ void VirtualPrinter::setStatusWord(std::uint32_t word)
     device_->withModel([&](PrinterModel &model) { model.setStatusWord(word); });
 }
 
+void VirtualPrinter::setRestartPlan(const RestartPlan &plan)
+{
+    device_->withModel([&](PrinterModel &model) { model.setRestartPlan(plan); });
+}
+
 void VirtualPrinter::setVersion(const std::string &text)
 {
     device_->withModel([&](PrinterModel &model) { model.setVersion(text); });

@@ -58,4 +58,9 @@ QString announcement(const QString &printer, const QString &file, qint64 bytes)
         .arg(printer, file, QString::number(bytes));
 }
 
+QString installsVersion(const QString &version)
+{
+    return QCoreApplication::translate("QObject", "将安装的版本：%1").arg(version);
+}
+
 } // namespace download

@@ -21,5 +21,7 @@ Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString
 // What a prepared download is about to do, said before anything is streamed: the printer, the
 // file and the byte count, and that the printer must stay plugged in.
 QString announcement(const QString &printer, const QString &file, qint64 bytes);
+// Said with the announcement when a manifest names the version the file installs.
+QString installsVersion(const QString &version);
 
 } // namespace download

@@ -126,6 +126,7 @@ void WorkerThread::sendFileData()
             return;
         }
         sent += n;
+        emit bytesSent(sent, size);
         emit progressUpdated(percentOf(sent, size));
         if (n < kChunkSize)
             break;

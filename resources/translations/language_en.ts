@@ -1448,6 +1448,202 @@ Serial number: %2</translation>
         <source>--serial 与 --all 不能同时使用</source>
         <translation>--serial and --all cannot be used together</translation>
     </message>
+    <message>
+        <source>将安装的版本：%1</source>
+        <translation>Version it installs: %1</translation>
+    </message>
+    <message>
+        <source>文件是空的：%1</source>
+        <translation>The file is empty: %1</translation>
+    </message>
+    <message>
+        <source>文件太大：%1（%2 字节，最多 %3 字节）</source>
+        <translation>The file is too large: %1 (%2 bytes, at most %3 bytes)</translation>
+    </message>
+    <message>
+        <source>清单无效：%1（%2）</source>
+        <translation>Not a valid manifest: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>不是JSON对象</source>
+        <translation>not a JSON object</translation>
+    </message>
+    <message>
+        <source>无法读取清单：%1</source>
+        <translation>Cannot read the manifest: %1</translation>
+    </message>
+    <message>
+        <source>文件的SHA-256与清单不符：文件 %1，清单 %2</source>
+        <translation>The file's SHA-256 does not match the manifest: file %1, manifest %2</translation>
+    </message>
+    <message>
+        <source>文件不适用于此打印机：打印机型号 %1，清单中的型号 %2</source>
+        <translation>The file is not made for this printer: the printer is a %1, the manifest names %2</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已是版本 %2</source>
+        <translation>The printer %1 already runs version %2</translation>
+    </message>
+    <message>
+        <source>打印机 %1 报告：%2</source>
+        <translation>The printer %1 reports: %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>已核对</source>
+        <translation>verified</translation>
+    </message>
+    <message>
+        <source>已恢复</source>
+        <translation>restored</translation>
+    </message>
+    <message>
+        <source>已跳过</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>已拒绝</source>
+        <translation>refused</translation>
+    </message>
+    <message>
+        <source>忙碌</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>设置已变</source>
+        <translation>changed</translation>
+    </message>
+    <message>
+        <source>版本不符</source>
+        <translation>mismatched</translation>
+    </message>
+    <message>
+        <source>未回来</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>未保持</source>
+        <translation>unkept</translation>
+    </message>
+    <message>
+        <source>  %1 %2：下载前 %3，现在 %4</source>
+        <translation>  %1 %2: %3 before, %4 now</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2，设置与下载前相同</source>
+        <translation>The printer %1 is back, version %2, with the same settings as before the download</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2，与清单相符，设置与下载前相同</source>
+        <translation>The printer %1 is back, version %2 as the manifest says, with the same settings as before the download</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2，但有 %3 项设置与下载前不同：</source>
+        <translation>The printer %1 is back, version %2, but %3 settings differ from those before the download:</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，但报告的版本是 %2，清单中的是 %3</source>
+        <translation>The printer %1 is back, but it reports version %2; the manifest names %3</translation>
+    </message>
+    <message>
+        <source>另有 %1 项设置与下载前不同：</source>
+        <translation>Also, %1 settings differ from those before the download:</translation>
+    </message>
+    <message>
+        <source>打印机 %1 在 %2 秒内没有再次应答</source>
+        <translation>The printer %1 did not answer again within %2 seconds</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2；有变化的设置已按下载前的写回 %3 个页面并核对</source>
+        <translation>The printer %1 is back, version %2; the changed settings were written back as before the download (%3 pages) and verified</translation>
+    </message>
+    <message>
+        <source>写回下载前的设置后，打印机保存的值不同：</source>
+        <translation>The settings from before the download were written back, but the printer kept other values:</translation>
+    </message>
+    <message>
+        <source>写回下载前的设置失败：%1</source>
+        <translation>Writing back the settings from before the download failed: %1</translation>
+    </message>
+    <message>
+        <source>下载前的设置保存在 %1</source>
+        <translation>The settings from before the download are saved in %1</translation>
+    </message>
+    <message>
+        <source>无法保存下载前的设置：%1</source>
+        <translation>Cannot save the settings before the download: %1</translation>
+    </message>
+    <message>
+        <source>先检查文件（不可读、为空或大于 %1 字节的文件不会下载）和清单（型号、SHA-256、版本），再检查打印机的状态，并把它的所有设置保存到 %2。下载后等待打印机在同一USB路径上重新应答，读取版本并与保存的设置比较。</source>
+        <translation>Checks the file first (one that cannot be read, is empty or is larger than %1 bytes is not downloaded) and its manifest (models, SHA-256, version), then the printer's status, and saves all its settings in %2. After the download it waits for the printer to answer again at the same USB path, reads its version and compares its settings with those saved.</translation>
+    </message>
+    <message>
+        <source>结果和退出状态：%1</source>
+        <translation>Outcomes and exit statuses: %1</translation>
+    </message>
+    <message>
+        <source>restore：也写入另一型号的配置；backup：替换已有的文件；download：打印机报告状态（如缺纸、开盖）时仍然下载</source>
+        <translation>restore: also write a profile of another model; backup: replace an existing file; download: download even when the printer reports a condition (such as paper out or cover open)</translation>
+    </message>
+    <message>
+        <source>download：文件的清单（默认为文件名加 .manifest.json）</source>
+        <translation>download: the file's manifest (by default the file's name with .manifest.json appended)</translation>
+    </message>
+    <message>
+        <source>download：打印机已是清单中的版本时仍然下载</source>
+        <translation>download: download even when the printer already runs the manifest's version</translation>
+    </message>
+    <message>
+        <source>download：等待打印机重新应答的最长秒数（默认 60）</source>
+        <translation>download: how many seconds to wait at most for the printer to answer again (default 60)</translation>
+    </message>
+    <message>
+        <source>download：打印机回来后设置有变化时，按下载前的设置写回并核对</source>
+        <translation>download: when the printer comes back with changed settings, write back those from before the download and verify them</translation>
+    </message>
+    <message>
+        <source>--wait 须为秒数（0 到 86400）：%1</source>
+        <translation>--wait takes a number of seconds (0 to 86400): %1</translation>
+    </message>
+    <message>
+        <source>用 --force 仍然下载</source>
+        <translation>Use --force to download all the same</translation>
+    </message>
+    <message>
+        <source>；用 --reinstall 重新安装</source>
+        <translation>; use --reinstall to install it again</translation>
+    </message>
+    <message>
+        <source>%1% %2 / %3 字节，%4 KiB/s</source>
+        <translation>%1% %2 / %3 bytes, %4 KiB/s</translation>
+    </message>
+    <message>
+        <source>。再次下载会重新安装同一版本。</source>
+        <translation>. Downloading again installs the same version again.</translation>
+    </message>
+    <message>
+        <source>正在等待打印机 %1 重新应答（最多 %2 秒）……</source>
+        <translation>Waiting for the printer %1 to answer again (at most %2 seconds)...</translation>
+    </message>
+    <message>
+        <source>按下载前的设置写回有变化的设置并核对？</source>
+        <translation>Write back the changed settings as they were before the download, and verify them?</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来（版本 %2），但报告：%3</source>
+        <translation>The printer %1 is back (version %2), but it reports: %3</translation>
+    </message>
+    <message>
+        <source>无法读取打印机 %1 的状态，不知道它是否空闲</source>
+        <translation>Cannot read the status of the printer %1: whether it is idle is not known</translation>
+    </message>
 </context>
 <context>
     <name>WorkerThread</name>

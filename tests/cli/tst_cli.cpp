@@ -96,6 +96,8 @@ void TestCli::init()
 {
     // Every test starts in an empty directory: backup replaces no file without --force.
     QVERIFY(QDir(dir.path()).removeRecursively() && QDir().mkpath(dir.path()));
+    // A download saves the printer's settings first: here, not in the user's state directory.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath("state")));
     usb = std::make_unique<vprinter::VirtualUsb>();
     first = &usb->addPrinter(0x1401, "VS-608K", 3);
     second = &usb->addPrinter(0x1401, "VS-608K", 5);
@@ -163,7 +165,7 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::newRow("provision") << "provision" << QStringList{"--count", "--history-secrets", "--json", "--no-history", "--verbose"};
     QTest::newRow("diff") << "diff" << QStringList{"--force", "--json", "--port", "--serial", "--show-secrets", "--verbose"};
     QTest::newRow("maintain") << "maintain" << QStringList{"--json", "--no-history", "--port", "--serial", "--verbose", "--yes"};
-    QTest::newRow("download") << "download" << QStringList{"--json", "--no-history", "--port", "--serial", "--verbose"};
+    QTest::newRow("download") << "download" << QStringList{"--force", "--json", "--manifest", "--no-history", "--port", "--reinstall", "--restore-settings", "--serial", "--verbose", "--wait"};
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions()
@@ -756,7 +758,10 @@ void TestCli::download_data()
     QTest::addColumn<int>("failingChunk"); // 0: none
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("output");
-    QTest::newRow("firmware, 3008 bytes") << "firmware" << 0 << int(cli::Ok) << "34%\n68%\n100%\n";
+    QTest::newRow("firmware, 3008 bytes")
+        << "firmware" << 0 << int(cli::Ok)
+        << "34%\n68%\n100%\n已核对：打印机 Orbeck VS-608K (USB 1-3) 已回来，版本 V2.3.1 20240315，"
+           "设置与下载前相同\n";
     QTest::newRow("font, the second chunk fails")
         << "font" << 2 << int(cli::TransportFailed) << "34%\n";
     // Every row says first what it is about to do.
@@ -775,6 +780,7 @@ void TestCli::download()
         vprinter::Faults faults;
         faults.failNextWrite = true;
         faults.writesBeforeFailure = failingChunk - 1;
+        faults.countStreamWritesOnly = true; // not the queries before the stream
         first->setFaults(faults);
     }
 

@@ -67,7 +67,7 @@ void MainWindow::showPrinters(const QList<ListedPrinter> &printers)
 
 void MainWindow::followPlugs()
 {
-    if (downloadWorker || ClickTracker::instance().clickInProgress()) {
+    if (downloadWorker || downloadReturn || ClickTracker::instance().clickInProgress()) {
         plugsPending = true;
         return;
     }

@@ -1,0 +1,205 @@
+// download firmware|font FILE: the file and its manifest checked, the printer checked and its
+// settings saved, the stream, then the wait for the printer to answer again and the comparison of
+// its settings with those saved before.
+#include "cli/commandcontext.h"
+#include "cli/commands.h"
+#include "cli/downloadprogress.h"
+#include "core/download/downloadfile.h"
+#include "core/download/downloadguard.h"
+#include "core/download/downloadreport.h"
+#include "core/download/printerreturn.h"
+#include "core/download/settingssnapshot.h"
+#include "core/download/workerthread.h"
+
+#include <QFile>
+#include <QObject>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+using download::Outcome;
+
+static_assert(download::kMaxFileBytes > 0);
+
+constexpr int kDefaultWaitSeconds = 60;
+
+bool onTerminal(const Context &c)
+{
+    const auto *outFile = qobject_cast<QFile *>(c.out.device());
+    return outFile && isatty(outFile->handle());
+}
+
+// --wait in whole seconds; nullopt when it is not one.
+std::optional<int> waitSeconds(const Context &c)
+{
+    if (!c.parser.isSet(QStringLiteral("wait")))
+        return kDefaultWaitSeconds;
+    bool ok = false;
+    const int seconds = c.parser.value(QStringLiteral("wait")).toInt(&ok);
+    if (!ok || seconds < 0 || seconds > 24 * 3600)
+        return std::nullopt;
+    return seconds;
+}
+
+// Streams the prepared file to the printer; true when every byte went out.
+bool stream(Context &c, Printer &printer, const QString &sideFile)
+{
+    // The same worker as the window's: it stops at the first failed chunk, closes the printer
+    // and removes the side file however the stream ends.
+    DownloadProgress progress(c.out, onTerminal(c));
+    WorkerThread worker;
+    worker.handOver(printer.release(), sideFile);
+    QEventLoop loop;
+    QObject::connect(&worker, &WorkerThread::bytesSent, &loop,
+                     [&](qint64 sent, qint64 size) { progress.update(sent, size); });
+    QObject::connect(&worker, &WorkerThread::errorOccurred, &loop, [&](const QString &message) {
+        progress.finish();
+        c.err << message << '\n';
+    });
+    QObject::connect(&worker, &WorkerThread::finished, &loop, &QEventLoop::quit,
+                     Qt::QueuedConnection);
+    worker.start();
+    loop.exec();
+    worker.wait();
+    progress.finish();
+    return worker.sentEverything();
+}
+
+// Only an idle printer takes a download, unless told otherwise: the outcome that stops it, if any.
+std::optional<Outcome> refuseUnlessIdle(Context &c, Printer &printer)
+{
+    if (c.parser.isSet(QStringLiteral("force")))
+        return std::nullopt;
+    const std::optional<QList<StatusCondition>> conditions =
+        download::readConditions(printer.handle());
+    if (conditions && conditions->isEmpty())
+        return std::nullopt;
+    c.err << (conditions ? download::busyText(printer.name(), *conditions)
+                         : download::statusUnknownText(printer.name()))
+          << '\n'
+          << QObject::tr("用 --force 仍然下载") << '\n';
+    return conditions ? Outcome::Busy : Outcome::Failed;
+}
+
+// With --restore-settings, the settings that changed are written back from the snapshot.
+void restoreIfAsked(Context &c, download::Report &report, const PrinterIdentity &identity,
+                    const profile::Snapshot &before, const QString &modelKey)
+{
+    if (report.changed.isEmpty() || !c.parser.isSet(QStringLiteral("restore-settings")))
+        return;
+    PrinterHandle handle;
+    download::Restore restore;
+    if (CDeviceIOOpera::GetPrinterHandle(identity, &handle) == 0) {
+        restore = download::restoreSettings(&handle, before, modelKey);
+        CDeviceIOOpera::ClosePrinterHandle(&handle);
+    } else {
+        restore.failure = QObject::tr("请确保打印机已通过usb进行连接");
+    }
+    download::restored(report, restore);
+}
+
+} // namespace
+
+int download(Context &c)
+{
+    static_assert(int(VersionMismatch) == 9 && int(NotBack) == 10 && int(Busy) == 11);
+    if (c.arguments.size() != 2 || !QStringList{"firmware", "font"}.contains(c.arguments[0]))
+        return fail(c, UsageError, c.parser.helpText());
+    const std::optional<int> wait = waitSeconds(c);
+    if (!wait)
+        return fail(c, UsageError,
+                    QObject::tr("--wait 须为秒数（0 到 86400）：%1")
+                        .arg(c.parser.value(QStringLiteral("wait"))));
+    const QString kind = c.arguments[0];
+    const QString chosen = c.arguments[1];
+
+    // The file and its manifest first: nothing is asked of a printer for a file that cannot go.
+    std::optional<download::Manifest> manifest;
+    if (const std::optional<QString> refused = download::checkFile(
+            chosen, chosen, c.parser.value(QStringLiteral("manifest")), manifest))
+        return fail(c, Refused, *refused);
+
+    Printer printer;
+    if (const int exit = choosePrinter(c, printer))
+        return exit;
+    // The font download is not offered for locked models, as in the window.
+    if (kind == QLatin1String("font") && modelgate::isLocked(printer.modelKey()))
+        return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
+    if (manifest) {
+        if (const std::optional<QString> refused = download::checkModel(*manifest, printer.model()))
+            return fail(c, Refused, *refused);
+    }
+
+    download::Record record;
+    record.when = QDateTime::currentDateTime();
+    record.printerPath = printer.identity().path();
+    record.model = printer.model();
+    record.kind = kind;
+    record.file = chosen;
+    record.sha256 = download::sha256Of(chosen);
+    const auto finish = [&](Outcome outcome) {
+        record.outcome = outcome;
+        download::recordDownload(record);
+        return download::exitStatus(outcome);
+    };
+
+    if (const std::optional<Outcome> refused = refuseUnlessIdle(c, printer))
+        return finish(*refused);
+
+    download::Before before = download::readBefore(printer.handle(), printer.modelKey());
+    if (!before.snapshot.complete())
+        return transportFailed(c);
+    record.serialNumber = before.serialNumber;
+    record.versionBefore = before.snapshot.version;
+    if (manifest && download::alreadyInstalled(*manifest, before.snapshot.version) &&
+        !c.parser.isSet(QStringLiteral("reinstall"))) {
+        c.out << download::outcomeWord(Outcome::Skipped) << QObject::tr("：")
+              << download::alreadyInstalledText(printer.name(), before.snapshot.version)
+              << QObject::tr("；用 --reinstall 重新安装") << '\n';
+        return finish(Outcome::Skipped);
+    }
+    if (const std::optional<QString> refused =
+            download::saveSnapshot(before, printer.model(), record.when))
+        return fail(c, Refused, *refused);
+    record.snapshotPath = before.path;
+
+    const download::Prepared prepared = download::prepareFile(chosen);
+    if (!prepared.ok())
+        return fail(c, Refused, prepared.error);
+    c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n';
+    if (manifest && !manifest->version.isEmpty())
+        c.out << download::installsVersion(manifest->version) << '\n';
+    c.out.flush();
+
+    // Plugs are followed from before the first byte: a printer that restarts is seen to go.
+    PrinterReturn back(
+        {printer.identity(), printer.model(), printer.modelKey(), before.serialNumber});
+    back.listen();
+    const QString name = printer.name();
+    const PrinterIdentity identity = printer.identity();
+    const QString path = identity.path();
+    const QString modelKey = printer.modelKey();
+    if (!stream(c, printer, prepared.sideFile)) {
+        c.err << QObject::tr("下载前的设置保存在 %1").arg(before.path) << '\n';
+        return finish(Outcome::Failed);
+    }
+
+    QEventLoop loop;
+    QObject::connect(&back, &PrinterReturn::finished, &loop, &QEventLoop::quit);
+    back.wait(*wait * 1000);
+    if (back.isWaiting())
+        loop.exec();
+    download::Report report = download::assess(
+        name, path, before, back.isBack() ? &back.after() : nullptr, back.conditions(),
+        manifest ? manifest->version : QString(), modelKey, *wait);
+    record.versionAfter = report.versionAfter;
+    restoreIfAsked(c, report, identity, before.snapshot, modelKey);
+    for (const QString &line : download::describe(report))
+        c.out << line << '\n';
+    c.out.flush();
+    return finish(report.outcome);
+}
+
+} // namespace cli
