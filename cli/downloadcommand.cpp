@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "cli/downloadprogress.h"
 #include "core/download/downloadfile.h"
+#include "core/history/action.h"
 #include "core/download/downloadguard.h"
 #include "core/download/downloadreport.h"
 #include "core/download/printerreturn.h"
@@ -12,6 +13,8 @@
 #include "core/download/workerthread.h"
 
 #include <QFile>
+#include <QJsonObject>
+#include <QTextStream>
 #include <QObject>
 #include <unistd.h>
 
@@ -43,12 +46,15 @@ std::optional<int> waitSeconds(const Context &c)
     return seconds;
 }
 
-// Streams the prepared file to the printer; true when every byte went out.
-bool stream(Context &c, Printer &printer, const QString &sideFile)
+// Streams the prepared file to the printer; true when every byte went out, else `error` says why.
+// With --json nothing shows the progress.
+bool stream(Context &c, Printer &printer, const QString &sideFile, QString &error)
 {
     // The same worker as the window's: it stops at the first failed chunk, closes the printer
     // and removes the side file however the stream ends.
-    DownloadProgress progress(c.out, onTerminal(c));
+    QString discarded;
+    QTextStream nowhere(&discarded);
+    DownloadProgress progress(json(c) ? nowhere : c.out, !json(c) && onTerminal(c));
     WorkerThread worker;
     worker.handOver(printer.release(), sideFile);
     QEventLoop loop;
@@ -56,7 +62,7 @@ bool stream(Context &c, Printer &printer, const QString &sideFile)
                      [&](qint64 sent, qint64 size) { progress.update(sent, size); });
     QObject::connect(&worker, &WorkerThread::errorOccurred, &loop, [&](const QString &message) {
         progress.finish();
-        c.err << message << '\n';
+        error = message;
     });
     QObject::connect(&worker, &WorkerThread::finished, &loop, &QEventLoop::quit,
                      Qt::QueuedConnection);
@@ -64,6 +70,8 @@ bool stream(Context &c, Printer &printer, const QString &sideFile)
     loop.exec();
     worker.wait();
     progress.finish();
+    if (!worker.sentEverything() && error.isEmpty())
+        error = QObject::tr("请确保打印机已通过usb进行连接");
     return worker.sentEverything();
 }
 
@@ -85,7 +93,7 @@ std::optional<Outcome> refuseUnlessIdle(Context &c, Printer &printer)
 
 // With --restore-settings, the settings that changed are written back from the snapshot.
 void restoreIfAsked(Context &c, download::Report &report, const PrinterIdentity &identity,
-                    const profile::Snapshot &before, const QString &modelKey)
+                    const profile::Snapshot &before, const ModelKey &modelKey)
 {
     if (report.changed.isEmpty() || !c.parser.isSet(QStringLiteral("restore-settings")))
         return;
@@ -115,34 +123,46 @@ int download(Context &c)
     const QString kind = c.arguments[0];
     const QString chosen = c.arguments[1];
 
-    // The file and its manifest first: nothing is asked of a printer for a file that cannot go.
-    std::optional<download::Manifest> manifest;
-    if (const std::optional<QString> refused = download::checkFile(
-            chosen, chosen, c.parser.value(QStringLiteral("manifest")), manifest))
-        return fail(c, Refused, *refused);
-
+    // The printer is opened (nothing is sent to it) and what its model offers checked, then the
+    // file and its manifest: nothing is asked of a printer for a file that cannot go.
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
     // The font download is not offered for locked models, as in the window.
-    if (kind == QLatin1String("font") && modelgate::isLocked(printer.modelKey()))
+    if (kind == QLatin1String("font") && !modelgate::offerOf(printer.modelKey()).fontDownload)
         return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
+    std::optional<download::Manifest> manifest;
+    if (const std::optional<QString> refused = download::checkFile(
+            chosen, chosen, c.parser.value(QStringLiteral("manifest")), manifest))
+        return fail(c, Refused, *refused);
     if (manifest) {
         if (const std::optional<QString> refused = download::checkModel(*manifest, printer.model()))
             return fail(c, Refused, *refused);
     }
 
     download::Record record;
+    record.frontEnd = history::kCommandLine;
     record.when = QDateTime::currentDateTime();
     record.printerPath = printer.identity().path();
     record.model = printer.model();
     record.kind = kind;
     record.file = chosen;
     record.sha256 = download::sha256Of(chosen);
+    qint64 bytes = 0;
+    bool sent = false;
     const auto finish = [&](Outcome outcome) {
         record.outcome = outcome;
         download::recordDownload(record);
-        return download::exitStatus(outcome);
+        const int exit = download::exitStatus(outcome);
+        if (json(c))
+            printJson(c, QJsonObject{{QStringLiteral("kind"), kind},
+                                     {QStringLiteral("file"), chosen},
+                                     {QStringLiteral("bytes"), double(bytes)},
+                                     {QStringLiteral("printer"), identityJson(printer)},
+                                     {QStringLiteral("sent"), sent},
+                                     {QStringLiteral("outcome"), download::outcomeName(outcome)},
+                                     {QStringLiteral("exit"), exit}});
+        return exit;
     };
 
     if (const std::optional<Outcome> refused = refuseUnlessIdle(c, printer))
@@ -155,7 +175,8 @@ int download(Context &c)
     record.versionBefore = before.snapshot.version;
     if (manifest && download::alreadyInstalled(*manifest, before.snapshot.version) &&
         !c.parser.isSet(QStringLiteral("reinstall"))) {
-        c.out << download::outcomeWord(Outcome::Skipped) << QObject::tr("：")
+        if (!json(c))
+            c.out << download::outcomeWord(Outcome::Skipped) << QObject::tr("：")
               << download::alreadyInstalledText(printer.name(), before.snapshot.version)
               << QObject::tr("；用 --reinstall 重新安装") << '\n';
         return finish(Outcome::Skipped);
@@ -168,10 +189,13 @@ int download(Context &c)
     const download::Prepared prepared = download::prepareFile(chosen);
     if (!prepared.ok())
         return fail(c, Refused, prepared.error);
-    c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n';
-    if (manifest && !manifest->version.isEmpty())
-        c.out << download::installsVersion(manifest->version) << '\n';
-    c.out.flush();
+    bytes = prepared.bytes;
+    if (!json(c)) {
+        c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n';
+        if (manifest && !manifest->version.isEmpty())
+            c.out << download::installsVersion(manifest->version) << '\n';
+        c.out.flush();
+    }
 
     // Plugs are followed from before the first byte: a printer that restarts is seen to go.
     PrinterReturn back(
@@ -180,11 +204,15 @@ int download(Context &c)
     const QString name = printer.name();
     const PrinterIdentity identity = printer.identity();
     const QString path = identity.path();
-    const QString modelKey = printer.modelKey();
-    if (!stream(c, printer, prepared.sideFile)) {
-        c.err << QObject::tr("下载前的设置保存在 %1").arg(before.path) << '\n';
-        return finish(Outcome::Failed);
+    const ModelKey modelKey = printer.modelKey();
+    QString error;
+    if (!stream(c, printer, prepared.sideFile, error)) {
+        record.outcome = Outcome::Failed;
+        download::recordDownload(record);
+        return fail(c, TransportFailed,
+                    error + '\n' + QObject::tr("下载前的设置保存在 %1").arg(before.path));
     }
+    sent = true;
 
     QEventLoop loop;
     QObject::connect(&back, &PrinterReturn::finished, &loop, &QEventLoop::quit);
@@ -196,9 +224,11 @@ int download(Context &c)
         manifest ? manifest->version : QString(), modelKey, *wait);
     record.versionAfter = report.versionAfter;
     restoreIfAsked(c, report, identity, before.snapshot, modelKey);
-    for (const QString &line : download::describe(report))
-        c.out << line << '\n';
-    c.out.flush();
+    if (!json(c)) {
+        for (const QString &line : download::describe(report))
+            c.out << line << '\n';
+        c.out.flush();
+    }
     return finish(report.outcome);
 }
 

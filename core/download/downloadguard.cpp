@@ -1,40 +1,55 @@
 #include "core/download/downloadguard.h"
 
+#include "core/base/filenames.h"
 #include "core/usb/deviceioopera.h"
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QObject>
 #include <QRegularExpression>
+#include <sys/stat.h>
 
 namespace download {
 
+namespace {
+
+// The size of a regular file of that name (links followed); -1 for anything else or nothing.
+qint64 regularFileSize(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(filenames::encode(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return -1;
+    return status.st_size;
+}
+
+} // namespace
+
 std::optional<QString> refuseFile(const QString &path, const QString &shown)
 {
-    const QFileInfo info(path);
-    // A FIFO or a device is never opened: it could block or never end.
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+    // A FIFO or a device is never opened: it could block or never end. The name is used in its
+    // own bytes, which need not be UTF-8.
+    QFile file;
+    const qint64 size = regularFileSize(path);
+    if (size < 0 || !filenames::open(file, path, QIODevice::ReadOnly))
         return QObject::tr("无法读取文件：%1").arg(shown);
-    if (info.size() == 0)
+    if (size == 0)
         return QObject::tr("文件是空的：%1").arg(shown);
-    if (info.size() > kMaxFileBytes)
+    if (size > kMaxFileBytes)
         return QObject::tr("文件太大：%1（%2 字节，最多 %3 字节）")
             .arg(shown)
-            .arg(info.size())
+            .arg(size)
             .arg(kMaxFileBytes);
     return std::nullopt;
 }
 
 QString sha256Of(const QString &path)
 {
-    QFile file(path);
+    QFile file;
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+    if (!filenames::open(file, path, QIODevice::ReadOnly) || !hash.addData(&file))
         return QString();
     return QString::fromLatin1(hash.result().toHex());
 }
@@ -94,11 +109,11 @@ std::optional<QString> loadManifest(const QString &file, const QString &givenPat
 {
     manifest.reset();
     const QString path = givenPath.isEmpty() ? manifestPathBeside(file) : givenPath;
-    const QFileInfo info(path);
-    if (givenPath.isEmpty() && !info.exists() && !info.isSymLink())
+    if (givenPath.isEmpty() && !filenames::exists(path))
         return std::nullopt; // no manifest: nothing more to check
-    QFile in(path);
-    if (!info.isFile() || info.size() > 1024 * 1024 || !in.open(QIODevice::ReadOnly))
+    QFile in;
+    const qint64 size = regularFileSize(path);
+    if (size < 0 || size > 1024 * 1024 || !filenames::open(in, path, QIODevice::ReadOnly))
         return QObject::tr("无法读取清单：%1").arg(path);
     Manifest read;
     read.path = path;

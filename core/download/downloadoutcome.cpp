@@ -1,5 +1,7 @@
 #include "core/download/downloadoutcome.h"
 
+#include "core/history/record.h"
+
 #include <QObject>
 
 namespace download {
@@ -56,10 +58,37 @@ int exitStatus(Outcome outcome)
     return 4;
 }
 
+QString outcomeName(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Verified:
+        return QStringLiteral("verified");
+    case Outcome::Restored:
+        return QStringLiteral("restored");
+    case Outcome::Skipped:
+        return QStringLiteral("skipped");
+    case Outcome::Refused:
+        return QStringLiteral("refused");
+    case Outcome::Busy:
+        return QStringLiteral("busy");
+    case Outcome::Failed:
+        break;
+    case Outcome::SettingsChanged:
+        return QStringLiteral("settings-changed");
+    case Outcome::VersionMismatch:
+        return QStringLiteral("version-mismatch");
+    case Outcome::NotBack:
+        return QStringLiteral("not-back");
+    case Outcome::NotRestored:
+        return QStringLiteral("not-restored");
+    }
+    return QStringLiteral("failed");
+}
+
 void recordDownload(const Record &record)
 {
-    // The history of downloads keeps this record; until it exists nothing is kept.
-    Q_UNUSED(record);
+    history::recordDownload(record.frontEnd, record.serialNumber, record.model, record.printerPath,
+                            record.kind, record.file, outcomeWord(record.outcome));
 }
 
 } // namespace download

@@ -22,6 +22,10 @@ enum class Outcome {
     NotRestored,     // the settings were written back but the printer kept other values
 };
 
+// One name per outcome that does not depend on the language, for scripts ("verified",
+// "settings-changed", ...).
+QString outcomeName(Outcome outcome);
+
 // One word per outcome, in the user's language ("已核对" / "verified").
 QString outcomeWord(Outcome outcome);
 
@@ -32,6 +36,7 @@ int exitStatus(Outcome outcome);
 
 // What the download history keeps of one download.
 struct Record {
+    QString frontEnd; // history::kCommandLine or history::kWindow
     QDateTime when;
     QString printerPath;   // USB path
     QString serialNumber;  // as read before the download; may be empty
@@ -45,8 +50,8 @@ struct Record {
     Outcome outcome = Outcome::Failed;
 };
 
-// Where each download's outcome goes into the history of downloads. Called once per download
-// that reached the printer (a refusal before any exchange is not recorded).
+// Records the download's outcome in the history. Called once per download that reached the
+// printer (a refusal before any exchange is not recorded).
 void recordDownload(const Record &record);
 
 } // namespace download

@@ -6,7 +6,7 @@ namespace download {
 
 Report assess(const QString &printer, const QString &path, const Before &before,
               const profile::Snapshot *after, const QList<StatusCondition> &conditionsAfter,
-              const QString &expectedVersion, const QString &modelKey, int waitedSeconds)
+              const QString &expectedVersion, const ModelKey &modelKey, int waitedSeconds)
 {
     Report r;
     r.printer = printer;

@@ -28,7 +28,7 @@ struct Report {
 // A printer that reports its upgrade failed ("升级异常") has Failed, whatever its version.
 Report assess(const QString &printer, const QString &path, const Before &before,
               const profile::Snapshot *after, const QList<StatusCondition> &conditionsAfter,
-              const QString &expectedVersion, const QString &modelKey, int waitedSeconds);
+              const QString &expectedVersion, const ModelKey &modelKey, int waitedSeconds);
 
 // After restoreSettings: Restored, NotRestored or Failed, with what was done.
 void restored(Report &report, const Restore &restore);

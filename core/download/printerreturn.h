@@ -22,7 +22,7 @@ public:
     struct Printer {
         PrinterIdentity identity;
         QString model;        // "<brand> <product>"
-        QString modelKey;     // as the model-support gate knows it
+        ModelKey modelKey;    // as the model-support gate knows it
         QString serialNumber; // as read before; another number at that path is another printer
     };
     PrinterReturn(const Printer &printer, QObject *parent = nullptr);

@@ -20,7 +20,7 @@ QString stateDirectory()
     return base + QStringLiteral("/label-printer-setup");
 }
 
-Before readBefore(PrinterHandle *handle, const QString &modelKey)
+Before readBefore(PrinterHandle *handle, const ModelKey &modelKey)
 {
     Before before;
     before.snapshot = profile::readSnapshot(handle, modelKey, profile::Version::Read);
@@ -64,7 +64,7 @@ std::optional<QString> saveSnapshot(Before &before, const QString &model, const 
 }
 
 QList<profile::Difference> changedSettings(const profile::Snapshot &before,
-                                           const profile::Snapshot &after, const QString &modelKey)
+                                           const profile::Snapshot &after, const ModelKey &modelKey)
 {
     QList<profile::Difference> changed;
     for (const profile::Difference &d :
@@ -76,36 +76,23 @@ QList<profile::Difference> changedSettings(const profile::Snapshot &before,
 }
 
 // The one place a download writes settings: through the profiles' per-printer apply, as a restore
-// of a profile does.
+// of a profile does (only the pages that differ, each read back).
 Restore restoreSettings(PrinterHandle *handle, const profile::Snapshot &before,
-                        const QString &modelKey)
+                        const ModelKey &modelKey)
 {
     Restore restore;
-    const profile::Merged merged = profile::mergeWithPrinter(handle, before.pagesJson(), modelKey);
-    if (merged.readResult != 0) {
-        restore.result = merged.readResult;
-        restore.failure =
-            merged.failedPage + QStringLiteral(": ") + QObject::tr("请确保打印机已通过usb进行连接");
+    const profile::PrinterResult result = profile::applyProfile(
+        handle, before.pagesJson(), {QString(), modelKey.name(), modelKey}, profile::ApplyOptions{});
+    restore.pagesWritten = result.pagesWritten();
+    if (result.outcome() == profile::Outcome::Failed) {
+        restore.result = -1;
+        restore.failure = result.whyDetail().isEmpty()
+                              ? profile::reasonText(result.why())
+                              : result.whyDetail();
         return restore;
     }
-    if (merged.refusal) {
-        restore.failure = *merged.refusal;
-        return restore;
-    }
-    const std::vector<profile::PageResult> results =
-        profile::applyMerged(handle, merged, modelKey, true, true);
-    restore.pagesWritten = profile::pagesWritten(results);
-    for (const profile::PageResult &r : results) {
-        if (r.result != 0 || r.verification.readResult != 0) {
-            restore.result = r.result != 0 ? r.result : r.verification.readResult;
-            restore.failure =
-                r.page + QStringLiteral(": ") + QObject::tr("请确保打印机已通过usb进行连接");
-            return restore;
-        }
-        for (const pages::Mismatch &m : r.verification.mismatches)
-            restore.notKept << QObject::tr("%1 %2：写入 %3，打印机保存的是 %4")
-                                   .arg(r.page, m.key, m.expected, m.found);
-    }
+    for (const profile::PageResult &page : result.pages)
+        restore.notKept << profile::notKeptLines(page);
     return restore;
 }
 

@@ -25,7 +25,7 @@ struct Before {
 };
 
 // Reads every page the model offers and the version; snapshot.result says whether all answered.
-Before readBefore(PrinterHandle *handle, const QString &modelKey);
+Before readBefore(PrinterHandle *handle, const ModelKey &modelKey);
 
 // Saves the snapshot as a printer profile (readable by its owner only) in stateDirectory(),
 // named by serial number and time; sets before.path. The reason when it could not be saved.
@@ -33,7 +33,7 @@ std::optional<QString> saveSnapshot(Before &before, const QString &model, const 
 
 // The settings whose values differ between the two (read-only keys never count).
 QList<profile::Difference> changedSettings(const profile::Snapshot &before,
-                                           const profile::Snapshot &after, const QString &modelKey);
+                                           const profile::Snapshot &after, const ModelKey &modelKey);
 
 struct Restore {
     int result = 0;  // the first exchange that failed
@@ -45,6 +45,6 @@ struct Restore {
 
 // Writes the pages whose values differ from the snapshot back to the printer, each read back.
 Restore restoreSettings(PrinterHandle *handle, const profile::Snapshot &before,
-                        const QString &modelKey);
+                        const ModelKey &modelKey);
 
 } // namespace download

@@ -1373,8 +1373,8 @@ Serial number: %2</translation>
         <translation>no printer handled</translation>
     </message>
     <message>
-        <source>restore：也写入另一型号的配置；diff：也比较另一型号的配置；backup：替换已有的文件</source>
-        <translation>restore: also write a profile of another model; diff: also compare a profile of another model; backup: replace an existing file</translation>
+        <source>restore：也写入另一型号的配置；diff：也比较另一型号的配置；backup：替换已有的文件；download：打印机报告状态（如缺纸、开盖）时仍然下载</source>
+        <translation>restore: also write a profile of another model; diff: also compare a profile of another model; backup: replace an existing file; download: download even when the printer reports a condition (paper out, cover open, ...)</translation>
     </message>
     <message>
         <source>选项 --%1 只能给出一次</source>
@@ -1587,10 +1587,6 @@ Serial number: %2</translation>
     <message>
         <source>结果和退出状态：%1</source>
         <translation>Outcomes and exit statuses: %1</translation>
-    </message>
-    <message>
-        <source>restore：也写入另一型号的配置；backup：替换已有的文件；download：打印机报告状态（如缺纸、开盖）时仍然下载</source>
-        <translation>restore: also write a profile of another model; backup: replace an existing file; download: download even when the printer reports a condition (such as paper out or cover open)</translation>
     </message>
     <message>
         <source>download：文件的清单（默认为文件名加 .manifest.json）</source>

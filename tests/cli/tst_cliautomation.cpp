@@ -349,7 +349,7 @@ void TestCliAutomation::maintainAndDownloadAsJson_data()
     QTest::newRow("download") << QStringList{"download", "firmware", "FILE"} << 0
                               << QByteArray(R"({"schema":1,"kind":"firmware","file":"FILE",
                                     "bytes":3008,"printer":{"path":"1-3",
-                                    "model":"Orbeck VS-608K"},"sent":true})");
+                                    "model":"Orbeck VS-608K"},"sent":true,"outcome":"verified","exit":0})");
     QTest::newRow("download failing at its second chunk")
         << QStringList{"download", "font", "FILE"} << 2 << QByteArray();
 }
@@ -368,6 +368,7 @@ void TestCliAutomation::maintainAndDownloadAsJson()
     if (failingChunk) {
         vprinter::Faults faults;
         faults.failNextWrite = true;
+        faults.countStreamWritesOnly = true; // the checks before the stream write too
         faults.writesBeforeFailure = failingChunk - 1;
         first->setFaults(faults);
     }

@@ -185,7 +185,7 @@ void TestDownloadGuard::refusalsSendNothing()
     QVERIFY(printer->transferLog().empty());
     QVERIFY(printer->downloads().empty());
     QCOMPARE(filesBelow(dir.path()), before);
-    QVERIFY(!QFileInfo::exists(snapshots()));
+    QVERIFY(QDir(snapshots()).entryList({"*.json"}, QDir::Files).isEmpty()); // no snapshot saved
 }
 
 void TestDownloadGuard::manifest_data()
@@ -246,7 +246,7 @@ void TestDownloadGuard::manifest()
     QVERIFY2(lines(r.out).contains(said), qPrintable(r.out + r.err));
     QCOMPARE(printer->downloads().size(), std::size_t(streamed ? 1 : 0));
     if (!streamed) {
-        QVERIFY(!QFileInfo::exists(snapshots()));
+        QVERIFY(QDir(snapshots()).entryList({"*.json"}, QDir::Files).isEmpty()); // no snapshot saved
         return;
     }
     QCOMPARE(printer->downloads()[0].total, std::uint64_t(plain.size()));
@@ -320,7 +320,8 @@ void TestDownloadGuard::afterTheDownload()
     const Result r = runCli(QStringList{"--port", "3", "download", "firmware", file} + options);
     QCOMPARE(r.exit, exit);
     // The snapshot: one profile of every page, for its owner alone, named by the serial number.
-    const QStringList saved = QDir(snapshots()).entryList(QDir::Files);
+    // (The history's journal shares the folder.)
+    const QStringList saved = QDir(snapshots()).entryList({"*.json"}, QDir::Files);
     QCOMPARE(saved.size(), 1);
     const QString snapshot = snapshots() + '/' + saved[0];
     QVERIFY2(saved[0].startsWith("ZR311P3-"), qPrintable(saved[0]));
@@ -390,7 +391,7 @@ void TestDownloadGuard::busyPrinterRefused()
     // Only the status request: no frame, no stream, no snapshot.
     QVERIFY(printer->bulkOutLog().empty());
     QVERIFY(printer->downloads().empty());
-    QVERIFY(!QFileInfo::exists(snapshots()));
+    QVERIFY(QDir(snapshots()).entryList({"*.json"}, QDir::Files).isEmpty()); // no snapshot saved
 }
 
 void TestDownloadGuard::progressLinesInALog_data()

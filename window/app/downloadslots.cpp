@@ -6,6 +6,7 @@
 #include "window/app/mainwindow.h"
 
 #include "core/download/downloadfile.h"
+#include "core/history/action.h"
 #include "core/download/downloadguard.h"
 #include "core/download/downloadreport.h"
 #include "core/download/printerreturn.h"
@@ -51,16 +52,6 @@ void MainWindow::showDownloadError(const QString &text)
     QMessageBox::critical(this, tr("错误"), text, QMessageBox::Ok, QMessageBox::NoButton);
 }
 
-namespace {
-
-// "<brand> <product>" from the model-support gate's "<brand> <product> ".
-QString modelOf(const QString &modelKey)
-{
-    return modelKey.endsWith(QLatin1Char(' ')) ? modelKey.chopped(1) : modelKey;
-}
-
-} // namespace
-
 void MainWindow::downloadFile(const QString &caption, const QString &filter)
 {
     if (downloadWorker || downloadReturn) // the buttons are locked meanwhile; one at a time
@@ -76,7 +67,7 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         return;
     }
     const QString shown = QDir::toNativeSeparators(chosen);
-    const QString model = modelOf(printer.modelKey());
+    const QString model = printer.modelKey().name();
     std::optional<download::Manifest> manifest;
     std::optional<QString> refused = download::checkFile(chosen, shown, QString(), manifest);
     if (!refused && manifest)
@@ -103,6 +94,7 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         return;
     auto pending = std::make_shared<Pending>();
     pending->before = download::readBefore(printer.handle(), printer.modelKey());
+    pending->record.frontEnd = history::kWindow;
     pending->record.when = QDateTime::currentDateTime();
     std::optional<QString> unsaved;
     if (pending->before.snapshot.complete())
