@@ -10,7 +10,6 @@
 #include "core/profiles/compare.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
-#include "core/settings/pageexchange.h"
 #include "core/settings/settingspage.h"
 
 #include <QJsonArray>
