@@ -94,7 +94,7 @@ void close() { state().journal.reset(); }
 QString journalPath()
 {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
+    // XDG base directories ignore a relative path.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
     return base + QStringLiteral("/label-printer-setup/history.sqlite");
