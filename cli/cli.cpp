@@ -5,6 +5,7 @@
 #include "cli/jsonoutput.h"
 #include "cli/pagehelp.h"
 #include "core/base/logging.h"
+#include "core/base/statedirectory.h"
 #include "core/history/record.h"
 #include "core/download/downloadguard.h"
 #include "core/download/downloadoutcome.h"
@@ -94,7 +95,7 @@ QString downloadHelp()
                        "SHA-256、版本），再检查打印机的状态，并把它的所有设置保存到 %2。"
                        "下载后等待打印机在同一USB路径上重新应答，读取版本并与保存的设置比较。")
                .arg(download::kMaxFileBytes)
-               .arg(download::stateDirectory()) +
+               .arg(stateDirectory()) +
            '\n' + QObject::tr("结果和退出状态：%1").arg(outcomesAndExits()) + '\n' +
            QObject::tr("例如：") +
            QStringLiteral("\n  label-printer-cli --port 3 download firmware fw.hex "

@@ -1,5 +1,6 @@
 #include "core/download/settingssnapshot.h"
 
+#include "core/base/statedirectory.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/profile.h"
 
@@ -11,14 +12,6 @@
 #include <sys/stat.h>
 
 namespace download {
-
-QString stateDirectory()
-{
-    QString base = QString::fromLocal8Bit(qgetenv("XDG_STATE_HOME"));
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/label-printer-setup");
-}
 
 Before readBefore(PrinterHandle *handle, const ModelKey &modelKey)
 {

@@ -14,10 +14,6 @@ struct PrinterHandle;
 // compared with what it holds afterwards, and written back when they changed.
 namespace download {
 
-// Where the snapshots go: $XDG_STATE_HOME/label-printer-setup, or
-// ~/.local/state/label-printer-setup when that is not set (or not an absolute path).
-QString stateDirectory();
-
 struct Before {
     profile::Snapshot snapshot; // every page the model offers, and the version
     QString serialNumber;       // from the serial page; empty when the model has none
