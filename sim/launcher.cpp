@@ -514,7 +514,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "virtual-printers: %s\n", error.what());
         return 1;
     }
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    // A printer restarting after a download may still be held by its timer or by the emulation's
+    // worker thread: running the libraries' exit handlers (OpenSSL's among them) under them frees
+    // what they still use. The launcher's work is done, so it leaves at once.
+    std::fflush(nullptr);
+    _exit(WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status));
 }
