@@ -246,7 +246,8 @@ void TestDownloadGuard::manifest()
     QVERIFY2(lines(r.out).contains(said), qPrintable(r.out + r.err));
     QCOMPARE(printer->downloads().size(), std::size_t(streamed ? 1 : 0));
     if (!streamed) {
-        QVERIFY(QDir(snapshots()).entryList({"*.json"}, QDir::Files).isEmpty()); // no snapshot saved
+        QVERIFY(
+            QDir(snapshots()).entryList({"*.json"}, QDir::Files).isEmpty()); // no snapshot saved
         return;
     }
     QCOMPARE(printer->downloads()[0].total, std::uint64_t(plain.size()));
@@ -489,7 +490,8 @@ void TestDownloadGuard::launcherRestartsAndReports()
     QVERIFY(process.waitForFinished(120000));
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     const QString err = QString::fromUtf8(process.readAllStandardError());
-    QVERIFY2(process.exitCode() == exit, qPrintable(QString::number(process.exitCode()) + '\n' + out + err));
+    QVERIFY2(process.exitCode() == exit,
+             qPrintable(QString::number(process.exitCode()) + '\n' + out + err));
     const QStringList shown = lines(exit == cli::Busy ? err : out);
     QVERIFY2(!shown.isEmpty() && shown.last().startsWith(said), qPrintable(out + err));
 }

@@ -166,7 +166,8 @@ void TestDownloadChecks::busyPrinterAskedASecondTime()
         QVERIFY(printer->bulkOutLog().empty());
         QVERIFY(printer->downloads().empty());
         QCOMPARE(filesBelow(dir->path()), QStringList{file}); // no side file left
-        QVERIFY(QDir(snapshots()).entryList({"*.json"}, QDir::Files).isEmpty()); // no snapshot saved
+        QVERIFY(
+            QDir(snapshots()).entryList({"*.json"}, QDir::Files).isEmpty()); // no snapshot saved
         QVERIFY(!downloading());
         return;
     }
