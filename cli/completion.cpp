@@ -41,6 +41,23 @@ Tables Tables::build()
     return tables;
 }
 
+QString fillIn(QString script, const Tables &tables, const Branches &branches,
+               const QString &valueSeparator)
+{
+    QStringList commandNames;
+    for (const Tables::Command &command : tables.commands)
+        commandNames << command.name;
+    script.replace(QStringLiteral("@VALUE_OPTIONS@"), tables.valueOptions.join(valueSeparator));
+    script.replace(QStringLiteral("@PRINTERS@"), branches.printers);
+    script.replace(QStringLiteral("@OPTIONS@"), branches.options);
+    script.replace(QStringLiteral("@COMMANDS@"), commandNames.join(QLatin1Char(' ')));
+    script.replace(QStringLiteral("@PAGES@"), tables.pages.join(QLatin1Char(' ')));
+    script.replace(QStringLiteral("@VALUES@"), branches.values);
+    script.replace(QStringLiteral("@KEYS@"), branches.keys);
+    script.replace(QStringLiteral("@ACTIONS@"), tables.actions.join(QLatin1Char(' ')));
+    return script;
+}
+
 } // namespace completion
 
 namespace {
@@ -157,19 +174,9 @@ _label_printer_cli()
 }
 complete -F _label_printer_cli label-printer-cli
 )");
-    QStringList commandNames;
-    for (const completion::Tables::Command &command : tables.commands)
-        commandNames << command.name;
-    script.replace(QStringLiteral("@VALUE_OPTIONS@"),
-                   tables.valueOptions.join(QStringLiteral(" | ")));
-    script.replace(QStringLiteral("@PRINTERS@"), printerBranches);
-    script.replace(QStringLiteral("@OPTIONS@"), optionBranches);
-    script.replace(QStringLiteral("@COMMANDS@"), commandNames.join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@PAGES@"), tables.pages.join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@VALUES@"), valueBranches);
-    script.replace(QStringLiteral("@KEYS@"), keyBranches);
-    script.replace(QStringLiteral("@ACTIONS@"), tables.actions.join(QLatin1Char(' ')));
-    return script;
+    return completion::fillIn(script, tables,
+                              {printerBranches, optionBranches, valueBranches, keyBranches},
+                              QStringLiteral(" | "));
 }
 
 } // namespace cli

@@ -27,11 +27,8 @@ QString zshCompletion()
 {
     const Tables tables = Tables::build();
     QString optionBranches, keyBranches, valueBranches, printerBranches;
-    QStringList commandNames;
-    for (const Tables::Command &command : tables.commands) {
-        commandNames << command.name;
+    for (const Tables::Command &command : tables.commands)
         optionBranches += zshBranch(8, command.name, command.options);
-    }
     for (const auto &[page, keys] : tables.keys) {
         QStringList assignments;
         for (const QString &key : keys)
@@ -121,15 +118,8 @@ _label-printer-cli() {
 
 _label-printer-cli "$@"
 )");
-    script.replace(QStringLiteral("@VALUE_OPTIONS@"), tables.valueOptions.join(QLatin1Char('|')));
-    script.replace(QStringLiteral("@PRINTERS@"), printerBranches);
-    script.replace(QStringLiteral("@OPTIONS@"), optionBranches);
-    script.replace(QStringLiteral("@COMMANDS@"), commandNames.join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@PAGES@"), tables.pages.join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@VALUES@"), valueBranches);
-    script.replace(QStringLiteral("@KEYS@"), keyBranches);
-    script.replace(QStringLiteral("@ACTIONS@"), tables.actions.join(QLatin1Char(' ')));
-    return script;
+    return fillIn(script, tables, {printerBranches, optionBranches, valueBranches, keyBranches},
+                  QStringLiteral("|"));
 }
 
 QString fishCompletion()

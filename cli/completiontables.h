@@ -25,6 +25,16 @@ struct Tables {
     static Tables build();
 };
 
+// The parts generated for a bash or zsh script, put in place of its @PRINTERS@, @OPTIONS@,
+// @VALUES@ and @KEYS@ markers.
+struct Branches {
+    QString printers, options, values, keys;
+};
+// The script with every marker filled in from the tables; the value options are joined with
+// `valueSeparator` (an alternation in the shell's case patterns).
+QString fillIn(QString script, const Tables &tables, const Branches &branches,
+               const QString &valueSeparator);
+
 // The options whose values are the attached printers', and the column of `list` each is read
 // from: the USB path (5) and the serial number (6).
 inline const QList<QPair<QString, int>> kPrinterValueOptions = {{"--port", 5}, {"--serial", 6}};
