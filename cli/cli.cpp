@@ -2,8 +2,13 @@
 
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/jsonoutput.h"
 #include "cli/pagehelp.h"
 #include "core/base/logging.h"
+#include "core/base/statedirectory.h"
+#include "core/download/downloadguard.h"
+#include "core/download/downloadoutcome.h"
+#include "core/download/settingssnapshot.h"
 #include "core/history/record.h"
 #include "core/protocol/maintenancecommands.h"
 
@@ -74,6 +79,32 @@ QString provisionHelp()
            QStringLiteral("\n  label-printer-cli provision fleet.json --count 20\n");
 }
 
+QString outcomesAndExits()
+{
+    using download::Outcome;
+    QStringList pairs;
+    for (Outcome outcome : {Outcome::Verified, Outcome::Restored, Outcome::Skipped, Outcome::Failed,
+                            Outcome::Refused, Outcome::NotRestored, Outcome::SettingsChanged,
+                            Outcome::VersionMismatch, Outcome::NotBack, Outcome::Busy})
+        pairs << QStringLiteral("%1 %2")
+                     .arg(download::outcomeWord(outcome))
+                     .arg(download::exitStatus(outcome));
+    return pairs.join(QStringLiteral(", "));
+}
+
+QString downloadHelp()
+{
+    return QObject::tr("先检查文件（不可读、为空或大于 %1 字节的文件不会下载）和清单（型号、"
+                       "SHA-256、版本），再检查打印机的状态，并把它的所有设置保存到 %2。"
+                       "下载后等待打印机在同一USB路径上重新应答，读取版本并与保存的设置比较。")
+               .arg(download::kMaxFileBytes)
+               .arg(stateDirectory()) +
+           '\n' + QObject::tr("结果和退出状态：%1").arg(outcomesAndExits()) + '\n' +
+           QObject::tr("例如：") +
+           QStringLiteral("\n  label-printer-cli --port 3 download firmware fw.hex "
+                          "--restore-settings\n");
+}
+
 QString maintainHelp()
 {
     return QObject::tr("操作：") + '\n' + maintenanceNames().join(QStringLiteral(", ")) + '\n';
@@ -104,7 +135,7 @@ const Command kCommands[] = {
     {"maintain", "ACTION", QT_TRANSLATE_NOOP("QObject", "执行一个维护操作"), maintain, maintainHelp,
      1},
     {"download", "firmware|font FILE",
-     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, nullptr, 2},
+     QT_TRANSLATE_NOOP("QObject", "解密固件或字库文件并下载到打印机"), download, downloadHelp, 2},
     {"history", "[--serial S | --port P] [--since DATE] [--json]",
      QT_TRANSLATE_NOOP("QObject", "列出历史记录中的操作（最新的在前）及其改动的设置项"),
      showHistory, nullptr, 0},
@@ -124,17 +155,36 @@ struct Option {
 const Option kOptions[] = {
     {"port", "PORT", QT_TRANSLATE_NOOP("QObject", "打印机的USB端口号或USB路径（如 4、2.4、1-2.4）"),
      "info status read write backup restore diff maintain download history undo"},
-    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"), "list info status read history"},
+    {"serial", "SERIAL",
+     QT_TRANSLATE_NOOP("QObject", "打印机的序列号：换了USB端口也能找到同一台打印机"),
+     "info status read write backup restore diff maintain download history undo"},
+    {"json", "", QT_TRANSLATE_NOOP("QObject", "以JSON输出"),
+     "list info status read write backup restore provision diff maintain download history"},
+    {"check", "",
+     QT_TRANSLATE_NOOP("QObject",
+                       "只读取并比较，不发送任何设置：无需改变时退出状态为 0，需要改变时为 8"),
+     "write restore"},
     {"watch", "", QT_TRANSLATE_NOOP("QObject", "列出后继续报告每次插入和拔出，直到被中断"), "list"},
     {"force", "",
      QT_TRANSLATE_NOOP("QObject", "restore：也写入另一型号的配置；diff：也比较另一型号的配置；"
-                                  "backup：替换已有的文件"),
-     "restore diff backup"},
+                                  "backup：替换已有的文件；"
+                                  "download：打印机报告状态（如缺纸、开盖）时仍然下载"),
+     "restore diff backup download"},
     {"show-secrets", "", QT_TRANSLATE_NOOP("QObject", "diff：显示Wi-Fi密码和蓝牙PIN码的值"),
      "diff"},
     {"yes", "",
      QT_TRANSLATE_NOOP("QObject", "不询问，直接执行无法撤销的操作（initialise、restart）"),
      "maintain"},
+    {"manifest", "FILE",
+     QT_TRANSLATE_NOOP("QObject", "download：文件的清单（默认为文件名加 .manifest.json）"),
+     "download"},
+    {"reinstall", "", QT_TRANSLATE_NOOP("QObject", "download：打印机已是清单中的版本时仍然下载"),
+     "download"},
+    {"wait", "SECONDS",
+     QT_TRANSLATE_NOOP("QObject", "download：等待打印机重新应答的最长秒数（默认 60）"), "download"},
+    {"restore-settings", "",
+     QT_TRANSLATE_NOOP("QObject", "download：打印机回来后设置有变化时，按下载前的设置写回并核对"),
+     "download"},
     {"no-secrets", "", QT_TRANSLATE_NOOP("QObject", "backup：不保存Wi-Fi密码和蓝牙PIN码"),
      "backup"},
     {"verbose", "", QT_TRANSLATE_NOOP("QObject", "在标准错误上输出诊断信息"),
@@ -143,15 +193,16 @@ const Option kOptions[] = {
     {"quiet", "", QT_TRANSLATE_NOOP("QObject", "不列出修改了的设置项"), "write"},
     {"no-verify", "", QT_TRANSLATE_NOOP("QObject", "写入后不读回核对"), "write restore"},
     {"all", "",
-     QT_TRANSLATE_NOOP("QObject",
-                       "restore：写入所有该型号的打印机；download：下载到所有连接的打印机（须为同一型号）"),
+     QT_TRANSLATE_NOOP(
+         "QObject",
+         "restore：写入所有该型号的打印机；download：下载到所有连接的打印机（须为同一型号）"),
      "restore download"},
     {"jobs", "N",
-     QT_TRANSLATE_NOOP("QObject", "同时处理的打印机数，1 到 8（默认为所有要处理的打印机，最多 8 台）"),
+     QT_TRANSLATE_NOOP("QObject",
+                       "同时处理的打印机数，1 到 8（默认为所有要处理的打印机，最多 8 台）"),
      "restore provision download"},
     {"count", "N", QT_TRANSLATE_NOOP("QObject", "处理完 N 台该型号的打印机（包括失败的）后结束"),
      "provision"},
-    {"serial", "S", QT_TRANSLATE_NOOP("QObject", "只列出此序列号的打印机的操作"), "history"},
     {"since", "DATE", QT_TRANSLATE_NOOP("QObject", "只列出此日期（UTC）以后的操作"), "history"},
     {"no-history", "", QT_TRANSLATE_NOOP("QObject", "不把这次操作记入历史记录"),
      "write restore provision maintain download undo"},
@@ -248,8 +299,17 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
     overall.addVersionOption();
     for (const Option &option : kOptions)
         overall.addOption(qtOption(option));
+    // Before the parser knows the command, a script that asked for JSON gets its error as JSON.
+    const bool jsonErrors = arguments.contains(QStringLiteral("--json"));
+    const auto usageError = [&](const QString &message) {
+        if (jsonErrors)
+            err << errorDocument(UsageError, message);
+        else
+            err << message << '\n';
+        return UsageError;
+    };
     if (!overall.parse(withProgram))
-        return err << overall.errorText() << '\n', UsageError;
+        return usageError(overall.errorText());
     if (overall.isSet(QStringLiteral("version"))) {
         out << "label-printer-cli " << QCoreApplication::applicationVersion() << '\n';
         return Ok;
@@ -261,11 +321,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
             out << overallHelp();
             return Ok;
         }
-        err << (positional.isEmpty() ? QObject::tr("缺少命令")
-                                     : QObject::tr("未知的命令：%1").arg(positional.first()))
-            << '\n'
-            << overallHelp();
-        return UsageError;
+        return usageError((positional.isEmpty()
+                               ? QObject::tr("缺少命令")
+                               : QObject::tr("未知的命令：%1").arg(positional.first())) +
+                          '\n' + overallHelp());
     }
 
     // Then the command's own options only.
@@ -279,7 +338,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, const 
     parser.addPositionalArgument(QLatin1String(command->name), QLatin1String(command->synopsis),
                                  QStringLiteral("%1 %2").arg(command->name, command->synopsis));
     if (!parser.parse(withProgram))
-        return err << parser.errorText() << '\n', UsageError;
+        return usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
         if (command->moreHelp)

@@ -17,7 +17,13 @@ enum Exit {
     Refused = 5,         // input refused before anything was sent: page, key, value, file
     NotKept = 6,         // written, but the printer reports other values than it was sent
     Unavailable = 7,     // the printer is attached but may not be opened, or another program has it
-    Interrupted = 130,   // stopped by a signal before it handled what it was asked for
+    WouldChange = 8,     // --check: something would be written (nothing was)
+    // A download that reached the printer, but (see download::Outcome):
+    VersionMismatch = 9,  // it came back with another version than the manifest's
+    NotBack = 10,         // it did not answer again in time
+    Busy = 11,            // it reported a condition (printing, paper out, ...): nothing was sent
+    SettingsChanged = 12, // it came back with settings other than before
+    Interrupted = 130,    // stopped by a signal before it handled what it was asked for
 };
 
 // Standard input, where a command asks before what cannot be undone: only a terminal is asked.

@@ -1,9 +1,12 @@
 #include "cli/commandcontext.h"
 
+#include "cli/jsonoutput.h"
+#include "cli/listing.h"
 #include "core/printers/printeraccess.h"
 #include "core/protocol/printerqueries.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QObject>
 #include <QSocketNotifier>
 #include <cerrno>
@@ -15,7 +18,11 @@ namespace cli {
 
 int fail(Context &c, Exit exit, const QString &message)
 {
-    c.err << message << '\n';
+    // A script that asked for JSON reads its errors as JSON too.
+    if (json(c))
+        c.err << errorDocument(exit, message);
+    else
+        c.err << message << '\n';
     return exit;
 }
 
@@ -47,7 +54,8 @@ bool portNames(const QString &port, const ListedPrinter &printer)
 {
     if (port.contains(QLatin1Char('-')))
         return PrinterIdentity::parse(port) == printer.identity;
-    const std::optional<PrinterIdentity> ports = PrinterIdentity::parse(QStringLiteral("1-") + port);
+    const std::optional<PrinterIdentity> ports =
+        PrinterIdentity::parse(QStringLiteral("1-") + port);
     if (!ports)
         return false;
     if (port.contains(QLatin1Char('.')))
@@ -75,14 +83,51 @@ int unavailable(Context &c, const ListedPrinter &printer)
     return fail(c, Unavailable, message);
 }
 
-// The printer of --port, or the only one attached.
+namespace {
+
+// The printer whose serial number is `serial`: every attached printer the user may open is asked
+// for its own. One printer or none: a number that names none or several is refused with the
+// attached printers' numbers and paths.
+int printerOfSerial(Context &c, QList<ListedPrinter> listed, const QString &serial,
+                    std::optional<ListedPrinter> &chosen)
+{
+    if (listed.isEmpty())
+        return fail(c, NoSuchPrinter, QObject::tr("没有找到打印机"));
+    sortByPath(listed);
+    QList<SerialReading> serials;
+    QList<ListedPrinter> matching;
+    for (const ListedPrinter &p : listed) {
+        serials << readSerial(p);
+        if (serials.last().serial == serial)
+            matching << p;
+    }
+    if (matching.size() == 1) {
+        chosen = matching.first();
+        return Ok;
+    }
+    const QString message = matching.isEmpty()
+                                ? QObject::tr("没有序列号为 %1 的打印机。连接的打印机：")
+                                : QObject::tr("序列号 %1 对应多台打印机，请用 --port 指定一台：");
+    return fail(c, UsageError, message.arg(serial) + attachedLines(listed, serials));
+}
+
+} // namespace
+
+// The printer of --port or --serial, or the only one attached.
 int choosePrinter(Context &c, Printer &printer)
 {
     takeCutReply(); // what an earlier command of this process met is not this one's
 
     const QList<ListedPrinter> listed = listSupportedPrinters();
     std::optional<ListedPrinter> chosen;
-    if (c.parser.isSet(QStringLiteral("port"))) {
+    const bool bySerial = c.parser.isSet(QStringLiteral("serial"));
+    if (bySerial && c.parser.isSet(QStringLiteral("port")))
+        return fail(c, UsageError, QObject::tr("--port 和 --serial 只能给出一个"));
+    if (bySerial) {
+        if (const int exit =
+                printerOfSerial(c, listed, c.parser.value(QStringLiteral("serial")), chosen))
+            return exit;
+    } else if (c.parser.isSet(QStringLiteral("port"))) {
         const QString port = c.parser.value(QStringLiteral("port"));
         if (!isPortText(port))
             return fail(c, UsageError,
@@ -127,9 +172,25 @@ int refuseIfLocked(Context &c, const Printer &printer, const QString &what)
     return fail(c, Refused, QObject::tr("此机型（%1）不提供“%2”").arg(printer.model(), what));
 }
 
-bool json(const Context &c) { return c.parser.isSet(QStringLiteral("json")); }
+// Asked of every failure, also of a command that takes no --json: optionNames() says what was
+// given without isSet()'s warning about an option the command does not know.
+bool json(const Context &c) { return c.parser.optionNames().contains(QStringLiteral("json")); }
 
-void printJson(Context &c, const QJsonDocument &document) { c.out << document.toJson(); }
+void printJson(Context &c, const QJsonObject &object)
+{
+    c.out << QJsonDocument(withSchema(object)).toJson();
+}
+
+void printJsonLine(Context &c, const QJsonObject &object)
+{
+    c.out << QJsonDocument(withSchema(object)).toJson(QJsonDocument::Compact) << '\n';
+    c.out.flush();
+}
+
+QJsonObject identityJson(const Printer &printer)
+{
+    return {{QStringLiteral("path"), printer.path()}, {QStringLiteral("model"), printer.model()}};
+}
 
 bool verifying(const Context &c) { return !c.parser.isSet(QStringLiteral("no-verify")); }
 

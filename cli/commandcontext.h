@@ -15,7 +15,7 @@
 #include <memory>
 #include <signal.h>
 
-class QJsonDocument;
+class QJsonObject;
 
 // What every command shares: the printer it works on, failing with an exit status, and waiting
 // for plugs until interrupted.
@@ -48,6 +48,7 @@ public:
     QString model() const { return listed_.model(); }
     // Its identity: the USB path ("1-2.4").
     QString path() const { return listed_.identity.path(); }
+    const PrinterIdentity &identity() const { return listed_.identity; }
     // The printer as a notice names it: model and USB path.
     QString name() const { return printerName(listed_.rowText(), listed_.identity); }
     const ListedPrinter &listed() const { return listed_; }
@@ -66,7 +67,7 @@ struct Context {
     Input input = {};
 };
 
-// Says `message` on standard error; returns `exit`.
+// Says `message` on standard error (with --json as an error document); returns `exit`.
 int fail(Context &c, Exit exit, const QString &message);
 // The connection message, exit status TransportFailed.
 int transportFailed(Context &c);
@@ -75,14 +76,19 @@ int transportFailed(Context &c);
 int readFailed(Context &c, const Printer &printer);
 // A printer that is attached but cannot be used: why, and for a missing permission what to do.
 int unavailable(Context &c, const ListedPrinter &printer);
-// The printer of --port, or the only one attached, opened.
+// The printer of --port or --serial, or the only one attached, opened.
 int choosePrinter(Context &c, Printer &printer);
 // Refuses a maintenance command or the status request (`what`) for a model that does not offer
 // them: the window disables its functional tab for such a model.
 int refuseIfLocked(Context &c, const Printer &printer, const QString &what);
 
 bool json(const Context &c);
-void printJson(Context &c, const QJsonDocument &document);
+// One document with the schema version on standard output; printJsonLine puts it on one line
+// (list --watch and provision print one such line an event or a printer).
+void printJson(Context &c, const QJsonObject &object);
+void printJsonLine(Context &c, const QJsonObject &object);
+// The printer as a document names it: USB path and model.
+QJsonObject identityJson(const Printer &printer);
 bool verifying(const Context &c);
 // Whether SIGINT or SIGTERM arrived while an Interruption was installed.
 bool interruptedBySignal();

@@ -19,6 +19,7 @@ int provision(Context &c);
 int diff(Context &c);
 // Maintenance: maintenancecommands.cpp
 int maintain(Context &c);
+// Firmware and font download: downloadcommand.cpp
 int download(Context &c);
 // download --all: fleetdownload.cpp
 int downloadAll(Context &c);

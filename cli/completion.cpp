@@ -1,12 +1,64 @@
 #include "cli/completion.h"
 
 #include "cli/cli.h"
+#include "cli/completiontables.h"
 #include "core/protocol/maintenancecommands.h"
 #include "core/settings/settingspage.h"
 
 #include <QStringList>
 
 namespace cli {
+
+namespace completion {
+
+Tables Tables::build()
+{
+    Tables tables;
+    for (const CommandOptions &command : commandOptions()) {
+        tables.commands << Command{command.command, command.options, command.valueOptions};
+        for (const QString &option : command.valueOptions) {
+            if (!tables.valueOptions.contains(option))
+                tables.valueOptions << option;
+        }
+    }
+    // Every page and key any model offers; a model that lacks one refuses it with a message.
+    for (const auto &page : pages::pagesWith(pages::Features::Extended)) {
+        tables.pages << page->name();
+        QStringList keys;
+        for (const pages::KeyDescription &key : page->keys()) {
+            if (key.kind == pages::KeyDescription::Kind::ReadOnly)
+                continue;
+            keys << key.key;
+            if (key.kind == pages::KeyDescription::Kind::Choice)
+                tables.choices << qMakePair(page->name() + QLatin1Char('/') + key.key, key.choices);
+        }
+        tables.keys << qMakePair(page->name(), keys);
+    }
+    int count = 0;
+    const maintenance::Command *all = maintenance::commands(&count);
+    for (int i = 0; i < count; ++i)
+        tables.actions << QLatin1String(all[i].name);
+    return tables;
+}
+
+QString fillIn(QString script, const Tables &tables, const Branches &branches,
+               const QString &valueSeparator)
+{
+    QStringList commandNames;
+    for (const Tables::Command &command : tables.commands)
+        commandNames << command.name;
+    script.replace(QStringLiteral("@VALUE_OPTIONS@"), tables.valueOptions.join(valueSeparator));
+    script.replace(QStringLiteral("@PRINTERS@"), branches.printers);
+    script.replace(QStringLiteral("@OPTIONS@"), branches.options);
+    script.replace(QStringLiteral("@COMMANDS@"), commandNames.join(QLatin1Char(' ')));
+    script.replace(QStringLiteral("@PAGES@"), tables.pages.join(QLatin1Char(' ')));
+    script.replace(QStringLiteral("@VALUES@"), branches.values);
+    script.replace(QStringLiteral("@KEYS@"), branches.keys);
+    script.replace(QStringLiteral("@ACTIONS@"), tables.actions.join(QLatin1Char(' ')));
+    return script;
+}
+
+} // namespace completion
 
 namespace {
 
@@ -21,64 +73,59 @@ QString branch(int indent, const QString &pattern, const QStringList &words)
 
 QString bashCompletion()
 {
-    const QList<CommandOptions> commands = commandOptions();
-    QStringList commandNames, valueOptions;
-    QString optionBranches;
-    for (const CommandOptions &command : commands) {
-        commandNames << command.command;
-        optionBranches += branch(8, command.command, command.options);
-        for (const QString &option : command.valueOptions) {
-            if (!valueOptions.contains(option))
-                valueOptions << option;
-        }
+    const completion::Tables tables = completion::Tables::build();
+    QString optionBranches, keyBranches, valueBranches, printerBranches;
+    for (const completion::Tables::Command &command : tables.commands)
+        optionBranches += branch(8, command.name, command.options);
+    for (const auto &[page, keys] : tables.keys) {
+        QStringList assignments;
+        for (const QString &key : keys)
+            assignments << key + QLatin1Char('=');
+        keyBranches += branch(12, page, assignments);
     }
-
-    // Every page and key any model offers; a model that lacks one refuses it with a message.
-    QStringList pageNames;
-    QString keyBranches, valueBranches;
-    for (const auto &page : pages::pagesWith(pages::Features::Extended)) {
-        pageNames << page->name();
-        QStringList keys;
-        for (const pages::KeyDescription &key : page->keys()) {
-            if (key.kind == pages::KeyDescription::Kind::ReadOnly)
-                continue;
-            keys << key.key + QLatin1Char('=');
-            if (key.kind == pages::KeyDescription::Kind::Choice)
-                valueBranches += branch(12, page->name() + QLatin1Char('/') + key.key, key.choices);
-        }
-        keyBranches += branch(12, page->name(), keys);
-    }
-
-    int count = 0;
-    const maintenance::Command *all = maintenance::commands(&count);
-    QStringList actions;
-    for (int i = 0; i < count; ++i)
-        actions << QLatin1String(all[i].name);
+    for (const auto &[pageKey, choices] : tables.choices)
+        valueBranches += branch(12, pageKey, choices);
+    for (const auto &[option, column] : completion::kPrinterValueOptions)
+        printerBranches += QStringLiteral("        %1) words=$(_label_printer_cli_printers "
+                                          "\"${before[0]}\" %2) ;;\n")
+                               .arg(option)
+                               .arg(column);
 
     QString script = QStringLiteral(
         R"(# bash completion for label-printer-cli, written by the build from the command line's own
-# tables: commands, options, pages, keys, values and maintenance actions.
+# tables: commands, options, pages, keys, values and maintenance actions; after --port and
+# --serial the attached printers' USB paths and serial numbers, as `list` shows them.
+_label_printer_cli_printers()
+{
+    "$1" list 2>/dev/null | awk -F'\t' -v f="$2" '$f != "" && $f !~ /^\(/ { print $f }'
+}
+
 _label_printer_cli()
 {
     local line=${COMP_LINE:0:COMP_POINT}
     local cur=${line##*[[:space:]]}
     local -a before
     read -r -a before <<<"${line:0:${#line}-${#cur}}"
-    local command="" value_next="" words="" i
+    local command="" value_of="" words="" i
     local -a args=()
     for ((i = 1; i < ${#before[@]}; i++)); do
-        if [[ -n $value_next ]]; then
-            value_next=""
+        if [[ -n $value_of ]]; then
+            value_of=""
             continue
         fi
         case ${before[i]} in
-        @VALUE_OPTIONS@) value_next=1 ;;
+        @VALUE_OPTIONS@) value_of=${before[i]} ;;
         -*) ;;
         *) if [[ -z $command ]]; then command=${before[i]}; else args+=("${before[i]}"); fi ;;
         esac
     done
     COMPREPLY=()
-    [[ -n $value_next ]] && return
+    if [[ -n $value_of ]]; then
+        case $value_of in
+@PRINTERS@        esac
+        COMPREPLY=($(compgen -W "$words" -- "$cur"))
+        return
+    fi
 
     if [[ $cur == -* ]]; then
         case $command in
@@ -127,14 +174,9 @@ _label_printer_cli()
 }
 complete -F _label_printer_cli label-printer-cli
 )");
-    script.replace(QStringLiteral("@VALUE_OPTIONS@"), valueOptions.join(QStringLiteral(" | ")));
-    script.replace(QStringLiteral("@OPTIONS@"), optionBranches);
-    script.replace(QStringLiteral("@COMMANDS@"), commandNames.join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@PAGES@"), pageNames.join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@VALUES@"), valueBranches);
-    script.replace(QStringLiteral("@KEYS@"), keyBranches);
-    script.replace(QStringLiteral("@ACTIONS@"), actions.join(QLatin1Char(' ')));
-    return script;
+    return completion::fillIn(script, tables,
+                              {printerBranches, optionBranches, valueBranches, keyBranches},
+                              QStringLiteral(" | "));
 }
 
 } // namespace cli

@@ -1,66 +1,68 @@
 // download --all: a firmware or font file to every attached printer of one model, up to --jobs
-// printers at once, each with the same worker and write sequence as a download to one printer.
-// A stream once begun is never cut off by an interruption (half a firmware image can leave a
-// printer unusable): SIGINT leaves the printers not started alone and lets the others finish.
+// printers at once, each with the checks of a download to one printer (idle, settings saved, the
+// printer back with its settings). A stream once begun is never cut off by an interruption (half
+// a firmware image can leave a printer unusable): SIGINT leaves the printers not started alone and
+// lets the others finish.
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "cli/fleetrunning.h"
-#include "core/download/downloadfile.h"
-#include "core/download/workerthread.h"
+#include "cli/guardeddownload.h"
 #include "core/printers/fleetrun.h"
 
-#include <QFile>
+#include <QJsonArray>
 #include <QObject>
-#include <algorithm>
 
 namespace cli {
 
 namespace {
 
-// One printer's stream, on its thread of the run: a copy of the decrypted file of its own (the
-// worker removes what it is handed) and a record of its own.
-int streamTo(Context &own, fleet::Worker &worker, const QString &sideFile)
+// One printer's download, on its thread of the run, with a record of its own.
+int downloadOn(Context &own, fleet::Worker &worker, const DownloadPlan &common, std::any &kept)
 {
     const ListedPrinter &listed = worker.printer();
-    const QString path = listed.identity.path();
     if (!listed.isReady())
         return unavailable(own, listed);
-    const QString copy = sideFile + QLatin1Char('.') + path;
-    QFile::remove(copy);
-    auto handle = std::make_unique<PrinterHandle>();
-    if (!QFile::copy(sideFile, copy) ||
-        !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner) ||
-        CDeviceIOOpera::GetPrinterHandle(listed.identity, handle.get()) != 0) {
-        QFile::remove(copy);
-        own.out << path << '\t' << listed.model() << '\t' << QObject::tr("失败") << '\n';
+    Printer printer;
+    if (!printer.open(listed))
         return fail(own, TransportFailed,
-                    path + ": " + QObject::tr("请确保打印机已通过usb进行连接"));
-    }
-    WorkerThread stream; // run here, on the printer's thread: it closes the record and the copy
-    QString error;
-    QObject::connect(
-        &stream, &WorkerThread::errorOccurred, &stream,
-        [&error](const QString &message) { error = message; }, Qt::DirectConnection);
-    QObject::connect(
-        &stream, &WorkerThread::progressUpdated, &stream,
-        [&worker](int percentage) { worker.progress(QString(), percentage, 100); },
-        Qt::DirectConnection);
-    stream.handOver(std::move(handle), copy);
-    stream.sendFileData();
-    const bool sent = stream.sentEverything();
-    own.out << path << '\t' << listed.model() << '\t'
-            << (sent ? QObject::tr("已下载") : QObject::tr("失败")) << '\n';
-    if (!sent)
-        return fail(own, TransportFailed, path + ": " + error);
-    return Ok;
+                    listed.identity.path() + QObject::tr("：") +
+                        QObject::tr("请确保打印机已通过usb进行连接"));
+    DownloadPlan plan = common;
+    plan.onBytes = [&worker](qint64 sent, qint64 size) {
+        worker.progress(QString(), int(sent * 100 / std::max<qint64>(size, 1)), 100);
+    };
+    DownloadDone done = downloadTo(own, printer, plan);
+    const int exit = done.exit;
+    kept = std::move(done);
+    return exit;
+}
+
+// The document of a printer to which nothing was sent: never started (stopped) or refused.
+QJsonObject unsentDocument(const ListedPrinter &listed, const QString &key, const QJsonValue &value)
+{
+    return {
+        {QStringLiteral("printer"), QJsonObject{{QStringLiteral("path"), listed.identity.path()},
+                                                {QStringLiteral("model"), listed.model()}}},
+        {QStringLiteral("sent"), false},
+        {key, value}};
 }
 
 } // namespace
 
 int downloadAll(Context &c)
 {
-    const QString kind = c.arguments[0];
-    const QString chosen = c.arguments[1];
+    if (c.parser.isSet(QStringLiteral("port")))
+        return fail(c, UsageError, QObject::tr("--port 与 --all 不能同时使用"));
+    if (c.parser.isSet(QStringLiteral("serial")))
+        return fail(c, UsageError, QObject::tr("--serial 与 --all 不能同时使用"));
+    DownloadPlan plan;
+    const std::optional<int> wait = waitOption(c);
+    if (!wait)
+        return UsageError;
+    plan.waitSeconds = *wait;
+    plan.sideFilePerPrinter = true;
+    plan.kind = c.arguments[0];
+    plan.chosen = c.arguments[1];
     QList<ListedPrinter> printers = listSupportedPrinters();
     if (printers.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有找到打印机"));
@@ -75,48 +77,67 @@ int downloadAll(Context &c)
                     QObject::tr("连接着多个型号的打印机（%1）；download --all 只下载到同一型号的"
                                 "全部打印机，请只连接该型号的打印机")
                         .arg(models.join(QStringLiteral("、"))));
-    if (kind == QLatin1String("font") &&
+    if (plan.kind == QLatin1String("font") &&
         !modelgate::offerOf(printers.first().modelKey()).fontDownload)
         return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
+    // The file, its manifest and the model once for every printer, before any is asked anything.
+    if (const std::optional<QString> refused = download::checkFile(
+            plan.chosen, plan.chosen, c.parser.value(QStringLiteral("manifest")), plan.manifest))
+        return fail(c, Refused, *refused);
+    if (plan.manifest) {
+        if (const std::optional<QString> refused =
+                download::checkModel(*plan.manifest, models.first()))
+            return fail(c, Refused, *refused);
+    }
     int jobs = 0;
     if (const int exit = jobsOption(c, printers.size(), jobs))
         return exit;
 
-    const download::Prepared prepared = download::prepareFile(chosen);
-    if (!prepared.ok())
-        return fail(c, Refused, prepared.error);
-    std::sort(printers.begin(), printers.end(), [](const ListedPrinter &a, const ListedPrinter &b) {
-        return fleet::pathBefore(a.identity, b.identity);
-    });
-    for (const ListedPrinter &p : qAsConst(printers))
-        c.out << download::announcement(printerName(p.rowText(), p.identity), chosen,
-                                        prepared.bytes)
-              << '\n';
-    c.out.flush();
-
-    const QString sideFile = prepared.sideFile;
-    fleet::Run run(capturing(c, [sideFile](Context &own, fleet::Worker &worker,
-                                           std::any &) { return streamTo(own, worker, sideFile); }),
-                   jobs);
+    fleet::Run run(
+        capturing(c, [&plan](Context &own, fleet::Worker &worker,
+                             std::any &kept) { return downloadOn(own, worker, plan, kept); }),
+        jobs);
     QObject::connect(&run, &fleet::Run::finished, &run, [&](int index) {
         const fleet::PrinterRun &printer = run.at(index);
-        if (printer.state == fleet::State::NotStarted)
+        if (printer.state == fleet::State::NotStarted && !json(c))
             c.out << printer.printer.identity.path() << '\t' << printer.printer.model() << '\t'
                   << QObject::tr("跳过：已停止，未发送任何内容") << '\n';
+        // The history is kept on this thread, one printer after another.
+        const Captured *captured = capturedOf(printer);
+        if (const auto *done = captured ? std::any_cast<DownloadDone>(&captured->result) : nullptr;
+            done && done->record)
+            download::recordDownload(*done->record);
         printCaptured(c, printer);
     });
     for (const ListedPrinter &p : qAsConst(printers))
         run.add(p);
     waitForRun(c, run);
-    QFile::remove(sideFile);
+
+    // The exit status and the document follow the USB paths: the first printer's that failed.
+    int exit = Ok;
+    QJsonArray documents;
     for (int index : run.byPath()) {
-        const Captured *captured = capturedOf(run.at(index));
-        if (!captured)
-            return Interrupted;
-        if (captured->exit != Ok)
-            return captured->exit;
+        const fleet::PrinterRun &printer = run.at(index);
+        const Captured *captured = capturedOf(printer);
+        const auto *done = captured ? std::any_cast<DownloadDone>(&captured->result) : nullptr;
+        const int printerExit = captured ? captured->exit : int(Interrupted);
+        if (exit == Ok)
+            exit = printerExit;
+        if (done && !done->document.isEmpty())
+            documents.append(done->document);
+        else if (!captured)
+            documents.append(unsentDocument(printer.printer, QStringLiteral("outcome"),
+                                            QStringLiteral("stopped")));
+        else
+            documents.append(unsentDocument(printer.printer, QStringLiteral("exit"), printerExit));
     }
-    return Ok;
+    if (json(c))
+        printJson(c, {{QStringLiteral("kind"), plan.kind},
+                      {QStringLiteral("file"), plan.chosen},
+                      {QStringLiteral("all"), true},
+                      {QStringLiteral("printers"), documents},
+                      {QStringLiteral("exit"), exit}});
+    return exit;
 }
 
 } // namespace cli

@@ -134,7 +134,7 @@ int showHistory(Context &c)
         QJsonArray all;
         for (const history::Entry &e : *found)
             all.append(entryJson(e));
-        printJson(c, QJsonDocument(all));
+        printJson(c, QJsonObject{{QStringLiteral("actions"), all}});
         return Ok;
     }
     for (const history::Entry &e : *found)

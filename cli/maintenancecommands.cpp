@@ -1,34 +1,15 @@
+#include "core/protocol/maintenancecommands.h"
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "cli/recording.h"
 #include "core/history/record.h"
-#include "core/download/downloadfile.h"
-#include "core/download/workerthread.h"
-#include "core/protocol/maintenancecommands.h"
 
-#include <QFile>
+#include <QJsonObject>
 #include <QObject>
-#include <unistd.h>
 
 namespace cli {
 
 namespace {
-
-// The progress of a download: a bar on a terminal, whole percentages a line otherwise.
-void showProgress(Context &c, int percentage, bool terminal)
-{
-    if (!terminal) {
-        c.out << percentage << "%\n";
-    } else {
-        constexpr int kWidth = 40;
-        const int done = percentage * kWidth / 100;
-        c.out << "\r[" << QString(done, QLatin1Char('#'))
-              << QString(kWidth - done, QLatin1Char(' ')) << "] " << percentage << '%';
-        if (percentage == 100)
-            c.out << '\n';
-    }
-    c.out.flush();
-}
 
 // Initialisation erases the printer's settings, a restart drops what it is doing: asked on a
 // terminal, and from a script only with --yes.
@@ -70,14 +51,13 @@ int maintain(Context &c)
         return exit;
     if (const int refused = refuseIfLocked(c, printer, QStringLiteral("maintain")))
         return refused;
+    const QString warning = maintenance::warningFor(*command, printer.name());
     if (!consent) {
         if (const int declined = ask(c, *command, printer.name()))
             return declined;
-    } else {
-        // Told with --yes what cannot be undone.
-        const QString warning = maintenance::warningFor(*command, printer.name());
-        if (!warning.isEmpty())
-            c.out << warning << '\n' << Qt::flush;
+    } else if (!warning.isEmpty() && !json(c)) {
+        // Told with --yes what cannot be undone (with --json in the document).
+        c.out << warning << '\n' << Qt::flush;
     }
     // The serial number is asked first: after a restart or an initialisation it may not answer.
     history::Action action =
@@ -85,51 +65,17 @@ int maintain(Context &c)
     const int r = maintenance::send(printer.handle(), *command);
     history::describeMaintenance(action, *command, r);
     history::record(action);
-    return r == 0 ? Ok : transportFailed(c);
-}
-
-int download(Context &c)
-{
-    if (c.arguments.size() != 2 || !QStringList{"firmware", "font"}.contains(c.arguments[0]))
-        return fail(c, UsageError, c.parser.helpText());
-    // Every printer of the model, side by side.
-    if (c.parser.isSet(QStringLiteral("all"))) {
-        if (c.parser.isSet(QStringLiteral("port")))
-            return fail(c, UsageError, QObject::tr("--port 与 --all 不能同时使用"));
-        return downloadAll(c);
+    if (r != 0)
+        return transportFailed(c);
+    if (json(c)) {
+        QJsonObject document{{QStringLiteral("action"), c.arguments[0]},
+                             {QStringLiteral("printer"), identityJson(printer)},
+                             {QStringLiteral("sent"), true}};
+        if (!warning.isEmpty())
+            document.insert(QStringLiteral("warning"), warning);
+        printJson(c, document);
     }
-    const QString chosen = c.arguments[1];
-    Printer printer;
-    if (const int exit = choosePrinter(c, printer))
-        return exit;
-    // The font download is not offered for locked models, as in the window.
-    if (c.arguments[0] == QLatin1String("font") &&
-        !modelgate::offerOf(printer.modelKey()).fontDownload)
-        return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
-
-    const download::Prepared prepared = download::prepareFile(chosen);
-    if (!prepared.ok())
-        return fail(c, Refused, prepared.error);
-    const QString &sideFile = prepared.sideFile;
-    c.out << download::announcement(printer.name(), chosen, prepared.bytes) << '\n' << Qt::flush;
-
-    // The same worker as the window's: it stops at the first failed chunk, closes the printer
-    // and removes the side file however the stream ends.
-    const auto *outFile = qobject_cast<QFile *>(c.out.device());
-    const bool terminal = outFile && isatty(outFile->handle());
-    WorkerThread worker;
-    worker.handOver(printer.release(), sideFile);
-    QEventLoop loop;
-    QObject::connect(&worker, &WorkerThread::progressUpdated, &loop,
-                     [&](int percentage) { showProgress(c, percentage, terminal); });
-    QObject::connect(&worker, &WorkerThread::errorOccurred, &loop,
-                     [&](const QString &message) { c.err << message << '\n'; });
-    QObject::connect(&worker, &WorkerThread::finished, &loop, &QEventLoop::quit,
-                     Qt::QueuedConnection);
-    worker.start();
-    loop.exec();
-    worker.wait();
-    return worker.sentEverything() ? Ok : TransportFailed;
+    return Ok;
 }
 
 } // namespace cli

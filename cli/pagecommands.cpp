@@ -1,10 +1,14 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/jsonoutput.h"
 #include "cli/recording.h"
+#include "cli/resultjson.h"
+#include "cli/resultoutput.h"
 #include "core/profiles/apply.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
 #include "core/settings/pageexchange.h"
+#include "core/settings/pagereads.h"
 #include "core/settings/refusaltext.h"
 #include "core/settings/settingspage.h"
 
@@ -39,9 +43,8 @@ std::unique_ptr<pages::SettingsPage> choosePage(Context &c, Printer &printer, in
 void printValues(Context &c, const pages::SettingsPage &page)
 {
     if (json(c)) {
-        printJson(c, QJsonDocument(QJsonObject{
-                         {QStringLiteral("page"), page.name()},
-                         {QStringLiteral("values"), profile::pageToJson(page).value("values")}}));
+        printJson(c, QJsonObject{{QStringLiteral("page"), page.name()},
+                                 {QStringLiteral("values"), pageValuesJson(page)}});
         return;
     }
     for (const auto &[key, value] : page.values())
@@ -115,6 +118,33 @@ std::optional<QString> keyNotSent(const pages::SettingsPage &written,
     return std::nullopt;
 }
 
+// A written page (or in a check one that would be) as a document, or in a check as words; the
+// exit status.
+int reportWrite(Context &c, Printer &printer, const profile::PageResult &page,
+                const profile::ApplyOptions &options)
+{
+    profile::PrinterResult result;
+    result.path = printer.path();
+    result.model = printer.model();
+    result.pages.push_back(page);
+    // The document names the printer by its serial number too, asked once all else is done (and
+    // not of a printer that just failed).
+    if (json(c) && page.outcome != profile::Outcome::Failed)
+        result.serial = pages::readSerialNumber(printer.handle()).value_or(QString());
+    int exit = exitOf(result, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, {result});
+    if (json(c)) {
+        printResultDocument(c, QStringLiteral("write"), {result}, options.asked(), exit,
+                            {{QStringLiteral("page"), page.page}});
+        return exit;
+    }
+    showCheck(c, result, true);
+    if (page.outcome == profile::Outcome::Failed)
+        return fail(c, Exit(exit), profile::reasonText(page.reason, page.detail));
+    return exit;
+}
+
 } // namespace
 
 int read(Context &c)
@@ -178,9 +208,15 @@ int write(Context &c)
         return fail(c, Refused, *unsent);
     profile::ApplyOptions options;
     options.verify = verifying(c);
+    // A check works out what the write would send and sends nothing; it would write when the
+    // frames differ from those of the values the printer holds.
+    options.dryRun = checking(c);
+    const bool send = !options.dryRun || pages::framesOf(*page) != pages::framesOf(*asRead);
     const profile::PageResult result =
-        profile::writePage(printer.handle(), *asRead, *page, printer.modelKey(), options, true);
+        profile::writePage(printer.handle(), *asRead, *page, printer.modelKey(), options, send);
     recordWrite(printer, *asRead, *page, result);
+    if (json(c) || checking(c))
+        return reportWrite(c, printer, result, options);
     if (result.outcome == profile::Outcome::Failed)
         return readFailed(c, printer);
     for (const QString &line : profile::notKeptLines(result))

@@ -1,5 +1,6 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
+#include "cli/listing.h"
 #include "core/printers/printeraccess.h"
 #include "core/protocol/printerstatus.h"
 #include "core/settings/pagereads.h"
@@ -14,38 +15,24 @@ namespace cli {
 
 namespace {
 
-QString listLine(const ListedPrinter &p)
-{
-    return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6")
-        .arg(QString::number(p.port), p.brand, p.product,
-             QString::asprintf("%04x:%04x", p.vendorId, p.productId), p.identity.path(),
-             accessName(p.access));
-}
+// A listed printer with the serial number it reported when it was first seen.
+struct Seen {
+    ListedPrinter printer;
+    SerialReading serial;
+};
 
-QJsonObject listJson(const ListedPrinter &p)
-{
-    return {{QStringLiteral("port"), p.port},
-            {QStringLiteral("brand"), p.brand},
-            {QStringLiteral("product"), p.product},
-            {QStringLiteral("vendor-id"), QString::asprintf("%04x", p.vendorId)},
-            {QStringLiteral("product-id"), QString::asprintf("%04x", p.productId)},
-            {QStringLiteral("path"), p.identity.path()},
-            {QStringLiteral("state"), accessName(p.access)}};
-}
-
-// One line of `list --watch`: when, what happened, and to which printer.
-void printEvent(Context &c, const char *event, const ListedPrinter &p)
+// One line of `list --watch`: when, what happened, and to which printer, in the columns of `list`.
+void printEvent(Context &c, const char *event, const Seen &seen)
 {
     const QString time = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
-    if (c.parser.isSet(QStringLiteral("json"))) {
-        QJsonObject object = listJson(p);
+    if (json(c)) {
+        QJsonObject object = listJson(seen.printer, seen.serial);
         object.insert(QStringLiteral("time"), time);
         object.insert(QStringLiteral("event"), QLatin1String(event));
-        c.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
-    } else {
-        c.out << time << '\t' << event << '\t' << p.identity.path() << '\t' << p.brand << '\t'
-              << p.product << '\t' << accessName(p.access) << '\n';
+        printJsonLine(c, object);
+        return;
     }
+    c.out << time << '\t' << event << '\t' << listColumns(seen.printer, seen.serial) << '\n';
     c.out.flush();
 }
 
@@ -68,19 +55,39 @@ int watch(Context &c)
     Listening listening;
     if (const int exit = listening.start(c))
         return exit;
-    for (const ListedPrinter &p : listening.attached)
-        printEvent(c, "present", p);
-    if (listening.attached.isEmpty()) {
+    if (!json(c) && isTerminal(c.out))
+        c.out << QObject::tr("时间") << '\t' << QObject::tr("事件") << '\t' << listHeader() << '\n';
+    QList<ListedPrinter> present = listening.attached;
+    sortByPath(present);
+    QList<Seen> known;
+    for (const ListedPrinter &p : present) {
+        known << Seen{p, readSerial(p)};
+        printEvent(c, "present", known.last());
+    }
+    if (known.isEmpty() && !json(c)) {
         c.err << QObject::tr("没有找到打印机") << '\n';
         c.err.flush();
     }
     bool remedyOffered = false;
     offerRemedy(c, listening.attached, remedyOffered);
     listening.run([&](const PrinterChanges &changes) {
-        for (const ListedPrinter &p : changes.left)
-            printEvent(c, "left", p);
-        for (const ListedPrinter &p : changes.arrived)
-            printEvent(c, "arrived", p);
+        // A printer that left is named with the serial number it had: it can no longer be asked.
+        for (const ListedPrinter &p : changes.left) {
+            const auto seen = std::find_if(known.begin(), known.end(),
+                                           [&](const Seen &k) { return k.printer.sameDevice(p); });
+            if (seen == known.end()) {
+                printEvent(c, "left", Seen{p, {}});
+                continue;
+            }
+            printEvent(c, "left", *seen);
+            known.erase(seen);
+        }
+        QList<ListedPrinter> arrived = changes.arrived;
+        sortByPath(arrived);
+        for (const ListedPrinter &p : arrived) {
+            known << Seen{p, readSerial(p)};
+            printEvent(c, "arrived", known.last());
+        }
         offerRemedy(c, changes.arrived, remedyOffered);
     });
     return Ok;
@@ -94,20 +101,24 @@ int list(Context &c)
         return fail(c, UsageError, c.parser.helpText());
     if (c.parser.isSet(QStringLiteral("watch")))
         return watch(c);
-    const QList<ListedPrinter> printers = listSupportedPrinters();
-    if (printers.isEmpty())
+    QList<ListedPrinter> printers = listSupportedPrinters();
+    sortByPath(printers);
+    // With --json the empty list says it, and standard error carries only error documents.
+    if (printers.isEmpty() && !json(c))
         c.err << QObject::tr("没有找到打印机") << '\n';
     bool remedyOffered = false;
     offerRemedy(c, printers, remedyOffered);
-    if (c.parser.isSet(QStringLiteral("json"))) {
+    if (json(c)) {
         QJsonArray array;
         for (const ListedPrinter &p : printers)
-            array.append(listJson(p));
-        c.out << QJsonDocument(array).toJson();
+            array.append(listJson(p, readSerial(p)));
+        printJson(c, QJsonObject{{QStringLiteral("printers"), array}});
         return Ok;
     }
+    if (isTerminal(c.out))
+        c.out << listHeader() << '\n';
     for (const ListedPrinter &p : printers)
-        c.out << listLine(p) << '\n';
+        c.out << listColumns(p, readSerial(p)) << '\n';
     return Ok;
 }
 
@@ -127,12 +138,12 @@ int info(Context &c)
         const auto text = [](const std::optional<QString> &value) {
             return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
         };
-        printJson(c, QJsonDocument(QJsonObject{
+        printJson(c, QJsonObject{
                          {QStringLiteral("model"), text(information.model)},
                          {QStringLiteral("version"), text(information.version)},
                          {QStringLiteral("resolution"), number(information.resolution)},
                          {QStringLiteral("max-width-mm"), number(information.maxWidthMm)},
-                     }));
+                     });
         return Ok;
     }
     c.out << "model=" << information.model.value_or(QString()) << '\n'
@@ -164,9 +175,9 @@ int status(Context &c)
         for (const StatusCondition &condition : statusConditions(*word))
             conditions.append(QJsonObject{{QStringLiteral("name"), condition.name},
                                           {QStringLiteral("text"), condition.text}});
-        printJson(c, QJsonDocument(QJsonObject{{QStringLiteral("word"), qint64(*word)},
-                                               {QStringLiteral("idle"), conditions.isEmpty()},
-                                               {QStringLiteral("conditions"), conditions}}));
+        printJson(c, QJsonObject{{QStringLiteral("word"), qint64(*word)},
+                                 {QStringLiteral("idle"), conditions.isEmpty()},
+                                 {QStringLiteral("conditions"), conditions}});
         return Ok;
     }
     const QString text = checkPrinterStatus(*word);

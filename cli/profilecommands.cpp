@@ -1,7 +1,10 @@
 #include "cli/commandcontext.h"
 #include "cli/commands.h"
 #include "cli/fleetrunning.h"
+#include "cli/jsonoutput.h"
+#include "cli/listing.h"
 #include "cli/recording.h"
+#include "cli/resultjson.h"
 #include "cli/resultoutput.h"
 #include "core/base/filenames.h"
 #include "core/printers/fleetrun.h"
@@ -10,9 +13,9 @@
 #include "core/profiles/fleetapply.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
-#include "core/settings/pageexchange.h"
 #include "core/settings/settingspage.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QObject>
 #include <algorithm>
@@ -63,6 +66,16 @@ int backup(Context &c)
     QString why;
     switch (profile::save(path, json, replace, &why)) {
     case profile::Saved::Ok:
+        if (cli::json(c)) {
+            QJsonArray names;
+            for (const auto &page : snapshot.pages)
+                names.append(page->name());
+            printJson(c,
+                      {{QStringLiteral("file"), path},
+                       {QStringLiteral("printer"), identityJson(printer)},
+                       {QStringLiteral("pages"), names},
+                       {QStringLiteral("secrets"), !c.parser.isSet(QStringLiteral("no-secrets"))}});
+        }
         return Ok;
     case profile::Saved::Exists:
         return fileExists(c, path);
@@ -97,8 +110,32 @@ profile::ApplyOptions applyOptions(const Context &c)
     profile::ApplyOptions options;
     options.pages = profile::ApplyOptions::Pages::All;
     options.verify = verifying(c);
-    options.dryRun = c.parser.isSet(QStringLiteral("dry-run"));
+    // A check works out what a write would send, as a dry run does, and sends nothing.
+    options.dryRun = c.parser.isSet(QStringLiteral("dry-run")) || checking(c);
     return options;
+}
+
+// How restore and restore --all show a printer's result: in words as it comes, or in the document
+// at the end (--json); a check with the keys that would change.
+void showResult(Context &c, const profile::PrinterResult &result,
+                const profile::ApplyOptions &options, bool many)
+{
+    if (json(c))
+        return;
+    if (checking(c))
+        showCheck(c, result, !many);
+    else if (many)
+        showLine(c, result, options.asked());
+    else
+        showPages(c, result, options.asked());
+}
+
+// A check and a dry run both send nothing: one or the other.
+int refuseCheckWithDryRun(Context &c)
+{
+    if (checking(c) && c.parser.isSet(QStringLiteral("dry-run")))
+        return fail(c, UsageError, QObject::tr("--check 与 --dry-run 不能同时使用"));
+    return Ok;
 }
 
 profile::Target targetOf(const ListedPrinter &listed)
@@ -112,15 +149,18 @@ profile::PrinterResult notStarted(const ListedPrinter &listed)
     return profile::notStarted(targetOf(listed));
 }
 
-// The run's job: the printer's result, its line printed whole once it is done.
-PrinterJob restoreJob(const profile::Parsed &parsed, const profile::ApplyOptions &options)
+// How a command shows one printer's result (restore --all and provision each their own way).
+using ShowResult = std::function<void(Context &, const profile::PrinterResult &)>;
+
+// The run's job: the printer's result, shown whole once it is done.
+PrinterJob restoreJob(const profile::Parsed &parsed, const profile::ApplyOptions &options,
+                      ShowResult show)
 {
-    return [&parsed, options](Context &own, fleet::Worker &worker, std::any &kept) {
+    return [&parsed, options, show](Context &own, fleet::Worker &worker, std::any &kept) {
         if (!worker.printer().isReady())
             unavailable(own, worker.printer()); // why, and for a missing permission what to do
-        const profile::PrinterResult result =
-            profile::applyOnWorker(worker, parsed.pages, options);
-        showLine(own, result, options.asked());
+        const profile::PrinterResult result = profile::applyOnWorker(worker, parsed.pages, options);
+        show(own, result);
         kept = result;
         return exitOf(result, options.asked());
     };
@@ -140,13 +180,14 @@ std::vector<profile::PrinterResult> resultsByPath(const fleet::Run &run)
     return results;
 }
 
-// A printer's line as it finishes, whole, and its record in the history (kept on this thread,
-// one printer after another); for one the stopped run never started, its line.
-void showFinished(Context &c, const fleet::PrinterRun &printer, const profile::Asked &asked,
+// A printer's result as it finishes, whole, and its record in the history (kept on this thread,
+// one printer after another); for one the stopped run never started, its result.
+void showFinished(Context &c, const fleet::PrinterRun &printer, const ShowResult &show,
                   history::Kind kind)
 {
     if (printer.state == fleet::State::NotStarted) {
-        showLine(c, notStarted(printer.printer), asked);
+        show(c, notStarted(printer.printer));
+        c.out.flush();
         return;
     }
     const Captured *captured = capturedOf(printer);
@@ -158,7 +199,9 @@ void showFinished(Context &c, const fleet::PrinterRun &printer, const profile::A
 
 int restoreAll(Context &c, const profile::Parsed &parsed)
 {
-    QList<ListedPrinter> ofModel = printersOfModel(listSupportedPrinters(), parsed.model);
+    QList<ListedPrinter> attached = listSupportedPrinters();
+    sortByPath(attached); // in the order list shows them
+    const QList<ListedPrinter> ofModel = printersOfModel(attached, parsed.model);
     if (ofModel.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有型号为 %1 的打印机").arg(parsed.model));
     if (const int refused = checkProfileFor(c, parsed, ModelKey::named(parsed.model)))
@@ -167,20 +210,29 @@ int restoreAll(Context &c, const profile::Parsed &parsed)
     if (const int exit = jobsOption(c, ofModel.size(), jobs))
         return exit;
     const profile::ApplyOptions options = applyOptions(c);
-    // Up to --jobs printers at once, each line printed as its printer finishes.
-    fleet::Run run(capturing(c, restoreJob(parsed, options)), jobs);
+    // Up to --jobs printers at once, each result shown as its printer finishes.
+    const ShowResult show = [options](Context &own, const profile::PrinterResult &result) {
+        showResult(own, result, options, true);
+    };
+    fleet::Run run(capturing(c, restoreJob(parsed, options, show)), jobs);
     QObject::connect(&run, &fleet::Run::finished, &run, [&](int index) {
-        showFinished(c, run.at(index), options.asked(), history::Kind::Restore);
+        showFinished(c, run.at(index), show, history::Kind::Restore);
     });
-    std::sort(ofModel.begin(), ofModel.end(), [](const ListedPrinter &a, const ListedPrinter &b) {
-        return fleet::pathBefore(a.identity, b.identity);
-    });
-    for (const ListedPrinter &listed : qAsConst(ofModel))
+    for (const ListedPrinter &listed : ofModel)
         run.add(listed);
     waitForRun(c, run);
     const std::vector<profile::PrinterResult> results = resultsByPath(run);
-    showSummary(c, results);
-    return exitOf(results, options.asked());
+    int exit = exitOf(results, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, results);
+    if (json(c))
+        printResultDocument(c, QStringLiteral("restore"), results, options.asked(), exit,
+                            {{QStringLiteral("all"), true},
+                             {QStringLiteral("profile"), c.arguments[0]},
+                             {QStringLiteral("model"), parsed.model}});
+    else
+        showSummary(c, results);
+    return exit;
 }
 
 int restore(Context &c)
@@ -191,6 +243,10 @@ int restore(Context &c)
     // --all goes to every printer of the model: a port would name one, and be ignored.
     if (all && c.parser.isSet(QStringLiteral("port")))
         return fail(c, UsageError, QObject::tr("--port 与 --all 不能同时使用"));
+    if (all && c.parser.isSet(QStringLiteral("serial")))
+        return fail(c, UsageError, QObject::tr("--serial 与 --all 不能同时使用"));
+    if (const int refused = refuseCheckWithDryRun(c))
+        return refused;
     profile::Parsed parsed;
     if (const int exit = readProfile(c, c.arguments[0], parsed))
         return exit;
@@ -210,8 +266,16 @@ int restore(Context &c)
         profile::applyProfile(printer.handle(), parsed.pages,
                               {printer.path(), printer.model(), printer.modelKey()}, options);
     recordApply(result, history::Kind::Restore, c.arguments[0]);
-    showPages(c, result, options.asked());
-    return exitOf(result, options.asked());
+    showResult(c, result, options, false);
+    int exit = exitOf(result, options.asked());
+    if (checking(c))
+        exit = checkExit(exit, {result});
+    if (json(c))
+        printResultDocument(c, QStringLiteral("restore"), {result}, options.asked(), exit,
+                            {{QStringLiteral("all"), false},
+                             {QStringLiteral("profile"), c.arguments[0]},
+                             {QStringLiteral("model"), parsed.model}});
+    return exit;
 }
 
 // Waits for printers to be plugged in and restores the profile onto each new one of its model,
@@ -251,9 +315,12 @@ int provision(Context &c)
     c.err.flush();
 
     const profile::ApplyOptions options = applyOptions(c);
+    const ShowResult show = [options](Context &own, const profile::PrinterResult &result) {
+        showProvisioned(own, result, options.asked());
+    };
     // Each new printer of the model starts as soon as it is plugged in, also while others are
     // being written.
-    fleet::Run run(capturing(c, restoreJob(parsed, options)), jobs);
+    fleet::Run run(capturing(c, restoreJob(parsed, options, show)), jobs);
     std::vector<profile::PrinterResult> otherModels;
     int accepted = 0;
     bool stopping = false;
@@ -263,7 +330,7 @@ int provision(Context &c)
             listening.loop.quit();
     };
     QObject::connect(&run, &fleet::Run::finished, &listening.loop, [&](int index) {
-        showFinished(c, run.at(index), options.asked(), history::Kind::Provision);
+        showFinished(c, run.at(index), show, history::Kind::Provision);
     });
     QObject::connect(&run, &fleet::Run::idle, &listening.loop, quitWhenDone);
     // Waiting for plugs ends at once; printers being written finish their page first.
@@ -279,9 +346,9 @@ int provision(Context &c)
             if (stopping || allAccepted())
                 break;
             if (p.model() != parsed.model) {
-                otherModels.push_back(profile::printerResult(
-                    targetOf(p), profile::Outcome::Skipped, profile::Reason::OtherModel));
-                showLine(c, otherModels.back(), options.asked());
+                otherModels.push_back(profile::printerResult(targetOf(p), profile::Outcome::Skipped,
+                                                             profile::Reason::OtherModel));
+                show(c, otherModels.back());
                 continue;
             }
             run.add(p);
@@ -293,11 +360,33 @@ int provision(Context &c)
         return r.reason != profile::Reason::Stopped;
     }));
     results.insert(results.end(), otherModels.begin(), otherModels.end());
-    showSummary(c, results);
-    const int exit = exitOf(results, options.asked());
+    int exit = exitOf(results, options.asked());
     // Stopped before it handled what it was asked for (or anything at all): not done.
     if (exit == Ok && (handled == 0 || (count > 0 && handled < count)))
-        return Interrupted;
+        exit = Interrupted;
+    if (json(c))
+        printJsonLine(c, {{QStringLiteral("event"), QStringLiteral("summary")},
+                          {QStringLiteral("handled"), handled},
+                          {QStringLiteral("summary"), summaryJson(results)},
+                          {QStringLiteral("changed"), changedAny(results)},
+                          {QStringLiteral("exit"), exit}});
+    else
+        showSummary(c, results);
+    return exit;
+}
+
+// The differences as a document: each key with both values (typed as read shows them), a password
+// or PIN only as differing unless asked; whether they differ, and the exit status.
+int printDifferences(Context &c, const QList<profile::Difference> &found, const ModelKey &modelKey,
+                     bool secrets)
+{
+    const int exit = profile::differ(found) ? 1 : Ok;
+    printJson(c, {{QStringLiteral("one"),
+                   c.arguments.size() == 2 ? c.arguments[0] : QStringLiteral("printer")},
+                  {QStringLiteral("other"), c.arguments.value(1, c.arguments[0])},
+                  {QStringLiteral("differences"), differencesJson(found, modelKey, secrets)},
+                  {QStringLiteral("differ"), exit != Ok},
+                  {QStringLiteral("exit"), exit}});
     return exit;
 }
 
@@ -309,6 +398,8 @@ int compareProfiles(Context &c, const QJsonObject &one, const QJsonObject &other
 {
     const QList<profile::Difference> found = profile::differences(one, other, modelKey);
     const bool secrets = c.parser.isSet(QStringLiteral("show-secrets"));
+    if (json(c))
+        return printDifferences(c, found, modelKey, secrets);
     auto print = [&](bool readOnly) {
         for (const profile::Difference &d : found) {
             if (d.readOnly != readOnly)

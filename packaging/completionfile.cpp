@@ -1,22 +1,34 @@
-// Writes the bash completion of label-printer-cli, at build time, from the command line's own
-// tables: completionfile OUTPUT
+// Writes the shell completions of label-printer-cli, at build time, from the command line's own
+// tables: completionfile BASH ZSH FISH
 #include "cli/completion.h"
 
 #include <QFile>
 #include <cstdio>
 
+namespace {
+
+bool writeFile(const char *path, const QString &script)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    const QByteArray bytes = script.toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "completionfile: cannot write %s\n", path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: completionfile OUTPUT\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: completionfile BASH ZSH FISH\n");
         return 2;
     }
-    QFile file(QString::fromLocal8Bit(argv[1]));
-    const QByteArray script = cli::bashCompletion().toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(script) != script.size()) {
-        std::fprintf(stderr, "completionfile: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    const bool written = writeFile(argv[1], cli::bashCompletion()) &&
+                         writeFile(argv[2], cli::zshCompletion()) &&
+                         writeFile(argv[3], cli::fishCompletion());
+    return written ? 0 : 1;
 }

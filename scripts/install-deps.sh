@@ -9,6 +9,7 @@ packages=(
   libssl-dev openssl
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils appstream lintian
+  ansible-core zsh fish man-db
 )
 missing=()
 for p in "${packages[@]}"; do

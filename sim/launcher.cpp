@@ -13,6 +13,7 @@
 //
 // The launcher runs itself under the preload too: only then do its plugs reach the command as
 // hot-plug events.
+#include "launchercommands.h"
 #include "virtualusb.h"
 
 #include <algorithm>
@@ -86,36 +87,17 @@ void usage(FILE *out)
                  "                          without it by nobody at all)\n"
                  "  busy PORT / free PORT   another program holds / releases its interface\n"
                  "  latency PORT MS         its answer delay from now on\n"
+                 "  status PORT WORD        its status word (hexadecimal with 0x, e.g. 0x82:\n"
+                 "                          paper out and cover open; 0: idle)\n"
+                 "  restart PORT MS|never [factory] [status WORD] [version TEXT]\n"
+                 "                          after each download it reports \"upgrading\", leaves\n"
+                 "                          the bus and comes back MS milliseconds later (never:\n"
+                 "                          stays away), with the factory settings, the status\n"
+                 "                          word WORD and the version TEXT if given (TEXT may\n"
+                 "                          hold blanks; it comes last)\n"
                  "  wait MS                 (standard input) the next command MS later\n"
                  "--user USER runs the command as USER (name or uid), who owns the device nodes\n"
                  "           as the udev rule gives them to the user at the seat.\n");
-}
-
-// A whole number of milliseconds, 0 to one minute.
-bool parseMilliseconds(const std::string &text, long &ms)
-{
-    char *end = nullptr;
-    errno = 0;
-    ms = std::strtol(text.c_str(), &end, 10);
-    return !text.empty() && *end == '\0' && errno == 0 && ms >= 0 && ms <= 60000;
-}
-
-bool parsePrinter(const std::string &text, vprinter::PrinterConfig &config)
-{
-    const std::size_t first = text.find(':');
-    const std::size_t second = first == std::string::npos ? first : text.find(':', first + 1);
-    if (second == std::string::npos)
-        return false;
-    const std::string pid = text.substr(0, first);
-    const std::string port = text.substr(first + 1, second - first - 1);
-    char *end = nullptr;
-    const unsigned long productId = std::strtoul(pid.c_str(), &end, 16);
-    if (pid.empty() || *end != '\0' || productId > 0xFFFF || port.empty())
-        return false;
-    config.identity.productId = std::uint16_t(productId);
-    config.identity.product = text.substr(second + 1);
-    config.sysfsName = port.find('-') == std::string::npos ? "1-" + port : port;
-    return true;
 }
 
 std::string hex(const vprinter::Bytes &bytes, std::size_t limit)
@@ -183,74 +165,6 @@ void printLog(vprinter::VirtualUsb &usb)
             std::printf("  device check: %s\n", violation.c_str());
     }
     std::fflush(stdout);
-}
-
-std::string sysfsNameOf(const std::string &port)
-{
-    return port.find('-') == std::string::npos ? "1-" + port : port;
-}
-
-// Runs one command; false (with a message) when it is not one or cannot be done.
-bool runCommand(vprinter::VirtualUsb &usb, const std::string &line, bool deniedByFault,
-                std::chrono::milliseconds latency)
-{
-    std::istringstream words(line);
-    std::string verb, argument, extra;
-    words >> verb >> argument >> extra;
-    if (verb.empty())
-        return true;
-    bool ok = !argument.empty() && (extra.empty() || verb == "plug" || verb == "latency") &&
-              (verb != "latency" || !extra.empty());
-    try {
-        if (ok && verb == "plug") {
-            vprinter::PrinterConfig config;
-            std::string more;
-            if (extra == "unplug-after")
-                ok = words >> config.unplugAfterWrites && config.unplugAfterWrites >= 0;
-            ok = ok && parsePrinter(argument, config) && !(words >> more) &&
-                 (extra.empty() || extra == "denied" || extra == "busy" || extra == "unplug-after");
-            config.denied = extra == "denied";
-            config.busy = extra == "busy";
-            config.latency = latency;
-            if (ok) {
-                vprinter::VirtualPrinter &printer = usb.addPrinter(config);
-                std::fprintf(stderr, "virtual-printers: plugged %s %s into %s\n",
-                             printer.identity().brand.c_str(), printer.identity().product.c_str(),
-                             printer.sysfsName().c_str());
-            }
-        } else if (ok) {
-            vprinter::VirtualPrinter *printer = usb.find(sysfsNameOf(argument));
-            if (!printer) {
-                std::fprintf(stderr, "virtual-printers: no printer at %s\n", argument.c_str());
-                return false;
-            }
-            long ms = 0;
-            if (verb == "unplug") {
-                usb.unplug(*printer);
-            } else if (verb == "latency" && parseMilliseconds(extra, ms)) {
-                printer->setLatency(std::chrono::milliseconds(ms));
-            } else if ((verb == "deny" || verb == "allow") && !deniedByFault) {
-                usb.setAccessible(*printer, verb == "allow");
-            } else if (verb == "deny" || verb == "allow" || verb == "busy" || verb == "free") {
-                vprinter::Faults faults = printer->faults();
-                (verb == "deny" || verb == "allow" ? faults.refuseOpen : faults.refuseClaim) =
-                    verb == "deny" || verb == "busy";
-                printer->setFaults(faults);
-            } else {
-                ok = false;
-            }
-            if (ok)
-                std::fprintf(stderr, "virtual-printers: %s %s%s%s\n", verb.c_str(),
-                             printer->sysfsName().c_str(), extra.empty() ? "" : " ",
-                             extra.c_str());
-        }
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "virtual-printers: %s: %s\n", line.c_str(), error.what());
-        return false;
-    }
-    if (!ok)
-        std::fprintf(stderr, "virtual-printers: not a command: %s\n", line.c_str());
-    return ok;
 }
 
 // The printers whose unplugAfterWrites fault fell due: pulled out here, with the hot-plug event.
@@ -367,7 +281,7 @@ int superviseChild(vprinter::VirtualUsb &usb, pid_t pid, bool readCommands, Sche
             }
         }
         for (const std::string &command : schedule.takeDue())
-            runCommand(usb, command, deniedByFault, latency);
+            launcher::runCommand(usb, command, deniedByFault, latency);
     }
 }
 
@@ -476,7 +390,7 @@ int main(int argc, char **argv)
         }
         if (arg == "--latency" && i + 1 < argc) {
             long ms = 0;
-            if (!parseMilliseconds(argv[++i], ms)) {
+            if (!launcher::parseMilliseconds(argv[++i], ms)) {
                 std::fprintf(stderr, "virtual-printers: bad latency: %s\n", argv[i]);
                 return 2;
             }
@@ -501,7 +415,7 @@ int main(int argc, char **argv)
         else if (arg[0] != '-')
             break; // the command starts here
         vprinter::PrinterConfig config;
-        if (printerOption.empty() || !parsePrinter(printerOption, config)) {
+        if (printerOption.empty() || !launcher::parsePrinter(printerOption, config)) {
             std::fprintf(stderr, "virtual-printers: bad argument: %s\n", arg.c_str());
             usage(stderr);
             return 2;
@@ -542,14 +456,13 @@ int main(int argc, char **argv)
         for (const vprinter::PrinterConfig &config : printers) {
             vprinter::VirtualPrinter &printer = usb.addPrinter(config);
             const vprinter::Identity id = printer.identity();
-            std::fprintf(stderr, "virtual-printers: %s %s (%04X:%04X) on port %d (%s)%s\n",
-                         id.brand.c_str(), id.product.c_str(), id.vendorId, id.productId,
-                         printer.port(), printer.sysfsName().c_str(),
-                         config.latency.count() > 0
-                             ? (", answering in " + std::to_string(config.latency.count()) +
-                                " ms")
-                                   .c_str()
-                             : "");
+            std::fprintf(
+                stderr, "virtual-printers: %s %s (%04X:%04X) on port %d (%s)%s\n", id.brand.c_str(),
+                id.product.c_str(), id.vendorId, id.productId, printer.port(),
+                printer.sysfsName().c_str(),
+                config.latency.count() > 0
+                    ? (", answering in " + std::to_string(config.latency.count()) + " ms").c_str()
+                    : "");
         }
 
         std::vector<std::string> env = childEnvironment();
@@ -587,7 +500,7 @@ int main(int argc, char **argv)
             schedule.add(start + std::chrono::milliseconds(ms), command);
         // What is due at once is done before the command starts.
         for (const std::string &command : schedule.takeDue())
-            runCommand(usb, command, !user, latency);
+            launcher::runCommand(usb, command, !user, latency);
         const pid_t pid = fork();
         if (pid < 0) {
             std::perror("virtual-printers: fork");
@@ -622,7 +535,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "virtual-printers: %s\n", error.what());
         return 1;
     }
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    // A printer restarting after a download may still be held by its timer or by the emulation's
+    // worker thread: running the libraries' exit handlers (OpenSSL's among them) under them frees
+    // what they still use. The launcher's work is done, so it leaves at once.
+    std::fflush(nullptr);
+    _exit(WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status));
 }

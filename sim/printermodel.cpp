@@ -192,9 +192,10 @@ bool PrinterModel::onBulkOut(const Bytes &data)
 {
     // A download stream: every write while one is open, or anything that is not a frame.
     const std::optional<Frame> frame = downloads_.isOpen() ? std::nullopt : parseFrame(data);
-    if (faults_.failNextWrite && faults_.writesBeforeFailure > 0) {
+    lastWriteCounts_ = !faults_.countStreamWritesOnly || !frame;
+    if (faults_.failNextWrite && lastWriteCounts_ && faults_.writesBeforeFailure > 0) {
         --faults_.writesBeforeFailure;
-    } else if (faults_.failNextWrite) {
+    } else if (faults_.failNextWrite && lastWriteCounts_) {
         faults_.failNextWrite = false;
         transferLog_.push_back({TransferRecord::Kind::FailedBulkOut, data});
         if (!frame)
@@ -202,11 +203,23 @@ bool PrinterModel::onBulkOut(const Bytes &data)
         return false;
     }
     transferLog_.push_back({TransferRecord::Kind::BulkOut, data});
-    if (frame)
+    if (frame) {
         onFrame(*frame);
-    else
+    } else {
         downloads_.onWrite(data.data(), data.size());
+        if (!downloads_.isOpen() && restartPlan_.afterDownload) {
+            restartDue_ = true;
+            statusWord_ |= kUpgradingBit; // flashing: busy until it restarts
+        }
+    }
     return true;
+}
+
+bool PrinterModel::takeRestartDue()
+{
+    const bool due = restartDue_;
+    restartDue_ = false;
+    return due;
 }
 
 void PrinterModel::onFrame(const Frame &frame)

@@ -43,7 +43,24 @@ struct Faults {
     // >= 0: after this many more bulk OUT transfers the device is pulled out while the next
     // bulk transfer (either direction) is in flight; that transfer ends with -ESHUTDOWN.
     int unplugAfterWrites = -1;
+    // failNextWrite and unplugAfterWrites count only the writes of a download stream, not the
+    // frames sent before it (the checks before a download ask the printer a good deal).
+    bool countStreamWritesOnly = false;
 };
+
+// What the printer does once a download stream has ended, as a printer does after flashing: it
+// reports "upgrading" (status bit 10) until it leaves the bus, then comes back at the same place
+// after a delay, with its settings or the factory ones, and possibly a new version.
+struct RestartPlan {
+    bool afterDownload = false;    // restart once a download has ended
+    int delayMs = 500;             // from leaving the bus to arriving again
+    bool neverBack = false;        // leaves the bus and stays away
+    bool factorySettings = false;  // comes back with the factory settings
+    std::string newVersion;        // non-empty: the version it reports after the restart
+    std::uint32_t statusAfter = 0; // its status word after the restart (0x0800: upgrade error)
+};
+
+constexpr std::uint32_t kUpgradingBit = 0x0400;
 
 struct Identity {
     std::uint16_t vendorId = kVendorId;
@@ -84,6 +101,12 @@ public:
     std::uint32_t statusWord() const { return statusWord_; }
     void setStatusWord(std::uint32_t word) { statusWord_ = word; }
 
+    const RestartPlan &restartPlan() const { return restartPlan_; }
+    void setRestartPlan(const RestartPlan &plan) { restartPlan_ = plan; }
+    // True once, when a download has just ended and the plan asks for a restart; from then on the
+    // status word reports "upgrading" until the device leaves.
+    bool takeRestartDue();
+
     const Faults &faults() const { return faults_; }
     Faults &faults() { return faults_; }
 
@@ -99,6 +122,8 @@ public:
     // failNextWrite fault, consumed here). Accepted data is logged exactly; a well-formed frame is
     // acted on, anything else (the download stream) is only logged.
     bool onBulkOut(const Bytes &data);
+    // Whether the last accepted bulk OUT transfer counts for the unplugAfterWrites fault.
+    bool lastWriteCounts() const { return lastWriteCounts_; }
 
     // Replies waiting for a bulk IN transfer.
     bool hasReply() const { return !replies_.empty(); }
@@ -136,6 +161,9 @@ private:
     std::map<std::uint8_t, Bytes> settings_;
     std::map<std::uint8_t, Bytes> statusInfo_;
     std::uint32_t statusWord_ = 0;
+    RestartPlan restartPlan_;
+    bool restartDue_ = false;
+    bool lastWriteCounts_ = true;
     Faults faults_;
     struct ExchangeFaults {
         int exchangesToGo = 0; // opens until the faulty exchange begins

@@ -366,6 +366,8 @@ void UsbfsDevice::submitUrb(Client &client, UMockdevIoctlClient *ioctl)
     } else {
         deliverReplies();
     }
+    if (model_.takeRestartDue() && restartHandler_)
+        restartHandler_();
     succeed(ioctl);
 }
 
@@ -431,7 +433,7 @@ void UsbfsDevice::runBulkOut(Urb &urb)
         else
             urb.readyAt = Clock::now() + latency_;
         urb.actualLength = urb.bufferLength;
-        if (model_.faults().unplugAfterWrites > 0)
+        if (model_.faults().unplugAfterWrites > 0 && model_.lastWriteCounts())
             --model_.faults().unplugAfterWrites;
     } else {
         urb.status = -EPROTO;
@@ -684,6 +686,12 @@ void UsbfsDevice::setPullHandler(std::function<void()> handler)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     pullHandler_ = std::move(handler);
+}
+
+void UsbfsDevice::setRestartHandler(std::function<void()> handler)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    restartHandler_ = std::move(handler);
 }
 
 void UsbfsDevice::unplug()

@@ -51,6 +51,9 @@ public:
     // thread serves every device.
     void setLatency(std::chrono::milliseconds latency);
     std::chrono::milliseconds latency();
+    // Runs (like the pull handler: on umockdev's worker thread, under the lock) when a download
+    // has ended and the printer's restart plan asks for a restart; the owner restarts it.
+    void setRestartHandler(std::function<void()> handler);
 
     const Placement &placement() const { return placement_; }
     const UsbDescription &description() const { return description_; }
@@ -147,6 +150,7 @@ private:
     UMockdevIoctlBase *handler_ = nullptr;
     gulong signalIds_[2] = {0, 0};
     std::function<void()> pullHandler_;
+    std::function<void()> restartHandler_;
     bool pullPending_ = false; // the handler ran: every bulk transfer waits for the pull
 
     // The answer delay: answers held back are released by a timer thread of this device, which

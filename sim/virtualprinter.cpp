@@ -47,6 +47,11 @@ void VirtualPrinter::setStatusWord(std::uint32_t word)
     device_->withModel([&](PrinterModel &model) { model.setStatusWord(word); });
 }
 
+void VirtualPrinter::setRestartPlan(const RestartPlan &plan)
+{
+    device_->withModel([&](PrinterModel &model) { model.setRestartPlan(plan); });
+}
+
 void VirtualPrinter::setVersion(const std::string &text)
 {
     device_->withModel([&](PrinterModel &model) { model.setVersion(text); });
@@ -108,10 +113,7 @@ void VirtualPrinter::setFaultsForExchange(int nth, const Faults &faults)
     device_->withModel([&](PrinterModel &model) { model.setFaultsForExchange(nth, faults); });
 }
 
-void VirtualPrinter::setLatency(std::chrono::milliseconds latency)
-{
-    device_->setLatency(latency);
-}
+void VirtualPrinter::setLatency(std::chrono::milliseconds latency) { device_->setLatency(latency); }
 
 std::chrono::milliseconds VirtualPrinter::latency() const { return device_->latency(); }
 

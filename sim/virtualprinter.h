@@ -61,6 +61,8 @@ public:
     Bytes setting(std::uint8_t code) const;
     void setSetting(std::uint8_t code, Bytes payload);
     void setStatusWord(std::uint32_t word);
+    // What it does after its next download (and each one after that): see RestartPlan.
+    void setRestartPlan(const RestartPlan &plan);
     void setVersion(const std::string &text);
     void setResolution(std::uint16_t dotsPerInch, std::uint16_t maxWidthDots);
 

@@ -3,12 +3,15 @@
 #include "descriptors.h"
 #include "usbfsdevice.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace vprinter {
@@ -47,6 +50,13 @@ struct VirtualUsb::Testbed {
     std::map<int, int> lastAddress;                         // per bus; the root hub has address 1
     std::optional<std::pair<unsigned, unsigned>> nodeOwner; // uid, gid
     std::function<void(const std::string &)> pull;
+    // Plugs and pulls, from the owner's thread and from the restart threads, one at a time.
+    std::recursive_mutex plugMutex;
+    // The restart threads; never held while a device's lock is taken.
+    std::mutex restartMutex;
+    std::condition_variable restartWake;
+    bool closing = false;
+    std::vector<std::thread> restarts;
 };
 
 VirtualUsb::VirtualUsb() : testbed_(std::make_unique<Testbed>())
@@ -69,6 +79,13 @@ VirtualUsb::VirtualUsb() : testbed_(std::make_unique<Testbed>())
 
 VirtualUsb::~VirtualUsb()
 {
+    {
+        std::lock_guard<std::mutex> lock(testbed_->restartMutex);
+        testbed_->closing = true;
+    }
+    testbed_->restartWake.notify_all();
+    for (std::thread &restart : testbed_->restarts)
+        restart.join();
     for (auto &device : testbed_->devices) {
         device->device().releaseFailedOpens();
         device->device().detach();
@@ -103,6 +120,7 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
         }
     }
 
+    std::lock_guard<std::recursive_mutex> plugLock(testbed_->plugMutex);
     std::lock_guard<std::mutex> lock(testbed_->mutex);
     for (const auto &device : testbed_->devices) {
         if (device->sysfsName() == config.sysfsName && !device->device().isUnplugged())
@@ -132,10 +150,18 @@ VirtualPrinter &VirtualUsb::addPrinter(const PrinterConfig &config)
         model.faults().refuseOpen = config.denied && !testbed_->nodeOwner;
         model.faults().refuseClaim = config.busy;
         model.faults().unplugAfterWrites = config.unplugAfterWrites;
+        model.setRestartPlan(config.restart);
+        if (config.setUp)
+            config.setUp(model);
     });
     device->setLatency(config.latency);
     if (testbed_->pull)
         device->setPullHandler([pull = testbed_->pull, name = config.sysfsName] { pull(name); });
+    device->setRestartHandler([this, name = config.sysfsName] {
+        std::lock_guard<std::mutex> restartLock(testbed_->restartMutex);
+        if (!testbed_->closing)
+            testbed_->restarts.emplace_back([this, name] { restart(name); });
+    });
     GError *error = nullptr;
     const std::string record = sysfsRecord(description, placement);
     if (!umockdev_testbed_add_from_string(testbed_->testbed, record.c_str(), &error)) {
@@ -175,6 +201,7 @@ VirtualPrinter &VirtualUsb::addDevice(std::uint16_t vendorId, std::uint16_t prod
 
 void VirtualUsb::unplug(VirtualPrinter &printer)
 {
+    std::lock_guard<std::recursive_mutex> plugLock(testbed_->plugMutex);
     if (printer.device().isUnplugged())
         return;
     // The "remove" uevent reads the device from the testbed's sysfs, so it goes out first.
@@ -236,6 +263,58 @@ std::vector<std::string> VirtualUsb::violations(int waitMs) const
             out.push_back(device->sysfsName() + ": " + violation);
     }
     return out;
+}
+
+bool VirtualUsb::sleepUnlessClosing(int ms)
+{
+    std::unique_lock<std::mutex> lock(testbed_->restartMutex);
+    return !testbed_->restartWake.wait_for(lock, std::chrono::milliseconds(ms),
+                                           [this] { return testbed_->closing; });
+}
+
+void VirtualUsb::restart(const std::string &sysfsName)
+{
+    VirtualPrinter *old = find(sysfsName);
+    if (!old)
+        return;
+    // Flashing takes a while: the host has taken the end of the stream and closed the device
+    // before the printer goes, so the last write never fails for the restart.
+    for (int waited = 0; old->state(0).openFds > 0 && waited < 10000; waited += 2) {
+        if (!sleepUnlessClosing(2))
+            return;
+    }
+    PrinterConfig config;
+    config.sysfsName = sysfsName;
+    config.interfaceClass = old->device().description().interfaceClass;
+    config.latency = old->latency(); // the same printer, as slow as before
+    std::map<std::uint8_t, Bytes> settings;
+    Bytes version, resolution;
+    old->withModel([&](PrinterModel &model) {
+        config.identity = model.identity();
+        config.restart = model.restartPlan();
+        settings = model.settings();
+        version = model.statusInfo(4);
+        resolution = model.statusInfo(11);
+    });
+    unplug(*old);
+    if (config.restart.neverBack || !sleepUnlessClosing(config.restart.delayMs))
+        return;
+    config.setUp = [&](PrinterModel &model) {
+        if (!config.restart.factorySettings) {
+            for (const auto &[code, payload] : settings)
+                model.setSetting(code, payload);
+        }
+        model.setStatusInfo(4, version);
+        model.setStatusInfo(11, resolution);
+        if (!config.restart.newVersion.empty())
+            model.setVersion(config.restart.newVersion);
+        model.setStatusWord(config.restart.statusAfter);
+    };
+    try {
+        addPrinter(config);
+    } catch (const std::exception &) {
+        // Someone plugged another device in there meanwhile: this printer stays away.
+    }
 }
 
 std::string VirtualUsb::rootDir() const { return testbed_->root; }

@@ -33,6 +33,11 @@ struct PrinterConfig {
     int unplugAfterWrites = -1;
     // The answer delay of each exchange (VirtualPrinter::setLatency), from the start.
     std::chrono::milliseconds latency{0};
+    // What it does after a download (see RestartPlan), set before anyone hears of the printer.
+    RestartPlan restart;
+    // Runs on the printer model before anyone hears of the printer (a restarted printer takes
+    // its settings and version over this way).
+    std::function<void(PrinterModel &)> setUp;
 };
 
 class VirtualUsb
@@ -75,12 +80,19 @@ public:
     // "remove" uevent as a real pull does. Without it the device pulls itself out, unannounced.
     void setPullHandler(std::function<void(const std::string &sysfsName)> pull);
 
+    // A printer whose restart plan falls due (a download ended) is restarted by a thread of this
+    // testbed: once the host has closed the device, it is pulled out ("remove" uevent) and, unless
+    // it never comes back, plugged in again at the same place after the plan's delay, as a new
+    // VirtualPrinter (find() returns it) with the old one's settings (or the factory ones) and
+    // version (or the plan's new one). The old one keeps its logs and downloads.
     std::vector<VirtualPrinter *> devices() const;
     // The violations of every device, each prefixed with its sysfs name.
     std::vector<std::string> violations(int waitMs = 1000) const;
     std::string rootDir() const;
 
 private:
+    void restart(const std::string &sysfsName); // on a restart thread
+    bool sleepUnlessClosing(int ms);            // false when the testbed is going away
     struct Testbed;
     std::unique_ptr<Testbed> testbed_;
 };

@@ -1,8 +1,8 @@
 #include "core/download/downloadfile.h"
 
+#include "core/base/filenames.h"
 #include "core/crypto/filedecrypt.h"
 #include "core/download/downloadlog.h"
-#include "core/base/filenames.h"
 
 #include <QCoreApplication>
 
@@ -15,10 +15,13 @@ QString text(const char *source, const QString &path)
 }
 } // namespace
 
-Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString &))
+Prepared prepareFile(const QString &chosen, QString (*displayPath)(const QString &),
+                     const QString &forPrinter)
 {
     Prepared prepared;
     prepared.sideFile = downloadSideFilePath(chosen);
+    if (!forPrinter.isEmpty())
+        prepared.sideFile += QLatin1Char('.') + forPrinter;
     const QString shownChosen = displayPath ? displayPath(chosen) : chosen;
     const QString shownSide = displayPath ? displayPath(prepared.sideFile) : prepared.sideFile;
     switch (decryptDownloadFile(chosen, prepared.sideFile)) {
@@ -56,6 +59,11 @@ QString announcement(const QString &printer, const QString &file, qint64 bytes)
                "QObject",
                "即将向打印机 %1 下载 %2（%3 字节）。在打印机指示灯停止闪烁之前，请勿拔下打印机。")
         .arg(printer, file, QString::number(bytes));
+}
+
+QString installsVersion(const QString &version)
+{
+    return QCoreApplication::translate("QObject", "将安装的版本：%1").arg(version);
 }
 
 } // namespace download

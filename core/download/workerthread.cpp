@@ -80,7 +80,8 @@ void WorkerThread::sendFileData()
     qCDebug(lcDownload).noquote() << "Current working directory:" << QDir::currentPath();
     QFile file;
     if (!filenames::open(file, filePath, QIODevice::ReadOnly)) {
-        emit errorOccurred(tr("打开文件失败：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        emit errorOccurred(
+            tr("打开文件失败：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
         removeSideFile();
         return;
     }
@@ -126,6 +127,7 @@ void WorkerThread::sendFileData()
             return;
         }
         sent += n;
+        emit bytesSent(sent, size);
         emit progressUpdated(percentOf(sent, size));
         if (n < kChunkSize)
             break;

@@ -32,6 +32,8 @@ public:
 
 signals:
     void progressUpdated(int percentage);
+    // After every chunk: the bytes sent so far of `size` (for a progress that shows bytes).
+    void bytesSent(qint64 sent, qint64 size);
     void errorOccurred(const QString &errorMessage);
     void finished();
 

@@ -1,5 +1,6 @@
 #include "core/history/record.h"
 
+#include "core/base/statedirectory.h"
 #include "core/base/version.h"
 #include "core/history/historylog.h"
 #include "core/profiles/results.h"
@@ -91,14 +92,7 @@ const Settings &settings() { return state().settings; }
 
 void close() { state().journal.reset(); }
 
-QString journalPath()
-{
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/label-printer-setup/history.sqlite");
-}
+QString journalPath() { return stateDirectory() + QStringLiteral("/history.sqlite"); }
 
 bool ready() { return state().settings.enabled && journal(); }
 

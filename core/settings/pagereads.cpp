@@ -76,6 +76,14 @@ int readSerialPort(PrinterHandle *handle, serialport::Values &values)
     return read(handle, serialport::readOrder(), values, serialport::decode);
 }
 
+std::optional<QString> readSerialNumber(PrinterHandle *handle)
+{
+    serialport::Values values;
+    if (read(handle, {INFO_SERIAL_NUMBER}, values, serialport::decode) != 0 || !values.serialNumber)
+        return std::nullopt;
+    return values.serialNumberText;
+}
+
 int readWifi(PrinterHandle *handle, wifi::Values &values)
 {
     // Which network to ask depends on the mode; without the mode neither is asked.

@@ -40,6 +40,9 @@ int readPrintSettings(PrinterHandle *handle, printsettings::Values &values);
 int readDistances(PrinterHandle *handle, distances::Values &values);
 // Takes the serial number only from this read: it is cleared first.
 int readSerialPort(PrinterHandle *handle, serialport::Values &values);
+// The serial number alone (one query): what a printer is known by when it moves to another port.
+// Nothing when the query failed.
+std::optional<QString> readSerialNumber(PrinterHandle *handle);
 int readWifi(PrinterHandle *handle, wifi::Values &values);
 int readBluetooth(PrinterHandle *handle, bluetooth::Values &values);
 int readWifiIp(PrinterHandle *handle, wifiip::Values &values);

@@ -717,18 +717,6 @@ Serial number: %2</translation>
         <translation>Invalid value for "%1": %2 (one of: %3)</translation>
     </message>
     <message>
-        <source>页面“%1”没有设置项“%2”</source>
-        <translation>The page "%1" has no setting "%2"</translation>
-    </message>
-    <message>
-        <source>read：以JSON输出</source>
-        <translation>read: print as JSON</translation>
-    </message>
-    <message>
-        <source>restore：只打印将要发送的帧</source>
-        <translation>restore: only print the frames that would be sent</translation>
-    </message>
-    <message>
         <source>先检查整个文件，再把其中的页面写入打印机</source>
         <translation>Check the whole file, then write its pages to the printer</translation>
     </message>
@@ -859,10 +847,6 @@ Serial number: %2</translation>
     <message>
         <source>以JSON输出</source>
         <translation>Print as JSON</translation>
-    </message>
-    <message>
-        <source>也写入另一型号的配置</source>
-        <translation>Also write a profile of another model</translation>
     </message>
     <message>
         <source>只打印将要发送的帧</source>
@@ -1069,6 +1053,70 @@ Serial number: %2</translation>
         <translation>End once N printers of the file's model were handled (failed ones included)</translation>
     </message>
     <message>
+        <source>此机型不提供序列号</source>
+        <translation>this model does not offer its serial number</translation>
+    </message>
+    <message>
+        <source>无法打开</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>没有应答</source>
+        <translation>not answering</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>品牌</source>
+        <translation>Brand</translation>
+    </message>
+    <message>
+        <source>型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>厂商:产品ID</source>
+        <translation>Vendor:Product</translation>
+    </message>
+    <message>
+        <source>USB路径</source>
+        <translation>USB path</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>没有序列号为 %1 的打印机。连接的打印机：</source>
+        <translation>No printer has the serial number %1. Attached printers:</translation>
+    </message>
+    <message>
+        <source>序列号 %1 对应多台打印机，请用 --port 指定一台：</source>
+        <translation>Several printers have the serial number %1; choose one with --port:</translation>
+    </message>
+    <message>
+        <source>--port 和 --serial 只能给出一个</source>
+        <translation>Give either --port or --serial, not both</translation>
+    </message>
+    <message>
+        <source>打印机的序列号：换了USB端口也能找到同一台打印机</source>
+        <translation>The printer&apos;s serial number: finds the same printer after it moved to another USB port</translation>
+    </message>
+    <message>
         <source>%1（%2）</source>
         <translation>%1 (%2)</translation>
     </message>
@@ -1237,10 +1285,6 @@ Serial number: %2</translation>
         <translation>Write the values from before action N back to the same printer and verify them</translation>
     </message>
     <message>
-        <source>只列出此序列号的打印机的操作</source>
-        <translation>List only the actions of the printer with this serial number</translation>
-    </message>
-    <message>
         <source>只列出此日期（UTC）以后的操作</source>
         <translation>List only the actions since this date (UTC)</translation>
     </message>
@@ -1305,8 +1349,8 @@ Serial number: %2</translation>
         <translation>no printer handled</translation>
     </message>
     <message>
-        <source>restore：也写入另一型号的配置；diff：也比较另一型号的配置；backup：替换已有的文件</source>
-        <translation>restore: also write a profile of another model; diff: also compare a profile of another model; backup: replace an existing file</translation>
+        <source>restore：也写入另一型号的配置；diff：也比较另一型号的配置；backup：替换已有的文件；download：打印机报告状态（如缺纸、开盖）时仍然下载</source>
+        <translation>restore: also write a profile of another model; diff: also compare a profile of another model; backup: replace an existing file; download: download even when the printer reports a condition (paper out, cover open, ...)</translation>
     </message>
     <message>
         <source>选项 --%1 只能给出一次</source>
@@ -1369,6 +1413,210 @@ Serial number: %2</translation>
         <translation>text, at most %1 bytes</translation>
     </message>
     <message>
+        <source>只读取并比较，不发送任何设置：无需改变时退出状态为 0，需要改变时为 8</source>
+        <translation>Only read and compare, send no setting: exit status 0 when nothing would change, 8 when something would</translation>
+    </message>
+    <message>
+        <source>--check 与 --dry-run 不能同时使用</source>
+        <translation>--check and --dry-run cannot be used together</translation>
+    </message>
+    <message>
+        <source>--serial 与 --all 不能同时使用</source>
+        <translation>--serial and --all cannot be used together</translation>
+    </message>
+    <message>
+        <source>将安装的版本：%1</source>
+        <translation>Version it installs: %1</translation>
+    </message>
+    <message>
+        <source>文件是空的：%1</source>
+        <translation>The file is empty: %1</translation>
+    </message>
+    <message>
+        <source>文件太大：%1（%2 字节，最多 %3 字节）</source>
+        <translation>The file is too large: %1 (%2 bytes, at most %3 bytes)</translation>
+    </message>
+    <message>
+        <source>清单无效：%1（%2）</source>
+        <translation>Not a valid manifest: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>不是JSON对象</source>
+        <translation>not a JSON object</translation>
+    </message>
+    <message>
+        <source>无法读取清单：%1</source>
+        <translation>Cannot read the manifest: %1</translation>
+    </message>
+    <message>
+        <source>文件的SHA-256与清单不符：文件 %1，清单 %2</source>
+        <translation>The file's SHA-256 does not match the manifest: file %1, manifest %2</translation>
+    </message>
+    <message>
+        <source>文件不适用于此打印机：打印机型号 %1，清单中的型号 %2</source>
+        <translation>The file is not made for this printer: the printer is a %1, the manifest names %2</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已是版本 %2</source>
+        <translation>The printer %1 already runs version %2</translation>
+    </message>
+    <message>
+        <source>打印机 %1 报告：%2</source>
+        <translation>The printer %1 reports: %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>已核对</source>
+        <translation>verified</translation>
+    </message>
+    <message>
+        <source>已恢复</source>
+        <translation>restored</translation>
+    </message>
+    <message>
+        <source>已跳过</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>已拒绝</source>
+        <translation>refused</translation>
+    </message>
+    <message>
+        <source>忙碌</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>设置已变</source>
+        <translation>changed</translation>
+    </message>
+    <message>
+        <source>版本不符</source>
+        <translation>mismatched</translation>
+    </message>
+    <message>
+        <source>未回来</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>未保持</source>
+        <translation>unkept</translation>
+    </message>
+    <message>
+        <source>  %1 %2：下载前 %3，现在 %4</source>
+        <translation>  %1 %2: %3 before, %4 now</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2，设置与下载前相同</source>
+        <translation>The printer %1 is back, version %2, with the same settings as before the download</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2，与清单相符，设置与下载前相同</source>
+        <translation>The printer %1 is back, version %2 as the manifest says, with the same settings as before the download</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2，但有 %3 项设置与下载前不同：</source>
+        <translation>The printer %1 is back, version %2, but %3 settings differ from those before the download:</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，但报告的版本是 %2，清单中的是 %3</source>
+        <translation>The printer %1 is back, but it reports version %2; the manifest names %3</translation>
+    </message>
+    <message>
+        <source>另有 %1 项设置与下载前不同：</source>
+        <translation>Also, %1 settings differ from those before the download:</translation>
+    </message>
+    <message>
+        <source>打印机 %1 在 %2 秒内没有再次应答</source>
+        <translation>The printer %1 did not answer again within %2 seconds</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来，版本 %2；有变化的设置已按下载前的写回 %3 个页面并核对</source>
+        <translation>The printer %1 is back, version %2; the changed settings were written back as before the download (%3 pages) and verified</translation>
+    </message>
+    <message>
+        <source>写回下载前的设置后，打印机保存的值不同：</source>
+        <translation>The settings from before the download were written back, but the printer kept other values:</translation>
+    </message>
+    <message>
+        <source>写回下载前的设置失败：%1</source>
+        <translation>Writing back the settings from before the download failed: %1</translation>
+    </message>
+    <message>
+        <source>下载前的设置保存在 %1</source>
+        <translation>The settings from before the download are saved in %1</translation>
+    </message>
+    <message>
+        <source>无法保存下载前的设置：%1</source>
+        <translation>Cannot save the settings before the download: %1</translation>
+    </message>
+    <message>
+        <source>先检查文件（不可读、为空或大于 %1 字节的文件不会下载）和清单（型号、SHA-256、版本），再检查打印机的状态，并把它的所有设置保存到 %2。下载后等待打印机在同一USB路径上重新应答，读取版本并与保存的设置比较。</source>
+        <translation>Checks the file first (one that cannot be read, is empty or is larger than %1 bytes is not downloaded) and its manifest (models, SHA-256, version), then the printer's status, and saves all its settings in %2. After the download it waits for the printer to answer again at the same USB path, reads its version and compares its settings with those saved.</translation>
+    </message>
+    <message>
+        <source>结果和退出状态：%1</source>
+        <translation>Outcomes and exit statuses: %1</translation>
+    </message>
+    <message>
+        <source>download：文件的清单（默认为文件名加 .manifest.json）</source>
+        <translation>download: the file's manifest (by default the file's name with .manifest.json appended)</translation>
+    </message>
+    <message>
+        <source>download：打印机已是清单中的版本时仍然下载</source>
+        <translation>download: download even when the printer already runs the manifest's version</translation>
+    </message>
+    <message>
+        <source>download：等待打印机重新应答的最长秒数（默认 60）</source>
+        <translation>download: how many seconds to wait at most for the printer to answer again (default 60)</translation>
+    </message>
+    <message>
+        <source>download：打印机回来后设置有变化时，按下载前的设置写回并核对</source>
+        <translation>download: when the printer comes back with changed settings, write back those from before the download and verify them</translation>
+    </message>
+    <message>
+        <source>--wait 须为秒数（0 到 86400）：%1</source>
+        <translation>--wait takes a number of seconds (0 to 86400): %1</translation>
+    </message>
+    <message>
+        <source>用 --force 仍然下载</source>
+        <translation>Use --force to download all the same</translation>
+    </message>
+    <message>
+        <source>；用 --reinstall 重新安装</source>
+        <translation>; use --reinstall to install it again</translation>
+    </message>
+    <message>
+        <source>%1% %2 / %3 字节，%4 KiB/s</source>
+        <translation>%1% %2 / %3 bytes, %4 KiB/s</translation>
+    </message>
+    <message>
+        <source>。再次下载会重新安装同一版本。</source>
+        <translation>. Downloading again installs the same version again.</translation>
+    </message>
+    <message>
+        <source>正在等待打印机 %1 重新应答（最多 %2 秒）……</source>
+        <translation>Waiting for the printer %1 to answer again (at most %2 seconds)...</translation>
+    </message>
+    <message>
+        <source>按下载前的设置写回有变化的设置并核对？</source>
+        <translation>Write back the changed settings as they were before the download, and verify them?</translation>
+    </message>
+    <message>
+        <source>打印机 %1 已回来（版本 %2），但报告：%3</source>
+        <translation>The printer %1 is back (version %2), but it reports: %3</translation>
+    </message>
+    <message>
+        <source>无法读取打印机 %1 的状态，不知道它是否空闲</source>
+        <translation>Cannot read the status of the printer %1: whether it is idle is not known</translation>
+    </message>
+    <message>
         <source>--count N：处理完 N 台该型号的打印机（包括失败的）后结束；没有 --count 时一直等待，直到被中断（Ctrl+C、SIGTERM）；正在写入的打印机写完当前页面后停止，其输出行说明停在哪一页。</source>
         <translation>--count N: end once N printers of the file's model were handled (failed ones included); without --count it waits until interrupted (Ctrl+C, SIGTERM); a printer being written finishes the page in flight and stops, and its line says before which page.</translation>
     </message>
@@ -1403,10 +1651,6 @@ Serial number: %2</translation>
     <message>
         <source>已停止，未写入 %1 及之后的页面</source>
         <translation>stopped, %1 and the pages after it not written</translation>
-    </message>
-    <message>
-        <source>已下载</source>
-        <translation>downloaded</translation>
     </message>
     <message>
         <source>连接着多个型号的打印机（%1）；download --all 只下载到同一型号的全部打印机，请只连接该型号的打印机</source>

@@ -27,7 +27,6 @@ using vprinter::VirtualPrinter;
 
 #include "tests/cli/clitest.h"
 
-
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -96,6 +95,8 @@ void TestCli::init()
 {
     // Every test starts in an empty directory: backup replaces no file without --force.
     QVERIFY(QDir(dir.path()).removeRecursively() && QDir().mkpath(dir.path()));
+    // A download saves the printer's settings first: here, not in the user's state directory.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath("state")));
     usb = std::make_unique<vprinter::VirtualUsb>();
     first = &usb->addPrinter(0x1401, "VS-608K", 3);
     second = &usb->addPrinter(0x1401, "VS-608K", 5);
@@ -114,24 +115,28 @@ void TestCli::listsPrinters()
     QCOMPARE(r.exit, int(cli::Ok));
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     lines.sort();
-    QCOMPARE(lines, (QStringList{"1\tZurod\tRM-310\t5c1e:0411\t1-1\tready",
-                                 "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready",
-                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tready"}));
+    QCOMPARE(lines, (QStringList{"1\tZurod\tRM-310\t5c1e:0411\t1-1\t(此机型不提供序列号)\tready",
+                                 "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tZR311P3\tready",
+                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tZR311P5\tready"}));
 }
 
 void TestCli::jsonOutput_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("json");
-    QTest::newRow("list") << QStringList{"list", "--json"}
-                          << QByteArray(R"([{"port":3,"brand":"Orbeck","product":"VS-608K",
-                                "vendor-id":"5c1e","product-id":"1401","path":"1-3","state":"ready"},{"port":5,"brand":"Orbeck",
-                                "product":"VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-5","state":"ready"}])");
+    QTest::newRow("list")
+        << QStringList{"list", "--json"}
+        << QByteArray(R"({"schema":1,"printers":[{"port":3,"brand":"Orbeck","product":"VS-608K",
+                                "model":"Orbeck VS-608K","vendor-id":"5c1e","product-id":"1401","path":"1-3",
+                                "state":"ready","ready":true,"serial":"ZR311P3"},{"port":5,"brand":"Orbeck",
+                                "product":"VS-608K","model":"Orbeck VS-608K","vendor-id":"5c1e","product-id":"1401",
+                                "path":"1-5","state":"ready","ready":true,"serial":"ZR311P5"}]})");
     QTest::newRow("info") << QStringList{"--port", "3", "info", "--json"}
-                          << QByteArray(R"({"model":"VS-608K","version":"V2.3.1 20240315",
+                          << QByteArray(
+                                 R"({"schema":1,"model":"VS-608K","version":"V2.3.1 20240315",
                                 "resolution":203,"max-width-mm":72})");
     QTest::newRow("status") << QStringList{"--port", "3", "status", "--json"}
-                            << QByteArray(R"({"word":130,"idle":false,"conditions":[
+                            << QByteArray(R"({"schema":1,"word":130,"idle":false,"conditions":[
                                   {"name":"paper-out","text":"缺纸"},
                                   {"name":"cover-open","text":"开盖"}]})");
 }
@@ -143,15 +148,8 @@ void TestCli::jsonOutput()
     first->setStatusWord(0x0082);
     const Result r = runCli(arguments);
     QCOMPARE(r.exit, int(cli::Ok));
-    QJsonDocument shown = QJsonDocument::fromJson(r.out.toUtf8());
-    if (shown.isArray()) { // discovery order is the bus's
-        QVariantList printers = shown.array().toVariantList();
-        std::sort(printers.begin(), printers.end(), [](const QVariant &a, const QVariant &b) {
-            return a.toMap().value("port").toInt() < b.toMap().value("port").toInt();
-        });
-        shown = QJsonDocument(QJsonArray::fromVariantList(printers));
-    }
-    QCOMPARE(shown, QJsonDocument::fromJson(json));
+    // The printers in the order of their USB paths.
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()), QJsonDocument::fromJson(json));
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions_data()
@@ -159,29 +157,32 @@ void TestCli::helpShowsOnlyItsOwnOptions_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("options");
     QTest::newRow("list") << "list" << QStringList{"--json", "--verbose", "--watch"};
-    QTest::newRow("info") << "info" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("status") << "status" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("read") << "read" << QStringList{"--json", "--port", "--verbose"};
-    QTest::newRow("write") << "write" << QStringList{"--history-secrets", "--no-history",
-                                                     "--no-verify",       "--port",
-                                                     "--quiet",           "--verbose"};
-    QTest::newRow("backup") << "backup"
-                            << QStringList{"--force", "--no-secrets", "--port", "--verbose"};
-    QTest::newRow("restore") << "restore" << QStringList{"--all",        "--dry-run",
-                                                         "--force",      "--history-secrets",
-                                                         "--jobs",       "--no-history",
-                                                         "--no-verify",  "--port",
-                                                         "--verbose"};
+    QTest::newRow("info") << "info" << QStringList{"--json", "--port", "--serial", "--verbose"};
+    QTest::newRow("status") << "status" << QStringList{"--json", "--port", "--serial", "--verbose"};
+    QTest::newRow("read") << "read" << QStringList{"--json", "--port", "--serial", "--verbose"};
+    QTest::newRow("write") << "write"
+                           << QStringList{"--check",      "--history-secrets", "--json",
+                                          "--no-history", "--no-verify",       "--port",
+                                          "--quiet",      "--serial",          "--verbose"};
+    QTest::newRow("backup") << "backup" << QStringList{"--force", "--json",   "--no-secrets",
+                                                       "--port",  "--serial", "--verbose"};
+    QTest::newRow("restore") << "restore"
+                             << QStringList{"--all",   "--check",           "--dry-run",
+                                            "--force", "--history-secrets", "--jobs",
+                                            "--json",  "--no-history",      "--no-verify",
+                                            "--port",  "--serial",          "--verbose"};
     QTest::newRow("provision") << "provision"
                                << QStringList{"--count", "--history-secrets", "--jobs",
-                                              "--no-history", "--verbose"};
-    QTest::newRow("diff") << "diff"
-                          << QStringList{"--force", "--port", "--show-secrets", "--verbose"};
-    QTest::newRow("maintain") << "maintain"
-                              << QStringList{"--no-history", "--port", "--verbose", "--yes"};
+                                              "--json",  "--no-history",      "--verbose"};
+    QTest::newRow("diff") << "diff" << QStringList{"--force",  "--json",         "--port",
+                                                   "--serial", "--show-secrets", "--verbose"};
+    QTest::newRow("maintain") << "maintain" << QStringList{"--json",   "--no-history", "--port",
+                                                           "--serial", "--verbose",    "--yes"};
     QTest::newRow("download") << "download"
-                              << QStringList{"--all", "--jobs", "--no-history", "--port",
-                                             "--verbose"};
+                              << QStringList{"--all",    "--force",     "--jobs",
+                                             "--json",   "--manifest",  "--no-history",
+                                             "--port",   "--reinstall", "--restore-settings",
+                                             "--serial", "--verbose",   "--wait"};
 }
 
 void TestCli::helpShowsOnlyItsOwnOptions()
@@ -774,7 +775,10 @@ void TestCli::download_data()
     QTest::addColumn<int>("failingChunk"); // 0: none
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("output");
-    QTest::newRow("firmware, 3008 bytes") << "firmware" << 0 << int(cli::Ok) << "34%\n68%\n100%\n";
+    QTest::newRow("firmware, 3008 bytes")
+        << "firmware" << 0 << int(cli::Ok)
+        << "34%\n68%\n100%\n已核对：打印机 Orbeck VS-608K (USB 1-3) 已回来，版本 V2.3.1 20240315，"
+           "设置与下载前相同\n";
     QTest::newRow("font, the second chunk fails")
         << "font" << 2 << int(cli::TransportFailed) << "34%\n";
     // Every row says first what it is about to do.
@@ -793,6 +797,7 @@ void TestCli::download()
         vprinter::Faults faults;
         faults.failNextWrite = true;
         faults.writesBeforeFailure = failingChunk - 1;
+        faults.countStreamWritesOnly = true; // not the queries before the stream
         first->setFaults(faults);
     }
 
@@ -948,14 +953,16 @@ void TestCli::listsUnusablePrinters()
     QCOMPARE(r.exit, int(cli::Ok));
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     lines.sort();
-    QCOMPARE(lines, (QStringList{"3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready",
-                                 "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tready",
-                                 "6\tOrbeck\tVS-608K\t5c1e:1401\t1-6\tno-permission",
-                                 "7\tOrbeck\tVS-608K\t5c1e:1401\t1-7\tin-use"}));
+    QCOMPARE(lines,
+             (QStringList{"3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tZR311P3\tready",
+                          "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tZR311P5\tready",
+                          "6\tOrbeck\tVS-608K\t5c1e:1401\t1-6\t(没有打开权限)\tno-permission",
+                          "7\tOrbeck\tVS-608K\t5c1e:1401\t1-7\t(正被其他程序使用)\tin-use"}));
     r = runCli({"list", "--json"});
     QCOMPARE(r.exit, int(cli::Ok));
     QMap<QString, QString> states;
-    for (const QJsonValue &printer : QJsonDocument::fromJson(r.out.toUtf8()).array()) {
+    for (const QJsonValue &printer :
+         QJsonDocument::fromJson(r.out.toUtf8()).object()["printers"].toArray()) {
         QCOMPARE(printer["product-id"].toString(), QStringLiteral("1401"));
         states[printer["path"].toString()] = printer["state"].toString();
     }
@@ -974,7 +981,7 @@ void TestCli::listWithoutPrinters()
     QCOMPARE(r.err, QStringLiteral("没有找到打印机\n"));
     r = runCli({"list", "--json"});
     QCOMPARE(r.exit, int(cli::Ok));
-    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).array(), QJsonArray());
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object()["printers"], QJsonArray());
 }
 
 void TestCli::unusablePrinterRefused_data()
@@ -1032,8 +1039,8 @@ void TestCli::deniedToAnUnprivilegedUser_data()
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("out");
     QTest::newRow("list") << QStringList{"list"} << int(cli::Ok)
-                          << "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tready\n"
-                             "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\tno-permission\n";
+                          << "3\tOrbeck\tVS-608K\t5c1e:1401\t1-3\tZR311P3\tready\n"
+                             "5\tOrbeck\tVS-608K\t5c1e:1401\t1-5\t(没有打开权限)\tno-permission\n";
     QTest::newRow("info") << QStringList{"--port", "5", "info"} << int(cli::Unavailable) << "";
     QTest::newRow("the other printer") << QStringList{"--port", "3", "info"} << int(cli::Ok)
                                        << "model=VS-608K\nversion=V2.3.1 20240315\n"
@@ -1089,9 +1096,10 @@ void TestCli::watchReportsPlugsInOrder()
     QStringList events;
     for (const QString &line : lines) {
         const QStringList fields = line.split('\t');
-        QCOMPARE(fields.size(), 6);
+        // When, what, then the columns of list: port, brand, product, IDs, path, serial, state.
+        QCOMPARE(fields.size(), 9);
         QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid(), qPrintable(line));
-        events << fields.mid(1).join(' ');
+        events << QStringList{fields[1], fields[6], fields[3], fields[4], fields[8]}.join(' ');
     }
     QCOMPARE(
         events,

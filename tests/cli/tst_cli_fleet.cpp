@@ -4,6 +4,8 @@
 #include "core/profiles/apply.h"
 #include "tests/cli/clitest.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTest>
 #include <algorithm>
 #include <atomic>
@@ -310,7 +312,7 @@ void TestCliFleet::provisionWritesPrintersSideBySide()
     };
     // The slow one answers a tenth of a second late: its seven pages take many seconds.
     run.write("plug 1401:5:VS-608K\nlatency 5 100\n");
-    QTRY_VERIFY_WITH_TIMEOUT(said("latency 1-5 100"), kEventTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(said("virtual-printers: latency 5 100"), kEventTimeoutMs);
     run.write("plug 1401:6:VS-608K\n");
     QTRY_VERIFY_WITH_TIMEOUT(readLines() >= 1, kEventTimeoutMs);
     QCOMPARE(lines.first(), "1-6\tZR311P6\t已写入 7 个页面\t已写入并核对");
@@ -343,12 +345,17 @@ void TestCliFleet::downloadsToEveryPrinter()
     for (int port = 1; port <= 3; ++port)
         usb.addPrinter(kModel, "VS-608K", port).setLatency(1ms);
     const Result r = runCli({"download", "--all", "firmware", file});
-    QCOMPARE(r.exit, int(cli::Ok));
-    QStringList lines =
-        r.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^1-\\d\t"));
-    lines.sort();
-    QCOMPARE(lines, (QStringList{"1-1\tOrbeck VS-608K\t已下载", "1-2\tOrbeck VS-608K\t已下载",
-                                 "1-3\tOrbeck VS-608K\t已下载"}));
+    QVERIFY2(r.exit == int(cli::Ok), qPrintable(r.out + r.err));
+    // Each printer's lines whole: its announcement right before its outcome.
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 6);
+    for (int i = 0; i < lines.size(); i += 2) {
+        const QString path = QRegularExpression("\\(USB (1-\\d)\\)").match(lines[i]).captured(1);
+        QVERIFY2(lines[i].startsWith("即将向打印机 Orbeck VS-608K (USB " + path + ")"),
+                 qPrintable(r.out));
+        QCOMPARE(lines[i + 1], "已核对：打印机 Orbeck VS-608K (USB " + path +
+                                   ") 已回来，版本 V2.3.1 20240315，设置与下载前相同");
+    }
     const QByteArray sha = QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex();
     for (VirtualPrinter *printer : usb.devices()) {
         const std::vector<vprinter::DownloadRecord> downloads = printer->downloads();
@@ -356,6 +363,16 @@ void TestCliFleet::downloadsToEveryPrinter()
         QVERIFY(downloads[0].ended);
         QCOMPARE(downloads[0].total, std::uint64_t(plain.size()));
         QCOMPARE(QByteArray::fromStdString(downloads[0].sha256), sha);
+    }
+    // The document: every printer by USB path, each with its outcome.
+    const Result j = runCli({"download", "--all", "--json", "firmware", file});
+    QVERIFY2(j.exit == int(cli::Ok), qPrintable(j.out + j.err));
+    const QJsonArray printers = QJsonDocument::fromJson(j.out.toUtf8())["printers"].toArray();
+    QCOMPARE(printers.size(), 3);
+    for (int i = 0; i < printers.size(); ++i) {
+        QCOMPARE(printers[i]["printer"]["path"].toString(), QStringLiteral("1-%1").arg(i + 1));
+        QCOMPARE(printers[i]["outcome"].toString(), "verified");
+        QCOMPARE(printers[i]["sent"].toBool(), true);
     }
     QCOMPARE(QDir(files.path()).entryList(QDir::Files), QStringList{"fw.hex"});
     verifyNoViolations(usb);

@@ -11,10 +11,18 @@ namespace {
 const QString kFirstSerial = QStringLiteral("ZR311P3");  // the VS-608K on port 3
 const QString kSecondSerial = QStringLiteral("ZR311P5"); // the VS-608K on port 5
 
+// The actions of a history document, checked to carry the schema version.
+QJsonArray actionsOf(const QString &out)
+{
+    const QJsonObject document = QJsonDocument::fromJson(out.toUtf8()).object();
+    return document.value("schema").toInt() == 1 ? document.value("actions").toArray()
+                                                 : QJsonArray();
+}
+
 QJsonArray historyOf(const QString &serial)
 {
     const Result r = runCli({"history", "--serial", serial, "--json"});
-    return r.exit == cli::Ok ? QJsonDocument::fromJson(r.out.toUtf8()).array() : QJsonArray();
+    return r.exit == cli::Ok ? actionsOf(r.out) : QJsonArray();
 }
 
 // "page key: before -> after kept" of each changed key of an action.
@@ -161,7 +169,7 @@ void TestCliHistory::profilesAreRecorded()
     QCOMPARE(r.exit, int(cli::Ok));
     const Result listed = runCli({"history", "--json"});
     QStringList serials;
-    for (const QJsonValue &value : QJsonDocument::fromJson(listed.out.toUtf8()).array()) {
+    for (const QJsonValue &value : actionsOf(listed.out)) {
         const QJsonObject action = value.toObject();
         serials << action.value("serial").toString();
         QCOMPARE(action.value("action").toString(), QString("restore"));
@@ -258,7 +266,7 @@ void TestCliHistory::filters()
     const Result r = runCli(QStringList{"history", "--json"} + arguments);
     QCOMPARE(r.exit, exit);
     QStringList listed;
-    for (const QJsonValue &action : QJsonDocument::fromJson(r.out.toUtf8()).array())
+    for (const QJsonValue &action : actionsOf(r.out))
         listed << action.toObject().value("serial").toString();
     QCOMPARE(listed, serials);
     if (exit != cli::Ok)

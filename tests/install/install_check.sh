@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a staging directory and checks what a desktop system would receive: the
 # file list, the desktop entry and metainfo against their validators, the metainfo's newest
-# release against the project's version, the command line's bash completion, and the installed
-# tool: --version and --help without a display, and the window starting when no option is given.
+# release against the project's version, the command line's shell completions and manual pages,
+# and the installed tool: --version and --help without a display, and the window starting when no
+# option is given.
 #
 #     install_check.sh BUILD_DIR VERSION APPSTREAM_ID UDEV_RULE
 set -euo pipefail
@@ -26,8 +27,11 @@ expected=$(sort <<EOF2
 ./usr/share/doc/label-printer-setup/changelog.gz
 ./usr/share/doc/label-printer-setup/copyright
 ./usr/share/icons/hicolor/scalable/apps/label-printer-setup.svg
+./usr/share/fish/vendor_completions.d/label-printer-cli.fish
+./usr/share/man/man1/label-printer-cli.1.gz
 ./usr/share/man/man1/label-printer-setup.1.gz
 ./usr/share/metainfo/$appstream_id.metainfo.xml
+./usr/share/zsh/vendor-completions/_label-printer-cli
 EOF2
 )
 installed=$(cd "$stage" && find . ! -type d | sort)
@@ -60,6 +64,19 @@ pages=$(offered "label-printer-cli --port 1 read ")
 [ "$pages" = "bluetooth distance ethernet print serial wifi wifi-ip" ] || fail "completion after read: '$pages'"
 keys=$(offered "label-printer-cli write wifi-ip ")
 [ "$keys" = "dhcp= dns= gateway= ip= mask=" ] || fail "completion after write wifi-ip: '$keys'"
+
+# zsh and fish read the files they are given as they would from their vendor folders.
+zsh -n "$stage/usr/share/zsh/vendor-completions/_label-printer-cli" || fail "zsh completion: syntax"
+fish --no-config -n "$stage/usr/share/fish/vendor_completions.d/label-printer-cli.fish" ||
+  fail "fish completion: syntax"
+# The manual page of each program renders without a warning.
+for page in label-printer-cli label-printer-setup; do
+  manual=$stage/usr/share/man/man1/$page.1.gz
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$manual" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "manual page $page: $warnings"
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$manual" 2>/dev/null | grep -q "^NAME" ||
+    fail "manual page $page does not render"
+done
 
 tool=$stage/usr/bin/label-printer-setup
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)

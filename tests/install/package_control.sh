@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Debian package of the build, as cpack does for a release, and checks its control data
 # and contents: it recommends Qt's own catalogue and a CJK font Debian 12 ships, it depends on Qt's
-# SQLite driver (the history), and it carries the command line's bash completion.
+# SQLite driver (the history), and it carries the command line's shell completions and manual page.
 # scripts/package-check.sh runs lintian on the release package.
 #
 #     package_control.sh BUILD_DIR
@@ -33,4 +33,10 @@ tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx 'libqt5sql5-sqlite
 contents=$(dpkg-deb -c "$deb")
 grep -q ' \./usr/share/bash-completion/completions/label-printer-cli$' <<<"$contents" ||
   fail "the package holds no bash completion"
+grep -q ' \./usr/share/zsh/vendor-completions/_label-printer-cli$' <<<"$contents" ||
+  fail "the package holds no zsh completion"
+grep -q ' \./usr/share/fish/vendor_completions.d/label-printer-cli\.fish$' <<<"$contents" ||
+  fail "the package holds no fish completion"
+grep -q ' \./usr/share/man/man1/label-printer-cli\.1\.gz$' <<<"$contents" ||
+  fail "the package holds no manual page of label-printer-cli"
 echo "package control check passed"

@@ -1,15 +1,23 @@
-// Firmware and font download: the two buttons of the maintenance tab. The slot decrypts the chosen
-// file into a side file on the GUI thread and hands the side file and the open printer to a
-// WorkerThread, which streams it; while it streams, every control that talks to a printer is
-// locked.
+// Firmware and font download: the two buttons of the maintenance tab. The slot checks the chosen
+// file and its manifest, decrypts the file into a side file on the GUI thread, asks (see
+// downloadchecks.cpp), saves the printer's settings and hands the side file and the open printer
+// to a WorkerThread, which streams it; then the printer is waited for and compared with what was
+// saved. Until then every control that talks to a printer is locked.
 #include "window/app/mainwindow.h"
 
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "core/download/downloadfile.h"
+#include "core/download/downloadguard.h"
+#include "core/download/downloadreport.h"
+#include "core/download/printerreturn.h"
+#include "core/download/settingssnapshot.h"
 #include "core/download/workerthread.h"
-#include "window/app/maintenancelog.h"
+#include "core/history/action.h"
+#include "core/settings/pagereads.h"
 #include "ui_mainwindow.h"
+#include "window/app/maintenancelog.h"
+#include "window/app/messages.h"
+#include "window/app/pendingdownload.h"
+#include "window/app/selectedprinter.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -17,6 +25,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTabBar>
 
 Q_LOGGING_CATEGORY(lcMaintenance, "labelsetup.maintenance")
@@ -42,15 +51,26 @@ void MainWindow::showDownloadError(const QString &text)
 
 void MainWindow::downloadFile(const QString &caption, const QString &filter)
 {
-    if (downloadWorker) // the buttons are locked meanwhile; one stream at a time regardless
+    if (downloadWorker || downloadReturn) // the buttons are locked meanwhile; one at a time
         return;
     SelectedPrinter printer(this, form->listWidget);
     if (!printer.isOpen())
         return;
+    const QString rowText = form->listWidget->currentItem()->text();
 
     const QString chosen = QFileDialog::getOpenFileName(nullptr, caption, QString(), filter);
     if (chosen.isEmpty()) {
         qCDebug(lcMaintenance, "No file selected!");
+        return;
+    }
+    const QString shown = QDir::toNativeSeparators(chosen);
+    const QString model = printer.modelKey().name();
+    std::optional<download::Manifest> manifest;
+    std::optional<QString> refused = download::checkFile(chosen, shown, QString(), manifest);
+    if (!refused && manifest)
+        refused = download::checkModel(*manifest, model);
+    if (refused) {
+        showDownloadError(*refused);
         return;
     }
     const download::Prepared prepared = download::prepareFile(chosen, &QDir::toNativeSeparators);
@@ -59,49 +79,99 @@ void MainWindow::downloadFile(const QString &caption, const QString &filter)
         return;
     }
     const QString &sideFile = prepared.sideFile;
-    // The last chance to stop: nothing has been sent yet.
-    if (!messages::confirm(this,
-                           download::announcement(printer.name(), QDir::toNativeSeparators(chosen),
-                                                  prepared.bytes))) {
-        QFile::remove(sideFile);
+    // Whatever stops the download from here on, the side file goes; the worker removes it once it
+    // has it.
+    bool handedOver = false;
+    const auto removeSideFile = qScopeGuard([&] {
+        if (!handedOver)
+            QFile::remove(sideFile);
+    });
+    if (!askBeforeDownload(printer, manifest ? &*manifest : nullptr,
+                           download::announcement(printer.name(), shown, prepared.bytes)))
+        return;
+    auto pending = std::make_shared<Pending>();
+    pending->before = download::readBefore(printer.handle(), printer.modelKey());
+    pending->record.frontEnd = history::kWindow;
+    pending->record.when = QDateTime::currentDateTime();
+    std::optional<QString> unsaved;
+    if (pending->before.snapshot.complete())
+        unsaved = download::saveSnapshot(pending->before, model, pending->record.when);
+    if (!pending->before.snapshot.complete() || unsaved) {
+        if (unsaved)
+            showDownloadError(*unsaved);
+        else
+            messages::connectionFailed(this);
         return;
     }
 
+    pending->printer = {printer.identity(), model, printer.modelKey(),
+                        pending->before.serialNumber};
+    pending->name = printer.name();
+    pending->rowText = rowText;
+    pending->expectedVersion = manifest ? manifest->version : QString();
+    download::Record &record = pending->record;
+    record.printerPath = printer.identity().path();
+    record.serialNumber = pending->before.serialNumber;
+    record.model = model;
+    record.kind =
+        caption == QLatin1String("HEX File") ? QStringLiteral("firmware") : QStringLiteral("font");
+    record.file = chosen;
+    record.sha256 = download::sha256Of(chosen);
+    record.versionBefore = pending->before.snapshot.version;
+    record.snapshotPath = pending->before.path;
+
     setPrinterControlsLocked(true);
+    // Plugs are followed from before the first byte: a printer that restarts is seen to go.
+    downloadReturn = new PrinterReturn(pending->printer, this);
+    downloadReturn->listen();
     auto *worker = new WorkerThread(this);
     worker->handOver(printer.release(), sideFile);
+    handedOver = true;
     downloadWorker = worker;
     connect(worker, &WorkerThread::progressUpdated, this,
             [this](int percentage) { form->progressBar->setValue(percentage); });
     connect(worker, &WorkerThread::errorOccurred, this,
             [this](const QString &message) { showDownloadError(message); });
-    connect(worker, &WorkerThread::finished, this, [this, worker] { endDownload(worker); });
+    connect(worker, &WorkerThread::finished, this,
+            [this, worker, pending] { endDownload(worker, pending); });
     connect(worker, &WorkerThread::finished, worker, &QObject::deleteLater);
     // The model-support gate runs on every selection change, also now; it may enable the font
-    // button, which stays locked until the stream has ended. This runs after the gate.
-    connect(form->listWidget, &QListWidget::itemSelectionChanged, worker, [this] {
-        if (downloadWorker)
+    // button, which stays locked until the download has ended. This runs after the gate.
+    connect(form->listWidget, &QListWidget::itemSelectionChanged, downloadReturn, [this] {
+        if (downloadWorker || downloadReturn)
             form->pushButton_35->setEnabled(false);
     });
     worker->start();
 }
 
 // Runs once per download, after the worker has closed the printer and removed the side file. An
-// error box, if any, was already shown: success is claimed only when every byte went out.
-void MainWindow::endDownload(WorkerThread *worker)
+// error box, if any, was already shown. When every byte went out, the printer is waited for.
+void MainWindow::endDownload(WorkerThread *worker, const std::shared_ptr<Pending> &pending)
 {
     if (downloadWorker != worker)
         return;
     downloadWorker = nullptr;
-    setPrinterControlsLocked(false);
-    catchUpWithPlugs(); // the list did not change while the stream ran
     if (!worker->sentEverything()) {
+        delete downloadReturn;
+        downloadReturn = nullptr;
+        pending->record.outcome = download::Outcome::Failed;
+        download::recordDownload(pending->record);
+        setPrinterControlsLocked(false);
         form->progressBar->setEnabled(false);
+        catchUpWithPlugs(); // the list did not change while the stream ran
+        form->statusbar->showMessage(
+            QObject::tr("下载前的设置保存在 %1").arg(pending->before.path));
         return;
     }
     form->progressBar->setValue(0);
-    QMessageBox::information(this, tr("下载成功"), tr("等待打印机指示灯停止闪烁"), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+    // The printer flashes what it received and may restart meanwhile.
+    form->statusbar->showMessage(tr("等待打印机指示灯停止闪烁") + QStringLiteral("  ") +
+                                 QObject::tr("正在等待打印机 %1 重新应答（最多 %2 秒）……")
+                                     .arg(pending->name)
+                                     .arg(kReturnWaitMs / 1000));
+    connect(downloadReturn, &PrinterReturn::finished, this,
+            [this, pending] { reportDownload(pending); });
+    downloadReturn->wait(kReturnWaitMs);
 }
 
 // Locked: the download buttons, the information and list buttons, the profile menu, and the two
@@ -121,11 +191,11 @@ void MainWindow::setPrinterControlsLocked(bool locked)
         form->progressBar->setEnabled(true);
 }
 
-// Closing the window would end a stream half-way and leave the printer with half an image: the
-// close waits for the download.
+// Closing the window would end a stream half-way and leave the printer with half an image, or
+// leave nobody to report how it came back: the close waits for the download.
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!downloadWorker) {
+    if (!downloadWorker && !downloadReturn) {
         QMainWindow::closeEvent(event);
         return;
     }

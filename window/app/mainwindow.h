@@ -20,12 +20,18 @@
 #include <QMessageBox>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
 class QListWidgetItem;
 class QMenu;
 class QTimer;
+class PrinterReturn;
+class SelectedPrinter;
+namespace download {
+struct Manifest;
+}
 class PrinterWatcher;
 class SelectedPrinter;
 class WorkerThread;
@@ -149,9 +155,15 @@ private:
     // Firmware and font download (app/downloadslots.cpp).
     void downloadFile(const QString &caption, const QString &filter);
     void showDownloadError(const QString &text);
-    void endDownload(WorkerThread *worker);
+    struct Pending;
+    // The questions before the stream (maintenance/downloadchecks.cpp); true to go on.
+    bool askBeforeDownload(SelectedPrinter &printer, const download::Manifest *manifest,
+                           QString announcement);
+    void endDownload(WorkerThread *worker, const std::shared_ptr<Pending> &pending);
+    void reportDownload(const std::shared_ptr<Pending> &pending);
     void setPrinterControlsLocked(bool locked);
-    WorkerThread *downloadWorker = nullptr; // the download streaming now, if any
+    WorkerThread *downloadWorker = nullptr;  // the download streaming now, if any
+    PrinterReturn *downloadReturn = nullptr; // waiting for its printer to answer again after it
 
     // Printer profiles (app/profileslots.cpp): the "配置文件" menu and what it does.
     void createProfileMenu();

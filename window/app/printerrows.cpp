@@ -3,12 +3,12 @@
 // same, disabled, with the reason.
 #include "window/app/mainwindow.h"
 
-#include "window/app/applog.h"
-#include "window/app/messages.h"
-#include "window/app/selectedprinter.h"
 #include "core/printers/printeraccess.h"
 #include "core/printers/printerwatcher.h"
 #include "ui_mainwindow.h"
+#include "window/app/applog.h"
+#include "window/app/messages.h"
+#include "window/app/selectedprinter.h"
 
 #include <QTimer>
 
@@ -67,7 +67,7 @@ void MainWindow::showPrinters(const QList<ListedPrinter> &printers)
 
 void MainWindow::followPlugs()
 {
-    if (downloadWorker || ClickTracker::instance().clickInProgress()) {
+    if (downloadWorker || downloadReturn || ClickTracker::instance().clickInProgress()) {
         plugsPending = true;
         return;
     }
