@@ -28,6 +28,10 @@ public:
     bool start();
     void stop();
     bool isListening() const { return context_ != nullptr; }
+    // The context it listens on (null when not listening). Records opened on it while a printer
+    // may come or go are safe where a context made just then is not: this system's libusb drops
+    // a device that leaves while a context is being made, without releasing it.
+    libusb_context *context() const { return context_; }
 
     // The supported printers attached now; only those not in `known` are opened.
     QList<ListedPrinter> printers(const QList<ListedPrinter> &known) const;
