@@ -15,6 +15,7 @@ int write(Context &c);
 // Profiles: profilecommands.cpp
 int backup(Context &c);
 int restore(Context &c);
+// restore --all and provision: fleetcommands.cpp
 int provision(Context &c);
 int diff(Context &c);
 // Maintenance: maintenancecommands.cpp

@@ -66,9 +66,9 @@ void PrinterReturn::check()
     PrinterHandle handle;
     // On the watcher's context when there is one: the printer is opened every quarter of a second
     // while it restarts, and a context made as it leaves would keep its device for good.
-    const int opened =
-        listening_ ? CDeviceIOOpera::GetPrinterHandle(watcher_.context(), printer_.identity, &handle)
-                   : CDeviceIOOpera::GetPrinterHandle(printer_.identity, &handle);
+    const int opened = listening_ ? CDeviceIOOpera::GetPrinterHandle(watcher_.context(),
+                                                                     printer_.identity, &handle)
+                                  : CDeviceIOOpera::GetPrinterHandle(printer_.identity, &handle);
     if (opened != 0) {
         retry_.start(kAskAgainMs);
         return;
