@@ -12,6 +12,8 @@ namespace fleet {
 
 bool Worker::stopRequested() const { return run_.stopping_; }
 
+libusb_context *Worker::context() const { return run_.context_; }
+
 void Worker::stoppedBefore(const QString &step)
 {
     stopped_ = true;

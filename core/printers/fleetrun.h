@@ -41,6 +41,9 @@ public:
     // The printer's own record, opened on the run's context; null when the printer is not ready
     // (no permission, held by another program) or could not be opened.
     PrinterHandle *handle() const { return handle_; }
+    // The run's library context (null when it could not be made): a job that opens a record of
+    // its own (a download hands its record to the streaming thread) opens it here.
+    libusb_context *context() const;
     // Whether the run is being stopped. A job asks between two steps (two pages, two chunks) and
     // then says before which step it stopped and returns: the step in flight is always finished,
     // and no step is begun half.
