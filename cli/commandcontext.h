@@ -30,13 +30,10 @@ public:
         if (open_)
             CDeviceIOOpera::ClosePrinterHandle(handle_.get());
     }
-    // On `shared` when given (a run's context, kept by the run), else on a context of its own.
-    bool open(const ListedPrinter &listed, libusb_context *shared = nullptr)
+    bool open(const ListedPrinter &listed)
     {
         listed_ = listed;
-        open_ = (shared &&
-                 CDeviceIOOpera::GetPrinterHandle(shared, listed.identity, handle_.get()) == 0) ||
-                CDeviceIOOpera::GetPrinterHandle(listed.identity, handle_.get()) == 0;
+        open_ = CDeviceIOOpera::GetPrinterHandle(listed.identity, handle_.get()) == 0;
         return open_;
     }
     PrinterHandle *handle() { return handle_.get(); }

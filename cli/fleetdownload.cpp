@@ -23,7 +23,7 @@ int downloadOn(Context &own, fleet::Worker &worker, const DownloadPlan &common, 
     if (!listed.isReady())
         return unavailable(own, listed);
     Printer printer;
-    if (!printer.open(listed, worker.context()))
+    if (!printer.open(listed))
         return fail(own, TransportFailed,
                     listed.identity.path() + QObject::tr("：") +
                         QObject::tr("请确保打印机已通过usb进行连接"));

@@ -6,13 +6,10 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <algorithm>
-#include <libusb.h>
 
 namespace fleet {
 
 bool Worker::stopRequested() const { return run_.stopping_; }
-
-libusb_context *Worker::context() const { return run_.context_; }
 
 void Worker::stoppedBefore(const QString &step)
 {
@@ -32,9 +29,6 @@ void Worker::progress(const QString &step, int done, int total)
 Run::Run(Job job, int maxJobs, QObject *parent)
     : QObject(parent), job_(std::move(job)), maxJobs_(std::clamp(maxJobs, 1, kMaxJobs))
 {
-    // Without a context of the run each printer's record makes its own.
-    if (libusb_init(&context_) != LIBUSB_SUCCESS)
-        context_ = nullptr;
 }
 
 Run::~Run()
@@ -44,8 +38,6 @@ Run::~Run()
         if (thread.joinable())
             thread.join();
     }
-    if (context_)
-        libusb_exit(context_);
 }
 
 int Run::add(const ListedPrinter &printer)
@@ -124,13 +116,8 @@ void Run::work(int index, ListedPrinter printer)
 {
     PrinterHandle handle;
     bool opened = false;
-    if (printer.isReady()) {
-        // A printer plugged in since the run's context listed the bus is found on a context of
-        // its own.
-        opened = (context_ &&
-                  CDeviceIOOpera::GetPrinterHandle(context_, printer.identity, &handle) == 0) ||
-                 CDeviceIOOpera::GetPrinterHandle(printer.identity, &handle) == 0;
-    }
+    if (printer.isReady())
+        opened = CDeviceIOOpera::GetPrinterHandle(printer.identity, &handle) == 0;
     Worker worker(*this, index, printer, opened ? &handle : nullptr);
     std::any result = job_(worker);
     if (opened)

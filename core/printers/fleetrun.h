@@ -11,13 +11,15 @@
 #include <thread>
 #include <vector>
 
-struct libusb_context;
 struct PrinterHandle;
 
 // One job on many printers side by side. Printers on a bus are independent devices, and a real
 // printer takes milliseconds to answer each frame: one after another, a bench of eight costs eight
 // times one. A run works on up to a given number of printers at once, each on a thread of its own
-// with its own printer record, all records on one library context. The run lives on the thread
+// with its own printer record on a library context of its own. (One context shared by the threads
+// costs more: libusb lets one thread at a time handle its events and wakes every other waiting
+// thread at each completed transfer; eight printers side by side then spent a fifth more processor
+// time each.) The run lives on the thread
 // that made it (the command line's or the window's) and reports there, through queued signals:
 // whoever prints a printer's result line prints it whole, however many printers finish at once.
 namespace fleet {
@@ -38,12 +40,9 @@ class Worker
 {
 public:
     const ListedPrinter &printer() const { return printer_; }
-    // The printer's own record, opened on the run's context; null when the printer is not ready
+    // The printer's own record; null when the printer is not ready
     // (no permission, held by another program) or could not be opened.
     PrinterHandle *handle() const { return handle_; }
-    // The run's library context (null when it could not be made): a job that opens a record of
-    // its own (a download hands its record to the streaming thread) opens it here.
-    libusb_context *context() const;
     // Whether the run is being stopped. A job asks between two steps (two pages, two chunks) and
     // then says before which step it stopped and returns: the step in flight is always finished,
     // and no step is begun half.
@@ -127,7 +126,6 @@ private:
 
     const Job job_;
     const int maxJobs_;
-    libusb_context *context_ = nullptr; // shared by every record of the run
     std::deque<PrinterRun> runs_;
     std::deque<std::thread> threads_; // one per printer; joined when its job has ended
     int running_ = 0;
