@@ -104,17 +104,34 @@ void restoreIfAsked(Context &c, download::Report &report, const PrinterIdentity 
 
 } // namespace
 
-std::optional<int> waitOption(Context &c)
+int makePlan(Context &c, DownloadPlan &plan)
 {
+    plan.kind = c.arguments[0];
+    plan.chosen = c.arguments[1];
+    plan.waitSeconds = kDefaultWaitSeconds;
     if (!c.parser.isSet(QStringLiteral("wait")))
-        return kDefaultWaitSeconds;
+        return Ok;
     bool ok = false;
     const QString value = c.parser.value(QStringLiteral("wait"));
-    const int seconds = value.toInt(&ok);
-    if (ok && seconds >= 0 && seconds <= 24 * 3600)
-        return seconds;
-    fail(c, UsageError, QObject::tr("--wait 须为秒数（0 到 86400）：%1").arg(value));
-    return std::nullopt;
+    plan.waitSeconds = value.toInt(&ok);
+    if (ok && plan.waitSeconds >= 0 && plan.waitSeconds <= 24 * 3600)
+        return Ok;
+    return fail(c, UsageError, QObject::tr("--wait 须为秒数（0 到 86400）：%1").arg(value));
+}
+
+int checkPlan(Context &c, DownloadPlan &plan, const ModelKey &modelKey, const QString &model)
+{
+    // The font download is not offered for locked models, as in the window.
+    if (plan.kind == QLatin1String("font") && !modelgate::offerOf(modelKey).fontDownload)
+        return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
+    if (const std::optional<QString> refused = download::checkFile(
+            plan.chosen, plan.chosen, c.parser.value(QStringLiteral("manifest")), plan.manifest))
+        return fail(c, Refused, *refused);
+    if (plan.manifest) {
+        if (const std::optional<QString> refused = download::checkModel(*plan.manifest, model))
+            return fail(c, Refused, *refused);
+    }
+    return Ok;
 }
 
 DownloadDone downloadTo(Context &c, Printer &printer, const DownloadPlan &plan)
@@ -231,29 +248,16 @@ int download(Context &c)
     if (c.parser.isSet(QStringLiteral("all")))
         return downloadAll(c);
     DownloadPlan plan;
-    const std::optional<int> wait = waitOption(c);
-    if (!wait)
-        return UsageError;
-    plan.waitSeconds = *wait;
-    plan.kind = c.arguments[0];
-    plan.chosen = c.arguments[1];
+    if (const int exit = makePlan(c, plan))
+        return exit;
 
     // The printer is opened (nothing is sent to it) and what its model offers checked, then the
     // file and its manifest: nothing is asked of a printer for a file that cannot go.
     Printer printer;
     if (const int exit = choosePrinter(c, printer))
         return exit;
-    // The font download is not offered for locked models, as in the window.
-    if (plan.kind == QLatin1String("font") && !modelgate::offerOf(printer.modelKey()).fontDownload)
-        return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
-    if (const std::optional<QString> refused = download::checkFile(
-            plan.chosen, plan.chosen, c.parser.value(QStringLiteral("manifest")), plan.manifest))
-        return fail(c, Refused, *refused);
-    if (plan.manifest) {
-        if (const std::optional<QString> refused =
-                download::checkModel(*plan.manifest, printer.model()))
-            return fail(c, Refused, *refused);
-    }
+    if (const int exit = checkPlan(c, plan, printer.modelKey(), printer.model()))
+        return exit;
     const DownloadDone done = downloadTo(c, printer, plan);
     if (done.record)
         download::recordDownload(*done.record);

@@ -56,13 +56,9 @@ int downloadAll(Context &c)
     if (c.parser.isSet(QStringLiteral("serial")))
         return fail(c, UsageError, QObject::tr("--serial 与 --all 不能同时使用"));
     DownloadPlan plan;
-    const std::optional<int> wait = waitOption(c);
-    if (!wait)
-        return UsageError;
-    plan.waitSeconds = *wait;
+    if (const int exit = makePlan(c, plan))
+        return exit;
     plan.sideFilePerPrinter = true;
-    plan.kind = c.arguments[0];
-    plan.chosen = c.arguments[1];
     QList<ListedPrinter> printers = listSupportedPrinters();
     if (printers.isEmpty())
         return fail(c, NoSuchPrinter, QObject::tr("没有找到打印机"));
@@ -77,18 +73,9 @@ int downloadAll(Context &c)
                     QObject::tr("连接着多个型号的打印机（%1）；download --all 只下载到同一型号的"
                                 "全部打印机，请只连接该型号的打印机")
                         .arg(models.join(QStringLiteral("、"))));
-    if (plan.kind == QLatin1String("font") &&
-        !modelgate::offerOf(printers.first().modelKey()).fontDownload)
-        return fail(c, Refused, QObject::tr("此机型不提供字库下载"));
-    // The file, its manifest and the model once for every printer, before any is asked anything.
-    if (const std::optional<QString> refused = download::checkFile(
-            plan.chosen, plan.chosen, c.parser.value(QStringLiteral("manifest")), plan.manifest))
-        return fail(c, Refused, *refused);
-    if (plan.manifest) {
-        if (const std::optional<QString> refused =
-                download::checkModel(*plan.manifest, models.first()))
-            return fail(c, Refused, *refused);
-    }
+    // Once for every printer, before any is asked anything.
+    if (const int exit = checkPlan(c, plan, printers.first().modelKey(), models.first()))
+        return exit;
     int jobs = 0;
     if (const int exit = jobsOption(c, printers.size(), jobs))
         return exit;

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class ModelKey;
+
 // One printer's firmware or font download with every check around the stream: the printer idle,
 // its settings saved, the version it runs against the manifest's, then the wait for it to answer
 // again and the comparison of its settings with those saved before. download and download --all
@@ -43,7 +45,11 @@ struct DownloadDone {
 // context's standard error, the outcome in words on its standard output (nothing with --json).
 DownloadDone downloadTo(Context &c, Printer &printer, const DownloadPlan &plan);
 
-// --wait in whole seconds (default 60); nullopt, said, when it is not one.
-std::optional<int> waitOption(Context &c);
+// The command's download: kind and file from its arguments, --wait in whole seconds (default 60).
+// Ok, or UsageError said.
+int makePlan(Context &c, DownloadPlan &plan);
+// What is checked before any printer of the model is asked anything: that the model offers the
+// download, then the file, its manifest and the model against the manifest. Ok, or Refused said.
+int checkPlan(Context &c, DownloadPlan &plan, const ModelKey &modelKey, const QString &model);
 
 } // namespace cli

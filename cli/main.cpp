@@ -1,8 +1,8 @@
+#include "cli/cli.h"
 #include "core/base/filenames.h"
 #include "core/base/logging.h"
 #include "core/base/translation.h"
 #include "core/base/version.h"
-#include "cli/cli.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -21,7 +21,7 @@ int exitOf(const profile::PrinterResult &printer, const profile::Asked &asked)
     case Outcome::Skipped:
         return printer.why() == Reason::NoAccess  ? Unavailable
                : printer.why() == Reason::Stopped ? Interrupted
-                                                   : Refused;
+                                                  : Refused;
     case Outcome::Failed:
         return printer.why() == Reason::Refused ? Refused : TransportFailed;
     default:

@@ -3,6 +3,7 @@
 // printer reaching another; --jobs refused when out of range.
 #include "core/profiles/apply.h"
 #include "tests/cli/clitest.h"
+#include "tests/support/fleetprofile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,25 +35,7 @@ QByteArray fleetProfile(const QString &dir)
     if (runCli({"--port", "1", "backup", path}).exit != 0)
         return QByteArray();
     QJsonObject document = QJsonDocument::fromJson(readFile(path)).object();
-    QJsonObject pages = document.value("pages").toObject();
-    const QList<QPair<QString, QPair<QString, QString>>> changes = {
-        {"print", {"speed", "4"}},
-        {"distance", {"head-to-tear", "20"}},
-        {"serial", {"baud-rate", "9600"}},
-        {"wifi", {"station-name", "Fleet-WLAN"}},
-        {"bluetooth", {"ble-name", "Fleet"}},
-        {"wifi-ip", {"dns", "8.8.4.4"}},
-        {"ethernet", {"tcp-port", "9101"}}};
-    for (const auto &change : changes) {
-        QJsonObject page = pages.value(change.first).toObject();
-        QJsonObject values = page.value("values").toObject();
-        values.insert(change.second.first, change.second.second);
-        values.remove("station-password");
-        page.insert("values", values);
-        page.remove("wire");
-        pages.insert(change.first, page);
-    }
-    document.insert("pages", pages);
+    document = changeEveryPage(document, true);
     return QJsonDocument(document).toJson();
 }
 

@@ -2,6 +2,7 @@
 // answer: a progress row per printer, and a Cancel that lets each printer finish the page in
 // flight and stop before the next, which the rows and the result say.
 #include "tests/support/filedialogdriver.h"
+#include "tests/support/fleetprofile.h"
 #include "tests/support/usbfixture.h"
 #include "tests/support/windowharness.h"
 #include "window/fleet/fleetprogress.h"
@@ -37,31 +38,14 @@ int pagesWrittenOn(const VirtualPrinter &printer)
 }
 
 // The saved profile with one value changed on every page: every page of every printer differs.
-bool changeEveryPage(const QString &path)
+bool changeEveryPageOf(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QJsonObject document = QJsonDocument::fromJson(file.readAll()).object();
     file.close();
-    QJsonObject pages = document.value("pages").toObject();
-    const QList<QPair<QString, QPair<QString, QString>>> changes = {
-        {"print", {"speed", "4"}},
-        {"distance", {"head-to-tear", "20"}},
-        {"serial", {"baud-rate", "9600"}},
-        {"wifi", {"station-name", "Fleet-WLAN"}},
-        {"bluetooth", {"ble-name", "Fleet"}},
-        {"wifi-ip", {"dns", "8.8.4.4"}},
-        {"ethernet", {"tcp-port", "9101"}}};
-    for (const auto &change : changes) {
-        QJsonObject page = pages.value(change.first).toObject();
-        QJsonObject values = page.value("values").toObject();
-        values.insert(change.second.first, change.second.second);
-        page.insert("values", values);
-        page.remove("wire");
-        pages.insert(change.first, page);
-    }
-    document.insert("pages", pages);
+    document = changeEveryPage(document, false);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(QJsonDocument(document).toJson()) > 0;
 }
@@ -89,7 +73,7 @@ void TestFleetProgress::cancelStopsEachPrinterAfterItsPage()
         ui.window.findChild<QAction *>("actionSaveProfile")->trigger();
         ui.boxes.clear();
     }
-    QVERIFY(changeEveryPage(path));
+    QVERIFY(changeEveryPageOf(path));
     for (VirtualPrinter *printer : ui.usb.devices())
         printer->clearLogs();
 
