@@ -13,6 +13,7 @@
 #include "bench/support/benchcommon.h"
 #include "cli/cli.h"
 #include "sim/virtualusb.h"
+#include "tests/support/fleetprofile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,7 +25,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -101,26 +101,10 @@ void writeProfiles(const QString &factory, const QString &changed)
     if (!file.open(QIODevice::ReadOnly))
         die("cannot read the backup");
     QJsonObject document = QJsonDocument::fromJson(file.readAll()).object();
-    QJsonObject pages = document.value("pages").toObject();
-    const std::map<QString, std::pair<QString, QString>> change = {
-        {"print", {"speed", "4"}},
-        {"distance", {"head-to-tear", "20"}},
-        {"serial", {"baud-rate", "9600"}},
-        {"wifi", {"station-name", "Bench-WLAN"}},
-        {"bluetooth", {"ble-name", "Bench"}},
-        {"wifi-ip", {"dns", "8.8.4.4"}},
-        {"ethernet", {"tcp-port", "9101"}}};
-    if (int(pages.size()) != kPages)
-        die("the backup holds " + std::to_string(pages.size()) + " pages");
-    for (const auto &[page, keyValue] : change) {
-        QJsonObject object = pages.value(page).toObject();
-        QJsonObject values = object.value("values").toObject();
-        values.insert(keyValue.first, keyValue.second);
-        object.insert("values", values);
-        object.remove("wire"); // the wire values would speak for the old ones
-        pages.insert(page, object);
-    }
-    document.insert("pages", pages);
+    if (int(document.value("pages").toObject().size()) != kPages)
+        die("the backup holds " + std::to_string(document.value("pages").toObject().size()) +
+            " pages");
+    document = changeEveryPage(document, false);
     QFile out2(changed);
     if (!out2.open(QIODevice::WriteOnly) || out2.write(QJsonDocument(document).toJson()) <= 0)
         die("cannot write the changed profile");
