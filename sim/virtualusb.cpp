@@ -61,6 +61,10 @@ struct VirtualUsb::Testbed {
 
 VirtualUsb::VirtualUsb() : testbed_(std::make_unique<Testbed>())
 {
+    // umockdev's worker thread makes the process's first GTask, and initialising that class reads
+    // the environment (gettext's getenv) while the testbed, on this thread, sets UMOCKDEV_DIR: a
+    // crash in getenv under the sanitizers. The class is initialised here first, on this thread.
+    g_type_class_unref(g_type_class_ref(G_TYPE_TASK));
     testbed_->testbed = umockdev_testbed_new();
     if (!testbed_->testbed)
         throw std::runtime_error("cannot create the umockdev testbed");
