@@ -187,10 +187,13 @@ void printJsonLine(Context &c, const QJsonObject &object)
     c.out.flush();
 }
 
-QJsonObject identityJson(const Printer &printer)
+QJsonObject identityJson(const ListedPrinter &printer)
 {
-    return {{QStringLiteral("path"), printer.path()}, {QStringLiteral("model"), printer.model()}};
+    return {{QStringLiteral("path"), printer.identity.path()},
+            {QStringLiteral("model"), printer.model()}};
 }
+
+QJsonObject identityJson(const Printer &printer) { return identityJson(printer.listed()); }
 
 bool verifying(const Context &c) { return !c.parser.isSet(QStringLiteral("no-verify")); }
 

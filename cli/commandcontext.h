@@ -88,6 +88,7 @@ bool json(const Context &c);
 void printJson(Context &c, const QJsonObject &object);
 void printJsonLine(Context &c, const QJsonObject &object);
 // The printer as a document names it: USB path and model.
+QJsonObject identityJson(const ListedPrinter &printer);
 QJsonObject identityJson(const Printer &printer);
 bool verifying(const Context &c);
 // Whether SIGINT or SIGTERM arrived while an Interruption was installed.

@@ -131,6 +131,7 @@ int checkPlan(Context &c, DownloadPlan &plan, const ModelKey &modelKey, const QS
         if (const std::optional<QString> refused = download::checkModel(*plan.manifest, model))
             return fail(c, Refused, *refused);
     }
+    plan.sha256 = download::sha256Of(plan.chosen);
     return Ok;
 }
 
@@ -147,7 +148,7 @@ DownloadDone downloadTo(Context &c, Printer &printer, const DownloadPlan &plan)
     record.model = printer.model();
     record.kind = kind;
     record.file = chosen;
-    record.sha256 = download::sha256Of(chosen);
+    record.sha256 = plan.sha256;
     qint64 bytes = 0;
     bool sent = false;
     const QJsonObject identity = identityJson(printer);

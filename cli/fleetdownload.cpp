@@ -40,11 +40,15 @@ int downloadOn(Context &own, fleet::Worker &worker, const DownloadPlan &common, 
 // The document of a printer to which nothing was sent: never started (stopped) or refused.
 QJsonObject unsentDocument(const ListedPrinter &listed, const QString &key, const QJsonValue &value)
 {
-    return {
-        {QStringLiteral("printer"), QJsonObject{{QStringLiteral("path"), listed.identity.path()},
-                                                {QStringLiteral("model"), listed.model()}}},
-        {QStringLiteral("sent"), false},
-        {key, value}};
+    return {{QStringLiteral("printer"), identityJson(listed)},
+            {QStringLiteral("sent"), false},
+            {key, value}};
+}
+
+// What a printer's download left; null for one whose job never ran or ended before the download.
+const DownloadDone *doneOf(const Captured *captured)
+{
+    return captured ? std::any_cast<DownloadDone>(&captured->result) : nullptr;
 }
 
 } // namespace
@@ -90,9 +94,7 @@ int downloadAll(Context &c)
             c.out << printer.printer.identity.path() << '\t' << printer.printer.model() << '\t'
                   << QObject::tr("跳过：已停止，未发送任何内容") << '\n';
         // The history is kept on this thread, one printer after another.
-        const Captured *captured = capturedOf(printer);
-        if (const auto *done = captured ? std::any_cast<DownloadDone>(&captured->result) : nullptr;
-            done && done->record)
+        if (const DownloadDone *done = doneOf(capturedOf(printer)); done && done->record)
             download::recordDownload(*done->record);
         printCaptured(c, printer);
     });
@@ -106,7 +108,7 @@ int downloadAll(Context &c)
     for (int index : run.byPath()) {
         const fleet::PrinterRun &printer = run.at(index);
         const Captured *captured = capturedOf(printer);
-        const auto *done = captured ? std::any_cast<DownloadDone>(&captured->result) : nullptr;
+        const DownloadDone *done = doneOf(captured);
         const int printerExit = captured ? captured->exit : int(Interrupted);
         if (exit == Ok)
             exit = printerExit;

@@ -25,6 +25,8 @@ struct DownloadPlan {
     QString chosen; // the file as the user named it
     std::optional<download::Manifest> manifest;
     int waitSeconds = 0;
+    // The chosen file's digest, for the history: worked out once, by checkPlan.
+    QString sha256;
     // Each printer decrypts into a side file of its own (printers side by side).
     bool sideFilePerPrinter = false;
     // Where the stream's progress goes; null: progress lines on the context's output.

@@ -135,6 +135,17 @@ source $1)",
     return words;
 }
 
+// A VS-608K on port 6 that the user may not open.
+vprinter::PrinterConfig deniedOnPort6()
+{
+    vprinter::PrinterConfig denied;
+    denied.sysfsName = "1-6";
+    denied.identity.productId = 0x1401;
+    denied.identity.product = "VS-608K";
+    denied.denied = true;
+    return denied;
+}
+
 } // namespace
 
 void TestCliAutomation::init()
@@ -155,11 +166,7 @@ void TestCliAutomation::cleanup()
 // with the serial number the printer reports or why there is none.
 void TestCliAutomation::listsInPathOrderWithSerials()
 {
-    vprinter::PrinterConfig denied;
-    denied.sysfsName = "1-6";
-    denied.identity.productId = 0x1401;
-    denied.identity.product = "VS-608K";
-    denied.denied = true;
+    const vprinter::PrinterConfig denied = deniedOnPort6();
     usb->addPrinter(denied);
     usb->addPrinter(0x1401, "VS-608K", 10);
     vprinter::PrinterConfig behindHub = denied;
@@ -457,12 +464,7 @@ void TestCliAutomation::serialRefused()
     QFETCH(QString, err);
     first->setSetting(0x10, texts({"OB-SAME"}));
     second->setSetting(0x10, texts({"OB-SAME"}));
-    vprinter::PrinterConfig denied;
-    denied.sysfsName = "1-6";
-    denied.identity.productId = 0x1401;
-    denied.identity.product = "VS-608K";
-    denied.denied = true;
-    usb->addPrinter(denied);
+    usb->addPrinter(deniedOnPort6());
     const Result r = runCli(arguments);
     QCOMPARE(r.exit, int(cli::UsageError));
     QCOMPARE(r.err, err);
