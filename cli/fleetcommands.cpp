@@ -23,7 +23,7 @@ namespace {
 // A printer a stopped run never started: nothing was sent to it.
 profile::PrinterResult notStarted(const ListedPrinter &listed)
 {
-    return profile::notStarted(targetOf(listed));
+    return profile::notStarted(profile::targetOf(listed));
 }
 
 // How a command shows one printer's result (restore --all and provision each their own way).
@@ -182,8 +182,8 @@ int provision(Context &c)
             if (stopping || allAccepted())
                 break;
             if (p.model() != parsed.model) {
-                otherModels.push_back(profile::printerResult(targetOf(p), profile::Outcome::Skipped,
-                                                             profile::Reason::OtherModel));
+                otherModels.push_back(profile::printerResult(
+                    profile::targetOf(p), profile::Outcome::Skipped, profile::Reason::OtherModel));
                 show(c, otherModels.back());
                 continue;
             }

@@ -27,7 +27,6 @@ profile::ApplyOptions applyOptions(const Context &c);
 // A printer's result in words as it comes (nothing with --json: the document comes at the end).
 void showResult(Context &c, const profile::PrinterResult &result,
                 const profile::ApplyOptions &options, bool many);
-profile::Target targetOf(const ListedPrinter &listed);
 
 // restore --all and provision: fleetcommands.cpp.
 int restoreAll(Context &c, const profile::Parsed &parsed);

@@ -135,11 +135,6 @@ int refuseCheckWithDryRun(Context &c)
     return Ok;
 }
 
-profile::Target targetOf(const ListedPrinter &listed)
-{
-    return {listed.identity.path(), listed.model(), listed.modelKey()};
-}
-
 int restore(Context &c)
 {
     if (c.arguments.size() != 1)
@@ -167,9 +162,8 @@ int restore(Context &c)
     if (const int refused = checkProfileFor(c, parsed, printer.modelKey()))
         return refused;
     const profile::ApplyOptions options = applyOptions(c);
-    const profile::PrinterResult result =
-        profile::applyProfile(printer.handle(), parsed.pages,
-                              {printer.path(), printer.model(), printer.modelKey()}, options);
+    const profile::PrinterResult result = profile::applyProfile(
+        printer.handle(), parsed.pages, profile::targetOf(printer.listed()), options);
     recordApply(result, history::Kind::Restore, c.arguments[0]);
     showResult(c, result, options, false);
     int exit = exitOf(result, options.asked());

@@ -123,6 +123,11 @@ PageResult writePage(PrinterHandle *handle, const pages::SettingsPage &asRead,
     return r;
 }
 
+Target targetOf(const ListedPrinter &listed)
+{
+    return {listed.identity.path(), listed.model(), listed.modelKey()};
+}
+
 PrinterResult printerResult(const Target &target, Outcome outcome, Reason reason,
                             const QString &detail)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/printers/printerlist.h"
 #include "core/profiles/results.h"
 #include "core/settings/settingspage.h"
 
@@ -34,10 +35,13 @@ struct ApplyOptions {
 
 // The printer a profile goes to, as its result names it.
 struct Target {
-    QString path;     // USB path
-    QString model;    // "<brand> <product>"
+    QString path;      // USB path
+    QString model;     // "<brand> <product>"
     ModelKey modelKey; // as the model-support gate knows it
 };
+
+// A listed printer as the apply names it.
+Target targetOf(const ListedPrinter &listed);
 
 struct Merged {
     int readResult = 0;             // the first failed read; nothing may be written then

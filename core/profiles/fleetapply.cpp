@@ -8,8 +8,7 @@ PrinterResult applyOnWorker(fleet::Worker &worker, const QJsonObject &profilePag
                             ApplyOptions options)
 {
     const ListedPrinter &listed = worker.printer();
-    const Target target{listed.identity.path(), listed.model(),
-                        listed.modelKey()};
+    const Target target = targetOf(listed);
     if (!listed.isReady())
         return printerResult(target, Outcome::Skipped, Reason::NoAccess,
                              accessReason(listed.access));

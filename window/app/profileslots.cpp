@@ -4,12 +4,12 @@
 // and reads each written page back: the result names what the printer did not keep.
 #include "window/app/mainwindow.h"
 
-#include "core/printers/modelgate.h"
 #include "core/history/fromresults.h"
 #include "core/printers/fleetrun.h"
+#include "core/printers/modelgate.h"
 #include "core/profiles/apply.h"
-#include "core/profiles/fleetapply.h"
 #include "core/profiles/compare.h"
+#include "core/profiles/fleetapply.h"
 #include "core/profiles/profile.h"
 #include "core/profiles/snapshot.h"
 #include "ui_mainwindow.h"
@@ -85,11 +85,6 @@ private:
     QProgressDialog dialog_;
     int done_ = 0;
 };
-
-profile::Target targetOf(const ListedPrinter &listed)
-{
-    return {listed.identity.path(), listed.model(), listed.modelKey()};
-}
 
 // A printer's line (USB path, serial number, pages written, outcome), followed by its pages when
 // it did not end as asked.
@@ -309,7 +304,7 @@ void MainWindow::applyProfileToModel()
     const auto resultOf = [&](int index) {
         const fleet::PrinterRun &printer = run.at(index);
         const auto *result = std::any_cast<profile::PrinterResult>(&printer.result);
-        return result ? *result : profile::notStarted(targetOf(printer.printer));
+        return result ? *result : profile::notStarted(profile::targetOf(printer.printer));
     };
     FleetProgressDialog progress(
         this, run, tr("正在把配置文件写入 %1 台 %2 打印机").arg(ofModel.size()).arg(parsed.model),
