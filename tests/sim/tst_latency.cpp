@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <mutex>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -172,21 +173,31 @@ void TestLatency::everyAnswerArrivesUnderLoad()
         printer.setLatency(std::chrono::milliseconds(1 + port % 3));
     }
     std::atomic<int> wrong{0};
+    std::mutex firstWrongMutex;
+    QString firstWrong; // which exchange went wrong first, and how
     std::vector<std::thread> threads;
     for (int port = 1; port <= kPrinters; ++port) {
-        threads.emplace_back([port, &wrong] {
+        threads.emplace_back([port, &wrong, &firstWrongMutex, &firstWrong] {
             FoundPrinter found(port);
             for (int i = 0; i < kQueries; ++i) {
                 QByteArray answer;
-                if (found.result != 0 || exchange(&found.handle, Kind::Query, answer) != 0 ||
-                    answer != QByteArray(1, char(port)))
-                    ++wrong;
+                const int r =
+                    found.result != 0 ? found.result : exchange(&found.handle, Kind::Query, answer);
+                if (r == 0 && answer == QByteArray(1, char(port)))
+                    continue;
+                std::lock_guard<std::mutex> lock(firstWrongMutex);
+                if (wrong++ == 0)
+                    firstWrong = QStringLiteral("port %1, query %2: result %3, answer %4")
+                                     .arg(port)
+                                     .arg(i)
+                                     .arg(r)
+                                     .arg(QString::fromLatin1(answer.toHex(' ')));
             }
         });
     }
     for (std::thread &thread : threads)
         thread.join();
-    QCOMPARE(wrong.load(), 0);
+    QVERIFY2(wrong.load() == 0, qPrintable(firstWrong));
     for (VirtualPrinter *printer : usb.devices())
         QCOMPARE(printer->state().discardedUrbs, 0);
     QVERIFY(usb.violations().empty());
